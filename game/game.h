@@ -1,0 +1,77 @@
+// game.h — the game: its records and assets, the round, heroes, birds,
+// pickups, combos and the head-up display.
+#pragma once
+
+#include <list>
+
+// Hero.
+struct ayer {
+  double x = 0;                      // centre line
+  double y = 0;                      // ground line (H - 126)
+  double xs = 0;                     // horizontal speed, negative leftward
+  double jump = 0;                   // arc angle in degrees, 0 on the ground
+  int stp = 0;                       // walk-cycle step 0..15
+  int anim = 0;                      // reserved
+  int jumphigh = 0;                  // height of the current arc
+  int jumpability = 0;               // height of a fresh arc
+  double jumpspeed = 0;              // degrees per frame
+  int d = 0;                         // facing: 1 right, -1 left
+  int MaxSpeed = 0;                  // limit of |xs|
+  int Score = 0;                     // points this round
+  int Best[50] = {};                 // 1 last combo, 2 best combo
+  int AllowFall = 0;                 // reserved
+  int combo = 0;                     // current combo
+  int Jumps = 0;                     // jumps left
+  int Time = 0;                      // reserved
+  int ComboLock = 0;                 // frames of combo lock left
+  int Floaty = 0;                    // frames of slow jumps left
+};
+
+// Bird.
+struct ken {
+  int x = 0;                         // left edge of the picture
+  int y = 0;                         // downward offset 0..4
+  int g = 0;                         // walking speed limit
+  int d = 0;                         // 0 right, 1 left
+  int mash = 0;                      // frames left squashed
+  int anim = 0;                      // walk-cycle counter 0..23
+};
+
+// Pickup.
+struct kup {
+  int notyet = 0;                    // frames before it can be caught
+  int n = 0;                         // kind 0..5, also the frame drawn
+  double x = 0;                      // horizontal centre
+  double d = 0;                      // horizontal speed
+  double ang = 0;                    // flight angle 0..180
+  double rot = 0;                    // drawing rotation
+  double rotgo = 0;                  // rotation per frame
+  int t = 0;                         // frames of life left
+};
+
+// Score popup.
+struct ore {
+  int n = 0;                         // points shown
+  double x = 0, y = 0;               // centre of the text
+  int t = 0;                         // frames of life left
+  int r = 0, g = 0, b = 0;           // colour
+};
+
+// The game's images (media handles).
+extern int TitleImage;               // "inavarnocostume.png"
+extern int HeroImage, HeroVarnoImage, Hero2Image, HeroVarno2Image;
+extern int BirdImage, BirdVarnoImage, Bird2Image, BirdVarno2Image;
+extern int SceneryImage;             // "scenery.png"
+extern int GetsImage;                // "gets.png"
+
+// Lists: the round's, and the program-wide popups.
+extern std::list<ken> BirdList;
+extern std::list<ayer> HeroList;
+extern std::list<kup> PickupList;
+extern std::list<ore> PopupList;
+
+void LoadGameImages();               // runs the engine test first
+void PlaySfx(int number, double rate, double volume, double pan);
+int PlayRound();                     // one round for Difficulty; 0
+int SpawnScorePopup(int points, int x, int y, int r, int g, int b);  // answers the points
+void UpdateScorePopups();            // FinishFrame calls it every frame

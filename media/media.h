@@ -1,0 +1,192 @@
+// media.h — the media layer: the only way the program reaches screen,
+// speakers, input devices, files and the clock.
+//
+// A thin, stateful, immediate-mode 2D service. One drawing state (colour,
+// alpha, blend, rotation, scale, font) is current and sticky: set it once and
+// every later draw uses it. All drawing coordinates and the mouse position are
+// in virtual units (SetVirtualResolution); the layer scales to the display.
+//
+// Resources are integer handles, 0 meaning null: drawing, measuring or playing
+// a null resource does nothing, and loaders answer 0 for a missing or corrupt
+// file. The program keeps the handles in its own integer-indexed tables.
+//
+// Behind this header sits one back end (media/backend.h): the SDL2 / OpenGL /
+// OpenAL one for play, or the headless one for tests (media/headless.h).
+// Text is std::string holding one byte per character (ISO 8859-1).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+//------------------------------------------------------------------------------
+// Back ends
+//------------------------------------------------------------------------------
+void UseSdlBackend();       // the real window, OpenGL drawing, OpenAL / FreeAudio sound
+void UseHeadlessBackend();  // no window, virtual clock, scripted input, recorded draws
+bool HeadlessActive();      // true while the headless back end is in use
+
+//------------------------------------------------------------------------------
+// Display
+//------------------------------------------------------------------------------
+struct DisplayMode {
+  int width = 0, height = 0, depth = 0, hertz = 0;
+};
+int CountGraphicsModes();                                   // display modes the device offers
+DisplayMode GetGraphicsMode(int index);                     // mode by 0-based index
+bool GraphicsModeExists(int w, int h, int depth, int hertz);  // zero in any field matches any value
+void SelectGraphicsDriver(const std::string& name);         // "OpenGL", "DX9" or "DX7" (all drawn with OpenGL)
+bool OpenDisplay(int w, int h, int depth, int hertz, int flags);  // depth 0: window, else full screen
+void CloseDisplay();                                        // release it; may be reopened with other settings
+void SetAppTitle(const std::string& title);                 // window title, given before opening
+void SetVirtualResolution(float w, float h);                // drawing area in virtual units
+float VirtualResolutionWidth();
+float VirtualResolutionHeight();
+void ClearScreen();                                         // clear to black
+void PresentFrame(int sync);                                // 1 vblank, 0 at once, -1 software paced to refresh
+
+//------------------------------------------------------------------------------
+// Drawing (virtual units; sticky state)
+//------------------------------------------------------------------------------
+enum Blend { MASKBLEND = 1, SOLIDBLEND = 2, ALPHABLEND = 3, LIGHTBLEND = 4, SHADEBLEND = 5 };
+
+void DrawRect(float x, float y, float w, float h);          // current colour, alpha, blend, scale, rotation
+void DrawLine(float x1, float y1, float x2, float y2, bool lastPixel = true);
+void DrawText(const std::string& text, float x, float y);   // top-left at x, y in the current font
+int TextWidth(const std::string& text);                     // pixels at scale 1 in the current font
+int TextHeight(const std::string& text);                    // pixels at scale 1 in the current font
+void DrawImage(int image, float x, float y, int frame = 0); // handle of the frame at x, y
+void SetColor(int r, int g, int b);                         // 0..255 each, multiplies image and text colour
+void GetColor(int& r, int& g, int& b);
+void SetAlpha(float alpha);                                 // 0..1
+float GetAlpha();
+void SetBlend(int blend);                                   // one of Blend
+int GetBlend();
+void SetRotation(float degrees);                            // clockwise about the handle
+float GetRotation();
+void SetScale(float sx, float sy);                          // about the handle
+void GetScale(float& sx, float& sy);
+void SetFont(int font);                                     // 0 selects the built-in font
+int GetFont();
+
+//------------------------------------------------------------------------------
+// Images and fonts
+//------------------------------------------------------------------------------
+enum ImageFlags { MASKEDIMAGE = 1, FILTEREDIMAGE = 2, MIPMAPPEDIMAGE = 4, DYNAMICIMAGE = 8 };
+enum FontStyle { BOLDFONT = 1, ITALICFONT = 2, SMOOTHFONT = 4 };
+
+int LoadImage(const std::string& file, int flags);          // PNG; 0 when missing or corrupt
+int LoadAnimImage(const std::string& file, int cellW, int cellH, int first, int count, int flags);
+void AutoMidHandle(bool on);                                // later loads get their handle at the frame centre
+int ImageWidth(int image);                                  // one frame, pixels (0 for null)
+int ImageHeight(int image);
+int ImageFrames(int image);
+void FreeImage(int image);                                  // release; the handle becomes invalid
+int CreateImage(int w, int h, int frames, int flags);       // blank, dynamic
+void GrabImage(int image, int x, int y, int frame = 0);     // copy the screen at virtual x, y into the frame
+
+struct Pixmap {
+  int width = 0, height = 0;
+  std::vector<uint32_t> pixels;  // RGBA bytes (R lowest), rows top-down
+};
+Pixmap GrabPixmap(int x, int y, int w, int h);              // display pixels of the current frame
+int SavePixmapPNG(const Pixmap& pixmap, const std::string& file, int compression);  // 1 written, 0 not
+
+// Pixel-exact overlap: each image placed with its handle at its point, the
+// current scale and rotation applied to both exactly as when drawing.
+bool ImagesCollide(int a, float ax, float ay, int frameA, int b, float bx, float by, int frameB);
+
+int LoadFont(const std::string& file, int size, int style); // TrueType at a pixel size; 0 on failure
+void FreeFont(int font);
+
+//------------------------------------------------------------------------------
+// Input (every query pumps pending events first)
+//------------------------------------------------------------------------------
+bool KeyDown(int code);             // Windows virtual-key code 1..255, true while held
+int KeyHit(int code);               // presses since the last call for that key, then cleared
+int GetChar();                      // next typed character (repeats included), 0 when none
+void FlushKeys();                   // clear key states, hits and typed characters
+float VirtualMouseX();              // pointer in virtual units
+float VirtualMouseY();
+bool MouseDown(int button);         // 1 left, 2 right, 3 middle
+int MouseHit(int button);           // presses since the last call, then cleared
+void MoveMouse(int x, int y);       // display pixels
+void ShowPointer();
+void HidePointer();
+bool CloseRequested();              // true once after the user asked to close the window
+
+int JoyCount();
+std::string JoyName(int port);      // ports from 0
+float JoyX(int port);               // axes -1..1; 0 for an absent joystick
+float JoyY(int port);
+float JoyZ(int port);
+float JoyR(int port);
+float JoyU(int port);
+float JoyV(int port);
+float JoyHat(int port);             // -1 centred, 0 up, 0.25 right, 0.5 down, 0.75 left
+bool JoyDown(int button, int port); // buttons from 0
+int JoyButtonMask(int port);        // one bit per available button
+
+//------------------------------------------------------------------------------
+// Audio
+//------------------------------------------------------------------------------
+std::vector<std::string> AudioDriverList();   // "OpenAL", "FreeAudio" in that order
+bool AudioDriverExists(const std::string& name);  // ignoring case
+bool SetAudioDriver(const std::string& name);     // any listed name; false when unknown
+bool EnableOpenALAudio();                          // OpenAL usable now?
+int LoadSound(const std::string& file, int flags); // WAV; flags 1 loop; 0 when missing or corrupt
+void FreeSound(int sound);
+int AllocChannel();                                // 0 when no sound device
+int CueSound(int sound, int channel = 0);          // bind paused (0: a new channel); answers the channel or 0
+void ResumeChannel(int channel);
+void StopChannel(int channel);
+bool ChannelPlaying(int channel);
+void SetChannelVolume(int channel, float volume);  // clamped to 0..1
+void SetChannelPan(int channel, float pan);        // -1 left .. 1 right
+void SetChannelRate(int channel, float rate);      // 1 = recorded speed
+
+//------------------------------------------------------------------------------
+// Files and folders
+//------------------------------------------------------------------------------
+struct TextFile;                                     // an open text stream
+TextFile* ReadFile(const std::string& path);         // nullptr when it cannot be opened
+TextFile* WriteFile(const std::string& path);        // truncates; nullptr when it cannot be opened
+std::string ReadLine(TextFile* f);                   // up to LF, NUL or end; CR dropped
+bool Eof(TextFile* f);                               // true for nullptr
+void WriteLine(TextFile* f, const std::string& s);   // bytes, then CR LF; ignored for nullptr
+bool CloseFile(TextFile* f);                         // false when a write failed
+int FileType(const std::string& path);               // 0 nothing, 1 file, 2 folder
+bool ChangeDir(const std::string& path);
+std::string CurrentDir();
+bool RenameFile(const std::string& from, const std::string& to);  // atomic replace
+bool DeleteFile(const std::string& path);
+
+//------------------------------------------------------------------------------
+// System
+//------------------------------------------------------------------------------
+int32_t Millisecs();                // wraps as a 32-bit count
+void Delay(int ms);                 // negative: no sleep
+std::string CurrentDate();          // "06 Dec 2026", English months in every locale
+std::string CurrentTime();          // "15:12:09"
+long MemoryInUse();                 // bytes in use by the program
+long ReleaseMemory();               // bytes handed back
+[[noreturn]] void EndProcess();     // exit status 0 (headless: throws HeadlessExit)
+
+//------------------------------------------------------------------------------
+// Text and numbers (1-based positions)
+//------------------------------------------------------------------------------
+std::string Mid(const std::string& s, int pos, int len = -1);  // negative len: to the end; pos < 1 clipped
+std::string Left(const std::string& s, int n);
+std::string Right(const std::string& s, int n);
+int Instr(const std::string& s, const std::string& sub, int start = 1);  // 0 when absent
+std::string Replace(const std::string& s, const std::string& from, const std::string& to);
+std::string Trim(const std::string& s);   // drops codes 0..32 at both ends
+std::string Upper(const std::string& s);
+std::string Lower(const std::string& s);
+int Asc(const std::string& s);            // first code, -1 for empty
+std::string Chr(int code);
+std::string Str(int64_t n);
+int ToInt(const std::string& s);          // leading blanks, one sign, digits; saturates at the int range
+int SafeAbs(int n);                       // |n|, with |INT_MIN| saturated to INT_MAX
+int TruncInt(double v);                   // toward zero, saturating; NaN gives 0
+double SinDeg(double degrees);

@@ -1,0 +1,104 @@
+// globals.cpp — the one definition of the program-wide state.
+#include "shell/globals.h"
+
+#include <algorithm>
+
+const std::string GameTitle = "Wen Hod";
+const std::string GameSubtitle = "in a Varno Zavored";
+std::string WindowTitle;
+int ControlPlayers = 2;
+int BadgeCount = 0;
+
+std::string GameFolder() {
+  std::string n = "000" + std::to_string(GameNumber);
+  return n.substr(n.size() - 3) + "/";
+}
+
+int Settings[100];
+int Keys[101];
+bool AudioDriverNamed = false;
+std::vector<std::string> AudioDriverNames;
+
+int ScreenWidth, ScreenHeight;
+int VirtualWidth, VirtualHeight;
+int ResolutionWidths[1000];
+int ResolutionHeights[1000];
+int ResolutionCount;
+int GraphicsReady;
+
+int Fonts[20];
+int Sounds[201];
+int Channels[260];
+int IconsImage, SharpIconsImage;
+int LogoImage, CommunityLogoImage;
+int BadgesImage;
+int BadgeGetSound;
+
+int SpriteLimit[20];
+int SpriteCount[20];
+int TargetFrameRate;
+int BlendMode;
+
+int Difficulty;
+int GameState;
+int GameStartTime;
+
+int MouseX, MouseY;
+int LastMouseX, LastMouseY;
+int MouseClick1, MouseClick2;
+int FrameParity;
+int FrameRate;
+int LastFrameTime;
+long ReleasedMemory;
+int DebugOverlay;
+int SettingsOpen;
+int SettingsSlide;
+
+std::list<ment> Messages;
+
+std::string Credits[100];
+int CreditsCount;
+TextFile* LogFile;
+
+void ResetGlobals() {
+  WindowTitle = "#" + std::to_string(GameNumber) + " : " + GameTitle + " " + GameSubtitle;
+  ControlPlayers = 2;
+  BadgeCount = 0;
+  std::fill(std::begin(Settings), std::end(Settings), 0);
+  std::fill(std::begin(Keys), std::end(Keys), 0);
+  AudioDriverNamed = false;
+  AudioDriverNames.clear();
+  ScreenWidth = 800;
+  ScreenHeight = 600;
+  VirtualWidth = 1280;
+  VirtualHeight = 960;
+  std::fill(std::begin(ResolutionWidths), std::end(ResolutionWidths), 0);
+  std::fill(std::begin(ResolutionHeights), std::end(ResolutionHeights), 0);
+  ResolutionCount = 0;
+  GraphicsReady = 0;
+  std::fill(std::begin(Fonts), std::end(Fonts), 0);
+  std::fill(std::begin(Sounds), std::end(Sounds), 0);
+  std::fill(std::begin(Channels), std::end(Channels), 0);
+  IconsImage = SharpIconsImage = LogoImage = CommunityLogoImage = BadgesImage = 0;
+  BadgeGetSound = 0;
+  std::fill(std::begin(SpriteLimit), std::end(SpriteLimit), 0);
+  std::fill(std::begin(SpriteCount), std::end(SpriteCount), 0);
+  TargetFrameRate = 0;
+  BlendMode = 0;
+  Difficulty = 0;
+  GameState = 0;
+  GameStartTime = 0;
+  MouseX = MouseY = LastMouseX = LastMouseY = 0;
+  MouseClick1 = MouseClick2 = 0;
+  FrameParity = 0;
+  FrameRate = 0;
+  LastFrameTime = 0;
+  ReleasedMemory = 0;
+  DebugOverlay = 0;
+  SettingsOpen = 0;
+  SettingsSlide = -300;
+  Messages.clear();
+  for (auto& c : Credits) c.clear();
+  CreditsCount = 1;
+  LogFile = nullptr;
+}

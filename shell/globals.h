@@ -1,0 +1,80 @@
+// globals.h — the program-wide state, declared once and defined in
+// shell/globals.cpp. Every subsystem reads and writes these directly; tables
+// are used from index 1 unless their comment says otherwise. ResetGlobals()
+// gives everything its start value (start-up, and each test).
+#pragma once
+
+#include <list>
+#include <string>
+
+#include "media/media.h"
+
+// Constants of the game.
+constexpr int GameNumber = 239;                 // window title, log banner, game folder
+extern const std::string GameTitle;             // "Wen Hod"
+extern const std::string GameSubtitle;          // "in a Varno Zavored"
+extern std::string WindowTitle;                 // "#239 : Wen Hod in a Varno Zavored"
+std::string GameFolder();                       // "239/"
+extern int ControlPlayers;                      // players listed by the settings panel (2)
+extern int BadgeCount;                          // badges the game defines (0 hides them)
+
+// Settings and bindings.
+extern int Settings[100];                       // see shell/setup.h for the slots
+extern int Keys[101];                           // bindings, slot (player - 1) * 20 + action
+extern bool AudioDriverNamed;                   // the setup file named an audio back end
+extern std::vector<std::string> AudioDriverNames;  // the media layer's audio back ends, in order
+
+// Display.
+extern int ScreenWidth, ScreenHeight;           // display mode in use
+extern int VirtualWidth, VirtualHeight;         // drawing area: 1280x960, or 1600x900 widescreen
+extern int ResolutionWidths[1000];              // accepted modes from position 1
+extern int ResolutionHeights[1000];
+extern int ResolutionCount;
+extern int GraphicsReady;                       // 1 once the display is open and the splash shown
+
+// Resource tables (media handles, 0 empty).
+extern int Fonts[20];                           // slots 1..13
+extern int Sounds[201];                         // slot k holds effect file k
+extern int Channels[260];                       // 0..19 music, 20..255 effects, 256 splash jingle
+extern int IconsImage, SharpIconsImage;         // "icons.png", 64 cells of 16x16
+extern int LogoImage, CommunityLogoImage;       // "logo.png", "Brindle.png"
+extern int BadgesImage;                         // "badges.png", 16 cells of 64x64
+extern int BadgeGetSound;                       // "badgeget.wav"
+
+// Sprite budget.
+extern int SpriteLimit[20];                     // per kind: 1 images, 2 glow, 3 particles
+extern int SpriteCount[20];                     // counted draws this frame
+extern int TargetFrameRate;                     // chosen by the engine test
+extern int BlendMode;                           // framework blend last selected, 0..3
+
+// Game flow.
+extern int Difficulty;                          // 0 Easy, 1 Medium, 2 Hard, 3 Two Player
+extern int GameState;                           // 0 title, 1 round in play, 2 pause menu open
+extern int GameStartTime;                       // ms clock when the round started
+
+// Frame service.
+extern int MouseX, MouseY;                      // pointer, virtual units, sampled once a frame
+extern int LastMouseX, LastMouseY;              // the previous sample
+extern int MouseClick1, MouseClick2;            // left and right hits since the previous frame
+extern int FrameParity;                         // flips every frame; slow systems present at 0
+extern int FrameRate;                           // smoothed frames per second
+extern int LastFrameTime;                       // clock at the end of the previous frame
+extern long ReleasedMemory;                     // last memory release, for the overlay
+extern int DebugOverlay;                        // F12 overlay on
+extern int SettingsOpen;                        // settings panel open
+extern int SettingsSlide;                       // panel position, -300 when away
+
+// On-screen message.
+struct ment {
+  int tick = 0;                                 // frames shown
+  std::string txt;                              // the message
+  int c = 0;                                    // colour code of the poster (unused by drawing)
+};
+extern std::list<ment> Messages;                // oldest first
+
+// Credits and log.
+extern std::string Credits[100];                // filled from slot 1
+extern int CreditsCount;                        // next free slot
+extern TextFile* LogFile;                       // "Debug.txt", open until closing
+
+void ResetGlobals();                            // every variable above to its start value

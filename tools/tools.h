@@ -1,0 +1,38 @@
+// tools.h — the framework's own menus and tools: controls and key names,
+// joysticks, the settings panel, the pause menu, screenshots, engine test.
+#pragma once
+
+#include <string>
+
+// Controls and key names (tools/controls.cpp).
+constexpr float AXIS_DEAD_ZONE = 0.3f;
+
+struct JoyRecord {
+  std::string name;                  // device name
+  int buttonMask = 0;                // available buttons, one bit each
+  float restX = 0, restY = 0, restZ = 0, restU = 0, restV = 0, restR = 0;  // readings at discovery
+  int hasHat = 0;                    // the hat read centred (-1) at discovery
+  int enabled = 0;                   // 0: contributes nothing (settings panel toggles it)
+};
+extern JoyRecord JoySlot[5];         // slots 1..4; slot j is media port j - 1
+extern int JoyCount;                 // 0..4
+
+void SetDefaultKeys();               // the ten default bindings, everything else 0
+int ControlDown(int action, int player);
+int CodeDown(int code);
+int DetectInput();                   // capture scan; 0 when nothing is held, or F11/F12 is
+std::string KeyName(int code);
+void DiscoverJoysticks();
+std::string FieldOf(const std::string& text, const std::string& sep, int n);
+
+// Settings panel (tools/settings.cpp): drawn and slid by FinishFrame every call.
+void SettingsMenu();
+
+// Pause menu (tools/pause.cpp): run by FinishFrame; answers 1 continue, 99 quit.
+int PauseMenu();
+
+// Screenshot (tools/screenshot.cpp): run by FinishFrame on F11.
+void TakeScreenshot();
+
+// Engine test (tools/enginetest.cpp): sizes SpriteLimit and the slow-system setting.
+void EngineTest(int wantedRate, double spriteScale);
