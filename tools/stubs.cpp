@@ -1,7 +1,7 @@
 // Placeholders until the tools are built; each goes as its real one lands.
 #include "tools/tools.h"
 JoyRecord JoySlot[5];
-int JoyCount;
+int JoySlotCount;
 void SetDefaultKeys() {}
 int ControlDown(int, int) { return 0; }
 int CodeDown(int) { return 0; }
