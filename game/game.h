@@ -70,8 +70,49 @@ extern std::list<ayer> HeroList;
 extern std::list<kup> PickupList;
 extern std::list<ore> PopupList;
 
+// State of the round in play, shared by its passes.
+struct RoundState {
+  int players = 1;                   // heroes in the round
+  int walker = -240;                 // where the opening walk places the heroes
+  int opening = 15;                  // costume change counter, 15 up to 90
+  double fade = 0;                   // plain world 0 .. costume world 1
+  bool zavored = false;              // costume pictures this frame
+  int r1 = 0, r2 = 0, r3 = 0, r4 = 0;  // prop positions
+  int bump[4] = {};                  // block raise in pixels
+  int rest[4] = {};                  // frames before a block can be bumped again
+  int arcLimit = 468;                // highest arc a bounce gives
+  int jumpsTotal = 0;                // gathered by the hero pass each frame
+  int pickupsAlive = 0;              // counted by the pickup pass each frame
+  int endState = 0;                  // 0 running, 1 over, 99 quit
+};
+extern RoundState Round;
+extern ayer* PlayerOne;              // heroes of this round, null between rounds
+extern ayer* PlayerTwo;
+extern int SfxCursor;                // last effect channel slot used (starts at 20)
+
 void LoadGameImages();               // runs the engine test first
 void PlaySfx(int number, double rate, double volume, double pan);
 int PlayRound();                     // one round for Difficulty; 0
 int SpawnScorePopup(int points, int x, int y, int r, int g, int b);  // answers the points
 void UpdateScorePopups();            // FinishFrame calls it every frame
+
+// The round in pieces (game/round.cpp); PlayRound runs them in order.
+void StartRound();                   // seed, props, birds, heroes for Difficulty
+int RoundFrame();                    // one frame of play; answers the end state
+void ShowRoundResult();              // result texts over the last picture
+void FinishRound();                  // waits, GameState 0, the one-player record
+
+// Heroes (game/hero.cpp).
+int HeroPicture(const ayer& hero);   // sheet for its facing and the costume flag
+int HeroFrame(const ayer& hero);     // drawn step div 2
+void HeroPass();
+void BounceTest(ken& bird, int image, int frame);  // every hero against one walking bird
+void BlockPass();
+
+// Pickups, awards and the head-up display (game/pickups.cpp).
+void AwardPickup(ayer& hero, int kind);
+void PickupPass();
+void DrawHud(ayer& hero, int player);
+
+// Birds (game/birds.cpp).
+void BirdPass();

@@ -1,0 +1,72 @@
+// assets.cpp — the game's image slots, their loader and the sound-effect player.
+#include <cmath>
+
+#include "game/game.h"
+#include "shell/shell.h"
+#include "tools/tools.h"
+
+int TitleImage;
+int HeroImage, HeroVarnoImage, Hero2Image, HeroVarno2Image;
+int BirdImage, BirdVarnoImage, Bird2Image, BirdVarno2Image;
+int SceneryImage;
+int GetsImage;
+
+int SfxCursor = 20;
+
+namespace {
+
+// Replaces the image in a slot, releasing the one loaded before.
+void Reload(int& slot, int image) {
+  if (slot != 0) FreeImage(slot);
+  slot = image;
+}
+
+void ReloadStrip(int& slot, const char* file, int cell, int flags) {
+  if (slot != 0) FreeImage(slot);
+  slot = LoadAnimImage(file, cell, cell, 0, 16, flags);
+}
+
+}  // namespace
+
+void LoadGameImages() {
+  EngineTest(60, 2);
+  Reload(TitleImage, LoadImage("inavarnocostume.png", MASKEDIMAGE));
+  ReloadStrip(HeroImage, "wenhod.png", 64, MASKEDIMAGE);
+  ReloadStrip(HeroVarnoImage, "wenhodVarno.png", 64, MASKEDIMAGE);
+  ReloadStrip(Hero2Image, "wenhod2.png", 64, MASKEDIMAGE);
+  ReloadStrip(HeroVarno2Image, "wenhodVarno2.png", 64, MASKEDIMAGE);
+  ReloadStrip(BirdImage, "Gullwick.png", 128, MASKEDIMAGE | FILTEREDIMAGE);
+  ReloadStrip(BirdVarnoImage, "GullwickVarno.png", 128, MASKEDIMAGE | FILTEREDIMAGE);
+  ReloadStrip(Bird2Image, "Gullwick2.png", 128, MASKEDIMAGE | FILTEREDIMAGE);
+  ReloadStrip(BirdVarno2Image, "GullwickVarno2.png", 128, MASKEDIMAGE | FILTEREDIMAGE);
+  ReloadStrip(SceneryImage, "scenery.png", 128, MASKEDIMAGE);
+  ReloadStrip(GetsImage, "gets.png", 64, MASKEDIMAGE);
+}
+
+void PlaySfx(int number, double rate, double volume, double pan) {
+  if (number < 1 || number > 200 || Sounds[number] == 0) return;
+  SfxCursor += 1;
+  if (SfxCursor >= 256) SfxCursor = 20;
+
+  // NaN fails every comparison, so each clamp is written to catch it too.
+  if (!(volume >= 0)) volume = 0;
+  if (volume > 1) volume = 1;
+  if (std::isnan(rate)) rate = 1;
+  if (rate < 0.25) rate = 0.25;
+  if (rate > 4) rate = 4;
+  if (std::isnan(pan)) pan = 0;
+  if (pan < -1) pan = -1;
+  if (pan > 1) pan = 1;
+
+  int& channel = Channels[SfxCursor];
+  if (channel != 0 && ChannelPlaying(channel)) StopChannel(channel);
+  if (channel == 0) channel = AllocChannel();
+  if (channel == 0) return;  // no sound device: stay silent
+
+  CueSound(Sounds[number], channel);
+  double master = Settings[SET_MASTER], sound = Settings[SET_SOUND];
+  SetChannelVolume(channel, static_cast<float>(master * sound / 100.0 / 100.0 * volume));
+  SetChannelPan(channel, static_cast<float>(pan));
+  SetChannelRate(channel, static_cast<float>(rate));
+  ResumeChannel(channel);
+}

@@ -1,0 +1,159 @@
+// pickups.cpp — combos and points, the flying pickups, the floating score
+// numbers and each player's head-up display.
+#include <cmath>
+
+#include "game/game.h"
+#include "shell/shell.h"
+
+std::list<kup> PickupList;
+std::list<ore> PopupList;
+
+namespace {
+
+// "Score : 000000001234" style: the number's last digits behind zeros.
+std::string Padded(const std::string& label, int value, int digits) {
+  return label + Right(std::string(static_cast<size_t>(digits), '0') + Str(value), digits);
+}
+
+// Points for the award at the hero's head, where every catch shows its number.
+int AwardPoints(ayer& h, int points) {
+  return SpawnScorePopup(points, TruncInt(h.x), TruncInt((h.y - h.jumphigh * SinDeg(h.jump)) - 72), 255, 255, 0);
+}
+
+}  // namespace
+
+int SpawnScorePopup(int points, int x, int y, int r, int g, int b) {
+  ore o;
+  o.n = points;
+  o.x = x;
+  o.y = y;
+  o.t = 120;
+  o.r = r;
+  o.g = g;
+  o.b = b;
+  PopupList.push_back(o);
+  return points;
+}
+
+void UpdateScorePopups() {
+  SetFont(Fonts[9]);
+  ResetDrawState();
+  for (auto it = PopupList.begin(); it != PopupList.end();) {
+    ore& o = *it;
+    o.t -= 1;
+    o.y -= 0.25;
+    SetColorAlpha(o.r, o.g, o.b, o.t / 120.0);
+    DrawTextAligned(TruncInt(o.x), TruncInt(o.y), Str(o.n), 1, 1);
+    it = o.t <= 0 ? PopupList.erase(it) : std::next(it);
+  }
+}
+
+void AwardPickup(ayer& h, int kind) {
+  switch (kind) {
+    case 0:
+      h.combo += 1;
+      h.Score += AwardPoints(h, 100 * h.combo);
+      PlaySfx(10, 1, 1, 0);
+      return;
+    case 2:
+      h.combo += 1;
+      h.Jumps += 3;
+      h.Score += AwardPoints(h, 25 * h.combo);
+      break;
+    case 3:
+      h.combo += 1;
+      h.ComboLock = 1200;
+      h.Score += AwardPoints(h, 10 * h.combo);
+      break;
+    case 4:
+      h.combo += 15;
+      h.Score += AwardPoints(h, 10 * h.combo);
+      break;
+    case 5:
+      h.combo += 1;
+      h.Floaty = 450;
+      h.Score += AwardPoints(h, 10 * h.combo);
+      break;
+    default:  // kind 1, the birds' pickup
+      h.combo += 1;
+      h.Score += AwardPoints(h, 10 * h.combo);
+      break;
+  }
+  PlaySfx(1, 1, 1, 0);
+}
+
+void PickupPass() {
+  const int W = VirtualWidth, H = VirtualHeight;
+  for (auto it = PickupList.begin(); it != PickupList.end();) {
+    kup& p = *it;
+    Round.pickupsAlive += 1;
+    SetDrawRotation(p.n == 5 ? 0 : p.rot);
+    SetDrawScale(1);
+    p.rot += p.rotgo;
+    p.ang += 1;
+    if (p.ang > 180) p.ang -= 180;
+    p.x += p.d;
+    if (p.x < 50) p.d = std::fabs(p.d);
+    if (p.x > W - 50) p.d = -std::fabs(p.d);
+    bool caught = false;
+    p.t -= 1;
+
+    double alpha = 1;
+    if (p.notyet > 0) alpha = 0.6;
+    if (p.t < 120 && p.t % 30 < 15) alpha = 0.25;
+    SetColorAlpha(255, 255, 255, alpha);
+    const double height = 710 * SinDeg(p.ang);
+    DrawSprite(GetsImage, TruncInt(p.x - 32), TruncInt((H - 128) - height - 32), p.n, 1);
+
+    SetDrawScale(1.2);
+    SetDrawRotation(0);
+    if (p.notyet > 0) p.notyet -= 1;
+    if (p.notyet == 0) {
+      const float px = static_cast<float>(TruncInt(p.x));
+      const float py = static_cast<float>(TruncInt((H - 128) - height));
+      for (ayer& h : HeroList) {
+        float hx = static_cast<float>(TruncInt(h.x));
+        float hy = static_cast<float>(TruncInt((h.y - 32) - h.jumphigh * SinDeg(h.jump)));
+        if (ImagesCollide(HeroPicture(h), hx, hy, HeroFrame(h), GetsImage, px, py, 1)) {
+          caught = true;
+          AwardPickup(h, p.n);
+        }
+      }
+    }
+    if (p.t < 1) caught = true;
+    it = caught ? PickupList.erase(it) : std::next(it);
+  }
+}
+
+void DrawHud(ayer& h, int player) {
+  const int W = VirtualWidth;
+  if (player == 1) PlayerOne = &h;
+  if (player == 2) PlayerTwo = &h;
+  const bool one = player == 1;
+  const int x = one ? 140 : W - 140;
+  const int align = one ? 0 : 2;
+
+  SetColorAlpha(180, 255, 180, 1);
+  DrawTextAligned(x, 4, Padded("Score : ", h.Score, 12), align, 0);
+  SetColorAlpha(255, 255, 255);
+  DrawTextAligned(x, 24, Padded("Last Combo : ", h.Best[1], 5), align, 0);
+  if (h.ComboLock > 0) {
+    h.ComboLock -= 1;
+    if (!one) DrawSprite(GetsImage, W - 256, 10, 3, 1);
+    else if (h.ComboLock % 30 < 15 || h.ComboLock > 75) DrawSprite(GetsImage, 240, 10, 3, 1);
+  }
+  DrawTextAligned(x, 44, Padded("Best Combo : ", h.Best[2], 5), align, 0);
+  if (h.Floaty > 0) {
+    h.Floaty -= 1;
+    h.jumpspeed = 1.5;
+    if (h.Floaty % 30 < 15 || h.Floaty > 75) DrawSprite(GetsImage, one ? 120 : W - 184, 80, 5, 1);
+  }
+  SetColorAlpha(255, 255, 255);
+  if (one) DrawTextAligned(4, 20, "Jumps", 0, 0);
+  else DrawTextAligned(W - 4, 20, "Jumps", 2, 0);
+
+  for (int j = 1; j <= h.Jumps; j++) {
+    if (one) DrawSprite(GetsImage, -16, 32 * j, 15, 1);
+    else DrawSprite(GetsImage, W - 48, 32 * j, 14, 1);
+  }
+}

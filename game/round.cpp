@@ -1,0 +1,249 @@
+// round.cpp — one game round: set-up, the frame loop with its scenery, the
+// result texts and the one-player score record.
+#include "game/game.h"
+#include "media/random.h"
+#include "scores/scores.h"
+#include "shell/shell.h"
+
+std::list<ayer> HeroList;
+RoundState Round;
+ayer* PlayerOne = nullptr;
+ayer* PlayerTwo = nullptr;
+
+namespace {
+
+struct DifficultyRow {
+  int birds, heroes, jumps;
+};
+constexpr DifficultyRow DifficultyTable[4] = {{7, 1, 8}, {5, 1, 5}, {4, 1, 3}, {8, 2, 10}};
+
+// An unknown difficulty plays as Easy rather than reading past the table.
+const DifficultyRow& DifficultyRowFor(int difficulty) {
+  return DifficultyTable[difficulty >= 0 && difficulty <= 3 ? difficulty : 0];
+}
+
+void PlainSky(int W, int H) {
+  ResetDrawState();
+  double v = 80;
+  for (int y = 0; y <= H - 128; y += 2) {
+    v -= 0.05;
+    if (y > H - 180) v -= 0.8;
+    if (v < 0) v = 0;
+    SetColorAlpha(v, v / 2, 0, 1);
+    int band = y % 60;
+    if (band == 0) SetColorAlpha(1.5 * v, 0.7 * v, 0);
+    else if (band == 2 || band == 4 || band == 6) SetColorAlpha(1.3 * v, 0.6 * v, 0);
+    else if (band == 8) SetColorAlpha(0.8 * v, 0.2 * v, 0);
+    DrawRect(0, static_cast<float>(y), static_cast<float>(W), 2);
+  }
+  ResetDrawState();
+}
+
+void ZavoredSky(int W, int H) {
+  double v = 100;
+  for (int y = 0; y <= H - 128; y += 6) {
+    v += 1;
+    if (v > 255) v = 255;
+    SetColorAlpha(0, 0.85 * v, v, Round.fade);
+    DrawRect(0, static_cast<float>(y), static_cast<float>(W), 6);
+  }
+  ResetDrawState();
+}
+
+// The heroes walk in, stop past a quarter of the screen while the world
+// changes into costume, then walk on to the middle.
+void OpeningWalk(int W) {
+  if (Round.walker >= W / 2) return;
+  Round.walker += 4;
+  if (Round.walker > W / 4) {
+    Round.opening += 1;
+    if (Round.opening == 16) PlaySfx(2, 1, 1, 0);
+    if (Round.opening < 90) Round.walker -= 4;
+  }
+  if (Round.opening > 90) Round.opening = 90;
+}
+
+void CostumeBlocks(int W, int H) {
+  for (int i = 0; i < 4; i++) {
+    SetColorAlpha(255, 255, 255, Round.fade);
+    if (Round.bump[i] > 0) {
+      Round.bump[i] -= 1;
+      Round.rest[i] = 420;
+    }
+    if (Round.rest[i] > 0) {
+      Round.rest[i] -= 1;
+      SetColorAlpha(255, 255, 255, 0.5);
+    }
+    DrawSprite(SceneryImage, i * (W / 4) + W / 12, H - 728 - Round.bump[i], 10, 1);
+  }
+}
+
+// One text with a white outer and a dark inner outline, centred on its point.
+void OutlinedText(const std::string& text, int x, int y, int r, int g, int b) {
+  ResetDrawState();
+  SetFont(Fonts[5]);
+  for (int dx = -3; dx <= 3; dx++) {
+    for (int dy = -3; dy <= 3; dy++) {
+      SetColorAlpha(255, 255, 255);
+      DrawTextAligned(x + dx, y + dy, text, 1, 1);
+    }
+  }
+  for (int dx = -2; dx <= 2; dx++) {
+    for (int dy = -2; dy <= 2; dy++) {
+      SetColorAlpha(8, 8, 8);
+      DrawTextAligned(x + dx, y + dy, text, 1, 1);
+    }
+  }
+  SetColorAlpha(r, g, b);
+  DrawTextAligned(x, y, text, 1, 1);
+}
+
+}  // namespace
+
+void StartRound() {
+  const int W = VirtualWidth;
+  SeedRnd(Millisecs());
+  PlayerOne = nullptr;
+  PlayerTwo = nullptr;
+  Round = RoundState{};
+  Round.r1 = Rand(64, W - 192);
+  Round.r2 = Rand(64, W - 192);
+  Round.r3 = Rand(64, W - 192);
+  Round.r4 = Rand(64, W - 192);
+  const DifficultyRow& row = DifficultyRowFor(Difficulty);
+  const int birds = row.birds + (Settings[SET_WIDESCREEN] == 1 ? 1 : 0);
+  Round.players = row.heroes;
+
+  PickupList.clear();
+  BirdList.clear();
+  for (int i = 1; i <= birds; i++) {
+    ken b;
+    b.x = Rand(100, W - 100);
+    b.y = i / 2;
+    b.d = Rand(0, 1);
+    BirdList.push_back(b);
+  }
+  HeroList.clear();
+  for (int p = 0; p < row.heroes; p++) {
+    ayer h;
+    h.MaxSpeed = 8;
+    h.jumpability = 200;
+    h.jumpspeed = 3.0;
+    h.d = 1;
+    h.Jumps = row.jumps;
+    HeroList.push_back(h);
+  }
+}
+
+int RoundFrame() {
+  const int W = VirtualWidth, H = VirtualHeight;
+  BeginFrame(1);
+  ResetDrawState();
+  Round.jumpsTotal = 0;
+  Round.pickupsAlive = 0;
+  Round.zavored = Round.opening % 30 < 15;
+
+  if (Round.fade < 1) PlainSky(W, H);
+  SetAlpha(1);
+  if (Round.fade < 1) {
+    DrawSprite(SceneryImage, Round.r4, H - 251, 1, 1);
+    DrawSprite(SceneryImage, Round.r3, H - 252, 1, 1);
+    DrawSprite(SceneryImage, Round.r2, H - 253, 1, 1);
+    DrawSprite(SceneryImage, Round.r1, H - 250, 0, 1);
+    for (int i = 0; i < 4; i++) DrawSprite(SceneryImage, i * (W / 4) + W / 12, H - 728, 2, 1);
+  }
+  for (int j = 0; j <= W / 128 && Round.fade < 1; j++) {
+    SetAlpha(1);
+    DrawSprite(SceneryImage, 128 * j, H - 128, 4 + j % 4, 1);
+  }
+
+  Round.fade = (Round.opening - 15) / 75.0;
+  ResetDrawState();
+  ZavoredSky(W, H);
+  OpeningWalk(W);
+
+  for (int j = 0; j <= W / 128; j++) {
+    SetAlpha(static_cast<float>(Round.fade));
+    DrawSprite(SceneryImage, 128 * j, H - 128, 12 + j % 4, 1);
+  }
+  SetAlpha(static_cast<float>(Round.fade));
+  DrawSprite(SceneryImage, Round.r1, H - 256, 8, 1);
+  DrawSprite(SceneryImage, Round.r3, H - 254, 9, 1);
+  CostumeBlocks(W, H);
+
+  ResetDrawState();
+  DrawSprite(SceneryImage, W / 4 - 64, H - 250, Round.walker < W / 4 ? 3 : 11, 1);
+
+  SetFont(Fonts[9]);
+  HeroPass();
+  ResetDrawState();
+  BirdPass();
+  ResetDrawState();
+  SetDrawScale(1.1);
+  BlockPass();
+  ResetDrawState();
+  PickupPass();
+
+  SetDrawScale(1);
+  ResetDrawState();
+  SetAlpha(static_cast<float>(Round.fade));
+  DrawSprite(SceneryImage, Round.r4, H - 252, 9, 1);
+  DrawSprite(SceneryImage, Round.r2, H - 250, 9, 1);
+
+  if (Rand(0, 20) == 1) {
+    double volume = Rnd(-1, 1);
+    double rate = Rnd(0.7, 1.1);
+    int sfx = Rand(11, 15);
+    PlaySfx(sfx, rate, volume, 0);
+  }
+  if (Round.pickupsAlive == 0 && Round.jumpsTotal == 0) Round.endState = 1;
+  if (FinishFrame(0) == 99) Round.endState = 99;
+  return Round.endState;
+}
+
+void ShowRoundResult() {
+  const int W = VirtualWidth, H = VirtualHeight;
+  PresentFrame(-1);
+  OutlinedText("Game Over", W / 2, H / 2, 255, 255, 0);
+  if (Round.players == 2 && PlayerOne && PlayerTwo) {
+    if (PlayerOne->Score > PlayerTwo->Score) {
+      OutlinedText("Player One Wins", W / 2 - 120, H / 2 + 120, 255, 0, 0);
+    } else if (PlayerTwo->Score > PlayerOne->Score) {
+      OutlinedText("Player Two Wins", W / 2 + 120, H / 2 + 120, 0, 80, 255);
+    } else {
+      OutlinedText("DRAW!", W / 2, H / 2 + 120, 0, 255, 0);
+    }
+  }
+  PresentFrame(-1);
+}
+
+void FinishRound() {
+  Delay(1500);
+  if (Round.players == 2) Delay(2500);
+  GameState = 0;
+  if (Round.players != 1 || HeroList.empty()) return;
+
+  EnterName();
+  const ayer& hero = PlayerOne ? *PlayerOne : HeroList.front();
+  Scores record;
+  record.Score = hero.Score;
+  record.Timestamp = DateStamp();
+  record.Badges = 0;
+  record.Name = PlayerName;
+  for (int i = 1; i <= 30; i++) record.Best[i] = hero.Best[i];
+  record.Level = 0;
+  record.GameMode = Difficulty;
+  record.GameFlags = 0;
+  record.Quit = Round.endState == 99 ? 1 : 0;
+  ScoreList.push_back(record);
+  SortScores();
+}
+
+int PlayRound() {
+  StartRound();
+  while (RoundFrame() == 0) {
+  }
+  ShowRoundResult();
+  FinishRound();
+  return 0;
+}
