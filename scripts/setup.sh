@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game and its tests need, and only those that
+# are missing, so a second run is instant. Used by play.sh and test.sh.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  # compiler and build
+  g++ cmake ninja-build ccache pkg-config
+  # libraries the program links
+  libsdl2-dev libopenal-dev libpng-dev libfreetype-dev libx11-dev
+  # tests and benchmarks
+  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+  # a virtual display, GL in software, input driving and capture
+  xvfb xauth libgl1-mesa-dri libegl1 libegl-mesa0
+  xdotool x11-utils x11-apps x11-xserver-utils imagemagick sox
+)
+# The art generator names the Debian font packages whose faces it stages.
+if [[ -f art/fonts.txt ]]; then
+  while read -r line; do
+    line=${line%%#*}
+    for word in $line; do packages+=("$word"); done
+  done < art/fonts.txt
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if [[ "$(dpkg-query -W -f='${db:Status-Abbrev}' "$p" 2>/dev/null)" != ii* ]]; then
+    missing+=("$p")
+  fi
+done
+if (( ${#missing[@]} == 0 )); then
+  echo "setup: all ${#packages[@]} packages present"
+  exit 0
+fi
+
+if [[ $(id -u) -eq 0 ]]; then
+  as_root=()
+elif command -v sudo >/dev/null; then
+  as_root=(sudo)
+else
+  echo "setup: missing packages: ${missing[*]}" >&2
+  echo "setup: run as root (or install sudo) so they can be installed" >&2
+  exit 1
+fi
+
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null

@@ -1,0 +1,188 @@
+#!/usr/bin/env bash
+# test.sh — installs what is missing, builds, and runs every test tier:
+#   1. release build (build/): unit tests, then display and end-to-end tests
+#      on a private Xvfb;
+#   2. sanitizer build (build-asan/, address + undefined): unit and GL tests;
+#   3. fuzz build (build-fuzz/, clang + libFuzzer): each fuzz_* target for a
+#      bounded time (FUZZ_SECONDS, default 20).
+# Ends with "N passed, N failed" and a non-zero status on any failure.
+# Options: --bench also runs the benchmarks; --no-asan, --no-fuzz skip tiers.
+set -uo pipefail
+cd "$(dirname "$0")"
+ROOT=$PWD
+
+usage() { sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; }
+bench=0 asan=1 fuzz=1
+for arg in "$@"; do
+  case $arg in
+    --bench) bench=1 ;;
+    --no-asan) asan=0 ;;
+    --no-fuzz) fuzz=0 ;;
+    -h | --help) usage; exit 0 ;;
+    *) echo "test.sh: unknown option $arg" >&2; usage >&2; exit 2 ;;
+  esac
+done
+FUZZ_SECONDS=${FUZZ_SECONDS:-20}
+
+passed=0 failed=0
+summary=()
+started=$SECONDS
+stage() { printf '\n==== %s  [%ss]\n' "$*" $(( SECONDS - started )); }
+tally() {  # tally NAME PASSED FAILED
+  passed=$(( passed + $2 ))
+  failed=$(( failed + $3 ))
+  summary+=("$(printf '%-28s %4d passed, %d failed' "$1:" "$2" "$3")")
+}
+
+# Cache compiles across clones of the repository (CI uses a fresh one).
+export CCACHE_BASEDIR=$ROOT CCACHE_NOHASHDIR=1
+
+# configure DIR CMAKE-ARGS...: a Ninja build folder; quiet unless it fails.
+configure() {
+  local dir=$1
+  shift
+  if [[ -f $dir/CMakeCache.txt ]] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$dir/CMakeCache.txt"; then
+    rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
+  fi
+  mkdir -p "$dir"
+  if ! cmake -S . -B "$dir" -G Ninja "$@" >"$dir/configure.log" 2>&1; then
+    cat "$dir/configure.log"
+    return 1
+  fi
+}
+
+# build NAME DIR CMAKE-ARGS... [-- TARGETS...]: configure and build; a
+# failure counts as one failed test and skips that tier's runs.
+build() {
+  local name=$1 dir=$2
+  shift 2
+  local args=() targets=()
+  while (( $# )) && [[ $1 != -- ]]; do args+=("$1"); shift; done
+  (( $# )) && shift
+  targets=("$@")
+  (( ${#targets[@]} )) && targets=(--target "${targets[@]}")
+  if configure "$dir" "${args[@]}" && cmake --build "$dir" "${targets[@]}" -- --quiet; then
+    return 0
+  fi
+  echo "**** $name build FAILED"
+  tally "$name build" 0 1
+  return 1
+}
+
+# run_ctest NAME DIR CTEST-ARGS...: runs CTest and adds up what it reports.
+run_ctest() {
+  local name=$1 dir=$2
+  shift 2
+  local out rc line total fails
+  out=$(mktemp)
+  (cd "$dir" && ctest --output-on-failure --no-tests=error --timeout 300 "$@") 2>&1 | tee "$out"
+  rc=${PIPESTATUS[0]}
+  line=$(grep -E '[0-9]+ tests? failed out of [0-9]+' "$out" | tail -n 1)
+  rm -f "$out"
+  if [[ $line =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+    fails=${BASH_REMATCH[1]}
+    total=${BASH_REMATCH[2]}
+    (( rc != 0 && fails == 0 )) && fails=1  # CTest itself went wrong
+    tally "$name" $(( total - fails )) "$fails"
+  else
+    tally "$name" 0 1
+  fi
+}
+
+stage "Set-up"
+if ! scripts/setup.sh; then
+  echo "**** set-up failed"
+  echo "0 passed, 1 failed"
+  exit 1
+fi
+
+# 1. Release build with its tests, on a private virtual display.
+stage "Release build (build/)"
+if build release build -DCMAKE_BUILD_TYPE=Release -DWENHOD_TESTS=ON -DWENHOD_BENCH=ON; then
+  stage "Unit tests"
+  run_ctest "unit" build -j2 -LE display
+
+  stage "Display and end-to-end tests"
+  source scripts/xvfb.sh
+  trap StopXvfb EXIT
+  if StartXvfb; then
+    export SDL_VIDEODRIVER=x11
+    echo "Xvfb on $DISPLAY"
+    run_ctest "display + e2e" build -L display
+  else
+    tally "display (Xvfb start)" 0 1
+  fi
+
+  if (( bench )); then
+    stage "Benchmarks"
+    for exe in build/bench/*; do
+      [[ -f $exe && -x $exe ]] || continue
+      echo "-- $(basename "$exe")"
+      if "$exe"; then tally "bench $(basename "$exe")" 1 0; else tally "bench $(basename "$exe")" 0 1; fi
+    done
+  fi
+fi
+
+# 2. Address and undefined-behaviour sanitizers over the same tests.
+if (( asan )); then
+  stage "Sanitizer build (build-asan/)"
+  asan_targets=(unit_tests)
+  compgen -G "tests/gl/*.cpp" >/dev/null && asan_targets+=(gl_tests)
+  if build asan build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+       -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DWENHOD_SANITIZE=ON -DWENHOD_BENCH=OFF -- "${asan_targets[@]}"; then
+    export ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:detect_stack_use_after_return=1
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    # The GL driver and X libraries keep some allocations until exit.
+    export LSAN_OPTIONS=suppressions=$ROOT/tests/lsan.supp:print_suppressions=0
+    stage "Unit tests under sanitizers"
+    run_ctest "asan unit" build-asan -j2 -L unit
+    if [[ " ${asan_targets[*]} " == *" gl_tests "* && -n "${DISPLAY:-}" ]]; then
+      stage "GL tests under sanitizers"
+      run_ctest "asan display" build-asan -L display -LE e2e
+    fi
+    unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
+  fi
+fi
+
+# 3. Every reader of outside data under libFuzzer, for a bounded time each.
+if (( fuzz )); then
+  stage "Fuzz build (build-fuzz/)"
+  fuzzers=()
+  for src in tests/fuzz/fuzz_*.cpp; do
+    [[ -f $src ]] && fuzzers+=("$(basename "$src" .cpp)")
+  done
+  if (( ${#fuzzers[@]} == 0 )); then
+    echo "no fuzz targets"
+  elif build fuzz build-fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
+         -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+         -DWENHOD_FUZZ=ON -- "${fuzzers[@]}"; then
+    stage "Fuzzing, ${FUZZ_SECONDS}s per target"
+    fuzz_pass=0 fuzz_fail=0
+    for name in "${fuzzers[@]}"; do
+      # New inputs go to the first corpus folder, never into the sources.
+      run=$ROOT/build-fuzz/fuzz-run/$name
+      mkdir -p "$run/corpus" "$run/artifacts"
+      seeds=()
+      [[ -d tests/fuzz/corpus/$name ]] && seeds=("$ROOT/tests/fuzz/corpus/$name")
+      if (cd "$run" && UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+            "$ROOT/build-fuzz/tests/fuzz/$name" -max_total_time="$FUZZ_SECONDS" -timeout=10 \
+            -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$run/artifacts/" \
+            corpus "${seeds[@]}") >"$run/log.txt" 2>&1; then
+        echo "$name: ok, $(grep -o 'Done [0-9]* runs in [0-9]* second' "$run/log.txt" | tail -n 1)s," \
+          "corpus $(find "$run/corpus" -type f | wc -l) inputs"
+        fuzz_pass=$(( fuzz_pass + 1 ))
+      else
+        echo "**** $name FAILED; log: $run/log.txt, inputs: $run/artifacts/"
+        tail -n 60 "$run/log.txt"
+        fuzz_fail=$(( fuzz_fail + 1 ))
+      fi
+    done
+    tally "fuzz" "$fuzz_pass" "$fuzz_fail"
+  fi
+fi
+
+stage "Summary"
+printf '%s\n' "${summary[@]}"
+echo "time: $(( SECONDS - started ))s"
+echo "$passed passed, $failed failed"
+(( failed == 0 ))

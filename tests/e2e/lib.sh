@@ -1,0 +1,234 @@
+# lib.sh — shared steps of the end-to-end tests. A test script starts with
+#   source "$(dirname "$0")/lib.sh" "$1"      # $1: the build folder
+# and gets a fresh copy of the staged tree in $E2E_WORK (the program's files
+# in $E2E_FILES), a display (a private Xvfb when DISPLAY is unset), and the
+# helpers below. Everything started here is stopped when the script ends.
+# Set E2E_KEEP=1 to keep the work folder for a look afterwards.
+
+set -euo pipefail
+
+E2E_TITLE='#239 : Wen Hod in a Varno Zavored'
+E2E_BUILD=$(cd "${1:?usage: test_x.sh BUILD-FOLDER}" && pwd)
+E2E_NAME=$(basename "$0" .sh)
+E2E_WORK=$(mktemp -d "/tmp/wenhod-${E2E_NAME}.XXXXXX")
+E2E_FILES=$E2E_WORK/Files
+E2E_PID=      # the program under test
+WID=          # its window
+EXIT_STATUS=  # set by wait_exit
+_E2E_OWN_XVFB=0
+
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/xvfb.sh"
+
+log() { echo "[$E2E_NAME] $*"; }
+
+# Shows what the program left behind, then stops the test.
+fail() {
+  echo "[$E2E_NAME] FAIL: $*" >&2
+  if [[ -f "$E2E_FILES/Debug.txt" ]]; then
+    echo "--- last lines of Debug.txt" >&2
+    tail -n 25 "$E2E_FILES/Debug.txt" | tr -d '\r' >&2
+  fi
+  if [[ -s "$E2E_WORK/program.out" ]]; then
+    echo "--- program output" >&2
+    tail -n 25 "$E2E_WORK/program.out" >&2
+  fi
+  exit 1
+}
+
+# check "what is expected" command...: fails the test when the command fails.
+check() {
+  local what=$1
+  shift
+  if "$@"; then log "ok: $what"; else fail "$what"; fi
+}
+
+_e2e_cleanup() {
+  local status=$?
+  if [[ -n "$E2E_PID" ]] && kill -0 "$E2E_PID" 2>/dev/null; then
+    kill "$E2E_PID" 2>/dev/null || true
+    sleep 0.2
+    kill -9 "$E2E_PID" 2>/dev/null || true
+    wait "$E2E_PID" 2>/dev/null || true
+  fi
+  if (( _E2E_OWN_XVFB )); then StopXvfb; fi
+  if [[ "${E2E_KEEP:-0}" == 1 ]]; then
+    echo "[$E2E_NAME] work folder kept: $E2E_WORK"
+  else
+    rm -rf "$E2E_WORK"
+  fi
+  exit "$status"
+}
+trap _e2e_cleanup EXIT
+trap 'exit 130' INT TERM
+
+if [[ -z "${DISPLAY:-}" ]]; then
+  StartXvfb || fail "no display and Xvfb would not start"
+  _E2E_OWN_XVFB=1
+fi
+xset r off 2>/dev/null || true
+
+# The staged tree, without anything an earlier run in the build folder wrote.
+[[ -x "$E2E_BUILD/wenhod" ]] || fail "$E2E_BUILD/wenhod is missing: build first"
+cp -a "$E2E_BUILD/Files" "$E2E_WORK/"
+cp "$E2E_BUILD/wenhod" "$E2E_WORK/"
+rm -f "$E2E_FILES/Debug.txt" "$E2E_FILES/Setup.ini" "$E2E_FILES/239/scores.dat"
+find "$E2E_FILES" -maxdepth 1 -name '*.png' -delete
+
+#------------------------------------------------------------------------------
+# Starting and stopping
+#------------------------------------------------------------------------------
+
+# start_program TITLE COMMAND [ARGS...]: runs it in $E2E_WORK on the X
+# display and waits for its window. Extra environment goes in E2E_ENV (an
+# array of NAME=VALUE, applied after the defaults so it can override them).
+E2E_ENV=()
+start_program() {
+  local title=$1
+  shift
+  (cd "$E2E_WORK" && exec env SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null "${E2E_ENV[@]}" "$@") \
+    >"$E2E_WORK/program.out" 2>&1 &
+  E2E_PID=$!
+  EXIT_STATUS=
+  wait_window "$title"
+}
+
+# start_game: the real program, from its copied tree.
+start_game() { start_program "$E2E_TITLE" ./wenhod; }
+
+# capture_sound WAVFILE: the next start plays its sound into WAVFILE
+# (OpenAL Soft's wave writer, in real time) instead of into nothing.
+capture_sound() {
+  printf '[general]\ndrivers = wave\nsample-type = int16\n[wave]\nfile = %s\n' "$1" \
+    >"$E2E_WORK/alsoft.conf"
+  E2E_ENV+=(ALSOFT_DRIVERS=wave "ALSOFT_CONF=$E2E_WORK/alsoft.conf")
+}
+
+# wait_window TITLE [SECONDS]: sets WID to the program's visible window and
+# gives it the keyboard focus (there is no window manager to do it).
+wait_window() {
+  local title=$1 limit=${2:-30} ticks=0
+  WID=
+  while [[ -z "$WID" ]]; do
+    kill -0 "$E2E_PID" 2>/dev/null || fail "program ended before its window appeared"
+    WID=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1) || true
+    if [[ -z "$WID" ]]; then
+      if (( ticks++ >= limit * 5 )); then fail "no window titled '$title' within ${limit}s"; fi
+      sleep 0.2
+    fi
+  done
+  timeout 5 xdotool windowfocus --sync "$WID" 2>/dev/null || true
+}
+
+# wait_exit [SECONDS]: waits for the program to end and sets EXIT_STATUS;
+# fails when it is still running after the time limit.
+wait_exit() {
+  local limit=${1:-15} ticks=0
+  while kill -0 "$E2E_PID" 2>/dev/null; do
+    if (( ticks++ >= limit * 10 )); then fail "program still running after ${limit}s"; fi
+    sleep 0.1
+  done
+  EXIT_STATUS=0
+  wait "$E2E_PID" || EXIT_STATUS=$?
+  E2E_PID=
+}
+
+# running: the program is still alive.
+running() { [[ -n "$E2E_PID" ]] && kill -0 "$E2E_PID" 2>/dev/null; }
+
+# close_request: the close button, as a window manager sends it.
+close_request() { "$E2E_BUILD/tests/closewin" "$WID"; }
+
+#------------------------------------------------------------------------------
+# Input (xdotool names: z, Escape, Tab, F11, Left, Return, space, ...)
+#------------------------------------------------------------------------------
+
+# key NAME...: presses each key for real, held 0.1 s so every frame sees it.
+key() {
+  local k
+  for k in "$@"; do
+    xdotool keydown "$k"
+    sleep 0.1
+    xdotool keyup "$k"
+    sleep 0.05
+  done
+}
+key_down() { xdotool keydown "$1"; }
+key_up() { xdotool keyup "$1"; }
+# tap NAME...: the briefest press xdotool makes (~8 ms), often between frames.
+tap() { xdotool key --delay 40 "$@"; }
+type_text() { xdotool type --delay 80 "$1"; }
+
+# Window size in display pixels: sets WIN_W and WIN_H.
+window_size() {
+  eval "$(xdotool getwindowgeometry --shell "$WID" | grep -E '^(WIDTH|HEIGHT)=')"
+  WIN_W=$WIDTH
+  WIN_H=$HEIGHT
+}
+
+# move_display X Y / click_display X Y [BUTTON]: window pixels, button 1 left,
+# 2 middle, 3 right (X numbering).
+move_display() {
+  xdotool mousemove --window "$WID" "$1" "$2"
+  sleep 0.05
+}
+click_display() {
+  move_display "$1" "$2"
+  xdotool mousedown "${3:-1}"
+  sleep 0.1
+  xdotool mouseup "${3:-1}"
+  sleep 0.05
+}
+
+# click_virtual X Y [BUTTON] [VW VH]: the same at virtual coordinates of a
+# VW x VH drawing area (1280 x 960 unless given) that spans the window.
+click_virtual() {
+  local vw=${4:-1280} vh=${5:-960}
+  window_size
+  click_display $(( $1 * WIN_W / vw )) $(( $2 * WIN_H / vh )) "${3:-1}"
+}
+
+#------------------------------------------------------------------------------
+# What the player sees, and what the program writes
+#------------------------------------------------------------------------------
+
+# capture FILE: the window alone, as PNG.
+capture() { import -window "$WID" "$1"; }
+
+# pixel FILE X Y: prints "R G B" (0..255) of that image pixel.
+pixel() {
+  convert "$1" -format \
+    "%[fx:round(255*p{$2,$3}.r)] %[fx:round(255*p{$2,$3}.g)] %[fx:round(255*p{$2,$3}.b)]" info:
+}
+
+# pixel_near FILE X Y R G B [TOLERANCE]: true when each channel is within it.
+pixel_near() {
+  local got r g b tol=${7:-8}
+  got=$(pixel "$1" "$2" "$3")
+  read -r r g b <<<"$got"
+  if (( r - $4 > tol || $4 - r > tol || g - $5 > tol || $5 - g > tol ||
+        b - $6 > tol || $6 - b > tol )); then
+    echo "pixel ($2,$3) of $(basename "$1") is $got, expected about $4 $5 $6" >&2
+    return 1
+  fi
+}
+
+# image_size FILE: prints "W H".
+image_size() { identify -format '%w %h' "$1"; }
+
+# wait_log TEXT [SECONDS]: waits for a line of Files/Debug.txt holding TEXT.
+wait_log() {
+  local limit=${2:-20} ticks=0
+  until [[ -f "$E2E_FILES/Debug.txt" ]] && tr -d '\r' <"$E2E_FILES/Debug.txt" | grep -qF -- "$1"; do
+    if (( ticks++ >= limit * 10 )); then fail "Debug.txt never said '$1' (${limit}s)"; fi
+    if [[ -n "$E2E_PID" ]] && ! kill -0 "$E2E_PID" 2>/dev/null; then
+      fail "program ended before Debug.txt said '$1'"
+    fi
+    sleep 0.1
+  done
+}
+
+# log_has TEXT: Debug.txt has a line holding TEXT (line ends ignored).
+log_has() { tr -d '\r' <"$E2E_FILES/Debug.txt" | grep -qF -- "$1"; }
+
+# log_last_line: the last non-empty line of Debug.txt.
+log_last_line() { tr -d '\r' <"$E2E_FILES/Debug.txt" | grep -v '^$' | tail -n 1; }
