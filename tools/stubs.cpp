@@ -9,7 +9,5 @@ int DetectInput() { return 0; }
 std::string KeyName(int) { return ""; }
 void DiscoverJoysticks() {}
 std::string FieldOf(const std::string& text, const std::string&, int) { return text; }
-void SettingsMenu() {}
 int PauseMenu() { return 1; }
 void TakeScreenshot() {}
-void EngineTest(int, double) {}

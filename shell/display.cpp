@@ -1,0 +1,208 @@
+// display.cpp — display set-up and the common assets: the list of accepted
+// display modes, opening the display in the chosen mode and depth, the 4:3 or
+// 16:9 drawing area, the fonts, icons, logos and sounds every screen uses, and
+// the splash picture shown once at start.
+#include <cstdint>
+
+#include "game/game.h"
+#include "scores/scores.h"
+#include "shell/shell.h"
+
+namespace {
+
+const char* const kDashes = "-=-=-=-=-=-=-=-=-=-=-=-=-=-";
+
+struct FontSpec {
+  const char* file;
+  int size;
+  int factor;  // 0 none, 1 a, 2 b
+};
+
+const FontSpec kFonts[14] = {
+    {nullptr, 0, 0},
+    {"SVBasicManual.ttf", 24, 1},      {"SVBasicManual.ttf", 16, 2},
+    {"SVBasicManual.ttf", 16, 2},      {"SVBasicManual.ttf", 20, 1},
+    {"Blue Highway.ttf", 96, 1},       {"Blue Highway.ttf", 72, 1},
+    {"Blue Highway.ttf", 32, 1},       {"SVBasicManual.ttf", 32, 1},
+    {"SVBasicManual.ttf", 24, 1},      {"Acknowledge TT BRK.ttf", 112, 0},
+    {"Acknowledge TT BRK.ttf", 96, 0}, {"Acknowledge TT BRK.ttf", 32, 0},
+    {"Acknowledge TT BRK.ttf", 20, 0},
+};
+
+void LoadFonts() {
+  // Small displays get bigger type so it stays readable.
+  double a = 1.0, b = 1.0;
+  if (ScreenWidth < 900) a = 1.2, b = 1.4;
+  if (ScreenWidth < 600) a = 1.5, b = 2.0;
+  for (int slot = 1; slot <= 13; ++slot) {
+    const FontSpec& f = kFonts[slot];
+    const double factor = f.factor == 1 ? a : f.factor == 2 ? b : 1.0;
+    if (Fonts[slot] != 0) FreeFont(Fonts[slot]);
+    Fonts[slot] = LoadFont(f.file, TruncInt(f.size * factor), SMOOTHFONT);
+  }
+  SetFont(Fonts[1]);
+}
+
+// A reload replaces the earlier resource rather than leaking it.
+int ReloadImage(int old, int fresh) {
+  if (old != 0) FreeImage(old);
+  return fresh;
+}
+
+void DrawSplash() {
+  BeginFrame(1);
+  ResetDrawState();
+  double shade = 50;
+  SetDrawRotation(-45);
+  for (int y = 0; y <= VirtualHeight; y += 10) {
+    shade += 0.5;
+    SetColorAlpha(0, 0, shade);
+    DrawRect(-100, static_cast<float>(3 * y), static_cast<float>(VirtualWidth + 1800), 30);
+  }
+  ResetDrawState();
+  SetDrawScale(1.5);
+  DrawImage(LogoImage, static_cast<float>(0.4 * VirtualHeight), static_cast<float>(0.3 * VirtualHeight), 0);
+  DrawImage(CommunityLogoImage, static_cast<float>(VirtualWidth - 0.4 * VirtualHeight),
+            static_cast<float>(0.7 * VirtualHeight), 0);
+  SetDrawScale(1);
+
+  Channels[256] = CueSound(BadgeGetSound);
+  if (Channels[256] != 0) {
+    SetChannelVolume(Channels[256], static_cast<float>(Settings[SET_SOUND] * Settings[SET_MASTER] / 100.0 / 100.0));
+    ResumeChannel(Channels[256]);
+  }
+  PresentFrame(-1);
+  GraphicsReady = 1;
+}
+
+}  // namespace
+
+bool AcceptedMode(int w, int h) {
+  if (w <= 0 || h <= 0) return false;
+  const int64_t wide = static_cast<int64_t>(w) * 9 / 16;
+  const int64_t four = static_cast<int64_t>(w) * 3 / 4;
+  return h == wide || h == four;
+}
+
+void ApplyGraphics() {
+  ResolutionCount = 0;
+  const int modes = CountGraphicsModes();
+  for (int j = 0; j < modes; ++j) {
+    const DisplayMode m = GetGraphicsMode(j);
+    if (!AcceptedMode(m.width, m.height)) continue;
+    bool repeat = false;
+    for (int i = 1; i <= ResolutionCount && !repeat; ++i)
+      repeat = ResolutionWidths[i] == m.width && ResolutionHeights[i] == m.height;
+    if (repeat || ResolutionCount >= 999) continue;
+    ++ResolutionCount;
+    ResolutionWidths[ResolutionCount] = m.width;
+    ResolutionHeights[ResolutionCount] = m.height;
+    if (m.width == Settings[SET_WIDTH] && m.height == Settings[SET_HEIGHT]) {
+      Settings[SET_RESOLUTION] = ResolutionCount;
+      ScreenWidth = m.width;
+      ScreenHeight = m.height;
+    }
+  }
+  // A size that is not on offer falls back to the one in use before.
+  Settings[SET_WIDTH] = ScreenWidth;
+  Settings[SET_HEIGHT] = ScreenHeight;
+
+  WriteLog("");
+  WriteLog(kDashes);
+  WriteLog("Applying Graphical Settings");
+  const bool reopening = GraphicsReady == 1;
+  if (reopening) {
+    CloseDisplay();
+    WriteLog("\tChanged Graphics Mode ingame.");
+  }
+
+  switch (Settings[SET_GFXENGINE]) {
+    case 0: SelectGraphicsDriver("OpenGL"); WriteLog("\tUsing OpenGL Driver"); break;
+    case 1: SelectGraphicsDriver("DX9"); WriteLog("\tUsing DirectX 9 Driver"); break;
+    case 2: SelectGraphicsDriver("DX7"); WriteLog("\tUsing DirectX 7 Driver"); break;
+    default: break;
+  }
+
+  int depth = Settings[SET_FULLSCREEN] == 1 ? 32 : 0;
+  if (!GraphicsModeExists(ScreenWidth, ScreenHeight, 32, 0)) {
+    depth = 16;
+    if (!GraphicsModeExists(ScreenWidth, ScreenHeight, 16, 0)) depth = 0;
+  }
+  WriteLog("\tResolution : " + Str(ScreenWidth) + "x" + Str(ScreenHeight) + "," + Str(depth));
+
+  bool open = OpenDisplay(ScreenWidth, ScreenHeight, depth, 60, 0);
+  if (!open && depth != 0) {
+    // Full screen refused: a window of the same size is the next best thing.
+    WriteLog("\tFull screen refused, trying a window");
+    open = OpenDisplay(ScreenWidth, ScreenHeight, 0, 60, 0);
+  }
+  if (!open) {
+    WriteLog("\tCould not open the display");
+    if (reopening) CloseDown();  // saves what this run has gathered
+    // Nothing was loaded yet, so nothing may be saved over the player's files.
+    CloseFile(LogFile);
+    LogFile = nullptr;
+    EndProcess();
+  }
+
+  Settings[SET_WIDESCREEN] = 0;
+  VirtualWidth = 1280;
+  VirtualHeight = 960;
+  if (static_cast<int64_t>(ScreenWidth) * 9 / 16 == ScreenHeight) {
+    Settings[SET_WIDESCREEN] = 1;
+    VirtualWidth = 1600;
+    VirtualHeight = 900;
+    WriteLog("\tWidescreen mode!");
+  }
+  SetVirtualResolution(static_cast<float>(VirtualWidth), static_cast<float>(VirtualHeight));
+
+  LoadCommonAssets();
+  LoadGameImages();
+  WriteLog(kDashes);
+}
+
+void LoadCommonAssets() {
+  AutoMidHandle(true);
+  // Come back to exactly this folder, even when a sibling folder is missing.
+  const std::string gameDir = CurrentDir();
+
+  WriteLog("");
+  WriteLog("Loading : Common Objects");
+  WriteLog("");
+  WriteLog("Switching to Default Folder");
+  WriteLog("");
+  if (ChangeDir("../") && !ChangeDir("Common/")) ChangeDir(gameDir);
+
+  WriteLog("\tDefault Fonts");
+  LoadFonts();
+  WriteLog("\tDefault Icons");
+  IconsImage = ReloadImage(IconsImage, LoadAnimImage("icons.png", 16, 16, 0, 64, 3));
+  SharpIconsImage = ReloadImage(SharpIconsImage, LoadAnimImage("icons.png", 16, 16, 0, 64, 1));
+  WriteLog("\tLogos");
+  LogoImage = ReloadImage(LogoImage, LoadImage("logo.png", 3));
+  CommunityLogoImage = ReloadImage(CommunityLogoImage, LoadImage("Brindle.png", 3));
+  WriteLog("\tBadgeGet");
+  if (BadgeGetSound != 0) FreeSound(BadgeGetSound);
+  BadgeGetSound = LoadSound("badgeget.wav", 0);
+
+  if (GraphicsReady == 0) DrawSplash();
+
+  WriteLog("");
+  WriteLog("Switching to Game Folder");
+  ChangeDir(gameDir);
+
+  BadgesImage = ReloadImage(BadgesImage, LoadAnimImage("badges.png", 64, 64, 0, 16, 3));
+  WriteLog("");
+  WriteLog("Loading Sound effects");
+  for (int k = 1; k <= 200; ++k) {
+    const std::string name = Right("000" + Str(k), 3) + ".wav";
+    if (FileType(name) != 1) continue;
+    WriteLog("\tSFX(" + Str(k) + ")");
+    if (Sounds[k] != 0) FreeSound(Sounds[k]);
+    Sounds[k] = LoadSound(name, 0);
+  }
+  WriteLog("Sounds loaded");
+  WriteLog("");
+
+  LoadScores();
+}

@@ -1,0 +1,135 @@
+// frame.cpp — the frame service every screen calls once per frame: channel
+// volumes, score popups, the hot keys, the settings panel, the debug overlay,
+// the pointer, the mouse sample, 60 fps pacing, messages, presenting, the
+// smoothed frame rate and the window-close path.
+#include <cstdint>
+
+#include "game/game.h"
+#include "shell/shell.h"
+#include "tools/tools.h"
+
+namespace {
+
+// Milliseconds from a to b on the wrapping 32-bit clock.
+int32_t ClockSince(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(b) - static_cast<uint32_t>(a));
+}
+
+void KeepChannelVolumes() {
+  double v = Settings[SET_MUSIC] * Settings[SET_MASTER] / 100.0;
+  for (int k = 0; k <= 256; ++k) {
+    if (k == 20) v = Settings[SET_SOUND] * Settings[SET_MASTER] / 100.0;
+    if (Channels[k] != 0 && !ChannelPlaying(Channels[k])) Channels[k] = 0;
+    if (Channels[k] != 0) SetChannelVolume(Channels[k], static_cast<float>(v / 100));
+  }
+}
+
+void DrawOverlay() {
+  SetColorAlpha(255, 255, 255, 1);
+  SetFont(Fonts[1]);
+  DrawTextAligned(2, 2, Str(FrameRate), 0, 0);
+  SetFont(Fonts[2]);
+  DrawTextAligned(2, 40, "Collection : " + Str(ReleasedMemory), 0, 0);
+  DrawTextAligned(2, 60, "Used Memory : " + Str(MemoryInUse()), 0, 0);
+  DrawTextAligned(2, 80, "Drawn Images : " + Str(SpriteCount[1]) + "/" + Str(SpriteLimit[1]), 0, 0);
+  DrawTextAligned(2, 100, "Drawn Glow : " + Str(SpriteCount[2]) + "/" + Str(SpriteLimit[2]), 0, 0);
+  DrawTextAligned(2, 120, "Drawn Particles : " + Str(SpriteCount[3]) + "/" + Str(SpriteLimit[3]), 0, 0);
+  SetDrawScale(1.5, 1.5);
+}
+
+void DrawMessages() {
+  int y = VirtualHeight - 16;
+  SetDrawScale(1);
+  SetFont(Fonts[3]);
+  for (auto it = Messages.begin(); it != Messages.end();) {
+    ment& m = *it;
+    ++m.tick;
+    const bool fresh = m.tick < 60;  // highlighted at first
+    if (fresh) SetColorAlpha(255, 255, 0, 0.7);
+    else SetColorAlpha(0, 0, 0, 0.7);
+    DrawRect(0, static_cast<float>(y), static_cast<float>(TextWidth(m.txt)),
+             static_cast<float>(TextHeight(m.txt)));
+    if (fresh) SetColorAlpha(0, 0, 0, 1);
+    else SetColorAlpha(255, 255, 255, 1);
+    DrawTextAligned(0, y, m.txt, 0, 0);
+    y -= 14;
+    if (m.tick >= 180) it = Messages.erase(it);
+    else ++it;
+  }
+}
+
+}  // namespace
+
+int FinishFrame(int showPointer) {
+  int pauseResult = 0;
+  const bool slow = Settings[SET_SLOWSYSTEM] != 0;
+
+  KeepChannelVolumes();
+  UpdateScorePopups();
+
+  if (KeyHit(9) > 0) {
+    SettingsOpen = 1 - SettingsOpen;
+    WriteSetup();
+  }
+  if (FrameParity == 1) ReleasedMemory = ReleaseMemory();
+
+  // On a slow system these keys wait for a presented frame; hits are kept until read.
+  if (FrameParity == 0 || !slow) {
+    if (KeyHit(122) > 0) TakeScreenshot();
+    if (KeyDown(27) && GameState == 1) {
+      GameState = 2;
+      const int32_t pausedAt = Millisecs();
+      pauseResult = PauseMenu();
+      GameState = 1;
+      GameStartTime += ClockSince(pausedAt, Millisecs());  // the round's clock skips the pause
+    }
+  }
+
+  SettingsMenu();
+
+  ResetDrawState();
+  SetDrawScale(1.5, 1.5);
+  SetFont(Fonts[1]);
+  if (KeyHit(123) > 0) DebugOverlay = 1 - DebugOverlay;
+  if (DebugOverlay == 1) DrawOverlay();
+
+  if (showPointer == 1 || SettingsOpen == 1)
+    DrawImage(IconsImage, VirtualMouseX() + 12, VirtualMouseY() + 12, 63);
+
+  LastMouseX = MouseX;
+  LastMouseY = MouseY;
+  MouseX = TruncInt(VirtualMouseX());
+  MouseY = TruncInt(VirtualMouseY());
+  MouseClick1 = MouseHit(1);
+  MouseClick2 = MouseHit(2);
+
+  // Pace to 60 fps in 1 ms sleeps. A clock that went backwards ends the wait.
+  for (;;) {
+    Delay(1);
+    const int32_t since = ClockSince(LastFrameTime, Millisecs());
+    if (since < 0 || since >= 1000.0 / 60 - 2) break;
+  }
+
+  DrawMessages();
+
+  if (!slow || FrameParity == 0) PresentFrame(0);
+
+  const int32_t now = Millisecs();
+  int32_t duration = ClockSince(LastFrameTime, now);
+  if (duration <= 0) duration = 1;
+  FrameRate = (1000 / duration + 2 * FrameRate) / 3;
+  LastFrameTime = now;
+
+  FrameParity = 1 - FrameParity;
+
+  if ((KeyDown(115) && (KeyDown(164) || KeyDown(165))) || CloseRequested()) CloseDown();
+  return pauseResult;
+}
+
+void ShowMessage(const std::string& text, int colour) {
+  ment m;
+  m.tick = 0;
+  m.txt = text;
+  m.c = colour;
+  Messages.push_back(m);
+}

@@ -1,0 +1,107 @@
+// start.cpp — the program's spine at both ends: the start sequence (state,
+// credits, log, settings, audio back end, display and assets, the splash
+// floor) and the closing sequence (save, farewell lines, close, exit).
+#include <cstdint>
+
+#include "scores/scores.h"
+#include "shell/shell.h"
+#include "tools/tools.h"
+
+namespace {
+
+const char* const kCredits[] = {
+    "A Game by Marrowby",
+    "www.marrowby.example & games.marrowby.example",
+    "",
+    "Game",
+    "Made with Corvex",
+    "using Marrowby's Framework",
+    "",
+    "Graphics",
+    "Font : SVBasicManual by Jim Lyles",
+    "Font : Blue Highway by Bitstream",
+    "Font : Acknowledge TT by Bitstream",
+    "All other graphics by Marrowby",
+    "",
+    "Sound",
+    "Title Music by Marrowby",
+    "Sound Effects by Marrowby",
+    "",
+    "Varno costume design (c) Marrowby",
+    "No Harm Intended",
+};
+
+const char* const kRule = "----------------------------";  // 28 hyphens
+
+}  // namespace
+
+void FillCredits() {
+  for (const char* line : kCredits) {
+    if (CreditsCount < 1 || CreditsCount >= 100) return;
+    Credits[CreditsCount++] = line;
+  }
+}
+
+void WriteLog(const std::string& text) { WriteLine(LogFile, text); }
+
+void StartUp() {
+  ResetGlobals();
+  SetAppTitle(WindowTitle);
+  FillCredits();
+  HidePointer();
+  LastFrameTime = Millisecs();
+  SpriteLimit[1] = 50000;
+  SpriteLimit[2] = 50000;
+  DiscoverJoysticks();
+  SetDefaultKeys();
+  SetDefaultSettings();
+
+  ChangeDir("Files/");
+  LogFile = WriteFile("Debug.txt");  // may be nullptr: logging then writes nothing
+  WriteLog("Marrowby's Brackenfold Engine");
+  WriteLog(kRule);
+  WriteLog("Week #" + Str(GameNumber));
+  WriteLog(kRule);
+  WriteLog(WindowTitle);
+  WriteLog(kRule);
+  WriteLog("");
+  WriteLog("Loading");
+
+  AudioDriverNames = AudioDriverList();
+  if (AudioDriverNames.size() > 100) AudioDriverNames.resize(100);
+  if (FileType("Setup.ini") == 1) ReadSetup();
+  ChooseAudioDriver();
+  WriteLog("\tRequested Resolution : " + Str(Settings[SET_WIDTH]) + "x" + Str(Settings[SET_HEIGHT]));
+  WriteLog("\tSetup Loaded");
+  WriteLog("");
+  WriteLog("Grabbing Previous Scores");
+  WriteLog("");
+
+  ChangeDir(GameFolder());
+  const int32_t splashUntil = static_cast<int32_t>(static_cast<uint32_t>(Millisecs()) + 2500u);
+  ApplyGraphics();
+
+  ControlPlayers = 2;
+  BadgeCount = 0;
+  GameState = 0;
+  DebugOverlay = 0;
+  WriteLog("Finished Loading");
+
+  // Keep the splash up for 2.5 s from before the display opened.
+  while (static_cast<int32_t>(static_cast<uint32_t>(Millisecs()) - static_cast<uint32_t>(splashUntil)) < 0)
+    Delay(1);
+}
+
+void CloseDown() {
+  WriteSetup();
+  SaveScores();
+  WriteLog("Closing Up");
+  WriteLog("");
+  WriteLog("Bye!");
+  WriteLog("");
+  WriteLog("Play again, soon!!");
+  CloseDisplay();
+  CloseFile(LogFile);
+  LogFile = nullptr;
+  EndProcess();
+}

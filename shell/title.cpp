@@ -1,0 +1,140 @@
+// title.cpp — the title screen: background, credits panel, score table,
+// prompt, difficulty menu and title picture, one frame at a time, and the
+// hand-over to a round and back.
+#include "game/game.h"
+#include "scores/scores.h"
+#include "shell/shell.h"
+#include "tools/tools.h"
+
+int (*RoundRunner)() = PlayRound;
+
+namespace {
+
+// Local to one run of the title loop.
+struct TitleState {
+  int slide = 0;         // frames since (re)entering, capped at 32
+  int startHeld = 0;     // start input as sampled last frame
+  int inputLatch = 0;    // an input was acted on; cleared once nothing is held
+  int backFromGame = 0;  // Escape still held from a round is ignored
+  int quit = 0;
+};
+
+const char* const kEntries[4] = {"Easy", "Medium", "Hard", "Two Player"};
+const int kEntryDrop[4] = {200, 250, 300, 400};
+const int kStartActions[6] = {0, 8, 10, 11, 12, 13};
+
+void DrawBackground(int W, int H) {
+  double shade = 100.0;
+  for (int y = 0; y <= H; y += 10) {
+    shade += 1;
+    if (shade > 255) shade = 255;
+    SetColorAlpha(0, shade / 2, shade);
+    if (y > H / 2 + 100) {
+      SetColorAlpha(shade / 4, shade, shade / 4);
+      shade -= 2;
+    }
+    DrawRect(0, static_cast<float>(y), static_cast<float>(W), 10);
+  }
+}
+
+void DrawCredits(const TitleState& t, int H) {
+  // Narrow displays get a wider panel for their bigger type.
+  const bool wide = ScreenWidth >= 900;
+  const int width = wide ? 320 : 416;
+  const int step = wide ? 10 : 13;
+  const int shift = width - t.slide * step;
+  SetColorAlpha(0, 0, 0, 0.6);
+  DrawRect(static_cast<float>(10 - shift), static_cast<float>(H - 430), static_cast<float>(width), 422);
+  SetColorAlpha(255, 255, 255, 1);
+  for (int i = 1; i <= CreditsCount && i < 100; ++i)
+    DrawTextAligned(width / 2 + 5 - shift, H - 428 + (i - 1) * 20, Credits[i], 1, 0);
+}
+
+bool AnyStartInput() {
+  for (int p = 1; p <= 4; ++p)
+    for (int a : kStartActions)
+      if (ControlDown(a, p)) return true;
+  return false;
+}
+
+void StartRound(TitleState& t) {
+  GameState = 1;
+  MoveMouse(ScreenWidth, ScreenHeight);  // out of the way of the round
+  GameStartTime = Millisecs();
+  if (RoundRunner) RoundRunner();
+  GameState = 0;
+  t.backFromGame = 1;
+  t.inputLatch = 1;
+  t.slide = 0;
+  GraphScroll = 0;
+  PinnedItem = 0;
+}
+
+void DrawMenu(int W, int H, int off) {
+  SetFont(Fonts[8]);
+  for (int k = 0; k < 4; ++k) {
+    const int y = H / 2 + kEntryDrop[k] - off;
+    SetColorAlpha(255, 255, 255, k == Difficulty ? 1.0 : 0.5);
+    DrawTextAligned(W / 2 - 100, y, kEntries[k], 0, 0);
+    if (MouseInRect(W / 2 - 100, y, 200, 40) && MouseDown(1)) Difficulty = k;
+  }
+}
+
+void MenuKeys(TitleState& t) {
+  if (t.inputLatch == 0 && (ControlDown(0, 1) || ControlDown(0, 2))) {
+    t.inputLatch = 1;
+    --Difficulty;
+    if (Difficulty < 0 || Difficulty > 3) Difficulty = 3;
+  }
+  if (t.inputLatch == 0 && (ControlDown(8, 1) || ControlDown(8, 2))) {
+    t.inputLatch = 1;
+    ++Difficulty;
+    if (Difficulty > 3 || Difficulty < 0) Difficulty = 0;
+  }
+}
+
+}  // namespace
+
+void TitleMenu() {
+  TitleState t;
+  for (;;) {
+    const int W = VirtualWidth, H = VirtualHeight;
+    // Entering elements sit 25 units further out per frame still to go.
+    auto off = [&t] { return 800 - 25 * t.slide; };
+
+    BeginFrame(1);
+    ResetDrawState();
+    DrawBackground(W, H);
+    ResetDrawState();
+    if (t.slide < 32) ++t.slide;
+
+    DrawCredits(t, H);  // in the font the frame service left current
+    DrawTextAligned(4, 4, "Hit [Tab] for settings", 0, 0);
+    if (Difficulty != 3) ShowScoreTable(t.slide * 10, Difficulty, 0, 0);
+
+    SetColorAlpha(255, 255, 255, 1);
+    SetFont(Fonts[7]);
+    DrawTextAligned(W / 2, H / 2 + off(), "Press Start (" + KeyName(Keys[10]) + ") To Begin", 1, 1);
+    if (Difficulty == 3 && Keys[23] == 0)
+      DrawTextAligned(W - 10, 10, "(Don't forget to set player 2's controls!)", 2, 0);
+
+    // Not while the settings panel is open or still on its way out.
+    if (t.startHeld == 1 && t.inputLatch == 0 && SettingsSlide < -250) StartRound(t);
+    t.startHeld = AnyStartInput() ? 1 : 0;
+    if (t.startHeld == 0) t.inputLatch = 0;
+
+    DrawMenu(W, H, off());
+    MenuKeys(t);
+
+    SetColorAlpha(255, 255, 255, 1);
+    SetFont(Fonts[5]);
+    DrawTextAligned(W / 2, H / 2 - 300 - off(), GameTitle, 1, 1);
+    DrawImage(TitleImage, static_cast<float>(W / 2), static_cast<float>(H / 2 - 160 + off()), 0);
+
+    FinishFrame(1);
+
+    if (!KeyDown(27)) t.backFromGame = 0;
+    if (t.backFromGame == 0 && KeyDown(27)) t.quit = 1;
+    if (t.quit) CloseDown();
+  }
+}
