@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,7 @@ struct ImageData {
   std::vector<std::vector<uint32_t>> pixels;  // per frame, RGBA (R lowest byte), rows top-down
   uint32_t version = 1;          // bumped when pixels change (grab); back ends re-upload
   uintptr_t gpu = 0;             // back end's own handle (texture), 0 when none yet
+  int handle = 0;                // its handle in the image table (recorded draws name it)
 };
 
 // One glyph of a rasterised font, placed in the font's atlas.
@@ -53,6 +55,7 @@ struct SoundData {
   int rate = 44100;                // samples per second
   bool loop = false;
   uintptr_t device = 0;            // back end's own handle (buffer), 0 when none yet
+  int handle = 0;                  // its handle in the sound table (recorded cues name it)
 };
 
 // The drawing state current at a draw call.
@@ -97,10 +100,11 @@ class MediaBackend {
   virtual void DrawRect(float x, float y, float w, float h, const DrawState& s) = 0;
   virtual void DrawLine(float x1, float y1, float x2, float y2, bool lastPixel, const DrawState& s) = 0;
   virtual void DrawImage(ImageData& img, int frame, float x, float y, const DrawState& s) = 0;
+  // font is never null from the media layer: the built-in face comes as BuiltinFontData().
   virtual void DrawText(FontData* font, const std::string& text, float x, float y, const DrawState& s) = 0;
   virtual void ReadPixels(int x, int y, int w, int h, uint32_t* out) = 0;  // display pixels, RGBA, top-down
-  virtual void ReleaseImage(ImageData& img) = 0;   // forget its texture
-  virtual void ReleaseFont(FontData& font) = 0;
+  virtual void ReleaseImage(ImageData& img) = 0;   // forget its texture (set gpu to 0)
+  virtual void ReleaseFont(FontData& font) = 0;    // the media layer calls both before Close
 
   // Input.
   virtual void PumpEvents(InputState& in) = 0;
@@ -142,11 +146,29 @@ FontData* FontFromHandle(int font);      // nullptr for the built-in font
 SoundData* SoundFromHandle(int sound);
 DrawState CurrentDrawState();
 
+// Make a back end the active one (UseSdlBackend / UseHeadlessBackend). The
+// old one first forgets every texture and sound buffer it made; with no back
+// end installed, Backend() installs the headless one.
+void InstallBackend(std::unique_ptr<MediaBackend> backend, bool headless);
+std::unique_ptr<MediaBackend> MakeHeadlessBackend();  // headless.cpp
+
+// New table entries; the handle is stored in the record too. Never 0.
+int StoreImage(std::unique_ptr<ImageData> img);
+int StoreFont(std::unique_ptr<FontData> font);
+int StoreSound(std::unique_ptr<SoundData> snd);
+FontData& BuiltinFontData();             // the built-in face, rasterised once
+void DisplaySize(int& w, int& h);        // the open display in pixels (0, 0 when closed)
+void ClearInput();                       // forget key, mouse and close state (tests)
+
 // Decoders shared by both back ends (media/decode.cpp).
 bool DecodePng(const std::string& file, int& w, int& h, std::vector<uint32_t>& rgba);
 bool RasterFont(const std::string& file, int size, int style, FontData& out);
 void BuiltinFont(FontData& out);         // small bitmap face used when no font is set
 bool DecodeWav(const std::string& file, SoundData& out);
+// The same from bytes in memory (fuzz targets and tests).
+bool DecodePngMemory(const uint8_t* data, size_t size, int& w, int& h, std::vector<uint32_t>& rgba);
+bool RasterFontMemory(const uint8_t* data, size_t size, int pixelSize, int style, FontData& out);
+bool DecodeWavMemory(const uint8_t* data, size_t size, SoundData& out);
 
 // Where a frame's four corners land on screen, in virtual units: the handle at
 // (x, y), scaled and rotated about it. Used by the renderer and by the overlap

@@ -52,6 +52,7 @@ void HeadlessClearSounds();
 std::string HeadlessTitle();
 bool HeadlessDisplayOpen();
 DisplayMode HeadlessOpenMode();                      // the mode last opened
+bool HeadlessPointerShown();                         // system pointer visible (ShowPointer / HidePointer)
 
 // Scripted input. Key presses count a hit on the down edge.
 void HeadlessKey(int code, bool down);
@@ -59,7 +60,8 @@ void HeadlessType(int ch);                           // one typed character
 void HeadlessMouseMove(float displayX, float displayY);
 void HeadlessMouseButton(int button, bool down);
 void HeadlessRequestClose();
-void HeadlessSetJoysticks(int count);                // attach count joysticks, centred, no buttons
+void HeadlessSetJoysticks(int count);                // attach count joysticks, centred, no buttons held
+                                                     // ("Virtual Joystick", 16 buttons and a hat until set up)
 void HeadlessJoyAxis(int port, int axis, float value);  // axis: 0 X, 1 Y, 2 Z, 3 R, 4 U, 5 V
 void HeadlessJoyHat(int port, float value);
 void HeadlessJoyButton(int port, int button, bool down);

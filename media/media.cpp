@@ -1,0 +1,487 @@
+// media.cpp — the device-independent heart of the media layer: the active
+// back end, the resource tables, the sticky drawing state, input bookkeeping
+// and the audio front. Everything here forwards to Backend() for the device.
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <memory>
+
+#include "media/backend.h"
+
+namespace {
+
+// Integer-handle table: slot 0 is the null handle, freed slots are reused.
+template <typename T>
+struct Table {
+  std::vector<std::unique_ptr<T>> slots = std::vector<std::unique_ptr<T>>(1);
+  std::vector<int> freeSlots;
+
+  int Add(std::unique_ptr<T> item) {
+    int h;
+    if (!freeSlots.empty()) {
+      h = freeSlots.back();
+      freeSlots.pop_back();
+      slots[h] = std::move(item);
+    } else {
+      h = static_cast<int>(slots.size());
+      slots.push_back(std::move(item));
+    }
+    slots[h]->handle = h;
+    return h;
+  }
+  T* Get(int h) {
+    if (h <= 0 || h >= static_cast<int>(slots.size())) return nullptr;
+    return slots[h].get();
+  }
+  std::unique_ptr<T> Take(int h) {
+    if (!Get(h)) return nullptr;
+    freeSlots.push_back(h);
+    return std::move(slots[h]);
+  }
+};
+
+// FontData has no handle field of its own; a wrapper keeps it for the table.
+struct FontEntry {
+  FontData data;
+  int handle = 0;
+};
+
+std::unique_ptr<MediaBackend> g_backend;
+bool g_headless = false;
+Table<ImageData> g_images;
+Table<FontEntry> g_fonts;
+Table<SoundData> g_sounds;
+std::unique_ptr<FontData> g_builtin;
+
+DrawState g_state;
+InputState g_input;
+int g_displayW = 0, g_displayH = 0;
+bool g_displayOpen = false;
+float g_virtualW = 0, g_virtualH = 0;
+bool g_virtualSet = false;
+std::string g_graphicsDriver = "OpenGL";
+
+// Every texture and font atlas the back end made: before the display goes
+// away (its context dies with it) or the back end is replaced.
+void ReleaseDeviceImages(MediaBackend& b) {
+  for (auto& img : g_images.slots)
+    if (img) b.ReleaseImage(*img);
+  for (auto& f : g_fonts.slots)
+    if (f) b.ReleaseFont(f->data);
+  if (g_builtin) b.ReleaseFont(*g_builtin);
+}
+
+void ReleaseDeviceSounds(MediaBackend& b) {
+  for (auto& s : g_sounds.slots)
+    if (s) b.ReleaseSound(*s);
+}
+
+InputState& Pumped() {
+  Backend().PumpEvents(g_input);
+  return g_input;
+}
+
+bool ValidKey(int code) { return code >= 1 && code <= 255; }
+bool ValidButton(int button) { return button >= 1 && button <= 3; }
+
+float Clamp(float v, float lo, float hi) {
+  if (std::isnan(v)) return lo;
+  return std::min(std::max(v, lo), hi);
+}
+
+std::string UpperAscii(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+FontData& CurrentFont() {
+  FontData* f = FontFromHandle(g_state.font);
+  return f ? *f : BuiltinFontData();
+}
+
+}  // namespace
+
+//------------------------------------------------------------------------------
+// Back ends and tables
+//------------------------------------------------------------------------------
+void InstallBackend(std::unique_ptr<MediaBackend> backend, bool headless) {
+  if (g_backend) {
+    ReleaseDeviceImages(*g_backend);
+    ReleaseDeviceSounds(*g_backend);
+    if (g_backend->IsOpen()) g_backend->Close();
+  }
+  g_backend = std::move(backend);
+  g_headless = headless;
+  g_displayOpen = false;
+  g_displayW = g_displayH = 0;
+  g_input = InputState();
+}
+
+MediaBackend& Backend() {
+  if (!g_backend) InstallBackend(MakeHeadlessBackend(), true);
+  return *g_backend;
+}
+
+void UseHeadlessBackend() {
+  if (!g_headless || !g_backend) InstallBackend(MakeHeadlessBackend(), true);
+}
+
+bool HeadlessActive() { return g_backend && g_headless; }
+
+ImageData* ImageFromHandle(int image) { return g_images.Get(image); }
+
+FontData* FontFromHandle(int font) {
+  FontEntry* e = g_fonts.Get(font);
+  return e ? &e->data : nullptr;
+}
+
+SoundData* SoundFromHandle(int sound) { return g_sounds.Get(sound); }
+
+DrawState CurrentDrawState() { return g_state; }
+
+int StoreImage(std::unique_ptr<ImageData> img) { return g_images.Add(std::move(img)); }
+
+int StoreFont(std::unique_ptr<FontData> font) {
+  auto e = std::make_unique<FontEntry>();
+  e->data = std::move(*font);
+  return g_fonts.Add(std::move(e));
+}
+
+int StoreSound(std::unique_ptr<SoundData> snd) { return g_sounds.Add(std::move(snd)); }
+
+FontData& BuiltinFontData() {
+  if (!g_builtin) {
+    g_builtin = std::make_unique<FontData>();
+    BuiltinFont(*g_builtin);
+  }
+  return *g_builtin;
+}
+
+void DisplaySize(int& w, int& h) {
+  w = g_displayOpen ? g_displayW : 0;
+  h = g_displayOpen ? g_displayH : 0;
+}
+
+void ClearInput() { g_input = InputState(); }
+
+void FreeImage(int image) {
+  ImageData* img = g_images.Get(image);
+  if (!img) return;
+  Backend().ReleaseImage(*img);
+  g_images.Take(image);
+}
+
+void FreeFont(int font) {
+  FontEntry* e = g_fonts.Get(font);
+  if (!e) return;
+  Backend().ReleaseFont(e->data);
+  g_fonts.Take(font);
+}
+
+void FreeSound(int sound) {
+  SoundData* s = g_sounds.Get(sound);
+  if (!s) return;
+  Backend().ReleaseSound(*s);
+  g_sounds.Take(sound);
+}
+
+//------------------------------------------------------------------------------
+// Display
+//------------------------------------------------------------------------------
+int CountGraphicsModes() { return static_cast<int>(Backend().Modes().size()); }
+
+DisplayMode GetGraphicsMode(int index) {
+  std::vector<DisplayMode> modes = Backend().Modes();
+  if (index < 0 || index >= static_cast<int>(modes.size())) return {};
+  return modes[index];
+}
+
+bool GraphicsModeExists(int w, int h, int depth, int hertz) {
+  for (const DisplayMode& m : Backend().Modes()) {
+    if ((w == 0 || m.width == w) && (h == 0 || m.height == h) && (depth == 0 || m.depth == depth) &&
+        (hertz == 0 || m.hertz == hertz))
+      return true;
+  }
+  return false;
+}
+
+// Every name draws with OpenGL; the choice is only remembered.
+void SelectGraphicsDriver(const std::string& name) { g_graphicsDriver = name; }
+
+bool OpenDisplay(int w, int h, int depth, int hertz, int flags) {
+  if (g_displayOpen) CloseDisplay();
+  if (w <= 0 || h <= 0) return false;
+  if (!Backend().Open(w, h, depth, hertz, flags)) return false;
+  g_displayOpen = true;
+  g_displayW = w;
+  g_displayH = h;
+  if (!g_virtualSet) {
+    g_virtualW = static_cast<float>(w);
+    g_virtualH = static_cast<float>(h);
+  }
+  Backend().SetVirtual(g_virtualW, g_virtualH);
+  return true;
+}
+
+void CloseDisplay() {
+  MediaBackend& b = Backend();
+  ReleaseDeviceImages(b);
+  if (b.IsOpen()) b.Close();
+  g_displayOpen = false;
+  g_displayW = g_displayH = 0;
+}
+
+void SetAppTitle(const std::string& title) { Backend().SetTitle(title); }
+
+void SetVirtualResolution(float w, float h) {
+  if (!(w > 0) || !(h > 0) || std::isinf(w) || std::isinf(h)) return;
+  g_virtualW = w;
+  g_virtualH = h;
+  g_virtualSet = true;
+  Backend().SetVirtual(w, h);
+}
+
+float VirtualResolutionWidth() { return g_virtualW; }
+float VirtualResolutionHeight() { return g_virtualH; }
+
+void ClearScreen() { Backend().Clear(); }
+void PresentFrame(int sync) { Backend().Present(sync); }
+
+//------------------------------------------------------------------------------
+// Drawing
+//------------------------------------------------------------------------------
+void DrawRect(float x, float y, float w, float h) { Backend().DrawRect(x, y, w, h, g_state); }
+
+void DrawLine(float x1, float y1, float x2, float y2, bool lastPixel) {
+  Backend().DrawLine(x1, y1, x2, y2, lastPixel, g_state);
+}
+
+void DrawText(const std::string& text, float x, float y) {
+  if (text.empty()) return;
+  Backend().DrawText(&CurrentFont(), text, x, y, g_state);
+}
+
+int TextWidth(const std::string& text) {
+  const FontData& f = CurrentFont();
+  int w = 0;
+  for (unsigned char c : text) w += f.glyphs[c].advance;
+  return w;
+}
+
+int TextHeight(const std::string&) { return CurrentFont().lineHeight; }
+
+void DrawImage(int image, float x, float y, int frame) {
+  ImageData* img = g_images.Get(image);
+  if (!img || frame < 0 || frame >= img->frames) return;
+  Backend().DrawImage(*img, frame, x, y, g_state);
+}
+
+void SetColor(int r, int g, int b) {
+  g_state.r = std::clamp(r, 0, 255);
+  g_state.g = std::clamp(g, 0, 255);
+  g_state.b = std::clamp(b, 0, 255);
+}
+
+void GetColor(int& r, int& g, int& b) {
+  r = g_state.r;
+  g = g_state.g;
+  b = g_state.b;
+}
+
+void SetAlpha(float alpha) { g_state.alpha = Clamp(alpha, 0, 1); }
+float GetAlpha() { return g_state.alpha; }
+
+void SetBlend(int blend) {
+  if (blend >= MASKBLEND && blend <= SHADEBLEND) g_state.blend = blend;
+}
+int GetBlend() { return g_state.blend; }
+
+void SetRotation(float degrees) {
+  if (std::isfinite(degrees)) g_state.rotation = degrees;
+}
+float GetRotation() { return g_state.rotation; }
+
+void SetScale(float sx, float sy) {
+  if (std::isfinite(sx) && std::isfinite(sy)) {
+    g_state.scaleX = sx;
+    g_state.scaleY = sy;
+  }
+}
+
+void GetScale(float& sx, float& sy) {
+  sx = g_state.scaleX;
+  sy = g_state.scaleY;
+}
+
+void SetFont(int font) { g_state.font = font; }
+int GetFont() { return g_state.font; }
+
+int LoadFont(const std::string& file, int size, int style) {
+  auto f = std::make_unique<FontData>();
+  if (!RasterFont(file, size, style, *f)) return 0;
+  return StoreFont(std::move(f));
+}
+
+//------------------------------------------------------------------------------
+// Input
+//------------------------------------------------------------------------------
+bool KeyDown(int code) {
+  InputState& in = Pumped();
+  return ValidKey(code) && in.keyDown[code];
+}
+
+int KeyHit(int code) {
+  InputState& in = Pumped();
+  if (!ValidKey(code)) return 0;
+  int n = in.keyHits[code];
+  in.keyHits[code] = 0;
+  return n;
+}
+
+int GetChar() {
+  InputState& in = Pumped();
+  if (in.typed.empty()) return 0;
+  int c = in.typed.front();
+  in.typed.pop_front();
+  return c;
+}
+
+void FlushKeys() {
+  InputState& in = Pumped();
+  std::fill(std::begin(in.keyDown), std::end(in.keyDown), false);
+  std::fill(std::begin(in.keyHits), std::end(in.keyHits), 0);
+  in.typed.clear();
+}
+
+float VirtualMouseX() {
+  InputState& in = Pumped();
+  if (!g_displayOpen || g_displayW <= 0 || g_virtualW <= 0) return in.mouseX;
+  return in.mouseX * g_virtualW / static_cast<float>(g_displayW);
+}
+
+float VirtualMouseY() {
+  InputState& in = Pumped();
+  if (!g_displayOpen || g_displayH <= 0 || g_virtualH <= 0) return in.mouseY;
+  return in.mouseY * g_virtualH / static_cast<float>(g_displayH);
+}
+
+bool MouseDown(int button) {
+  InputState& in = Pumped();
+  return ValidButton(button) && in.mouseDown[button];
+}
+
+int MouseHit(int button) {
+  InputState& in = Pumped();
+  if (!ValidButton(button)) return 0;
+  int n = in.mouseHits[button];
+  in.mouseHits[button] = 0;
+  return n;
+}
+
+void MoveMouse(int x, int y) { Backend().MoveMouse(x, y, g_input); }
+void ShowPointer() { Backend().ShowPointer(true); }
+void HidePointer() { Backend().ShowPointer(false); }
+
+bool CloseRequested() {
+  InputState& in = Pumped();
+  bool asked = in.closeRequested;
+  in.closeRequested = false;
+  return asked;
+}
+
+namespace {
+bool JoyPresent(int port) {
+  Pumped();
+  return port >= 0 && port < Backend().JoyCount();
+}
+float AxisOf(int port, int axis) {
+  if (!JoyPresent(port)) return 0;
+  return Clamp(Backend().JoyAxisValue(port, axis), -1, 1);
+}
+}  // namespace
+
+int JoyCount() {
+  Pumped();
+  return Backend().JoyCount();
+}
+
+std::string JoyName(int port) { return JoyPresent(port) ? Backend().JoyName(port) : std::string(); }
+float JoyX(int port) { return AxisOf(port, JOY_X); }
+float JoyY(int port) { return AxisOf(port, JOY_Y); }
+float JoyZ(int port) { return AxisOf(port, JOY_Z); }
+float JoyR(int port) { return AxisOf(port, JOY_R); }
+float JoyU(int port) { return AxisOf(port, JOY_U); }
+float JoyV(int port) { return AxisOf(port, JOY_V); }
+float JoyHat(int port) { return JoyPresent(port) ? Backend().JoyHat(port) : -1.0f; }
+
+bool JoyDown(int button, int port) {
+  return button >= 0 && button < 32 && JoyPresent(port) && Backend().JoyButton(port, button);
+}
+
+int JoyButtonMask(int port) { return JoyPresent(port) ? Backend().JoyButtonMask(port) : 0; }
+
+//------------------------------------------------------------------------------
+// Audio
+//------------------------------------------------------------------------------
+std::vector<std::string> AudioDriverList() { return Backend().AudioDrivers(); }
+
+namespace {
+// The listed spelling of a name given in any case, or "" when not listed.
+std::string ListedDriver(const std::string& name) {
+  std::string want = UpperAscii(name);
+  for (const std::string& d : AudioDriverList())
+    if (UpperAscii(d) == want) return d;
+  return {};
+}
+}  // namespace
+
+bool AudioDriverExists(const std::string& name) { return !ListedDriver(name).empty(); }
+
+bool SetAudioDriver(const std::string& name) {
+  std::string listed = ListedDriver(name);
+  return !listed.empty() && Backend().SelectAudioDriver(listed);
+}
+
+bool EnableOpenALAudio() { return Backend().EnableOpenAL(); }
+
+int LoadSound(const std::string& file, int flags) {
+  auto snd = std::make_unique<SoundData>();
+  if (!DecodeWav(file, *snd)) return 0;
+  snd->loop = (flags & 1) != 0;
+  return StoreSound(std::move(snd));
+}
+
+int AllocChannel() { return Backend().AllocChannel(); }
+
+int CueSound(int sound, int channel) {
+  SoundData* snd = g_sounds.Get(sound);
+  if (!snd || channel < 0) return 0;
+  if (channel == 0) channel = Backend().AllocChannel();
+  if (channel <= 0) return 0;
+  return Backend().Cue(channel, *snd) ? channel : 0;
+}
+
+void ResumeChannel(int channel) {
+  if (channel > 0) Backend().Resume(channel);
+}
+
+void StopChannel(int channel) {
+  if (channel > 0) Backend().Stop(channel);
+}
+
+bool ChannelPlaying(int channel) { return channel > 0 && Backend().Playing(channel); }
+
+void SetChannelVolume(int channel, float volume) {
+  if (channel > 0) Backend().SetVolume(channel, Clamp(volume, 0, 1));
+}
+
+void SetChannelPan(int channel, float pan) {
+  if (channel > 0) Backend().SetPan(channel, std::isnan(pan) ? 0 : Clamp(pan, -1, 1));
+}
+
+// A rate of zero or below has no meaning to a sound device; keep it playable.
+void SetChannelRate(int channel, float rate) {
+  if (channel <= 0) return;
+  if (std::isnan(rate)) rate = 1;
+  Backend().SetRate(channel, Clamp(rate, 1.0f / 64, 64));
+}

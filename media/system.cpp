@@ -1,0 +1,56 @@
+// system.cpp — clock, date and time texts, memory statistics, process end.
+#include <malloc.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "media/backend.h"
+
+int32_t Millisecs() { return static_cast<int32_t>(Backend().Millisecs()); }
+
+void Delay(int ms) { Backend().Delay(ms < 0 ? 0 : ms); }
+
+namespace {
+std::tm LocalNow() {
+  std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  return tm;
+}
+}  // namespace
+
+// Built by hand rather than with strftime so the month is English in every
+// locale; callers cut these texts apart by character position.
+std::string CurrentDate() {
+  static const char* const kMonths[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  std::tm tm = LocalNow();
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d %s %04d", tm.tm_mday, kMonths[tm.tm_mon % 12], tm.tm_year + 1900);
+  return buf;
+}
+
+std::string CurrentTime() {
+  std::tm tm = LocalNow();
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", tm.tm_hour, tm.tm_min, tm.tm_sec);
+  return buf;
+}
+
+long MemoryInUse() {
+  struct mallinfo2 mi = mallinfo2();
+  return static_cast<long>(mi.uordblks + mi.hblkhd);
+}
+
+long ReleaseMemory() {
+  size_t before = mallinfo2().arena;
+  malloc_trim(0);
+  size_t after = mallinfo2().arena;
+  return before > after ? static_cast<long>(before - after) : 0;
+}
+
+void EndProcess() {
+  Backend().End();
+  std::exit(0);  // a back end's End never comes back; this only satisfies the promise
+}

@@ -1,0 +1,126 @@
+// text.cpp — the string and number helpers. Strings hold one byte per
+// character (ISO 8859-1); positions are 1-based.
+#include <climits>
+#include <cmath>
+#include <numbers>
+
+#include "media/media.h"
+
+std::string Mid(const std::string& s, int pos, int len) {
+  // The window [pos, pos + len) clipped to the text, in 64 bits so huge
+  // arguments cannot overflow.
+  int64_t n = static_cast<int64_t>(s.size());
+  int64_t first = pos;
+  int64_t last = len < 0 ? n + 1 : first + len;  // one past the end, 1-based
+  if (first < 1) first = 1;
+  if (last > n + 1) last = n + 1;
+  if (last <= first) return {};
+  return s.substr(static_cast<size_t>(first - 1), static_cast<size_t>(last - first));
+}
+
+std::string Left(const std::string& s, int n) {
+  if (n <= 0) return {};
+  return s.substr(0, static_cast<size_t>(n));
+}
+
+std::string Right(const std::string& s, int n) {
+  if (n <= 0) return {};
+  if (static_cast<size_t>(n) >= s.size()) return s;
+  return s.substr(s.size() - static_cast<size_t>(n));
+}
+
+int Instr(const std::string& s, const std::string& sub, int start) {
+  if (start < 1) start = 1;
+  if (static_cast<size_t>(start) - 1 > s.size()) return 0;
+  size_t at = s.find(sub, static_cast<size_t>(start) - 1);
+  return at == std::string::npos ? 0 : static_cast<int>(at) + 1;
+}
+
+std::string Replace(const std::string& s, const std::string& from, const std::string& to) {
+  if (from.empty()) return s;
+  std::string out;
+  size_t at = 0;
+  for (;;) {
+    size_t next = s.find(from, at);
+    if (next == std::string::npos) break;
+    out.append(s, at, next - at);
+    out += to;
+    at = next + from.size();
+  }
+  out.append(s, at, std::string::npos);
+  return out;
+}
+
+std::string Trim(const std::string& s) {
+  size_t a = 0, b = s.size();
+  while (a < b && static_cast<unsigned char>(s[a]) <= 32) ++a;
+  while (b > a && static_cast<unsigned char>(s[b - 1]) <= 32) --b;
+  return s.substr(a, b - a);
+}
+
+// ISO 8859-1 case: a-z and the accented letters 224..254 except the
+// division sign 247 pair with the code 32 below.
+std::string Upper(const std::string& s) {
+  std::string out = s;
+  for (char& ch : out) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if ((c >= 'a' && c <= 'z') || (c >= 224 && c <= 254 && c != 247)) ch = static_cast<char>(c - 32);
+  }
+  return out;
+}
+
+std::string Lower(const std::string& s) {
+  std::string out = s;
+  for (char& ch : out) {
+    unsigned char c = static_cast<unsigned char>(ch);
+    if ((c >= 'A' && c <= 'Z') || (c >= 192 && c <= 222 && c != 215)) ch = static_cast<char>(c + 32);
+  }
+  return out;
+}
+
+int Asc(const std::string& s) { return s.empty() ? -1 : static_cast<unsigned char>(s[0]); }
+
+// Codes above 255 keep their low byte, as when written to a file.
+std::string Chr(int code) { return std::string(1, static_cast<char>(code & 0xFF)); }
+
+std::string Str(int64_t n) { return std::to_string(n); }
+
+int ToInt(const std::string& s) {
+  size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n' ||
+                          s[i] == '\v' || s[i] == '\f'))
+    ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  int64_t v = 0;
+  const int64_t cap = static_cast<int64_t>(INT_MAX) + 1;  // |INT_MIN|
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+    v = v * 10 + (s[i] - '0');
+    if (v > cap) v = cap;  // saturated; further digits change nothing
+  }
+  if (negative) return static_cast<int>(-v);
+  return v > INT_MAX ? INT_MAX : static_cast<int>(v);
+}
+
+int SafeAbs(int n) {
+  if (n == INT_MIN) return INT_MAX;
+  return n < 0 ? -n : n;
+}
+
+int TruncInt(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return INT_MAX;
+  if (v <= -2147483648.0) return INT_MIN;
+  return static_cast<int>(v);
+}
+
+double SinDeg(double degrees) {
+  if (!std::isfinite(degrees)) return 0;
+  // Reduce first so whole quarter turns come out exact (sin 180 = 0).
+  double d = std::fmod(degrees, 360.0);
+  if (d < 0) d += 360;
+  if (d == 0 || d == 180) return 0;
+  if (d == 90) return 1;
+  if (d == 270) return -1;
+  return std::sin(d * (std::numbers::pi / 180.0));
+}
