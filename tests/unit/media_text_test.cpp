@@ -1,0 +1,197 @@
+// Text helpers, number conversion and the byte rules of text streams.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <climits>
+#include <clocale>
+#include <cmath>
+
+#include "media/media.h"
+#include "media_test_util.h"
+
+namespace fs = std::filesystem;
+using mediatest::TempDir;
+
+namespace {
+std::string Slurp(const std::string& f) { return mediatest::SlurpFile(f); }
+void Spit(const std::string& f, const std::string& b) { mediatest::SpitFile(f, b); }
+}  // namespace
+
+TEST(Text, Substrings) {
+  EXPECT_EQ(Mid("abcdef", 2, 3), "bcd");
+  EXPECT_EQ(Mid("abcdef", 4), "def");
+  EXPECT_EQ(Mid("abcdef", 4, -7), "def");
+  EXPECT_EQ(Mid("abcdef", 0, 3), "ab");  // the window starts before the text
+  EXPECT_EQ(Mid("abcdef", -5, 100), "abcdef");
+  EXPECT_EQ(Mid("abcdef", 7, 2), "");
+  EXPECT_EQ(Mid("abcdef", INT_MAX, INT_MAX), "");
+  EXPECT_EQ(Mid("abcdef", 2, INT_MAX), "bcdef");
+  EXPECT_EQ(Left("abc", 2), "ab");
+  EXPECT_EQ(Left("abc", 9), "abc");
+  EXPECT_EQ(Left("abc", -1), "");
+  EXPECT_EQ(Right("abc", 2), "bc");
+  EXPECT_EQ(Right("abc", 9), "abc");
+  EXPECT_EQ(Right("abc", 0), "");
+}
+
+TEST(Text, FindReplaceTrimCase) {
+  EXPECT_EQ(Instr("hello world", "o"), 5);
+  EXPECT_EQ(Instr("hello world", "o", 6), 8);
+  EXPECT_EQ(Instr("hello world", "z"), 0);
+  EXPECT_EQ(Instr("hello", "h", -3), 1);
+  EXPECT_EQ(Instr("hello", "o", 99), 0);
+  EXPECT_EQ(Replace("a,b,,c", ",", ";"), "a;b;;c");
+  EXPECT_EQ(Replace("aaa", "a", "aa"), "aaaaaa");  // no rescanning of the replacement
+  EXPECT_EQ(Replace("abc", "", "x"), "abc");
+  EXPECT_EQ(Trim(std::string("\0\t  hi there \r\n", 15)), "hi there");
+  EXPECT_EQ(Trim("   "), "");
+  EXPECT_EQ(Upper("abz\xe9\xf7\xff"), "ABZ\xc9\xf7\xff");  // e-acute up, division sign and y-umlaut stay
+  EXPECT_EQ(Lower("ABZ\xc9\xd7"), "abz\xe9\xd7");
+  EXPECT_EQ(Asc(""), -1);
+  EXPECT_EQ(Asc("\xe9x"), 233);
+  EXPECT_EQ(Chr(65), "A");
+  EXPECT_EQ(Asc(Chr(0x141)), 0x41);  // low byte kept
+  EXPECT_EQ(Chr(0).size(), 1u);
+}
+
+TEST(Text, Numbers) {
+  EXPECT_EQ(Str(-42), "-42");
+  EXPECT_EQ(Str(INT64_MIN), "-9223372036854775808");
+  EXPECT_EQ(ToInt("  -12ab"), -12);
+  EXPECT_EQ(ToInt("abc"), 0);
+  EXPECT_EQ(ToInt(""), 0);
+  EXPECT_EQ(ToInt("+7"), 7);
+  EXPECT_EQ(ToInt("- 7"), 0);
+  EXPECT_EQ(ToInt("+-7"), 0);
+  EXPECT_EQ(ToInt("\t\n 15"), 15);
+  EXPECT_EQ(ToInt("99999999999"), INT_MAX);
+  EXPECT_EQ(ToInt("-99999999999"), INT_MIN);
+  EXPECT_EQ(ToInt("2147483647"), INT_MAX);
+  EXPECT_EQ(ToInt("-2147483648"), INT_MIN);
+  EXPECT_EQ(ToInt("2147483648"), INT_MAX);
+  EXPECT_EQ(ToInt(std::string(100, '9')), INT_MAX);
+  EXPECT_EQ(ToInt("-" + std::string(100, '9')), INT_MIN);
+  EXPECT_EQ(ToInt("000000000000000000000000000042"), 42);
+  EXPECT_EQ(SafeAbs(-5), 5);
+  EXPECT_EQ(SafeAbs(INT_MIN), INT_MAX);
+  EXPECT_EQ(TruncInt(2.9), 2);
+  EXPECT_EQ(TruncInt(-2.9), -2);
+  EXPECT_EQ(TruncInt(NAN), 0);
+  EXPECT_EQ(TruncInt(1e20), INT_MAX);
+  EXPECT_EQ(TruncInt(-1e20), INT_MIN);
+  EXPECT_EQ(SinDeg(0), 0);
+  EXPECT_EQ(SinDeg(90), 1);
+  EXPECT_EQ(SinDeg(180), 0);
+  EXPECT_EQ(SinDeg(-90), -1);
+  EXPECT_EQ(SinDeg(450), 1);
+  EXPECT_NEAR(SinDeg(30), 0.5, 1e-12);
+  EXPECT_NEAR(SinDeg(-210), 0.5, 1e-12);
+}
+
+TEST(TextFiles, ByteRulesOfLines) {
+  TempDir dir;
+  std::string f = dir / "t.txt";
+  TextFile* w = WriteFile(f);
+  ASSERT_NE(w, nullptr);
+  WriteLine(w, "A");
+  WriteLine(w, "caf\xe9");
+  EXPECT_TRUE(CloseFile(w));
+  EXPECT_EQ(Slurp(f), "A\r\ncaf\xe9\r\n");
+
+  // CR dropped anywhere, NUL ends a line, the last line needs no LF.
+  Spit(f, std::string("one\r\ntw\ro\nthree\0four\nlast", 25));
+  TextFile* r = ReadFile(f);
+  ASSERT_NE(r, nullptr);
+  EXPECT_FALSE(Eof(r));
+  EXPECT_EQ(ReadLine(r), "one");
+  EXPECT_EQ(ReadLine(r), "two");
+  EXPECT_EQ(ReadLine(r), "three");
+  EXPECT_EQ(ReadLine(r), "four");
+  EXPECT_FALSE(Eof(r));
+  EXPECT_EQ(ReadLine(r), "last");
+  EXPECT_TRUE(Eof(r));
+  EXPECT_EQ(ReadLine(r), "");
+  EXPECT_TRUE(CloseFile(r));
+
+  // A trailing LF does not make an extra empty line.
+  Spit(f, "x\n");
+  r = ReadFile(f);
+  EXPECT_EQ(ReadLine(r), "x");
+  EXPECT_TRUE(Eof(r));
+  CloseFile(r);
+
+  Spit(f, "");
+  r = ReadFile(f);
+  ASSERT_NE(r, nullptr);
+  EXPECT_TRUE(Eof(r));
+  CloseFile(r);
+}
+
+TEST(TextFiles, NullStreamsAndFailures) {
+  TempDir dir;
+  EXPECT_EQ(ReadFile(dir / "missing.txt"), nullptr);
+  EXPECT_EQ(ReadFile(dir.path.string()), nullptr);  // a folder is not a text file
+  EXPECT_EQ(WriteFile(dir / "no/such/folder.txt"), nullptr);
+  EXPECT_TRUE(Eof(nullptr));
+  EXPECT_EQ(ReadLine(nullptr), "");
+  WriteLine(nullptr, "ignored");
+  EXPECT_FALSE(CloseFile(nullptr));
+
+  // A full device: the write fails and closing says so.
+  if (fs::exists("/dev/full")) {
+    TextFile* w = WriteFile("/dev/full");
+    ASSERT_NE(w, nullptr);
+    for (int i = 0; i < 2000; ++i) WriteLine(w, std::string(100, 'x'));
+    EXPECT_FALSE(CloseFile(w));
+  }
+}
+
+TEST(Folders, TypesRenameDeleteAndChangeDir) {
+  TempDir dir;
+  std::string a = dir / "a.txt", b = dir / "b.txt";
+  EXPECT_EQ(FileType(a), 0);
+  EXPECT_EQ(FileType(dir.path.string()), 2);
+  EXPECT_EQ(FileType(""), 0);
+  Spit(a, "new");
+  Spit(b, "old");
+  EXPECT_EQ(FileType(a), 1);
+  EXPECT_TRUE(RenameFile(a, b));  // replaces the old one
+  EXPECT_EQ(FileType(a), 0);
+  EXPECT_EQ(Slurp(b), "new");
+  EXPECT_FALSE(RenameFile(a, b));
+  EXPECT_FALSE(DeleteFile(dir.path.string()));  // folders are not deleted
+  EXPECT_TRUE(DeleteFile(b));
+  EXPECT_FALSE(DeleteFile(b));
+
+  std::string before = CurrentDir();
+  ASSERT_TRUE(ChangeDir(dir.path.string()));
+  EXPECT_EQ(fs::path(CurrentDir()), fs::canonical(dir.path));
+  EXPECT_FALSE(ChangeDir("no_such_folder"));
+  EXPECT_FALSE(ChangeDir(""));
+  ASSERT_TRUE(ChangeDir(before));
+}
+
+TEST(SystemText, DateAndTimeForms) {
+  std::string d = CurrentDate();
+  ASSERT_EQ(d.size(), 11u) << d;
+  EXPECT_TRUE(isdigit(d[0]) && isdigit(d[1]) && d[2] == ' ' && d[6] == ' ');
+  const std::string months = "JanFebMarAprMayJunJulAugSepOctNovDec";
+  EXPECT_EQ(months.find(d.substr(3, 3)) % 3, 0u) << d;
+  EXPECT_NE(months.find(d.substr(3, 3)), std::string::npos) << d;
+  std::string t = CurrentTime();
+  ASSERT_EQ(t.size(), 8u) << t;
+  EXPECT_EQ(t[2], ':');
+  EXPECT_EQ(t[5], ':');
+  EXPECT_LT(ToInt(t.substr(0, 2)), 24);
+
+  // English whatever the locale asks for.
+  const char* old = setlocale(LC_ALL, nullptr);
+  std::string saved = old ? old : "C";
+  if (setlocale(LC_ALL, "de_DE.UTF-8") || setlocale(LC_ALL, "fr_FR.UTF-8")) {
+    EXPECT_NE(months.find(CurrentDate().substr(3, 3)), std::string::npos);
+  }
+  setlocale(LC_ALL, saved.c_str());
+
+  EXPECT_GT(MemoryInUse(), 0);
+  EXPECT_GE(ReleaseMemory(), 0);
+}
