@@ -68,11 +68,12 @@ fi
 xset r off 2>/dev/null || true
 
 # The staged tree, without anything an earlier run in the build folder wrote.
-[[ -x "$E2E_BUILD/wenhod" ]] || fail "$E2E_BUILD/wenhod is missing: build first"
-cp -a "$E2E_BUILD/Files" "$E2E_WORK/"
-cp "$E2E_BUILD/wenhod" "$E2E_WORK/"
-rm -f "$E2E_FILES/Debug.txt" "$E2E_FILES/Setup.ini" "$E2E_FILES/239/scores.dat"
-find "$E2E_FILES" -maxdepth 1 -name '*.png' -delete
+if [[ -d "$E2E_BUILD/Files" ]]; then
+  cp -a "$E2E_BUILD/Files" "$E2E_WORK/"
+  rm -f "$E2E_FILES/Debug.txt" "$E2E_FILES/Setup.ini" "$E2E_FILES/239/scores.dat"
+  find "$E2E_FILES" -maxdepth 1 -name '*.png' -delete
+fi
+if [[ -x "$E2E_BUILD/wenhod" ]]; then cp "$E2E_BUILD/wenhod" "$E2E_WORK/"; fi
 
 #------------------------------------------------------------------------------
 # Starting and stopping
@@ -93,7 +94,10 @@ start_program() {
 }
 
 # start_game: the real program, from its copied tree.
-start_game() { start_program "$E2E_TITLE" ./wenhod; }
+start_game() {
+  [[ -x "$E2E_WORK/wenhod" && -d "$E2E_FILES" ]] || fail "no staged build in $E2E_BUILD: build first"
+  start_program "$E2E_TITLE" ./wenhod
+}
 
 # capture_sound WAVFILE: the next start plays its sound into WAVFILE
 # (OpenAL Soft's wave writer, in real time) instead of into nothing.

@@ -4,6 +4,7 @@
 //   ready                      the window is open
 //   key <code> <total>         presses counted by KeyHit so far
 //   text <typed>               every character GetChar has returned so far
+//                              (codes outside 32..126 written as <code>)
 //   mouse <x> <y>              pointer in virtual units (1280 x 960)
 //   click <button> <total>     presses counted by MouseHit so far
 //   bye                        Escape or a close request ended it
@@ -59,7 +60,9 @@ int main(int argc, char** argv) {
     }
     bool newText = false;
     for (int c = GetChar(); c != 0; c = GetChar()) {
-      typed += static_cast<char>(c);
+      // Control and non-ASCII codes as <code>, so every report stays one line.
+      typed += (c >= 32 && c < 127) ? std::string(1, static_cast<char>(c))
+                                    : "<" + std::to_string(c) + ">";
       newText = true;
     }
     if (newText) Report(out, "text " + typed);

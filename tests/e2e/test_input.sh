@@ -32,10 +32,12 @@ check "Return, Left and Space each count one press" \
   [ "$(last_line 'key 13 ') / $(last_line 'key 37 ') / $(last_line 'key 32 ')" == \
     "key 13 1 / key 37 1 / key 32 1" ]
 
-# Typed text, shifted letters and a digit included.
+# Typed text, shifted letters and a digit included, after what the keys
+# above typed.
+before=$(last_line 'text ')
 type_text 'Hello 7'
 settle
-check "typed text arrives as characters" [ "$(last_line 'text ')" == "text Hello 7" ]
+check "typed text arrives as characters" [ "$(last_line 'text ')" == "${before}Hello 7" ]
 
 # With auto-repeat on, a held key repeats its character but is still one press.
 xset r on
@@ -46,7 +48,7 @@ key_up a
 xset r off
 settle
 typed=$(last_line 'text ')
-repeats=${typed#text Hello 7}
+repeats=${typed#"${before}Hello 7"}
 log "holding A with auto-repeat typed '$repeats'"
 check "auto-repeat types the character again" [ "${#repeats}" -ge 5 ]
 check "auto-repeat adds no presses" [ "$(last_line 'key 65 ')" == "key 65 1" ]
@@ -55,12 +57,15 @@ check "only a's were typed" [ -z "${repeats//a/}" ]
 # The pointer, in the 1280 x 960 drawing area of the 800 x 600 window.
 window_size
 check "window is 800 x 600" [ "${WIN_W}x${WIN_H}" == "800x600" ]
-move_display 400 300
-settle
-check "display (400,300) reads virtual (640,480)" [ "$(last_line mouse)" == "mouse 640 480" ]
 move_display 200 450
 settle
 check "display (200,450) reads virtual (320,720)" [ "$(last_line mouse)" == "mouse 320 720" ]
+move_display 400 300
+settle
+check "display (400,300) reads virtual (640,480)" [ "$(last_line mouse)" == "mouse 640 480" ]
+move_display 0 0
+settle
+check "display (0,0) reads virtual (0,0)" [ "$(last_line mouse)" == "mouse 0 0" ]
 
 # Buttons: X numbers the right button 3, the media layer 2.
 click_display 100 100 1
@@ -76,3 +81,11 @@ key Escape
 wait_exit 10
 check "probe ends with status 0 on Escape" [ "$EXIT_STATUS" == 0 ]
 check "probe said bye" [ "$(tail -n 1 "$OUT")" == "bye" ]
+
+# The window's close button reaches the media layer as a close request.
+start_program 'Input Probe' "$E2E_BUILD/tests/input_probe" "$OUT"
+for _ in $(seq 50); do grep -qx ready "$OUT" 2>/dev/null && break; sleep 0.1; done
+close_request
+wait_exit 10
+check "probe ends with status 0 on a close request" [ "$EXIT_STATUS" == 0 ]
+check "probe saw the close request" [ "$(tail -n 1 "$OUT")" == "bye" ]
