@@ -1,0 +1,399 @@
+// The OpenGL sprite batch. GL entry points are fetched through SDL so the
+// same code runs on GLX and EGL contexts (X11 and the offscreen driver).
+#include "media/gl_renderer.h"
+
+#include <SDL.h>
+// Prototypes only to name the pointer types; every call goes through the table.
+#define GL_GLEXT_PROTOTYPES 1
+#include <SDL_opengl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "media/media.h"
+
+namespace {
+
+// The entry points we use. Even GL 1.1 calls go through the table: libGL's
+// own exports may belong to another driver than the context's (EGL).
+#define GL_FUNCS(X)                                                                            \
+  X(GetString) X(GetIntegerv) X(GetError) X(Viewport) X(ClearColor) X(Clear) X(Enable)         \
+  X(Disable) X(BlendFunc) X(GenTextures) X(DeleteTextures) X(BindTexture) X(TexParameteri)     \
+  X(TexImage2D) X(TexSubImage2D) X(PixelStorei) X(ReadPixels) X(DrawElements) X(ActiveTexture) \
+  X(CreateShader) X(ShaderSource) X(CompileShader) X(GetShaderiv) X(GetShaderInfoLog)          \
+  X(DeleteShader) X(CreateProgram) X(AttachShader) X(BindAttribLocation) X(LinkProgram)        \
+  X(GetProgramiv) X(GetProgramInfoLog) X(UseProgram) X(DeleteProgram) X(GetUniformLocation)    \
+  X(Uniform4f) X(Uniform1f) X(Uniform1i) X(GenBuffers) X(DeleteBuffers) X(BindBuffer)          \
+  X(BufferData) X(VertexAttribPointer) X(EnableVertexAttribArray) X(GenVertexArrays)           \
+  X(BindVertexArray) X(DeleteVertexArrays) X(GenFramebuffers) X(DeleteFramebuffers)            \
+  X(BindFramebuffer) X(FramebufferTexture2D) X(CheckFramebufferStatus) X(BlitFramebuffer)
+
+struct GlApi {
+#define DECLARE(name) decltype(&gl##name) name = nullptr;
+  GL_FUNCS(DECLARE)
+#undef DECLARE
+};
+
+GlApi gl;
+
+// Optional entry points: 2.1 contexts may lack vertex arrays or framebuffer
+// objects; the renderer works without them (drawing straight to the window).
+bool Optional(const char* name) {
+  return std::strstr(name, "VertexArray") || std::strstr(name, "Framebuffer");
+}
+
+bool LoadApi() {
+  gl = GlApi{};
+  bool ok = true;
+#define LOAD(name)                                                                   \
+  gl.name = reinterpret_cast<decltype(&gl##name)>(SDL_GL_GetProcAddress("gl" #name)); \
+  if (!gl.name && !Optional("gl" #name)) ok = false;
+  GL_FUNCS(LOAD)
+#undef LOAD
+  return ok;
+}
+
+constexpr int kBatchQuads = 16384;  // 65536 vertices: 16-bit indices reach them all
+
+struct Renderer {
+  bool ready = false;
+  bool core = false;
+  int width = 0, height = 0;
+  float virtualW = 1, virtualH = 1;
+  unsigned program = 0, vao = 0, vbo = 0, ibo = 0;
+  int viewLoc = -1, cutLoc = -1;
+  unsigned white = 0;
+  unsigned fbo = 0, fboTex = 0;
+  int maxTexture = 2048;
+  // The batch (vertices in g_verts).
+  int quads = 0;
+  unsigned batchTex = 0;
+  int batchBlend = 0;
+  // What GL currently has, to skip redundant state changes.
+  unsigned boundTex = ~0u;
+  int appliedBlend = -1;
+  bool viewDirty = true;
+};
+
+// Plain data only, so nothing here is destroyed at exit before a back end
+// that still closes its display from a static destructor.
+Renderer R;
+GlVertex g_verts[kBatchQuads * 4];
+
+const char* kVertex330 =
+    "#version 330 core\n"
+    "uniform vec4 uView;\n"
+    "in vec2 aPos; in vec2 aUV; in vec4 aColor;\n"
+    "out vec2 vUV; out vec4 vColor;\n"
+    "void main() { vUV = aUV; vColor = aColor;\n"
+    "  gl_Position = vec4(aPos * uView.xy + uView.zw, 0.0, 1.0); }\n";
+const char* kFragment330 =
+    "#version 330 core\n"
+    "uniform sampler2D uTex; uniform float uCut;\n"
+    "in vec2 vUV; in vec4 vColor; out vec4 fragColor;\n"
+    "void main() { vec4 c = texture(uTex, vUV) * vColor;\n"
+    "  if (c.a < uCut) discard;\n"
+    "  fragColor = c; }\n";
+const char* kVertex120 =
+    "#version 120\n"
+    "uniform vec4 uView;\n"
+    "attribute vec2 aPos; attribute vec2 aUV; attribute vec4 aColor;\n"
+    "varying vec2 vUV; varying vec4 vColor;\n"
+    "void main() { vUV = aUV; vColor = aColor;\n"
+    "  gl_Position = vec4(aPos * uView.xy + uView.zw, 0.0, 1.0); }\n";
+const char* kFragment120 =
+    "#version 120\n"
+    "uniform sampler2D uTex; uniform float uCut;\n"
+    "varying vec2 vUV; varying vec4 vColor;\n"
+    "void main() { vec4 c = texture2D(uTex, vUV) * vColor;\n"
+    "  if (c.a < uCut) discard;\n"
+    "  gl_FragColor = c; }\n";
+
+unsigned Compile(GLenum kind, const char* source) {
+  unsigned s = gl.CreateShader(kind);
+  gl.ShaderSource(s, 1, &source, nullptr);
+  gl.CompileShader(s);
+  GLint ok = 0;
+  gl.GetShaderiv(s, GL_COMPILE_STATUS, &ok);
+  if (!ok) {
+    char log[512] = {};
+    gl.GetShaderInfoLog(s, sizeof log, nullptr, log);
+    SDL_Log("shader compile failed: %s", log);
+    gl.DeleteShader(s);
+    return 0;
+  }
+  return s;
+}
+
+bool BuildProgram() {
+  unsigned vs = Compile(GL_VERTEX_SHADER, R.core ? kVertex330 : kVertex120);
+  unsigned fs = Compile(GL_FRAGMENT_SHADER, R.core ? kFragment330 : kFragment120);
+  if (!vs || !fs) {
+    if (vs) gl.DeleteShader(vs);
+    if (fs) gl.DeleteShader(fs);
+    return false;
+  }
+  R.program = gl.CreateProgram();
+  gl.AttachShader(R.program, vs);
+  gl.AttachShader(R.program, fs);
+  gl.BindAttribLocation(R.program, 0, "aPos");
+  gl.BindAttribLocation(R.program, 1, "aUV");
+  gl.BindAttribLocation(R.program, 2, "aColor");
+  gl.LinkProgram(R.program);
+  gl.DeleteShader(vs);
+  gl.DeleteShader(fs);
+  GLint ok = 0;
+  gl.GetProgramiv(R.program, GL_LINK_STATUS, &ok);
+  if (!ok) {
+    char log[512] = {};
+    gl.GetProgramInfoLog(R.program, sizeof log, nullptr, log);
+    SDL_Log("shader link failed: %s", log);
+    gl.DeleteProgram(R.program);
+    R.program = 0;
+    return false;
+  }
+  gl.UseProgram(R.program);
+  R.viewLoc = gl.GetUniformLocation(R.program, "uView");
+  R.cutLoc = gl.GetUniformLocation(R.program, "uCut");
+  gl.Uniform1i(gl.GetUniformLocation(R.program, "uTex"), 0);
+  return true;
+}
+
+void BuildBuffers() {
+  if (R.core && gl.GenVertexArrays) {
+    gl.GenVertexArrays(1, &R.vao);
+    gl.BindVertexArray(R.vao);
+  }
+  gl.GenBuffers(1, &R.vbo);
+  gl.GenBuffers(1, &R.ibo);
+  std::vector<uint16_t> idx(kBatchQuads * 6);
+  for (int q = 0; q < kBatchQuads; ++q) {
+    const uint16_t b = static_cast<uint16_t>(q * 4);
+    uint16_t* i = &idx[q * 6];
+    i[0] = b; i[1] = b + 1; i[2] = b + 2;
+    i[3] = b + 2; i[4] = b + 3; i[5] = b;
+  }
+  gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, R.ibo);
+  gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(idx.size() * sizeof(uint16_t)),
+                idx.data(), GL_STATIC_DRAW);
+  gl.BindBuffer(GL_ARRAY_BUFFER, R.vbo);
+  const GLsizei stride = sizeof(GlVertex);
+  gl.VertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(GlVertex, x)));
+  gl.VertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(GlVertex, u)));
+  gl.VertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
+                         reinterpret_cast<void*>(offsetof(GlVertex, color)));
+  gl.EnableVertexAttribArray(0);
+  gl.EnableVertexAttribArray(1);
+  gl.EnableVertexAttribArray(2);
+}
+
+// The offscreen frame. Without framebuffer objects we draw to the window.
+void BuildFrame() {
+  if (!gl.GenFramebuffers || !gl.BindFramebuffer || !gl.FramebufferTexture2D ||
+      !gl.CheckFramebufferStatus || !gl.BlitFramebuffer)
+    return;
+  gl.GenTextures(1, &R.fboTex);
+  gl.BindTexture(GL_TEXTURE_2D, R.fboTex);
+  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, R.width, R.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  R.boundTex = R.fboTex;
+  gl.GenFramebuffers(1, &R.fbo);
+  gl.BindFramebuffer(GL_FRAMEBUFFER, R.fbo);
+  gl.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, R.fboTex, 0);
+  if (gl.CheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
+    gl.DeleteFramebuffers(1, &R.fbo);
+    gl.DeleteTextures(1, &R.fboTex);
+    R.fbo = R.fboTex = 0;
+  }
+}
+
+void ApplyBlend(int blend) {
+  if (blend == R.appliedBlend) return;
+  R.appliedBlend = blend;
+  switch (blend) {
+    case ALPHABLEND:
+      gl.Enable(GL_BLEND);
+      gl.BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+      break;
+    case LIGHTBLEND:
+      gl.Enable(GL_BLEND);
+      gl.BlendFunc(GL_SRC_ALPHA, GL_ONE);
+      break;
+    case SHADEBLEND:
+      gl.Enable(GL_BLEND);
+      gl.BlendFunc(GL_DST_COLOR, GL_ZERO);
+      break;
+    default:  // mask and solid: no blending
+      gl.Disable(GL_BLEND);
+      break;
+  }
+  gl.Uniform1f(R.cutLoc, blend == MASKBLEND ? 0.5f : -1.0f);
+}
+
+void BindTexture(unsigned tex) {
+  if (tex == R.boundTex) return;
+  gl.BindTexture(GL_TEXTURE_2D, tex);
+  R.boundTex = tex;
+}
+
+}  // namespace
+
+bool GlInit(int displayW, int displayH, bool core) {
+  GlShutdown();
+  if (!LoadApi()) return false;
+  R = Renderer{};
+  R.core = core;
+  R.width = std::max(1, displayW);
+  R.height = std::max(1, displayH);
+  if (!BuildProgram()) return false;
+  GLint maxTex = 0;
+  gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTex);
+  if (maxTex > 0) R.maxTexture = maxTex;
+  gl.ActiveTexture(GL_TEXTURE0);
+  gl.PixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  gl.PixelStorei(GL_PACK_ALIGNMENT, 4);
+  BuildBuffers();
+  BuildFrame();
+  gl.Viewport(0, 0, R.width, R.height);
+  gl.Disable(GL_DEPTH_TEST);
+  gl.Disable(GL_CULL_FACE);
+  R.ready = true;
+  const uint32_t white = 0xFFFFFFFFu;
+  R.white = GlCreateTexture(1, 1, &white, false);
+  GlClear();
+  return true;
+}
+
+void GlShutdown() {
+  if (!R.ready) {
+    R = Renderer{};
+    return;
+  }
+  if (R.fbo) gl.DeleteFramebuffers(1, &R.fbo);
+  if (R.fboTex) gl.DeleteTextures(1, &R.fboTex);
+  if (R.white) gl.DeleteTextures(1, &R.white);
+  gl.DeleteBuffers(1, &R.vbo);
+  gl.DeleteBuffers(1, &R.ibo);
+  if (R.vao) gl.DeleteVertexArrays(1, &R.vao);
+  gl.DeleteProgram(R.program);
+  R = Renderer{};
+}
+
+const char* GlRendererName() {
+  if (!R.ready) return "";
+  const GLubyte* s = gl.GetString(GL_RENDERER);
+  return s ? reinterpret_cast<const char*>(s) : "";
+}
+
+void GlSetVirtual(float virtualW, float virtualH) {
+  if (virtualW <= 0 || virtualH <= 0) return;
+  if (virtualW == R.virtualW && virtualH == R.virtualH && !R.viewDirty) return;
+  if (R.ready) GlFlush();
+  R.virtualW = virtualW;
+  R.virtualH = virtualH;
+  R.viewDirty = true;
+}
+
+unsigned GlCreateTexture(int w, int h, const uint32_t* rgba, bool filtered) {
+  if (!R.ready) return 0;
+  if (w <= 0 || h <= 0 || w > R.maxTexture || h > R.maxTexture) return 0;
+  unsigned tex = 0;
+  gl.GenTextures(1, &tex);
+  if (!tex) return 0;
+  BindTexture(tex);
+  const GLint filter = filtered ? GL_LINEAR : GL_NEAREST;
+  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+  return tex;
+}
+
+void GlUpdateTexture(unsigned tex, int w, int h, const uint32_t* rgba) {
+  if (!R.ready || !tex) return;
+  if (tex == R.batchTex) GlFlush();
+  BindTexture(tex);
+  gl.TexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+}
+
+void GlDeleteTexture(unsigned tex) {
+  if (!R.ready || !tex) return;
+  if (tex == R.batchTex) GlFlush();
+  if (tex == R.boundTex) R.boundTex = ~0u;
+  gl.DeleteTextures(1, &tex);
+}
+
+unsigned GlWhiteTexture() { return R.white; }
+int GlMaxTextureSize() { return R.maxTexture; }
+
+GlVertex* GlQuad(unsigned tex, int blend) {
+  if (R.quads > 0 && (tex != R.batchTex || blend != R.batchBlend || R.quads == kBatchQuads))
+    GlFlush();
+  R.batchTex = tex;
+  R.batchBlend = blend;
+  return &g_verts[static_cast<size_t>(R.quads++) * 4];
+}
+
+void GlFlush() {
+  if (!R.ready || R.quads == 0) return;
+  if (R.viewDirty) {
+    gl.Uniform4f(R.viewLoc, 2.0f / R.virtualW, -2.0f / R.virtualH, -1.0f, 1.0f);
+    R.viewDirty = false;
+  }
+  ApplyBlend(R.batchBlend);
+  BindTexture(R.batchTex);
+  // Orphan and fill in one call: the driver hands us fresh storage while the
+  // previous batch may still be drawing.
+  gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(R.quads) * 4 * sizeof(GlVertex),
+                g_verts, GL_STREAM_DRAW);
+  gl.DrawElements(GL_TRIANGLES, R.quads * 6, GL_UNSIGNED_SHORT, nullptr);
+  R.quads = 0;
+}
+
+void GlClear() {
+  if (!R.ready) return;
+  GlFlush();
+  gl.ClearColor(0, 0, 0, 1);
+  gl.Clear(GL_COLOR_BUFFER_BIT);
+}
+
+void GlShowFrame(int drawableW, int drawableH) {
+  if (!R.ready) return;
+  GlFlush();
+  if (!R.fbo) return;
+  gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  const bool scaled = drawableW != R.width || drawableH != R.height;
+  gl.BlitFramebuffer(0, 0, R.width, R.height, 0, 0, drawableW, drawableH, GL_COLOR_BUFFER_BIT,
+                     scaled ? GL_LINEAR : GL_NEAREST);
+  gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, R.fbo);
+}
+
+void GlReadPixels(int x, int y, int w, int h, uint32_t* out) {
+  if (w <= 0 || h <= 0) return;
+  std::fill(out, out + static_cast<size_t>(w) * h, 0xFF000000u);
+  if (!R.ready) return;
+  GlFlush();
+  const int x0 = std::max(x, 0), y0 = std::max(y, 0);
+  const int x1 = std::min(x + w, R.width), y1 = std::min(y + h, R.height);
+  if (x0 >= x1 || y0 >= y1) return;
+  const int cw = x1 - x0, ch = y1 - y0;
+  std::vector<uint32_t> rows(static_cast<size_t>(cw) * ch);
+  // GL rows run bottom-up.
+  gl.ReadPixels(x0, R.height - y1, cw, ch, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+  for (int r = 0; r < ch; ++r) {
+    const uint32_t* src = &rows[static_cast<size_t>(ch - 1 - r) * cw];
+    uint32_t* dst = out + static_cast<size_t>(y0 - y + r) * w + (x0 - x);
+    for (int c = 0; c < cw; ++c) dst[c] = src[c] | 0xFF000000u;  // the screen is opaque
+  }
+}
+
+uint32_t GlColor(int r, int g, int b, float alpha) {
+  const auto byte = [](int v) { return static_cast<uint32_t>(std::clamp(v, 0, 255)); };
+  const float a = alpha >= 0.0f ? std::min(alpha, 1.0f) : 0.0f;  // NaN reads as 0
+  const uint32_t ab = static_cast<uint32_t>(a * 255.0f + 0.5f);
+  return byte(r) | byte(g) << 8 | byte(b) << 16 | ab << 24;
+}

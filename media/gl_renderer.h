@@ -1,0 +1,51 @@
+// gl_renderer.h — inside the media layer: the OpenGL sprite batch of the SDL
+// back end.
+//
+// Every draw is a textured quad whose corners are already placed on the CPU
+// (in virtual units). Quads are appended to one vertex array and sent to GL
+// in one upload and one draw call per batch; a batch ends only when the
+// texture or the blend changes, the array is full, or the frame is cleared,
+// presented or read back. The frame is drawn into an offscreen colour buffer
+// the size of the display, so read-back is exact and a presented picture can
+// be drawn over again.
+#pragma once
+
+#include <cstdint>
+
+// One vertex as the shader sees it.
+struct GlVertex {
+  float x, y;        // virtual units
+  float u, v;        // texture coordinates 0..1
+  uint32_t color;    // RGBA bytes, R lowest
+};
+
+// Sets up shaders, buffers and the offscreen frame for a freshly current
+// context of the given display size. core: a 3.3 core context (else 2.1).
+bool GlInit(int displayW, int displayH, bool core);
+void GlShutdown();                              // before the context is destroyed
+const char* GlRendererName();                   // GL_RENDERER of the context
+
+void GlSetVirtual(float virtualW, float virtualH);  // units spanning the display
+
+// Textures from RGBA pixels (R lowest byte, rows top-down). 0 on failure.
+unsigned GlCreateTexture(int w, int h, const uint32_t* rgba, bool filtered);
+void GlUpdateTexture(unsigned tex, int w, int h, const uint32_t* rgba);
+void GlDeleteTexture(unsigned tex);
+unsigned GlWhiteTexture();                      // one opaque white texel
+int GlMaxTextureSize();
+
+// Reserves one quad (4 vertices: top-left, top-right, bottom-right,
+// bottom-left) in the batch for this texture and blend; the caller fills it.
+GlVertex* GlQuad(unsigned tex, int blend);
+
+void GlFlush();                                 // draw what is batched
+void GlClear();                                 // frame to opaque black
+// Shows the frame in the window (scaled to its drawable size when that
+// differs) ready for the swap; the offscreen frame keeps its picture.
+void GlShowFrame(int drawableW, int drawableH);
+// Display pixels of the current frame, RGBA top-down, opaque. Pixels outside
+// the display read as black.
+void GlReadPixels(int x, int y, int w, int h, uint32_t* out);
+
+// Packs a colour and alpha (0..255, 0..1) into a vertex colour.
+uint32_t GlColor(int r, int g, int b, float alpha);

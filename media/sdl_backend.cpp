@@ -1,0 +1,690 @@
+// The real back end: an SDL2 window with an OpenGL context drawn through the
+// sprite batch (gl_renderer), keyboard, mouse and joysticks from SDL events,
+// SDL's clock, and sound through the chosen AudioOutput.
+#include <SDL.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "media/audio.h"
+#include "media/backend.h"
+#include "media/gl_renderer.h"
+#include "media/sdl_keys.h"
+
+namespace {
+
+// A texture made for an image or a font atlas. ImageData::gpu and
+// FontData::gpu hold its index + 1. Textures die with their context, so a
+// record from an earlier context (another generation) is uploaded again.
+struct TexRecord {
+  unsigned tex = 0;
+  uint32_t generation = 0;
+  uint32_t version = 0;
+  int cols = 1;            // frames per row in the texture
+  int texW = 0, texH = 0;
+  bool used = false;
+};
+
+// Frames sit in a grid with a one-pixel border copied from each frame's
+// edge, so smooth filtering never bleeds a neighbour frame in.
+std::vector<uint32_t> FrameSheet(const ImageData& img, int cols, int texW, int texH) {
+  std::vector<uint32_t> sheet(static_cast<size_t>(texW) * texH, 0);
+  const int w = img.width, h = img.height;
+  for (int f = 0; f < img.frames; ++f) {
+    if (f >= static_cast<int>(img.pixels.size())) break;
+    const std::vector<uint32_t>& px = img.pixels[f];
+    if (px.size() != static_cast<size_t>(w) * h) continue;
+    const int ox = (f % cols) * (w + 2), oy = (f / cols) * (h + 2);
+    for (int y = -1; y <= h; ++y) {
+      const int sy = std::clamp(y, 0, h - 1);
+      uint32_t* row = &sheet[static_cast<size_t>(oy + y + 1) * texW + ox];
+      for (int x = -1; x <= w; ++x) row[x + 1] = px[static_cast<size_t>(sy) * w + std::clamp(x, 0, w - 1)];
+    }
+  }
+  return sheet;
+}
+
+bool SameName(const std::string& a, const char* b) {
+  return SDL_strcasecmp(a.c_str(), b) == 0;
+}
+
+// Pixel depth as the program counts it: 24-bit colour in 32-bit pixels is a
+// 32-bit mode.
+int ModeDepth(Uint32 format) {
+  return SDL_BYTESPERPIXEL(format) == 4 ? 32 : static_cast<int>(SDL_BITSPERPIXEL(format));
+}
+
+class SdlBackend final : public MediaBackend {
+ public:
+  SdlBackend() {
+    // Tests and background windows still see joystick values.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    SDL_Init(SDL_INIT_TIMER | SDL_INIT_EVENTS);
+    videoOk_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    joyOk_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+  }
+
+  ~SdlBackend() override {
+    DropAudio();
+    if (window_) Close();
+    CloseJoysticks();
+  }
+
+  //--------------------------------------------------------------------------
+  // Display
+  //--------------------------------------------------------------------------
+  std::vector<DisplayMode> Modes() override {
+    std::vector<DisplayMode> out;
+    if (!videoOk_) return out;
+    const int n = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < n; ++i) {
+      SDL_DisplayMode m{};
+      // The offscreen driver lists one empty mode.
+      if (SDL_GetDisplayMode(0, i, &m) == 0 && m.w > 0 && m.h > 0)
+        out.push_back({m.w, m.h, ModeDepth(m.format), m.refresh_rate});
+    }
+    return out;
+  }
+
+  void SetTitle(const std::string& title) override {
+    title_ = title;
+    if (window_) SDL_SetWindowTitle(window_, title_.c_str());
+  }
+
+  bool Open(int w, int h, int depth, int hertz, int /*flags*/) override {
+    if (window_) Close();
+    if (!videoOk_ || w <= 0 || h <= 0) return false;
+    SDL_DisplayMode mode{};
+    const bool fullScreen = depth != 0;
+    if (fullScreen && !FindMode(w, h, depth, hertz, mode)) return false;
+
+    // 3.3 core first; 2.1 with the compatibility profile when refused.
+    for (int attempt = 0; attempt < 2 && !context_; ++attempt) {
+      core_ = attempt == 0;
+      SDL_GL_ResetAttributes();
+      SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, core_ ? 3 : 2);
+      SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, core_ ? 3 : 1);
+      SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, core_ ? SDL_GL_CONTEXT_PROFILE_CORE : 0);
+      SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+      SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+      SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+      SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+      SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+      SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+      window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
+                                 SDL_WINDOW_OPENGL | (fullScreen ? SDL_WINDOW_HIDDEN : 0));
+      if (!window_) return false;
+      context_ = SDL_GL_CreateContext(window_);
+      if (!context_) {
+        SDL_DestroyWindow(window_);
+        window_ = nullptr;
+      }
+    }
+    if (!context_) return false;
+    if (fullScreen) {
+      if (SDL_SetWindowDisplayMode(window_, &mode) != 0 ||
+          SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN) != 0) {
+        Close();
+        return false;
+      }
+      SDL_ShowWindow(window_);
+    }
+    SDL_GL_MakeCurrent(window_, context_);
+    if (!GlInit(w, h, core_)) {
+      Close();
+      return false;
+    }
+    width_ = w;
+    height_ = h;
+    ++generation_;
+    swapInterval_ = -2;
+    GlSetVirtual(virtualW_ > 0 ? virtualW_ : static_cast<float>(w), virtualH_ > 0 ? virtualH_ : static_cast<float>(h));
+    UpdateWindowSize();
+    SDL_DisplayMode current{};
+    refresh_ = 60;
+    if (SDL_GetWindowDisplayMode(window_, &current) == 0 && current.refresh_rate > 0)
+      refresh_ = current.refresh_rate;
+    SDL_ShowCursor(pointerShown_ ? SDL_ENABLE : SDL_DISABLE);
+    SDL_StartTextInput();
+    lastPresent_ = SDL_GetPerformanceCounter();
+    return true;
+  }
+
+  void Close() override {
+    // The context takes every texture with it.
+    if (context_) {
+      GlShutdown();
+      SDL_GL_DeleteContext(context_);
+      context_ = nullptr;
+    }
+    for (TexRecord& t : textures_) t.tex = 0;
+    if (window_) {
+      SDL_DestroyWindow(window_);
+      window_ = nullptr;
+    }
+    width_ = height_ = 0;
+  }
+
+  bool IsOpen() override { return window_ != nullptr; }
+
+  void Clear() override {
+    if (window_) GlClear();
+  }
+
+  void Present(int sync) override {
+    if (!window_) return;
+    GlShowFrame(drawableW_, drawableH_);
+    const int interval = sync == 1 ? 1 : 0;
+    if (interval != swapInterval_) {
+      // Refused under Xvfb: then frames go out at once and the caller paces.
+      if (SDL_GL_SetSwapInterval(interval) != 0) SDL_GL_SetSwapInterval(0);
+      swapInterval_ = interval;
+    }
+    if (sync == -1) PaceToRefresh();
+    SDL_GL_SwapWindow(window_);
+    lastPresent_ = SDL_GetPerformanceCounter();
+  }
+
+  //--------------------------------------------------------------------------
+  // Drawing
+  //--------------------------------------------------------------------------
+  void SetVirtual(float virtualW, float virtualH) override {
+    if (!(virtualW > 0) || !(virtualH > 0)) return;
+    virtualW_ = virtualW;
+    virtualH_ = virtualH;
+    if (window_) GlSetVirtual(virtualW, virtualH);
+  }
+
+  void DrawRect(float x, float y, float w, float h, const DrawState& s) override {
+    if (!window_) return;
+    const Quad q = PlaceFrame(w, h, 0, 0, x, y, s.scaleX, s.scaleY, s.rotation);
+    Emit(GlWhiteTexture(), s.blend, q, 0.5f, 0.5f, 0.5f, 0.5f, Color(s));
+  }
+
+  void DrawLine(float x1, float y1, float x2, float y2, bool lastPixel, const DrawState& s) override {
+    if (!window_) return;
+    // Scale and rotation apply about the first point, as for a rectangle.
+    const Quad end = PlaceFrame(0, 0, x1 - x2, y1 - y2, x1, y1, s.scaleX, s.scaleY, s.rotation);
+    // Work in display pixels so the line is one pixel wide whatever the
+    // virtual resolution, through pixel centres.
+    const float kx = static_cast<float>(width_) / virtualW(), ky = static_cast<float>(height_) / virtualH();
+    const float ax = x1 * kx + 0.5f, ay = y1 * ky + 0.5f;
+    const float bx = end.x[0] * kx + 0.5f, by = end.y[0] * ky + 0.5f;
+    float dx = bx - ax, dy = by - ay;
+    const float len = std::sqrt(dx * dx + dy * dy);
+    if (!(len > 1e-4f)) {
+      if (!lastPixel) return;
+      dx = 1;
+      dy = 0;
+    } else {
+      dx /= len;
+      dy /= len;
+    }
+    const float tail = lastPixel ? 0.5f : -0.5f;
+    const float sx = ax - dx * 0.5f, sy = ay - dy * 0.5f;
+    const float ex = bx + dx * tail, ey = by + dy * tail;
+    const float nx = -dy * 0.5f, ny = dx * 0.5f;
+    Quad q;
+    q.x[0] = (sx + nx) / kx; q.y[0] = (sy + ny) / ky;
+    q.x[1] = (ex + nx) / kx; q.y[1] = (ey + ny) / ky;
+    q.x[2] = (ex - nx) / kx; q.y[2] = (ey - ny) / ky;
+    q.x[3] = (sx - nx) / kx; q.y[3] = (sy - ny) / ky;
+    Emit(GlWhiteTexture(), s.blend, q, 0.5f, 0.5f, 0.5f, 0.5f, Color(s));
+  }
+
+  void DrawImage(ImageData& img, int frame, float x, float y, const DrawState& s) override {
+    if (!window_ || frame < 0 || frame >= img.frames) return;
+    const TexRecord* t = ImageTexture(img);
+    if (!t) return;
+    const int px = (frame % t->cols) * (img.width + 2) + 1, py = (frame / t->cols) * (img.height + 2) + 1;
+    const float iw = 1.0f / static_cast<float>(t->texW), ih = 1.0f / static_cast<float>(t->texH);
+    const Quad q = PlaceFrame(static_cast<float>(img.width), static_cast<float>(img.height), img.handleX,
+                              img.handleY, x, y, s.scaleX, s.scaleY, s.rotation);
+    Emit(t->tex, s.blend, q, static_cast<float>(px) * iw, static_cast<float>(py) * ih,
+         static_cast<float>(px + img.width) * iw, static_cast<float>(py + img.height) * ih, Color(s));
+  }
+
+  void DrawText(FontData* font, const std::string& text, float x, float y, const DrawState& s) override {
+    if (!window_ || text.empty()) return;
+    FontData& f = font ? *font : Builtin();
+    const TexRecord* t = FontTexture(f);
+    if (!t) return;
+    const float iw = 1.0f / static_cast<float>(t->texW), ih = 1.0f / static_cast<float>(t->texH);
+    const uint32_t color = Color(s);
+    int pen = 0;
+    for (unsigned char c : text) {
+      const Glyph& g = f.glyphs[c];
+      if (g.w > 0 && g.h > 0) {
+        // Each glyph is a frame whose handle is the text's top-left corner.
+        const Quad q = PlaceFrame(static_cast<float>(g.w), static_cast<float>(g.h),
+                                  -static_cast<float>(pen + g.left), -static_cast<float>(g.top), x, y,
+                                  s.scaleX, s.scaleY, s.rotation);
+        Emit(t->tex, s.blend, q, static_cast<float>(g.x) * iw, static_cast<float>(g.y) * ih,
+             static_cast<float>(g.x + g.w) * iw, static_cast<float>(g.y + g.h) * ih, color);
+      }
+      pen += g.advance;
+    }
+  }
+
+  void ReadPixels(int x, int y, int w, int h, uint32_t* out) override {
+    if (w <= 0 || h <= 0) return;
+    if (!window_) {
+      std::fill(out, out + static_cast<size_t>(w) * h, 0xFF000000u);
+      return;
+    }
+    GlReadPixels(x, y, w, h, out);
+  }
+
+  void ReleaseImage(ImageData& img) override { ReleaseTexture(img.gpu); }
+  void ReleaseFont(FontData& font) override { ReleaseTexture(font.gpu); }
+
+  //--------------------------------------------------------------------------
+  // Input
+  //--------------------------------------------------------------------------
+  void PumpEvents(InputState& in) override {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) {
+      switch (e.type) {
+        case SDL_QUIT:
+          in.closeRequested = true;
+          break;
+        case SDL_WINDOWEVENT:
+          if (e.window.event == SDL_WINDOWEVENT_CLOSE) in.closeRequested = true;
+          if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) UpdateWindowSize();
+          break;
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+          KeyEvent(e.key, in);
+          break;
+        case SDL_TEXTINPUT:
+          TypedText(e.text.text, in);
+          break;
+        case SDL_MOUSEMOTION:
+          in.mouseX = static_cast<float>(e.motion.x) * MouseScaleX();
+          in.mouseY = static_cast<float>(e.motion.y) * MouseScaleY();
+          break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP: {
+          const int b = e.button.button == SDL_BUTTON_LEFT    ? 1
+                        : e.button.button == SDL_BUTTON_RIGHT ? 2
+                        : e.button.button == SDL_BUTTON_MIDDLE ? 3
+                                                               : 0;
+          if (!b) break;
+          const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+          if (down && !in.mouseDown[b]) ++in.mouseHits[b];
+          in.mouseDown[b] = down;
+          in.mouseX = static_cast<float>(e.button.x) * MouseScaleX();
+          in.mouseY = static_cast<float>(e.button.y) * MouseScaleY();
+          break;
+        }
+        case SDL_JOYDEVICEADDED:
+        case SDL_JOYDEVICEREMOVED:
+          // Device indices shift: reopen lazily by index.
+          CloseJoysticks();
+          break;
+        default:
+          break;
+      }
+    }
+  }
+
+  void MoveMouse(int x, int y, InputState& in) override {
+    in.mouseX = static_cast<float>(x);
+    in.mouseY = static_cast<float>(y);
+    if (window_)
+      SDL_WarpMouseInWindow(window_, static_cast<int>(std::lround(x / MouseScaleX())),
+                            static_cast<int>(std::lround(y / MouseScaleY())));
+  }
+
+  void ShowPointer(bool show) override {
+    pointerShown_ = show;
+    if (videoOk_) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+  }
+
+  int JoyCount() override { return joyOk_ ? std::max(0, SDL_NumJoysticks()) : 0; }
+
+  std::string JoyName(int port) override {
+    if (!Joystick(port)) return std::string();
+    const char* name = SDL_JoystickNameForIndex(port);
+    return name ? name : "";
+  }
+
+  float JoyAxisValue(int port, int axis) override {
+    SDL_Joystick* j = Joystick(port);
+    if (!j || axis < 0 || axis >= SDL_JoystickNumAxes(j)) return 0;
+    const Sint16 v = SDL_JoystickGetAxis(j, axis);
+    return v < 0 ? static_cast<float>(v) / 32768.0f : static_cast<float>(v) / 32767.0f;
+  }
+
+  float JoyHat(int port) override {
+    SDL_Joystick* j = Joystick(port);
+    if (!j || SDL_JoystickNumHats(j) < 1) return -1;
+    switch (SDL_JoystickGetHat(j, 0)) {
+      case SDL_HAT_UP: return 0;
+      case SDL_HAT_RIGHTUP: return 0.125f;
+      case SDL_HAT_RIGHT: return 0.25f;
+      case SDL_HAT_RIGHTDOWN: return 0.375f;
+      case SDL_HAT_DOWN: return 0.5f;
+      case SDL_HAT_LEFTDOWN: return 0.625f;
+      case SDL_HAT_LEFT: return 0.75f;
+      case SDL_HAT_LEFTUP: return 0.875f;
+      default: return -1;
+    }
+  }
+
+  bool JoyButton(int port, int button) override {
+    SDL_Joystick* j = Joystick(port);
+    return j && button >= 0 && button < SDL_JoystickNumButtons(j) && SDL_JoystickGetButton(j, button);
+  }
+
+  int JoyButtonMask(int port) override {
+    SDL_Joystick* j = Joystick(port);
+    if (!j) return 0;
+    const int n = std::max(0, SDL_JoystickNumButtons(j));
+    return n >= 32 ? -1 : static_cast<int>((1u << n) - 1u);
+  }
+
+  //--------------------------------------------------------------------------
+  // Clock
+  //--------------------------------------------------------------------------
+  uint32_t Millisecs() override { return SDL_GetTicks(); }
+  void Delay(int ms) override {
+    if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+  }
+
+  //--------------------------------------------------------------------------
+  // Audio: forwarded to the chosen output; none means silence.
+  //--------------------------------------------------------------------------
+  std::vector<std::string> AudioDrivers() override { return {"OpenAL", "FreeAudio"}; }
+
+  bool SelectAudioDriver(const std::string& name) override {
+    std::unique_ptr<AudioOutput> out;
+    if (SameName(name, "OpenAL")) {
+      out = openALReady_ ? std::move(openALReady_) : OpenOpenALOutput();
+    } else if (SameName(name, "FreeAudio")) {
+      out = OpenFreeAudioOutput();
+    } else {
+      return false;
+    }
+    audioChosen_ = true;  // an explicit choice, even one that could not open
+    if (!out) return false;
+    DropAudio();
+    audio_ = std::move(out);
+    return true;
+  }
+
+  bool EnableOpenAL() override {
+    if (openALReady_) return true;
+    openALReady_ = OpenOpenALOutput();
+    return openALReady_ != nullptr;
+  }
+
+  void ReleaseSound(SoundData& snd) override {
+    if (audio_) audio_->Release(snd);
+    snd.device = 0;
+    cued_.erase(&snd);
+  }
+
+  int AllocChannel() override {
+    AudioOutput* a = Audio();
+    return a ? a->Alloc() : 0;
+  }
+  bool Cue(int channel, SoundData& snd) override {
+    AudioOutput* a = Audio();
+    if (!a) return false;
+    cued_.insert(&snd);
+    return a->Cue(channel, snd);
+  }
+  void Resume(int channel) override {
+    if (audio_) audio_->Resume(channel);
+  }
+  void Stop(int channel) override {
+    if (audio_) audio_->Stop(channel);
+  }
+  bool Playing(int channel) override { return audio_ && audio_->Playing(channel); }
+  void SetVolume(int channel, float v) override {
+    if (audio_) audio_->SetVolume(channel, v);
+  }
+  void SetPan(int channel, float p) override {
+    if (audio_) audio_->SetPan(channel, p);
+  }
+  void SetRate(int channel, float r) override {
+    if (audio_) audio_->SetRate(channel, r);
+  }
+
+  [[noreturn]] void End() override {
+    DropAudio();
+    Close();
+    CloseJoysticks();
+    SDL_Quit();
+    std::exit(0);
+  }
+
+ private:
+  float virtualW() const { return virtualW_ > 0 ? virtualW_ : static_cast<float>(width_); }
+  float virtualH() const { return virtualH_ > 0 ? virtualH_ : static_cast<float>(height_); }
+
+  // A full-screen mode of this size: the exact depth and refresh when
+  // offered, else any refresh (Xvfb reports 0).
+  bool FindMode(int w, int h, int depth, int hertz, SDL_DisplayMode& out) {
+    bool found = false;
+    const int n = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < n; ++i) {
+      SDL_DisplayMode m{};
+      if (SDL_GetDisplayMode(0, i, &m) != 0 || m.w != w || m.h != h) continue;
+      if (ModeDepth(m.format) != depth && depth != 0) continue;
+      if (!found || m.refresh_rate == hertz) out = m;
+      found = true;
+    }
+    return found;
+  }
+
+  void UpdateWindowSize() {
+    if (!window_) return;
+    SDL_GetWindowSize(window_, &windowW_, &windowH_);
+    SDL_GL_GetDrawableSize(window_, &drawableW_, &drawableH_);
+    if (drawableW_ <= 0 || drawableH_ <= 0) {
+      drawableW_ = width_;
+      drawableH_ = height_;
+    }
+  }
+
+  // Window points to display pixels (they differ when the window manager or
+  // a full-screen switch gave us another size than asked).
+  float MouseScaleX() const { return window_ && windowW_ > 0 ? static_cast<float>(width_) / windowW_ : 1.0f; }
+  float MouseScaleY() const { return window_ && windowH_ > 0 ? static_cast<float>(height_) / windowH_ : 1.0f; }
+
+  // Software pacing to the display's refresh, a millisecond sleep at a time.
+  void PaceToRefresh() {
+    const Uint64 freq = SDL_GetPerformanceFrequency();
+    const Uint64 period = freq / static_cast<Uint64>(refresh_ > 0 ? refresh_ : 60);
+    const Uint64 due = lastPresent_ + period;
+    for (Uint64 now = SDL_GetPerformanceCounter(); now < due; now = SDL_GetPerformanceCounter()) {
+      const Uint64 leftMs = (due - now) * 1000 / freq;
+      SDL_Delay(leftMs > 1 ? static_cast<Uint32>(leftMs - 1) : 1);
+    }
+  }
+
+  static uint32_t Color(const DrawState& s) { return GlColor(s.r, s.g, s.b, s.alpha); }
+
+  static void Emit(unsigned tex, int blend, const Quad& q, float u0, float v0, float u1, float v1,
+                   uint32_t color) {
+    if (!tex) return;
+    GlVertex* v = GlQuad(tex, blend);
+    v[0] = {q.x[0], q.y[0], u0, v0, color};
+    v[1] = {q.x[1], q.y[1], u1, v0, color};
+    v[2] = {q.x[2], q.y[2], u1, v1, color};
+    v[3] = {q.x[3], q.y[3], u0, v1, color};
+  }
+
+  TexRecord* Record(uintptr_t& gpu) {
+    if (gpu == 0 || gpu > textures_.size() || !textures_[gpu - 1].used) {
+      gpu = 0;
+      size_t i = 0;
+      while (i < textures_.size() && textures_[i].used) ++i;
+      if (i == textures_.size()) textures_.emplace_back();
+      textures_[i] = TexRecord{};
+      textures_[i].used = true;
+      gpu = i + 1;
+    }
+    return &textures_[gpu - 1];
+  }
+
+  const TexRecord* ImageTexture(ImageData& img) {
+    if (img.width <= 0 || img.height <= 0 || img.frames <= 0) return nullptr;
+    TexRecord* t = Record(img.gpu);
+    if (t->tex && t->generation == generation_ && t->version == img.version) return t;
+    if (!t->tex || t->generation != generation_) {
+      const int maxTex = GlMaxTextureSize();
+      const int cellW = img.width + 2, cellH = img.height + 2;
+      t->tex = 0;
+      t->generation = generation_;
+      t->cols = std::max(1, std::min(img.frames, maxTex / cellW));
+      const int rows = (img.frames + t->cols - 1) / t->cols;
+      t->texW = t->cols * cellW;
+      t->texH = rows * cellH;
+      if (cellW > maxTex || rows > maxTex / cellH) return nullptr;  // too big for this GL
+      const std::vector<uint32_t> sheet = FrameSheet(img, t->cols, t->texW, t->texH);
+      t->tex = GlCreateTexture(t->texW, t->texH, sheet.data(), (img.flags & FILTEREDIMAGE) != 0);
+    } else {
+      // Pixels changed (a grab): same layout, new contents.
+      const std::vector<uint32_t> sheet = FrameSheet(img, t->cols, t->texW, t->texH);
+      GlUpdateTexture(t->tex, t->texW, t->texH, sheet.data());
+    }
+    t->version = img.version;
+    return t->tex ? t : nullptr;
+  }
+
+  const TexRecord* FontTexture(FontData& f) {
+    if (f.atlasWidth <= 0 || f.atlasHeight <= 0 ||
+        f.atlas.size() < static_cast<size_t>(f.atlasWidth) * f.atlasHeight)
+      return nullptr;
+    TexRecord* t = Record(f.gpu);
+    if (t->tex && t->generation == generation_) return t;
+    // White texels whose alpha is the glyph coverage, so colour and blend
+    // apply to text exactly as to images.
+    std::vector<uint32_t> rgba(static_cast<size_t>(f.atlasWidth) * f.atlasHeight);
+    for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = 0x00FFFFFFu | static_cast<uint32_t>(f.atlas[i]) << 24;
+    t->generation = generation_;
+    t->texW = f.atlasWidth;
+    t->texH = f.atlasHeight;
+    t->tex = GlCreateTexture(f.atlasWidth, f.atlasHeight, rgba.data(), (f.style & SMOOTHFONT) != 0);
+    return t->tex ? t : nullptr;
+  }
+
+  void ReleaseTexture(uintptr_t& gpu) {
+    if (gpu > 0 && gpu <= textures_.size()) {
+      TexRecord& t = textures_[gpu - 1];
+      if (t.tex && t.generation == generation_ && context_) GlDeleteTexture(t.tex);
+      t = TexRecord{};
+    }
+    gpu = 0;
+  }
+
+  FontData& Builtin() {
+    if (!builtin_) {
+      builtin_ = std::make_unique<FontData>();
+      BuiltinFont(*builtin_);
+    }
+    return *builtin_;
+  }
+
+  void KeyEvent(const SDL_KeyboardEvent& k, InputState& in) {
+    const int code = VirtualKeyFromSdl(k.keysym.sym, k.keysym.scancode);
+    if (code <= 0 || code > 255) return;
+    if (k.type == SDL_KEYUP) {
+      in.keyDown[code] = false;
+      return;
+    }
+    if (!k.repeat) ++in.keyHits[code];
+    in.keyDown[code] = true;
+    // Editing keys type a code of their own, repeats included.
+    if (code == 8 || code == 13 || code == 27) in.typed.push_back(code);
+  }
+
+  // SDL sends UTF-8; the program's text is one byte per character, so only
+  // code points up to 255 are kept.
+  static void TypedText(const char* utf8, InputState& in) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+    while (*p) {
+      unsigned cp;
+      int extra;
+      if (*p < 0x80) { cp = *p; extra = 0; }
+      else if ((*p & 0xE0) == 0xC0) { cp = *p & 0x1F; extra = 1; }
+      else if ((*p & 0xF0) == 0xE0) { cp = *p & 0x0F; extra = 2; }
+      else if ((*p & 0xF8) == 0xF0) { cp = *p & 0x07; extra = 3; }
+      else { ++p; continue; }
+      ++p;
+      bool ok = true;
+      for (int i = 0; i < extra; ++i, ++p) {
+        if ((*p & 0xC0) != 0x80) { ok = false; break; }
+        cp = cp << 6 | (*p & 0x3F);
+      }
+      if (ok && cp >= 32 && cp <= 255 && cp != 127) in.typed.push_back(static_cast<int>(cp));
+    }
+  }
+
+  SDL_Joystick* Joystick(int port) {
+    if (!joyOk_ || port < 0 || port >= SDL_NumJoysticks()) return nullptr;
+    if (port >= static_cast<int>(joysticks_.size())) joysticks_.resize(static_cast<size_t>(port) + 1, nullptr);
+    if (!joysticks_[port]) joysticks_[port] = SDL_JoystickOpen(port);
+    return joysticks_[port];
+  }
+
+  void CloseJoysticks() {
+    for (SDL_Joystick* j : joysticks_)
+      if (j) SDL_JoystickClose(j);
+    joysticks_.clear();
+  }
+
+  // The output in use; with no choice made, FreeAudio, else OpenAL, else
+  // none. Opened on first use so a program that never plays stays silent.
+  AudioOutput* Audio() {
+    if (!audio_ && !audioChosen_) {
+      audioChosen_ = true;
+      audio_ = OpenFreeAudioOutput();
+      if (!audio_) audio_ = openALReady_ ? std::move(openALReady_) : OpenOpenALOutput();
+    }
+    return audio_.get();
+  }
+
+  // Sounds made for the old output are forgotten so the next one uploads
+  // its own copy when they are cued again.
+  void DropAudio() {
+    if (audio_)
+      for (SoundData* s : cued_) audio_->Release(*s);
+    for (SoundData* s : cued_) s->device = 0;
+    audio_.reset();
+  }
+
+  bool videoOk_ = false, joyOk_ = false;
+  SDL_Window* window_ = nullptr;
+  SDL_GLContext context_ = nullptr;
+  bool core_ = true;
+  std::string title_;
+  int width_ = 0, height_ = 0;            // the display (and offscreen frame)
+  int windowW_ = 0, windowH_ = 0;         // window points
+  int drawableW_ = 0, drawableH_ = 0;     // window pixels
+  float virtualW_ = 0, virtualH_ = 0;
+  uint32_t generation_ = 0;
+  int swapInterval_ = -2;
+  int refresh_ = 60;
+  Uint64 lastPresent_ = 0;
+  bool pointerShown_ = true;
+  std::vector<TexRecord> textures_;
+  std::unique_ptr<FontData> builtin_;
+  std::vector<SDL_Joystick*> joysticks_;
+  std::unique_ptr<AudioOutput> audio_;
+  std::unique_ptr<AudioOutput> openALReady_;
+  bool audioChosen_ = false;
+  std::set<SoundData*> cued_;
+};
+
+}  // namespace
+
+void UseSdlBackend() { InstallBackend(std::make_unique<SdlBackend>(), false); }
