@@ -1,0 +1,276 @@
+// audio_free.cpp — the "FreeAudio" sound output: our own small mixer over
+// SDL's audio device (16-bit stereo). Each channel steps through its clip at
+// rate × clip rate / device rate with linear interpolation, scaled by volume
+// and a balance-style pan (centre keeps both sides at full level).
+//
+// The mixer owns a copy of every cued sound, so the audio thread never reads
+// a SoundData the program may free. Channels are recycled like the OpenAL
+// output's: least recently cued finished channel first, after a small pool.
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "media/audio.h"
+
+namespace {
+
+constexpr size_t kPoolBeforeReuse = 32;
+constexpr size_t kMaxVoices = 1024;
+constexpr double kMinRate = 1.0 / 64;
+constexpr double kMaxRate = 16.0;
+
+struct Clip {
+  std::vector<int16_t> samples;  // interleaved
+  int channels = 1;
+  int rate = 44100;
+  bool loop = false;
+  size_t frames = 0;
+};
+
+enum class VoiceState { FRESH, CUED, STARTED, STOPPED };
+
+struct Voice {
+  VoiceState state = VoiceState::FRESH;
+  const Clip* clip = nullptr;
+  double pos = 0;  // in clip frames
+  float volume = 1, pan = 0, rate = 1;
+  bool ended = false;  // ran off the end (set by the audio thread)
+  uint64_t cueSeq = 0;
+};
+
+float ClampF(float x, float lo, float hi) {
+  if (!(x >= lo)) return lo;  // NaN too
+  return x > hi ? hi : x;
+}
+
+class FreeAudioOutput final : public AudioOutput {
+ public:
+  FreeAudioOutput() = default;
+
+  // Opens the device; false leaves nothing open.
+  bool Open() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    SDL_AudioSpec want{}, have{};
+    want.freq = 44100;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 512;
+    want.callback = &FreeAudioOutput::Callback;
+    want.userdata = this;
+    dev_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+    if (dev_ == 0) {
+      SDL_QuitSubSystem(SDL_INIT_AUDIO);
+      return false;
+    }
+    deviceRate_ = have.freq > 0 ? have.freq : 44100;
+    SDL_PauseAudioDevice(dev_, 0);
+    return true;
+  }
+
+  ~FreeAudioOutput() override {
+    if (dev_ == 0) return;
+    SDL_CloseAudioDevice(dev_);  // waits for the callback to finish
+    for (auto& [id, clip] : clips_) delete clip;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+
+  void Release(SoundData& snd) override {
+    auto it = clips_.find(snd.device);
+    snd.device = 0;
+    if (it == clips_.end()) return;
+    const Clip* clip = it->second;
+    {
+      Lock lock(dev_);
+      for (Voice& v : voices_) {
+        if (v.clip != clip) continue;
+        v.clip = nullptr;
+        if (v.state != VoiceState::FRESH) v.state = VoiceState::STOPPED;
+      }
+    }
+    clips_.erase(it);
+    delete clip;
+  }
+
+  int Alloc() override {
+    Lock lock(dev_);
+    Voice* pick = nullptr;
+    if (voices_.size() >= kPoolBeforeReuse) pick = OldestReusable();
+    if (!pick && voices_.size() < kMaxVoices) {
+      voices_.emplace_back();
+      pick = &voices_.back();
+    }
+    if (!pick) pick = OldestReusable();
+    if (!pick) return 0;
+    *pick = Voice{};
+    return static_cast<int>(pick - voices_.data()) + 1;
+  }
+
+  bool Cue(int channel, SoundData& snd) override {
+    if (!Find(channel)) return false;
+    const Clip* clip = ClipFor(snd);
+    if (!clip) return false;
+    Lock lock(dev_);
+    Voice* v = Find(channel);
+    v->clip = clip;
+    v->pos = 0;
+    v->ended = false;
+    v->state = VoiceState::CUED;
+    v->cueSeq = ++seq_;
+    return true;
+  }
+
+  void Resume(int channel) override {
+    Lock lock(dev_);
+    Voice* v = Find(channel);
+    if (v && v->state == VoiceState::CUED) v->state = VoiceState::STARTED;
+  }
+
+  void Stop(int channel) override {
+    Lock lock(dev_);
+    Voice* v = Find(channel);
+    if (v && v->state != VoiceState::FRESH) v->state = VoiceState::STOPPED;
+  }
+
+  // True only while sounding: a cued channel that was never resumed is not playing.
+  bool Playing(int channel) override {
+    Lock lock(dev_);
+    Voice* v = Find(channel);
+    return v && Sounding(*v);
+  }
+
+  void SetVolume(int channel, float vol) override {
+    Lock lock(dev_);
+    if (Voice* v = Find(channel)) v->volume = ClampF(vol, 0, 1);
+  }
+
+  void SetPan(int channel, float pan) override {
+    Lock lock(dev_);
+    if (Voice* v = Find(channel)) v->pan = ClampF(pan, -1, 1);
+  }
+
+  void SetRate(int channel, float rate) override {
+    Lock lock(dev_);
+    if (Voice* v = Find(channel)) v->rate = ClampF(rate, kMinRate, kMaxRate);
+  }
+
+ private:
+  struct Lock {
+    explicit Lock(SDL_AudioDeviceID d) : dev(d) { SDL_LockAudioDevice(dev); }
+    ~Lock() { SDL_UnlockAudioDevice(dev); }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+    SDL_AudioDeviceID dev;
+  };
+
+  Voice* Find(int channel) {
+    if (channel < 1 || static_cast<size_t>(channel) > voices_.size()) return nullptr;
+    return &voices_[channel - 1];
+  }
+
+  static bool Sounding(const Voice& v) { return v.state == VoiceState::STARTED && v.clip && !v.ended; }
+
+  Voice* OldestReusable() {
+    Voice* best = nullptr;
+    for (Voice& v : voices_) {
+      bool reusable = v.state == VoiceState::STOPPED || (v.state == VoiceState::STARTED && !Sounding(v));
+      if (reusable && (!best || v.cueSeq < best->cueSeq)) best = &v;
+    }
+    return best;
+  }
+
+  const Clip* ClipFor(SoundData& snd) {
+    auto it = clips_.find(snd.device);
+    if (it != clips_.end()) return it->second;
+    if (snd.rate <= 0 || (snd.channels != 1 && snd.channels != 2)) return nullptr;
+    size_t frames = snd.samples.size() / static_cast<size_t>(snd.channels);
+    if (frames == 0) return nullptr;
+    Clip* clip = new Clip;
+    clip->samples.assign(snd.samples.begin(), snd.samples.begin() + static_cast<long>(frames) * snd.channels);
+    clip->channels = snd.channels;
+    clip->rate = snd.rate;
+    clip->loop = snd.loop;
+    clip->frames = frames;
+    // Handles never repeat within a run, and start far above any OpenAL
+    // buffer id, so a handle left by another output is never taken for ours.
+    static std::atomic<uintptr_t> next{uintptr_t(1) << (sizeof(uintptr_t) > 4 ? 40 : 31)};
+    snd.device = next++;
+    clips_[snd.device] = clip;
+    return clip;
+  }
+
+  static void Callback(void* userdata, Uint8* stream, int len) {
+    static_cast<FreeAudioOutput*>(userdata)->Mix(reinterpret_cast<int16_t*>(stream),
+                                                 static_cast<size_t>(len) / (2 * sizeof(int16_t)));
+  }
+
+  // Runs on the audio thread with the device lock held.
+  void Mix(int16_t* out, size_t frames) {
+    mixL_.assign(frames, 0.0f);
+    mixR_.assign(frames, 0.0f);
+    for (Voice& v : voices_) {
+      if (!Sounding(v)) continue;
+      MixVoice(v, frames);
+    }
+    for (size_t i = 0; i < frames; ++i) {
+      out[2 * i] = ToSample(mixL_[i]);
+      out[2 * i + 1] = ToSample(mixR_[i]);
+    }
+  }
+
+  void MixVoice(Voice& v, size_t frames) {
+    const Clip& c = *v.clip;
+    const double step = static_cast<double>(v.rate) * c.rate / deviceRate_;
+    const float gl = v.volume * std::min(1.0f, 1.0f - v.pan);
+    const float gr = v.volume * std::min(1.0f, 1.0f + v.pan);
+    const double len = static_cast<double>(c.frames);
+    const int16_t* s = c.samples.data();
+    for (size_t i = 0; i < frames; ++i) {
+      if (v.pos >= len) {
+        if (!c.loop) {
+          v.ended = true;
+          return;
+        }
+        v.pos = std::fmod(v.pos, len);
+      }
+      size_t a = static_cast<size_t>(v.pos);
+      size_t b = a + 1 < c.frames ? a + 1 : (c.loop ? 0 : a);
+      float t = static_cast<float>(v.pos - static_cast<double>(a));
+      float l, r;
+      if (c.channels == 2) {
+        l = s[2 * a] + (s[2 * b] - s[2 * a]) * t;
+        r = s[2 * a + 1] + (s[2 * b + 1] - s[2 * a + 1]) * t;
+      } else {
+        l = r = s[a] + (s[b] - s[a]) * t;
+      }
+      mixL_[i] += l * gl;
+      mixR_[i] += r * gr;
+      v.pos += step;
+    }
+  }
+
+  static int16_t ToSample(float x) {
+    if (x > 32767.0f) return 32767;
+    if (x < -32768.0f) return -32768;
+    return static_cast<int16_t>(std::lrint(x));
+  }
+
+  SDL_AudioDeviceID dev_ = 0;
+  int deviceRate_ = 44100;
+  std::vector<Voice> voices_;  // channel id = index + 1; guarded by the device lock
+  std::unordered_map<uintptr_t, Clip*> clips_;  // by handle; only the program thread changes it
+  std::vector<float> mixL_, mixR_;
+  uint64_t seq_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<AudioOutput> OpenFreeAudioOutput() {
+  auto out = std::make_unique<FreeAudioOutput>();
+  if (!out->Open()) return nullptr;
+  return out;
+}

@@ -1,0 +1,238 @@
+// audio_openal.cpp — the "OpenAL" sound output: OpenAL Soft sources as
+// channels, one buffer per sound made on first cue.
+//
+// Callers hand out channel ids freely and drop the ones that finished, so
+// finished channels are recycled: the one cued longest ago goes first, and a
+// small pool is always grown before any reuse so that a channel that ended
+// this very frame is not handed out again while someone may still hold it.
+#include <AL/al.h>
+#include <AL/alc.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "media/audio.h"
+
+namespace {
+
+constexpr size_t kPoolBeforeReuse = 32;
+constexpr size_t kMaxVoices = 256;      // OpenAL Soft's usual source limit
+constexpr float kMinPitch = 1.0f / 64;  // keep AL_PITCH positive and sane
+constexpr float kMaxPitch = 16.0f;
+
+enum class VoiceState { FRESH, CUED, STARTED, STOPPED };
+
+struct Voice {
+  ALuint source = 0;
+  VoiceState state = VoiceState::FRESH;
+  uint64_t cueSeq = 0;  // when it was last cued, for least-recently-used reuse
+};
+
+class OpenALOutput final : public AudioOutput {
+ public:
+  OpenALOutput(ALCdevice* device, ALCcontext* context) : device_(device), context_(context) {}
+
+  ~OpenALOutput() override {
+    Use();
+    for (Voice& v : voices_) {
+      alSourceStop(v.source);
+      alSourcei(v.source, AL_BUFFER, 0);
+      alDeleteSources(1, &v.source);
+    }
+    for (auto& [b, owner] : buffers_) alDeleteBuffers(1, &b);
+    alcMakeContextCurrent(nullptr);
+    alcDestroyContext(context_);
+    alcCloseDevice(device_);
+  }
+
+  void Release(SoundData& snd) override {
+    Use();
+    ALuint buf = OwnBuffer(snd);
+    snd.device = 0;
+    if (!buf) return;
+    // A buffer still attached to a source cannot be deleted.
+    for (Voice& v : voices_) {
+      ALint attached = 0;
+      alGetSourcei(v.source, AL_BUFFER, &attached);
+      if (static_cast<ALuint>(attached) != buf) continue;
+      alSourceStop(v.source);
+      alSourcei(v.source, AL_BUFFER, 0);
+      if (v.state != VoiceState::FRESH) v.state = VoiceState::STOPPED;
+    }
+    alDeleteBuffers(1, &buf);
+    buffers_.erase(buf);
+  }
+
+  int Alloc() override {
+    Use();
+    Voice* reuse = nullptr;
+    if (voices_.size() >= kPoolBeforeReuse) {
+      for (Voice& v : voices_)
+        if (Reusable(v) && (!reuse || v.cueSeq < reuse->cueSeq)) reuse = &v;
+    }
+    if (!reuse && voices_.size() < kMaxVoices) {
+      Voice v;
+      alGetError();
+      alGenSources(1, &v.source);
+      if (alGetError() == AL_NO_ERROR) {
+        alSourcei(v.source, AL_SOURCE_RELATIVE, AL_TRUE);
+        voices_.push_back(v);
+        reuse = &voices_.back();
+      }
+    }
+    if (!reuse) {  // out of sources: take any finished one after all
+      for (Voice& v : voices_)
+        if (Reusable(v) && (!reuse || v.cueSeq < reuse->cueSeq)) reuse = &v;
+      if (!reuse) return 0;
+    }
+    Reset(*reuse);
+    return static_cast<int>(reuse - voices_.data()) + 1;
+  }
+
+  bool Cue(int channel, SoundData& snd) override {
+    Use();
+    Voice* v = Find(channel);
+    if (!v) return false;
+    ALuint buf = BufferFor(snd);
+    if (!buf) return false;
+    alSourceStop(v->source);
+    alSourcei(v->source, AL_BUFFER, static_cast<ALint>(buf));
+    alSourcei(v->source, AL_LOOPING, snd.loop ? AL_TRUE : AL_FALSE);
+    alSourceRewind(v->source);  // initial state: silent until resumed
+    v->state = VoiceState::CUED;
+    v->cueSeq = ++seq_;
+    return true;
+  }
+
+  void Resume(int channel) override {
+    Use();
+    Voice* v = Find(channel);
+    if (!v || v->state != VoiceState::CUED) return;
+    alSourcePlay(v->source);
+    v->state = VoiceState::STARTED;
+  }
+
+  void Stop(int channel) override {
+    Use();
+    Voice* v = Find(channel);
+    if (!v) return;
+    alSourceStop(v->source);
+    if (v->state != VoiceState::FRESH) v->state = VoiceState::STOPPED;
+  }
+
+  // True only while sounding: a cued channel that was never resumed is not playing.
+  bool Playing(int channel) override {
+    Use();
+    Voice* v = Find(channel);
+    return v && v->state == VoiceState::STARTED && Sounding(*v);
+  }
+
+  void SetVolume(int channel, float vol) override {
+    Use();
+    if (Voice* v = Find(channel)) alSourcef(v->source, AL_GAIN, Clamp(vol, 0, 1));
+  }
+
+  void SetPan(int channel, float pan) override {
+    Use();
+    Voice* v = Find(channel);
+    if (!v) return;
+    // On a unit circle in front of the listener, so only direction changes.
+    float x = Clamp(pan, -1, 1);
+    alSource3f(v->source, AL_POSITION, x, 0, -std::sqrt(1 - x * x));
+  }
+
+  void SetRate(int channel, float rate) override {
+    Use();
+    if (Voice* v = Find(channel)) alSourcef(v->source, AL_PITCH, Clamp(rate, kMinPitch, kMaxPitch));
+  }
+
+ private:
+  // Another output (one opened ahead for a later switch) may have made its
+  // own context current.
+  void Use() {
+    if (alcGetCurrentContext() != context_) alcMakeContextCurrent(context_);
+  }
+
+  static float Clamp(float x, float lo, float hi) {
+    if (!(x >= lo)) return lo;  // NaN too
+    return x > hi ? hi : x;
+  }
+
+  Voice* Find(int channel) {
+    if (channel < 1 || static_cast<size_t>(channel) > voices_.size()) return nullptr;
+    return &voices_[channel - 1];
+  }
+
+  bool Sounding(const Voice& v) {
+    ALint st = AL_STOPPED;
+    alGetSourcei(v.source, AL_SOURCE_STATE, &st);
+    return st == AL_PLAYING;
+  }
+
+  bool Reusable(const Voice& v) {
+    return v.state == VoiceState::STOPPED || (v.state == VoiceState::STARTED && !Sounding(v));
+  }
+
+  void Reset(Voice& v) {
+    alSourceStop(v.source);
+    alSourcei(v.source, AL_BUFFER, 0);
+    alSourcef(v.source, AL_GAIN, 1);
+    alSourcef(v.source, AL_PITCH, 1);
+    alSource3f(v.source, AL_POSITION, 0, 0, -1);
+    v.state = VoiceState::FRESH;
+  }
+
+  // The sound's buffer when we made it for this very sound; a handle left
+  // by another output, or by an earlier one whose ids we now reuse, is not.
+  ALuint OwnBuffer(const SoundData& snd) const {
+    if (snd.device == 0 || snd.device > UINT32_MAX) return 0;
+    ALuint b = static_cast<ALuint>(snd.device);
+    auto it = buffers_.find(b);
+    return it != buffers_.end() && it->second == &snd ? b : 0;
+  }
+
+  ALuint BufferFor(SoundData& snd) {
+    if (ALuint b = OwnBuffer(snd)) return b;
+    if (snd.samples.empty() || snd.rate <= 0 || (snd.channels != 1 && snd.channels != 2)) return 0;
+    size_t frames = snd.samples.size() / static_cast<size_t>(snd.channels);
+    size_t bytes = frames * static_cast<size_t>(snd.channels) * sizeof(int16_t);
+    if (frames == 0 || bytes > INT32_MAX) return 0;
+    ALuint b = 0;
+    alGetError();
+    alGenBuffers(1, &b);
+    if (alGetError() != AL_NO_ERROR) return 0;
+    alBufferData(b, snd.channels == 2 ? AL_FORMAT_STEREO16 : AL_FORMAT_MONO16, snd.samples.data(),
+                 static_cast<ALsizei>(bytes), snd.rate);
+    if (alGetError() != AL_NO_ERROR) {
+      alDeleteBuffers(1, &b);
+      return 0;
+    }
+    buffers_[b] = &snd;
+    snd.device = b;
+    return b;
+  }
+
+  ALCdevice* device_;
+  ALCcontext* context_;
+  std::vector<Voice> voices_;  // channel id = index + 1
+  std::unordered_map<ALuint, const SoundData*> buffers_;  // ours, by the sound they hold
+  uint64_t seq_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<AudioOutput> OpenOpenALOutput() {
+  ALCdevice* device = alcOpenDevice(nullptr);
+  if (!device) return nullptr;
+  ALCcontext* context = alcCreateContext(device, nullptr);
+  if (!context || !alcMakeContextCurrent(context)) {
+    if (context) alcDestroyContext(context);
+    alcCloseDevice(device);
+    return nullptr;
+  }
+  alDistanceModel(AL_NONE);  // pan by direction only; distance never attenuates
+  return std::make_unique<OpenALOutput>(device, context);
+}
