@@ -1,6 +1,78 @@
 # Stages the run-time tree next to the executable. The art generator (our own
 # code, art/) draws every image and synthesises every sound; the fonts come
-# from Debian's font packages. Files the program writes there (Debug.txt,
-# Setup.ini, scores.dat, screenshots) are never touched by a rebuild.
+# from Debian's font packages (art/fonts.txt). Files the program writes there
+# (Debug.txt, Setup.ini, scores.dat, screenshots) are never touched by a rebuild.
 set(WENHOD_FILES ${CMAKE_BINARY_DIR}/Files)
 file(MAKE_DIRECTORY ${WENHOD_FILES}/Common ${WENHOD_FILES}/239)
+
+# The generator is a build tool: it writes PNGs with libpng and WAVs by hand.
+add_executable(artgen
+  art/artgen.cpp art/canvas.cpp art/hero.cpp art/bird.cpp art/world.cpp art/ui.cpp art/sfx.cpp)
+target_include_directories(artgen PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(artgen PRIVATE PNG::PNG)
+target_compile_options(artgen PRIVATE -O2)  # it runs in every fresh build, debug ones too
+
+set(WENHOD_ART_FILES
+  Common/icons.png Common/logo.png Common/Brindle.png Common/badgeget.wav
+  239/inavarnocostume.png 239/wenhod.png 239/wenhodVarno.png 239/wenhod2.png 239/wenhodVarno2.png
+  239/Gullwick.png 239/GullwickVarno.png 239/Gullwick2.png 239/GullwickVarno2.png
+  239/scenery.png 239/gets.png 239/badges.png)
+foreach(k RANGE 1 15)
+  string(LENGTH "${k}" len)
+  if(len EQUAL 1)
+    list(APPEND WENHOD_ART_FILES 239/00${k}.wav)
+  else()
+    list(APPEND WENHOD_ART_FILES 239/0${k}.wav)
+  endif()
+endforeach()
+list(TRANSFORM WENHOD_ART_FILES PREPEND ${WENHOD_FILES}/ OUTPUT_VARIABLE WENHOD_ART_OUTPUTS)
+add_custom_command(OUTPUT ${WENHOD_ART_OUTPUTS}
+  COMMAND artgen ${WENHOD_FILES}
+  DEPENDS artgen
+  COMMENT "Drawing the game's pictures and sounds"
+  VERBATIM)
+
+# Fonts, copied under the names the program loads. A missing package only
+# costs the face: the program then draws text with its built-in font.
+set(WENHOD_FONT_OUTPUTS)
+function(wenhod_stage_font target source subdir)
+  string(MAKE_C_IDENTIFIER "${target}" id)
+  find_file(WENHOD_FONT_${id} NAMES ${source}
+    PATHS /usr/share/fonts/opentype /usr/share/fonts/truetype PATH_SUFFIXES ${subdir} NO_DEFAULT_PATH)
+  if(NOT WENHOD_FONT_${id})
+    message(WARNING "Font ${source} not found (see art/fonts.txt); \"${target}\" will be missing")
+    return()
+  endif()
+  set(out "${WENHOD_FILES}/Common/${target}")
+  add_custom_command(OUTPUT "${out}"
+    COMMAND ${CMAKE_COMMAND} -E copy "${WENHOD_FONT_${id}}" "${out}"
+    DEPENDS "${WENHOD_FONT_${id}}"
+    COMMENT "Staging font ${target}"
+    VERBATIM)
+  set(WENHOD_FONT_OUTPUTS ${WENHOD_FONT_OUTPUTS} "${out}" PARENT_SCOPE)
+endfunction()
+wenhod_stage_font("SVBasicManual.ttf" ComicNeue-Bold.otf comic-neue)
+wenhod_stage_font("Blue Highway.ttf" LeagueSpartan-Bold.otf league-spartan)
+wenhod_stage_font("Acknowledge TT BRK.ttf" DotGothic16-Regular.ttf dotgothic16)
+
+add_custom_target(wenhod_data ALL DEPENDS ${WENHOD_ART_OUTPUTS} ${WENHOD_FONT_OUTPUTS})
+add_dependencies(wenhod wenhod_data)
+
+# The test executables read the staged tree too; they are defined later, so
+# hook them up once the whole project has been read.
+function(wenhod_data_for_tests)
+  foreach(t unit_tests gl_tests)
+    if(TARGET ${t})
+      add_dependencies(${t} wenhod_data)
+    endif()
+  endforeach()
+endfunction()
+cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL wenhod_data_for_tests)
+
+# Two runs of the generator must give the same bytes.
+if(WENHOD_TESTS AND NOT WENHOD_FUZZ)
+  add_test(NAME art_repeatable
+    COMMAND ${CMAKE_COMMAND} -DARTGEN=$<TARGET_FILE:artgen> -DWORK=${CMAKE_BINARY_DIR}/art-repeat
+            -P ${CMAKE_SOURCE_DIR}/art/repeatable.cmake)
+  set_tests_properties(art_repeatable PROPERTIES LABELS unit TIMEOUT 120)
+endif()

@@ -1,0 +1,113 @@
+// artgen.cpp — writes every picture and sound of the run-time tree.
+//
+//   artgen FILES_DIR            FILES_DIR/Common/* and FILES_DIR/239/*
+//   artgen --preview OUT.png    a contact sheet of every frame on both skies
+//
+// Output depends on nothing but this code, so two runs give identical bytes.
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "art/art.h"
+#include "art/sfx.h"
+
+namespace {
+
+int failures = 0;
+
+void Png(const Canvas& c, const std::string& path) {
+  if (!WritePng(c, path)) {
+    std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
+    ++failures;
+  }
+}
+
+void Wav(const std::vector<int16_t>& s, const std::string& path) {
+  if (!WriteWav(path, s)) {
+    std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
+    ++failures;
+  }
+}
+
+void WriteAll(const std::string& files) {
+  std::string common = files + "/Common/", game = files + "/239/";
+  std::error_code ec;
+  std::filesystem::create_directories(common, ec);
+  std::filesystem::create_directories(game, ec);
+
+  Png(IconsSheet(), common + "icons.png");
+  Png(StudioLogo(), common + "logo.png");
+  Png(EngineLogo(), common + "Brindle.png");
+  Wav(BadgeJingle(), common + "badgeget.wav");
+
+  Png(TitlePicture(), game + "inavarnocostume.png");
+  Png(HeroSheet(false, false), game + "wenhod.png");
+  Png(HeroSheet(true, false), game + "wenhodVarno.png");
+  Png(HeroSheet(false, true), game + "wenhod2.png");
+  Png(HeroSheet(true, true), game + "wenhodVarno2.png");
+  Png(BirdSheet(false, false), game + "Gullwick.png");
+  Png(BirdSheet(true, false), game + "GullwickVarno.png");
+  Png(BirdSheet(false, true), game + "Gullwick2.png");
+  Png(BirdSheet(true, true), game + "GullwickVarno2.png");
+  Png(ScenerySheet(), game + "scenery.png");
+  Png(GetsSheet(), game + "gets.png");
+  Png(BadgesSheet(), game + "badges.png");
+  for (int k = 1; k <= 15; ++k) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%03d.wav", k);
+    Wav(SoundEffect(k), game + name);
+  }
+}
+
+// Every frame laid out on a strip of the sunset sky and one of the blue sky.
+Canvas Preview() {
+  struct Sheet {
+    Canvas img;
+    int cell;
+  };
+  const Sheet sheets[] = {
+      {HeroSheet(false, false), 64}, {HeroSheet(true, false), 64}, {HeroSheet(false, true), 64},
+      {HeroSheet(true, true), 64},   {BirdSheet(false, false), 128}, {BirdSheet(true, false), 128},
+      {BirdSheet(false, true), 128}, {BirdSheet(true, true), 128},  {ScenerySheet(), 128},
+      {GetsSheet(), 64},             {BadgesSheet(), 64},           {IconsSheet(), 16},
+  };
+  const int width = 16 * 130;
+  int height = 0;
+  for (auto& s : sheets) height += 2 * (s.cell + 4);
+  height += 340;
+  Canvas out(width, height);
+  int y = 0;
+  for (auto& s : sheets) {
+    for (int sky = 0; sky < 2; ++sky) {
+      Rgba bg = sky == 0 ? Hex(0x8a4008) : Hex(0x2f8ad8);
+      FillRect(out, 0, y, width, s.cell + 4, bg);
+      int frames = (s.img.w / s.cell) * (s.img.h / s.cell);
+      int step = s.cell == 16 ? 32 : s.cell + 2;
+      for (int f = 0; f < frames && (f + 1) * step <= width; ++f) {
+        Canvas c = Cell(s.img, f, s.cell, s.cell);
+        Blit(out, s.cell == 16 ? Scale(c, 2) : c, f * step, y + 2);
+      }
+      y += s.cell + 4;
+    }
+  }
+  FillRect(out, 0, y, width, 340, Hex(0x182050));
+  Blit(out, TitlePicture(), 10, y + 10);
+  Blit(out, StudioLogo(), 360, y + 10);
+  Blit(out, EngineLogo(), 360, y + 150);
+  return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--preview") == 0) {
+    Png(Preview(), argv[2]);
+  } else if (argc == 2) {
+    WriteAll(argv[1]);
+  } else {
+    std::fprintf(stderr, "usage: artgen FILES_DIR | artgen --preview OUT.png\n");
+    return 2;
+  }
+  return failures == 0 ? 0 : 1;
+}
