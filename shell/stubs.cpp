@@ -1,6 +1,2 @@
 // Placeholders until the shell is built; each goes as its real one lands.
 #include "shell/shell.h"
-void SetDefaultSettings() {}
-void ReadSetup() {}
-void ChooseAudioDriver() {}
-void WriteSetup() {}
