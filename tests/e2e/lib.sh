@@ -216,13 +216,27 @@ pixel_near() {
   fi
 }
 
+# wait_pixel X Y R G B [TOLERANCE] [SECONDS]: waits until the window shows
+# that colour at (X, Y) — a way to know which screen is up.
+wait_pixel() {
+  local limit=${7:-30} ticks=0 shot=$E2E_WORK/wait_pixel.png
+  until capture "$shot" 2>/dev/null && pixel_near "$shot" "$1" "$2" "$3" "$4" "$5" "${6:-8}" 2>/dev/null; do
+    if (( ticks++ >= limit * 4 )); then
+      pixel_near "$shot" "$1" "$2" "$3" "$4" "$5" "${6:-8}" || true
+      fail "window never showed colour $3 $4 $5 at ($1,$2) (${limit}s)"
+    fi
+    running || fail "program ended while waiting for a colour"
+    sleep 0.25
+  done
+}
+
 # image_size FILE: prints "W H".
 image_size() { identify -format '%w %h' "$1"; }
 
 # wait_log TEXT [SECONDS]: waits for a line of Files/Debug.txt holding TEXT.
 wait_log() {
   local limit=${2:-20} ticks=0
-  until [[ -f "$E2E_FILES/Debug.txt" ]] && tr -d '\r' <"$E2E_FILES/Debug.txt" | grep -qF -- "$1"; do
+  until grep -qsF -- "$1" "$E2E_FILES/Debug.txt"; do
     if (( ticks++ >= limit * 10 )); then fail "Debug.txt never said '$1' (${limit}s)"; fi
     if [[ -n "$E2E_PID" ]] && ! kill -0 "$E2E_PID" 2>/dev/null; then
       fail "program ended before Debug.txt said '$1'"
@@ -231,8 +245,9 @@ wait_log() {
   done
 }
 
-# log_has TEXT: Debug.txt has a line holding TEXT (line ends ignored).
-log_has() { tr -d '\r' <"$E2E_FILES/Debug.txt" | grep -qF -- "$1"; }
+# log_has TEXT: Debug.txt has a line holding TEXT. (grep reads the file
+# itself: with pipefail, grep -q ending a pipe early would fail the pipe.)
+log_has() { grep -qF -- "$1" "$E2E_FILES/Debug.txt"; }
 
 # log_last_line: the last non-empty line of Debug.txt.
 log_last_line() { tr -d '\r' <"$E2E_FILES/Debug.txt" | grep -v '^$' | tail -n 1; }
