@@ -1,0 +1,136 @@
+// The engine test's arithmetic on machines of every speed, played on the
+// virtual clock: each of the test's frames is charged a cost chosen from the
+// number of sprites it drew.
+#include "tests/unit/shell_harness.h"
+
+using namespace shelltest;
+
+namespace {
+
+class EngineTestRun : public ShellTest {
+ protected:
+  int frames = 0;
+  int maxSprites = 0;
+
+  void SetUp() override {
+    ShellTest::SetUp();
+    OpenPlainDisplay();
+    AutoMidHandle(true);
+    SharpIconsImage = CreateImage(16, 16, 64, 0);  // the test sprite must exist to be drawn
+    FrameRate = 0;
+    OpenLog();
+  }
+
+  // A frame of n sprites lasts frameMs(n) milliseconds (at least 15, the
+  // pacing floor). The cost is charged at the first sleep after the frame's
+  // drawing, which works whether or not the frame is presented.
+  void Machine(std::function<int(int)> frameMs) {
+    HeadlessOnDelay([this, frameMs] {
+      if (CountKind(HeadlessDraws(), DrawRecord::CLEAR) == 0) return;
+      const int sprites = CountKind(HeadlessDraws(), DrawRecord::IMAGE);
+      HeadlessClearDraws();
+      ++frames;
+      maxSprites = std::max(maxSprites, sprites);
+      const int ms = frameMs(sprites);
+      if (ms > 15) HeadlessSetClock(static_cast<uint32_t>(Millisecs() + ms - 1));
+    });
+  }
+  static std::function<int(int)> Above(int sprites, int slowMs) {
+    return [=](int n) { return n > sprites ? slowMs : 15; };
+  }
+
+  std::vector<std::string> Results(int rate, int main, int glow, int particles) {
+    return {"Test Complete", "", "Engine Test Results", "",
+            "\tMaximum Sprites Allowed for " + Str(rate) + " Frames Per Second",
+            "\tMain sprites : " + Str(main), "\tGlowy Sprites : " + Str(glow), "\tParticles : " + Str(particles), ""};
+  }
+};
+
+TEST_F(EngineTestRun, AFastMachineGetsTheWholeRange) {
+  FreeImage(SharpIconsImage);  // nothing to draw keeps 3 million sprites quick
+  SharpIconsImage = 0;
+  Machine([](int) { return 15; });
+  EngineTest(60, 2);
+  EXPECT_EQ(frames, 40 * 8);
+  EXPECT_EQ(SpriteLimit[1], 8000);
+  EXPECT_EQ(SpriteLimit[2], 8000);
+  EXPECT_EQ(SpriteLimit[3], 4000);
+  EXPECT_EQ(Settings[SET_SLOWSYSTEM], 0);
+  EXPECT_EQ(TargetFrameRate, 60);
+  EXPECT_EQ(DebugOverlay, 1);
+  std::vector<std::string> log = CloseLog();
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[0], "Starting Engine Test");
+  EXPECT_EQ(log[1], "Aiming for 60,2");
+  std::vector<std::string> want = Results(60, 8000, 8000, 4000);
+  want.push_back("");
+  EXPECT_EQ(std::vector<std::string>(log.begin() + 2, log.end()), want);
+}
+
+TEST_F(EngineTestRun, TheStepWhereTheRateFallsEndsTheTest) {
+  Machine(Above(6500, 25));  // the rate first falls below 58 at 6500 sprites
+  EngineTest(60, 2);
+  EXPECT_EQ(frames, 13 * 8);
+  EXPECT_EQ(maxSprites, 6501);
+  EXPECT_EQ(SpriteLimit[1], 2400);
+  EXPECT_EQ(SpriteLimit[2], 2400);
+  EXPECT_EQ(SpriteLimit[3], 1200);
+  EXPECT_EQ(Settings[SET_SLOWSYSTEM], 0);
+  EXPECT_TRUE(InOrder(CloseLog(), Results(60, 2400, 2400, 1200)));
+}
+
+TEST_F(EngineTestRun, ARateOfExactlyTwoBelowCountsAndEnds) {
+  Machine(Above(3000, 17));  // the smoothed rate comes down to 58 and stays
+  EngineTest(60, 2);
+  EXPECT_EQ(frames, 6 * 8);
+  EXPECT_EQ(FrameRate, 58);
+  EXPECT_EQ(SpriteLimit[1], 1200);
+  EXPECT_EQ(SpriteLimit[3], 600);
+  EXPECT_EQ(Settings[SET_SLOWSYSTEM], 0);
+}
+
+TEST_F(EngineTestRun, ASlowMachineGetsTheFloorsAndSlowSystemMode) {
+  Machine([](int) { return 45; });
+  EngineTest(60, 2);
+  EXPECT_EQ(frames, 2 * 8);  // the first step never ends the test
+  EXPECT_EQ(SpriteLimit[1], 1000);
+  EXPECT_EQ(SpriteLimit[2], 500);
+  EXPECT_EQ(SpriteLimit[3], 250);
+  EXPECT_EQ(Settings[SET_SLOWSYSTEM], 1);
+  EXPECT_EQ(TargetFrameRate, 30);
+  std::vector<std::string> want = Results(60, 0, 0, 0);  // logged before the floors
+  want.push_back("Settings Overwritten, Set to Default Lower Limits at 30fps.");
+  want.push_back("");
+  EXPECT_TRUE(InOrder(CloseLog(), want));
+}
+
+TEST_F(EngineTestRun, ABestOf2000StillFallsBackBecauseOfTheFloor) {
+  Machine(Above(2001, 25));
+  EngineTest(60, 2);
+  EXPECT_EQ(SpriteLimit[1], 1000);  // 800 was below the floor
+  EXPECT_EQ(SpriteLimit[2], 800);
+  EXPECT_EQ(SpriteLimit[3], 400);
+  EXPECT_EQ(Settings[SET_SLOWSYSTEM], 1);
+  EXPECT_TRUE(InOrder(CloseLog(), Results(60, 800, 800, 400)));
+}
+
+TEST_F(EngineTestRun, AnAlreadySlowSystemAimsAt30AndSaysSo) {
+  Settings[SET_SLOWSYSTEM] = 1;
+  FrameRate = 64;  // as the frames before the test leave it
+  // 34 ms frames measure 29 or 30: enough for 30 fps, though not for 60.
+  Machine([](int n) { return n > 3001 ? 50 : 34; });
+  EngineTest(60, 2);
+  EXPECT_EQ(Settings[SET_SLOWSYSTEM], 1);
+  EXPECT_EQ(TargetFrameRate, 30);
+  EXPECT_EQ(SpriteLimit[1], 1200);  // best 3000
+  EXPECT_EQ(SpriteLimit[2], 1200);
+  EXPECT_EQ(SpriteLimit[3], 600);
+  std::vector<std::string> log = CloseLog();
+  ASSERT_GE(log.size(), 2u);
+  EXPECT_EQ(log[1], "Aiming for 30,2");
+  std::vector<std::string> want = Results(30, 1200, 1200, 600);
+  want.push_back("Settings Overwritten, Set to Default Lower Limits at 30fps.");
+  EXPECT_TRUE(InOrder(log, want));
+}
+
+}  // namespace
