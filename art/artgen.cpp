@@ -74,21 +74,22 @@ Canvas Preview() {
   };
   const int width = 16 * 130;
   int height = 0;
-  for (auto& s : sheets) height += 2 * (s.cell + 4);
+  auto drawn = [](int cell) { return cell == 16 ? 32 : cell; };  // icons are shown at x2
+  for (auto& s : sheets) height += 2 * (drawn(s.cell) + 4);
   height += 340;
   Canvas out(width, height);
   int y = 0;
   for (auto& s : sheets) {
     for (int sky = 0; sky < 2; ++sky) {
       Rgba bg = sky == 0 ? Hex(0x8a4008) : Hex(0x2f8ad8);
-      FillRect(out, 0, y, width, s.cell + 4, bg);
+      FillRect(out, 0, y, width, drawn(s.cell) + 4, bg);
       int frames = (s.img.w / s.cell) * (s.img.h / s.cell);
       int step = s.cell == 16 ? 32 : s.cell + 2;
       for (int f = 0; f < frames && (f + 1) * step <= width; ++f) {
         Canvas c = Cell(s.img, f, s.cell, s.cell);
         Blit(out, s.cell == 16 ? Scale(c, 2) : c, f * step, y + 2);
       }
-      y += s.cell + 4;
+      y += drawn(s.cell) + 4;
     }
   }
   FillRect(out, 0, y, width, 340, Hex(0x182050));

@@ -25,7 +25,7 @@ BirdLook MakeBirdLook(bool costume) {
 // Maps the bird's design coordinates (64x64, feet on row 63) into the frame,
 // squashing about the point between the feet.
 struct Squash {
-  float sx = 1, sy = 1;
+  float sx = 0.88f, sy = 1;  // the design is drawn a little narrower to leave the cell edges clear
   float X(float x) const { return 32 + (x - 32) * sx; }
   float Y(float y) const { return 63 - (63 - y) * sy; }
 };
@@ -162,9 +162,9 @@ Canvas BirdFigure(bool costume, int frame) {
   } else {
     // Flattened by a stomp, then springing back.
     static const float kSy[4] = {0.42f, 0.58f, 0.75f, 0.9f};
-    static const float kSx[4] = {1.32f, 1.22f, 1.1f, 1.03f};
+    static const float kSx[4] = {1.1f, 1.07f, 1.04f, 1.01f};
     int q = frame - 12;
-    p.sq.sx = kSx[q];
+    p.sq.sx *= kSx[q];
     p.sq.sy = kSy[q];
     p.legA = 50;
     p.legB = -50;

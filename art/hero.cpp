@@ -74,9 +74,9 @@ const char* kHeadMasked = R"(
 hhhhhhhhhhhhh.
 hhhhhhhhhhhhh.
 hHhhhhshhhshh.
-hHhhhkkkkkkkkk
-hhhhkkkkkkwwkk
-hhhhSkkkkkwekS
+hHhhhsssssssss
+hhhhSkkkkkwwkk
+hhhhSsskkkwekS
 .hHhhsssssssss
 ..hhsssssssmm.
 ...hSssssss...
@@ -177,7 +177,7 @@ void DrawArm(Canvas& c, Pt shoulder, Limb l, Rgba sleeve, Rgba hand) {
 
 void DrawCape(Canvas& c, Pt shoulder, float lift, int frame, const Look& k) {
   // A red cape from the shoulders, swinging back further the faster he goes.
-  float len = 14.0f;
+  float len = 14.0f - 4.0f * lift;  // a cape flying back must stay inside the cell
   float a = (10 + 70 * lift) * kPi / 180;  // angle back from straight down
   float wave = std::sin(frame * kPi / 2) * 1.2f;
   Pt tail{shoulder.x - std::sin(a) * len, shoulder.y + std::cos(a) * len};
@@ -211,7 +211,7 @@ Canvas Compose(const Look& k, const Pose& p, int frame, int hipY) {
   Layer(fig, [&](Canvas& c) { DrawLeg(c, {hip.x + 1, hip.y}, p.legFront, k.trousers, k.boot); });
   Layer(fig, [&](Canvas& c) {
     DrawMap(c, 9, hipY - 18, k.costume ? kHeadMasked : kHeadPlain, k.pal);
-    if (k.costume) DrawMap(c, 6, hipY - 20, kHat, k.pal);
+    if (k.costume) DrawMap(c, 6, hipY - 19, kHat, k.pal);
   });
   Layer(fig, [&](Canvas& c) { DrawArm(c, {shoulder.x + 1, shoulder.y}, p.armFront, k.sleeve, k.hand); });
   return fig;

@@ -273,8 +273,8 @@ Canvas Medal(int n) {
   static const uint32_t kRibbon[4] = {0xe2383a, 0x2f7fd6, 0x3da24c, 0x8a46c8};
   static const uint32_t kMetal[4] = {0xf7c948, 0xc8ccd8, 0xd08a4a, 0x8ae6ff};
   Canvas c(32, 32);
-  FillPolygon(c, {9, 1, 15, 1, 17, 14, 13, 16}, Hex(kRibbon[n % 4]));
-  FillPolygon(c, {23, 1, 17, 1, 15, 14, 19, 16}, Shade(Hex(kRibbon[n % 4]), 0.75f));
+  FillPolygon(c, {9, 2, 15, 2, 17, 14, 13, 16}, Hex(kRibbon[n % 4]));
+  FillPolygon(c, {23, 2, 17, 2, 15, 14, 19, 16}, Shade(Hex(kRibbon[n % 4]), 0.75f));
   Rgba metal = Hex(kMetal[(n / 4) % 4]);
   FillEllipse(c, 16, 21, 9.5f, 9.5f, Shade(metal, 0.7f));
   FillEllipse(c, 16, 21, 8, 8, metal);

@@ -247,13 +247,13 @@ Canvas Feather() {
 
 Canvas JumpBoot() {
   Canvas c = Figure(32, 32, [](Canvas& c) {
-    FillPolygon(c, {8, 10, 16, 10, 16, 20, 25, 22, 26, 27, 7, 27}, Hex(0xe2383a));
-    FillRect(c, 7, 25, 20, 2, Hex(0xf7e8d0));
-    FillRect(c, 8, 10, 8, 2, Hex(0xff7a6a));
+    FillPolygon(c, {9, 10, 17, 10, 17, 20, 26, 22, 27, 27, 8, 27}, Hex(0xe2383a));
+    FillRect(c, 8, 25, 20, 2, Hex(0xf7e8d0));
+    FillRect(c, 9, 10, 8, 2, Hex(0xff7a6a));
     // A little wing on the heel.
-    FillPolygon(c, {7, 14, 1, 10, 2, 14, 0, 16, 4, 18, 7, 18}, Hex(0xffffff));
+    FillPolygon(c, {8, 14, 3, 10, 4, 14, 2, 16, 6, 18, 8, 18}, Hex(0xffffff));
   });
-  Label(c, 31, 1, "+3");
+  Label(c, 30, 2, "+3");
   return c;
 }
 
