@@ -136,6 +136,11 @@ class ShellTest : public ::testing::Test {
     fs::remove_all(root, ec);
   }
 
+  // Every sleep costs 50 ms: the engine test then ends after 16 frames.
+  static void SlowMachine() {
+    HeadlessOnDelay([] { HeadlessSetClock(static_cast<uint32_t>(Millisecs() + 50)); });
+  }
+
   // The log of this test, written in Files/ like the program's.
   void OpenLog() { LogFile = WriteFile((files / "Debug.txt").string()); }
   std::vector<std::string> CloseLog() {
