@@ -20,11 +20,11 @@ namespace {
 #define GL_FUNCS(X)                                                                            \
   X(GetString) X(GetIntegerv) X(GetError) X(Viewport) X(ClearColor) X(Clear) X(Enable)         \
   X(Disable) X(BlendFunc) X(GenTextures) X(DeleteTextures) X(BindTexture) X(TexParameteri)     \
-  X(TexImage2D) X(TexSubImage2D) X(PixelStorei) X(ReadPixels) X(DrawElements) X(ActiveTexture) \
+  X(TexImage2D) X(TexSubImage2D) X(PixelStorei) X(ReadPixels) X(DrawElements) X(ActiveTexture) X(Flush) \
   X(CreateShader) X(ShaderSource) X(CompileShader) X(GetShaderiv) X(GetShaderInfoLog)          \
   X(DeleteShader) X(CreateProgram) X(AttachShader) X(BindAttribLocation) X(LinkProgram)        \
   X(GetProgramiv) X(GetProgramInfoLog) X(UseProgram) X(DeleteProgram) X(GetUniformLocation)    \
-  X(Uniform4f) X(Uniform1f) X(Uniform1i) X(GenBuffers) X(DeleteBuffers) X(BindBuffer)          \
+  X(Uniform4f) X(Uniform1i) X(GenBuffers) X(DeleteBuffers) X(BindBuffer)          \
   X(BufferData) X(VertexAttribPointer) X(EnableVertexAttribArray) X(GenVertexArrays)           \
   X(BindVertexArray) X(DeleteVertexArrays) X(GenFramebuffers) X(DeleteFramebuffers)            \
   X(BindFramebuffer) X(FramebufferTexture2D) X(CheckFramebufferStatus) X(BlitFramebuffer)
@@ -56,13 +56,19 @@ bool LoadApi() {
 
 constexpr int kBatchQuads = 16384;  // 65536 vertices: 16-bit indices reach them all
 
+struct Program {
+  unsigned id = 0;
+  int viewLoc = -1;
+  bool viewStale = true;  // the virtual resolution changed since it was set
+};
+
 struct Renderer {
   bool ready = false;
   bool core = false;
   int width = 0, height = 0;
   float virtualW = 1, virtualH = 1;
-  unsigned program = 0, vao = 0, vbo = 0, ibo = 0;
-  int viewLoc = -1, cutLoc = -1;
+  Program programs[2];  // plain, mask
+  unsigned vao = 0, vbo = 0, ibo = 0;
   unsigned white = 0;
   unsigned fbo = 0, fboTex = 0;
   int maxTexture = 2048;
@@ -73,7 +79,11 @@ struct Renderer {
   // What GL currently has, to skip redundant state changes.
   unsigned boundTex = ~0u;
   int appliedBlend = -1;
-  bool viewDirty = true;
+  const Program* current = nullptr;
+  // Drawn since the frame was last shown in the window; the window's back
+  // buffer holds the frame (it does not after a swap).
+  bool frameChanged = false;
+  bool windowCurrent = false;
 };
 
 // Plain data only, so nothing here is destroyed at exit before a back end
@@ -81,38 +91,39 @@ struct Renderer {
 Renderer R;
 GlVertex g_verts[kBatchQuads * 4];
 
-const char* kVertex330 =
+// One shader pair for every draw. Colour is flat (one per quad) and texture
+// coordinates skip perspective correction: both save the software
+// rasteriser work per pixel. The mask program adds the discard below half
+// alpha; the others leave it out, since a shader that may discard is slower
+// to run.
+const char* kHeader330 =
     "#version 330 core\n"
+    "#define VERT_IN in\n#define VARY_OUT out\n#define VARY_IN in\n"
+    "#define FLAT flat\n#define NOPERSP noperspective\n#define TEX texture\n"
+    "out vec4 fragColor;\n#define FRAG_OUT fragColor\n";
+const char* kHeader120 =
+    "#version 120\n"
+    "#define VERT_IN attribute\n#define VARY_OUT varying\n#define VARY_IN varying\n"
+    "#define FLAT\n#define NOPERSP\n#define TEX texture2D\n#define FRAG_OUT gl_FragColor\n";
+const char* kVertexBody =
     "uniform vec4 uView;\n"
-    "in vec2 aPos; in vec2 aUV; in vec4 aColor;\n"
-    "out vec2 vUV; out vec4 vColor;\n"
+    "VERT_IN vec2 aPos; VERT_IN vec2 aUV; VERT_IN vec4 aColor;\n"
+    "NOPERSP VARY_OUT vec2 vUV; FLAT VARY_OUT vec4 vColor;\n"
     "void main() { vUV = aUV; vColor = aColor;\n"
     "  gl_Position = vec4(aPos * uView.xy + uView.zw, 0.0, 1.0); }\n";
-const char* kFragment330 =
-    "#version 330 core\n"
-    "uniform sampler2D uTex; uniform float uCut;\n"
-    "in vec2 vUV; in vec4 vColor; out vec4 fragColor;\n"
-    "void main() { vec4 c = texture(uTex, vUV) * vColor;\n"
-    "  if (c.a < uCut) discard;\n"
-    "  fragColor = c; }\n";
-const char* kVertex120 =
-    "#version 120\n"
-    "uniform vec4 uView;\n"
-    "attribute vec2 aPos; attribute vec2 aUV; attribute vec4 aColor;\n"
-    "varying vec2 vUV; varying vec4 vColor;\n"
-    "void main() { vUV = aUV; vColor = aColor;\n"
-    "  gl_Position = vec4(aPos * uView.xy + uView.zw, 0.0, 1.0); }\n";
-const char* kFragment120 =
-    "#version 120\n"
-    "uniform sampler2D uTex; uniform float uCut;\n"
-    "varying vec2 vUV; varying vec4 vColor;\n"
-    "void main() { vec4 c = texture2D(uTex, vUV) * vColor;\n"
-    "  if (c.a < uCut) discard;\n"
-    "  gl_FragColor = c; }\n";
+const char* kFragmentBody =
+    "uniform sampler2D uTex;\n"
+    "NOPERSP VARY_IN vec2 vUV; FLAT VARY_IN vec4 vColor;\n"
+    "void main() { vec4 c = TEX(uTex, vUV) * vColor;\n"
+    "#ifdef MASK\n"
+    "  if (c.a < 0.5) discard;\n"
+    "#endif\n"
+    "  FRAG_OUT = c; }\n";
 
-unsigned Compile(GLenum kind, const char* source) {
+unsigned Compile(GLenum kind, const char* extra, const char* body) {
+  const char* parts[3] = {R.core ? kHeader330 : kHeader120, extra, body};
   unsigned s = gl.CreateShader(kind);
-  gl.ShaderSource(s, 1, &source, nullptr);
+  gl.ShaderSource(s, 3, parts, nullptr);
   gl.CompileShader(s);
   GLint ok = 0;
   gl.GetShaderiv(s, GL_COMPILE_STATUS, &ok);
@@ -126,37 +137,37 @@ unsigned Compile(GLenum kind, const char* source) {
   return s;
 }
 
-bool BuildProgram() {
-  unsigned vs = Compile(GL_VERTEX_SHADER, R.core ? kVertex330 : kVertex120);
-  unsigned fs = Compile(GL_FRAGMENT_SHADER, R.core ? kFragment330 : kFragment120);
+bool BuildProgram(Program& p, bool mask) {
+  const unsigned vs = Compile(GL_VERTEX_SHADER, "", kVertexBody);
+  const unsigned fs = Compile(GL_FRAGMENT_SHADER, mask ? "#define MASK 1\n" : "", kFragmentBody);
   if (!vs || !fs) {
     if (vs) gl.DeleteShader(vs);
     if (fs) gl.DeleteShader(fs);
     return false;
   }
-  R.program = gl.CreateProgram();
-  gl.AttachShader(R.program, vs);
-  gl.AttachShader(R.program, fs);
-  gl.BindAttribLocation(R.program, 0, "aPos");
-  gl.BindAttribLocation(R.program, 1, "aUV");
-  gl.BindAttribLocation(R.program, 2, "aColor");
-  gl.LinkProgram(R.program);
+  p.id = gl.CreateProgram();
+  gl.AttachShader(p.id, vs);
+  gl.AttachShader(p.id, fs);
+  gl.BindAttribLocation(p.id, 0, "aPos");
+  gl.BindAttribLocation(p.id, 1, "aUV");
+  gl.BindAttribLocation(p.id, 2, "aColor");
+  gl.LinkProgram(p.id);
   gl.DeleteShader(vs);
   gl.DeleteShader(fs);
   GLint ok = 0;
-  gl.GetProgramiv(R.program, GL_LINK_STATUS, &ok);
+  gl.GetProgramiv(p.id, GL_LINK_STATUS, &ok);
   if (!ok) {
     char log[512] = {};
-    gl.GetProgramInfoLog(R.program, sizeof log, nullptr, log);
+    gl.GetProgramInfoLog(p.id, sizeof log, nullptr, log);
     SDL_Log("shader link failed: %s", log);
-    gl.DeleteProgram(R.program);
-    R.program = 0;
+    gl.DeleteProgram(p.id);
+    p.id = 0;
     return false;
   }
-  gl.UseProgram(R.program);
-  R.viewLoc = gl.GetUniformLocation(R.program, "uView");
-  R.cutLoc = gl.GetUniformLocation(R.program, "uCut");
-  gl.Uniform1i(gl.GetUniformLocation(R.program, "uTex"), 0);
+  gl.UseProgram(p.id);
+  p.viewLoc = gl.GetUniformLocation(p.id, "uView");
+  gl.Uniform1i(gl.GetUniformLocation(p.id, "uTex"), 0);
+  p.viewStale = true;
   return true;
 }
 
@@ -210,9 +221,7 @@ void BuildFrame() {
   }
 }
 
-void ApplyBlend(int blend) {
-  if (blend == R.appliedBlend) return;
-  R.appliedBlend = blend;
+void SetBlendState(int blend) {
   switch (blend) {
     case ALPHABLEND:
       gl.Enable(GL_BLEND);
@@ -230,7 +239,23 @@ void ApplyBlend(int blend) {
       gl.Disable(GL_BLEND);
       break;
   }
-  gl.Uniform1f(R.cutLoc, blend == MASKBLEND ? 0.5f : -1.0f);
+}
+
+// Blend and program for a batch, and the view when it changed.
+void ApplyBlend(int blend) {
+  if (blend != R.appliedBlend) {
+    R.appliedBlend = blend;
+    SetBlendState(blend);
+  }
+  Program& p = R.programs[blend == MASKBLEND ? 1 : 0];
+  if (R.current != &p) {
+    gl.UseProgram(p.id);
+    R.current = &p;
+  }
+  if (p.viewStale) {
+    gl.Uniform4f(p.viewLoc, 2.0f / R.virtualW, -2.0f / R.virtualH, -1.0f, 1.0f);
+    p.viewStale = false;
+  }
 }
 
 void BindTexture(unsigned tex) {
@@ -248,7 +273,7 @@ bool GlInit(int displayW, int displayH, bool core) {
   R.core = core;
   R.width = std::max(1, displayW);
   R.height = std::max(1, displayH);
-  if (!BuildProgram()) return false;
+  if (!BuildProgram(R.programs[0], false) || !BuildProgram(R.programs[1], true)) return false;
   GLint maxTex = 0;
   gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTex);
   if (maxTex > 0) R.maxTexture = maxTex;
@@ -278,7 +303,7 @@ void GlShutdown() {
   gl.DeleteBuffers(1, &R.vbo);
   gl.DeleteBuffers(1, &R.ibo);
   if (R.vao) gl.DeleteVertexArrays(1, &R.vao);
-  gl.DeleteProgram(R.program);
+  for (Program& p : R.programs) gl.DeleteProgram(p.id);
   R = Renderer{};
 }
 
@@ -290,11 +315,11 @@ const char* GlRendererName() {
 
 void GlSetVirtual(float virtualW, float virtualH) {
   if (virtualW <= 0 || virtualH <= 0) return;
-  if (virtualW == R.virtualW && virtualH == R.virtualH && !R.viewDirty) return;
+  if (virtualW == R.virtualW && virtualH == R.virtualH) return;
   if (R.ready) GlFlush();
   R.virtualW = virtualW;
   R.virtualH = virtualH;
-  R.viewDirty = true;
+  for (Program& p : R.programs) p.viewStale = true;
 }
 
 unsigned GlCreateTexture(int w, int h, const uint32_t* rgba, bool filtered) {
@@ -340,10 +365,6 @@ GlVertex* GlQuad(unsigned tex, int blend) {
 
 void GlFlush() {
   if (!R.ready || R.quads == 0) return;
-  if (R.viewDirty) {
-    gl.Uniform4f(R.viewLoc, 2.0f / R.virtualW, -2.0f / R.virtualH, -1.0f, 1.0f);
-    R.viewDirty = false;
-  }
   ApplyBlend(R.batchBlend);
   BindTexture(R.batchTex);
   // Orphan and fill in one call: the driver hands us fresh storage while the
@@ -352,6 +373,8 @@ void GlFlush() {
                 g_verts, GL_STREAM_DRAW);
   gl.DrawElements(GL_TRIANGLES, R.quads * 6, GL_UNSIGNED_SHORT, nullptr);
   R.quads = 0;
+  R.frameChanged = true;
+  R.windowCurrent = false;
 }
 
 void GlClear() {
@@ -359,18 +382,30 @@ void GlClear() {
   GlFlush();
   gl.ClearColor(0, 0, 0, 1);
   gl.Clear(GL_COLOR_BUFFER_BIT);
+  R.frameChanged = true;
+  R.windowCurrent = false;
 }
 
 void GlShowFrame(int drawableW, int drawableH) {
   if (!R.ready) return;
   GlFlush();
-  if (!R.fbo) return;
+  R.frameChanged = false;
+  if (!R.fbo || R.windowCurrent) return;
   gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   const bool scaled = drawableW != R.width || drawableH != R.height;
   gl.BlitFramebuffer(0, 0, R.width, R.height, 0, 0, drawableW, drawableH, GL_COLOR_BUFFER_BIT,
                      scaled ? GL_LINEAR : GL_NEAREST);
   gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, R.fbo);
+  R.windowCurrent = true;
 }
+
+void GlIdle(int drawableW, int drawableH) {
+  if (!R.ready || (R.quads == 0 && !R.frameChanged)) return;
+  GlShowFrame(drawableW, drawableH);
+  gl.Flush();
+}
+
+void GlSwapped() { R.windowCurrent = false; }
 
 void GlReadPixels(int x, int y, int w, int h, uint32_t* out) {
   if (w <= 0 || h <= 0) return;

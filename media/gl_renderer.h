@@ -43,6 +43,11 @@ void GlClear();                                 // frame to opaque black
 // Shows the frame in the window (scaled to its drawable size when that
 // differs) ready for the swap; the offscreen frame keeps its picture.
 void GlShowFrame(int drawableW, int drawableH);
+// The program is about to sleep: hand GL everything drawn so far, shown in
+// the window, so the rasteriser works through the sleep instead of after
+// it. The frame loop draws, sleeps to pace itself, then presents.
+void GlIdle(int drawableW, int drawableH);
+void GlSwapped();                               // the window's back buffer is undefined now
 // Display pixels of the current frame, RGBA top-down, opaque. Pixels outside
 // the display read as black.
 void GlReadPixels(int x, int y, int w, int h, uint32_t* out);

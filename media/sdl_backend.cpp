@@ -178,15 +178,19 @@ class SdlBackend final : public MediaBackend {
 
   void Present(int sync) override {
     if (!window_) return;
-    GlShowFrame(drawableW_, drawableH_);
     const int interval = sync == 1 ? 1 : 0;
     if (interval != swapInterval_) {
       // Refused under Xvfb: then frames go out at once and the caller paces.
       if (SDL_GL_SetSwapInterval(interval) != 0) SDL_GL_SetSwapInterval(0);
       swapInterval_ = interval;
     }
-    if (sync == -1) PaceToRefresh();
+    if (sync == -1) {
+      GlIdle(drawableW_, drawableH_);  // GL draws the frame while we wait
+      PaceToRefresh();
+    }
+    GlShowFrame(drawableW_, drawableH_);
     SDL_GL_SwapWindow(window_);
+    GlSwapped();
     lastPresent_ = SDL_GetPerformanceCounter();
   }
 
@@ -394,7 +398,9 @@ class SdlBackend final : public MediaBackend {
   //--------------------------------------------------------------------------
   uint32_t Millisecs() override { return SDL_GetTicks(); }
   void Delay(int ms) override {
-    if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+    if (ms <= 0) return;
+    if (window_) GlIdle(drawableW_, drawableH_);  // let GL draw while we sleep
+    SDL_Delay(static_cast<Uint32>(ms));
   }
 
   //--------------------------------------------------------------------------
