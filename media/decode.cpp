@@ -405,19 +405,64 @@ bool DecodeWavFrom(SDL_RWops* rw, SoundData& out) {
   return ok;
 }
 
-}  // namespace
+// SDL allocates a chunk's declared length before reading it, so a tiny file
+// claiming gigabytes would exhaust memory. Lengths are cut to the bytes the
+// file really has, which also lets a truncated file play what it holds.
+// Anything but a RIFF WAVE file is refused here (SDL would take a bare
+// "WAVE" header too, without this check).
+bool FitRiffLengths(std::vector<uint8_t>& bytes) {
+  auto get32 = [&](size_t at) {
+    return static_cast<uint32_t>(bytes[at]) | static_cast<uint32_t>(bytes[at + 1]) << 8 |
+           static_cast<uint32_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+  };
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  if (bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(&bytes[8], "WAVE", 4) != 0)
+    return false;
+  put32(4, static_cast<uint32_t>(bytes.size() - 8));
+  size_t pos = 12;
+  while (pos + 8 <= bytes.size()) {
+    size_t avail = bytes.size() - pos - 8;
+    uint32_t len = get32(pos + 4);
+    if (len > avail) {
+      put32(pos + 4, static_cast<uint32_t>(avail));
+      break;
+    }
+    pos += 8 + len + (len & 1);
+  }
+  return true;
+}
 
-bool DecodeWav(const std::string& file, SoundData& out) {
+bool DecodeWavBytes(std::vector<uint8_t>& bytes, SoundData& out) {
+  if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return false;
+  if (!FitRiffLengths(bytes)) return false;
   SoundData snd;
-  if (!DecodeWavFrom(SDL_RWFromFile(file.c_str(), "rb"), snd)) return false;
+  if (!DecodeWavFrom(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), snd)) return false;
   out = std::move(snd);
   return true;
 }
 
+}  // namespace
+
+bool DecodeWav(const std::string& file, SoundData& out) {
+  // Sound effects are small; anything past this size is not one of ours.
+  constexpr long kMaxBytes = 256L << 20;
+  std::FILE* f = std::fopen(file.c_str(), "rb");
+  if (!f) return false;
+  std::vector<uint8_t> bytes;
+  long size = -1;
+  if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
+  if (size > 0 && size <= kMaxBytes && std::fseek(f, 0, SEEK_SET) == 0) {
+    bytes.resize(static_cast<size_t>(size));
+    if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size()) bytes.clear();
+  }
+  std::fclose(f);
+  return DecodeWavBytes(bytes, out);
+}
+
 bool DecodeWavMemory(const uint8_t* data, size_t size, SoundData& out) {
   if (!data || size == 0 || size > static_cast<size_t>(INT_MAX)) return false;
-  SoundData snd;
-  if (!DecodeWavFrom(SDL_RWFromConstMem(data, static_cast<int>(size)), snd)) return false;
-  out = std::move(snd);
-  return true;
+  std::vector<uint8_t> bytes(data, data + size);
+  return DecodeWavBytes(bytes, out);
 }

@@ -319,8 +319,18 @@ TEST_F(Headless, SoundsAreDecodedCuedAndRecorded) {
   std::string badfmt = good;
   badfmt[20] = 99;  // an unknown encoding
   mediatest::SpitFile(dir / "badfmt.wav", badfmt);
-  for (const char* name : {"missing.wav", "short.wav", "junk.wav", "badfmt.wav"})
+  mediatest::SpitFile(dir / "bare.wav", good.substr(8));  // no RIFF header
+  for (const char* name : {"missing.wav", "short.wav", "junk.wav", "badfmt.wav", "bare.wav"})
     EXPECT_EQ(LoadSound(dir / name, 0), 0) << name;
+
+  // A data chunk claiming 2 GB in a small file gives the samples it holds.
+  std::string liar = WavBytes(1, 8000, 16, std::string(64, '\x01'));
+  liar.replace(40, 4, std::string("\x40\0\0\x80", 4));
+  mediatest::SpitFile(dir / "liar.wav", liar);
+  int partial = LoadSound(dir / "liar.wav", 0);
+  ASSERT_NE(partial, 0);
+  EXPECT_EQ(SoundFromHandle(partial)->samples.size(), 32u);
+  FreeSound(partial);
 
   HeadlessClearSounds();
   EXPECT_EQ(CueSound(0), 0);
