@@ -1,0 +1,96 @@
+// The start sequence as a whole: the log from its banner to "Finished
+// Loading", the start values, the splash floor, a settings file asking for a
+// size not on offer, and starting with missing or unwritable files.
+#include "tests/unit/shell_harness.h"
+
+using namespace shelltest;
+
+namespace {
+
+class StartSequence : public ShellTest {
+ protected:
+  void SetUp() override {
+    ShellTest::SetUp();
+    ChangeDir(root.string());  // the program starts beside Files/
+    SlowMachine();
+  }
+};
+
+TEST_F(StartSequence, LogsTheBannerAndEveryStepInOrder) {
+  StartUp();
+  EXPECT_NE(LogFile, nullptr);
+  const std::vector<std::string> log = CloseLog();
+  const std::string rule(28, '-');
+  const std::vector<std::string> banner = {"Marrowby's Brackenfold Engine", rule, "Week #239", rule,
+                                           "#239 : Wen Hod in a Varno Zavored", rule, "", "Loading",
+                                           "Setting Audio Driver", "Set Audio Driver", "",
+                                           "\tRequested Resolution : 800x600", "\tSetup Loaded", "",
+                                           "Grabbing Previous Scores", "", "",
+                                           "-=-=-=-=-=-=-=-=-=-=-=-=-=-", "Applying Graphical Settings"};
+  ASSERT_GE(log.size(), banner.size());
+  EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + static_cast<long>(banner.size())), banner);
+  EXPECT_TRUE(InOrder(log, {"Loading : Common Objects", "Starting Engine Test", "Test Complete",
+                            "-=-=-=-=-=-=-=-=-=-=-=-=-=-", "Finished Loading"}));
+  EXPECT_EQ(log.back(), "Finished Loading");
+
+  EXPECT_EQ(HeadlessTitle(), "#239 : Wen Hod in a Varno Zavored");
+  EXPECT_FALSE(HeadlessPointerShown());
+  EXPECT_GE(Millisecs(), 2500);  // the splash stays up at least 2.5 s
+  EXPECT_EQ(CreditsCount, 20);
+  EXPECT_EQ(Credits[1], "A Game by Marrowby");
+  EXPECT_EQ(Credits[19], "No Harm Intended");
+  EXPECT_EQ(DebugOverlay, 0);  // the engine test switched it on
+  EXPECT_EQ(GameState, 0);
+  EXPECT_EQ(ControlPlayers, 2);
+  EXPECT_EQ(Keys[10], 90);
+  EXPECT_EQ(CurrentDir(), fs::canonical(game).string());
+  EXPECT_EQ(HeadlessOpenMode().width, 800);
+  EXPECT_EQ(HeadlessOpenMode().depth, 0);
+}
+
+TEST_F(StartSequence, TheSplashFloorCountsFromBeforeTheDisplayOpened) {
+  HeadlessSetClock(1000);
+  StartUp();  // loading takes well under 2.5 s
+  EXPECT_EQ(Millisecs(), 1000 + 2500u);
+}
+
+TEST_F(StartSequence, ASizeNotOnOfferOpensThePreviousOneAndIsWrittenBack) {
+  {
+    std::ofstream setup(files / "Setup.ini", std::ios::binary);
+    setup << "[Graphics]\r\nWidth=1000\r\nHeight=700\r\n";
+  }
+  StartUp();
+  EXPECT_EQ(HeadlessOpenMode().width, 800);
+  EXPECT_EQ(HeadlessOpenMode().height, 600);
+  EXPECT_THROW(CloseDown(), HeadlessExit);
+  EXPECT_TRUE(InOrder(ReadLines(files / "Debug.txt"),
+                      {"\tReading Setup File", "\tRequested Resolution : 1000x700", "\tResolution : 800x600,0"}));
+  const std::vector<std::string> setup = ReadLines(files / "Setup.ini");
+  EXPECT_TRUE(InOrder(setup, {"Width=800", "Height=600"}));
+  EXPECT_EQ(ReadLines(files / "Debug.txt").back(), "Play again, soon!!");
+}
+
+TEST_F(StartSequence, AnUnwritableLogDoesNotStopTheProgram) {
+  fs::create_directory(files / "Debug.txt");  // a folder where the log should go
+  StartUp();
+  EXPECT_EQ(LogFile, nullptr);
+  EXPECT_TRUE(HeadlessDisplayOpen());
+  EXPECT_THROW(CloseDown(), HeadlessExit);
+}
+
+TEST_F(StartSequence, NoDataTreeAtAllStillStartsAndCloses) {
+  const fs::path bare = root / "bare";
+  fs::create_directories(bare);
+  ChangeDir(bare.string());
+  StartUp();
+  EXPECT_TRUE(HeadlessDisplayOpen());
+  EXPECT_EQ(Fonts[1], 0);
+  EXPECT_EQ(TitleImage, 0);
+  EXPECT_EQ(CurrentDir(), fs::canonical(bare).string());  // it never wandered off
+  EXPECT_TRUE(fs::exists(bare / "Debug.txt"));
+  FinishFrame(1);
+  EXPECT_THROW(CloseDown(), HeadlessExit);
+  EXPECT_EQ(ReadLines(bare / "Debug.txt").back(), "Play again, soon!!");
+}
+
+}  // namespace
