@@ -239,8 +239,13 @@ TEST_F(Images, CreateGrabAndPixmap) {
   EXPECT_EQ(pm.pixels[1234], Rgba(0, 0, 0));
   EXPECT_EQ(SavePixmapPNG(pm, dir / "shot.png", 9), 1);
   EXPECT_EQ(GrabPixmap(0, 0, -1, 5).pixels.size(), 0u);
-  FreeImage(img);
+  // Textures die with the display: closing it makes every image upload again.
+  d->gpu = 7;
+  BuiltinFontData().gpu = 9;
   CloseDisplay();
+  EXPECT_EQ(d->gpu, 0u);
+  EXPECT_EQ(BuiltinFontData().gpu, 0u);
+  FreeImage(img);
 }
 
 //------------------------------------------------------------------------------
