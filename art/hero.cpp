@@ -23,8 +23,8 @@ Look MakeLook(bool costume) {
   k.costume = costume;
   k.pal = {
       {'h', Hex(0x7a4320)}, {'H', Hex(0x512a12)}, {'s', Hex(0xf4c59e)}, {'S', Hex(0xd9977a)},
-      {'w', Hex(0xffffff)}, {'e', Hex(0x1b1b2e)}, {'m', Hex(0xa8404a)}, {'k', Hex(0x2a1650)},
-      {'t', Hex(0x3b2676)}, {'T', Hex(0x5a3ca8)}, {'f', Hex(0xfff6e8)}, {'F', Hex(0xe2383a)},
+      {'w', Hex(0xffffff)}, {'e', Hex(0x1b1b2e)}, {'m', Hex(0xa8404a)}, {'k', Hex(0x161a38)},
+      {'t', Hex(0x23285a)}, {'T', Hex(0x3a4a9a)}, {'f', Hex(0xfff6e8)}, {'F', Hex(0xe2383a)},
       {'y', Hex(0xf7c948)}, {'Y', Hex(0xc88c1e)}, {'b', Hex(0x6b4226)},
   };
   if (!costume) {
@@ -37,12 +37,14 @@ Look MakeLook(bool costume) {
     k.boot = Hex(0x6e4424);
     k.hand = Hex(0xf4c59e);
   } else {
-    k.pal['g'] = Hex(0x4b2c92);  // indigo suit
-    k.pal['G'] = Hex(0x33206a);
-    k.pal['L'] = Hex(0x7454c4);
-    k.pal['p'] = Hex(0x2c1a5e);
-    k.sleeve = Hex(0x4b2c92);
-    k.trousers = Hex(0x2c1a5e);
+    // Warm red and gold, so he stands out from the purple birds and the
+    // cyan sky of the costume world.
+    k.pal['g'] = Hex(0xd8343c);
+    k.pal['G'] = Hex(0x9a1e2c);
+    k.pal['L'] = Hex(0xff7a6a);
+    k.pal['p'] = Hex(0x23285a);
+    k.sleeve = Hex(0xd8343c);
+    k.trousers = Hex(0x23285a);
     k.boot = Hex(0xf7c948);
     k.hand = Hex(0xfdfdfd);      // white gloves
   }
@@ -176,7 +178,7 @@ void DrawArm(Canvas& c, Pt shoulder, Limb l, Rgba sleeve, Rgba hand) {
 }
 
 void DrawCape(Canvas& c, Pt shoulder, float lift, int frame, const Look& k) {
-  // A red cape from the shoulders, swinging back further the faster he goes.
+  // A blue cape from the shoulders, swinging back further the faster he goes.
   float len = 14.0f - 4.0f * lift;  // a cape flying back must stay inside the cell
   float a = (10 + 70 * lift) * kPi / 180;  // angle back from straight down
   float wave = std::sin(frame * kPi / 2) * 1.2f;
@@ -184,10 +186,10 @@ void DrawCape(Canvas& c, Pt shoulder, float lift, int frame, const Look& k) {
   std::vector<float> poly = {shoulder.x + 1.5f, shoulder.y - 1.0f, shoulder.x - 2.5f, shoulder.y - 1.5f,
                              tail.x - 3.0f + wave, tail.y - 2.0f, tail.x - 1.0f, tail.y + 1.0f + wave,
                              tail.x + 3.0f, tail.y + 1.5f, shoulder.x + 1.5f, shoulder.y + 3.0f};
-  FillPolygon(c, poly, Hex(0xd8343c));
+  FillPolygon(c, poly, Hex(0x2f5ad8));
   std::vector<float> lining = {shoulder.x - 1.0f, shoulder.y + 0.5f, tail.x - 0.5f, tail.y - 0.5f,
                                tail.x + 1.5f, tail.y + 0.5f, shoulder.x + 0.5f, shoulder.y + 2.0f};
-  FillPolygon(c, lining, Hex(0x8e1c2e));
+  FillPolygon(c, lining, Hex(0xf7c948));
   (void)k;
 }
 

@@ -318,33 +318,31 @@ Canvas BadgesSheet() {
 }
 
 Canvas TitlePicture() {
-  // Half size 160x160: a sky disc with a gold rim, the costumed hero striking
-  // his standing pose, a Varno gull at his side and a few sparkles.
-  Canvas c(160, 160);
-  for (int y = 0; y < 160; ++y)
-    for (int x = 0; x < 160; ++x) {
-      float dx = x + 0.5f - 80, dy = y + 0.5f - 80, d = std::sqrt(dx * dx + dy * dy);
-      if (d <= 76) c.Set(x, y, Mix(Hex(0x8ae6ff), Hex(0x2a5ac8), y / 160.0f));
-      if (d > 72 && d <= 76) c.Set(x, y, Hex(0xf7c948));
+  // Half size 200x104, shown between the title text and the prompt: an oval
+  // of the blue world with a gold rim, the costumed hero large in his standing
+  // pose, a Varno gull at his side and a few sparkles.
+  const int w = 200, h = 104;
+  const float cx = 100, cy = 52, rx = 98, ry = 50;
+  auto inside = [&](int x, int y, float grow) {
+    float dx = (x + 0.5f - cx) / (rx + grow), dy = (y + 0.5f - cy) / (ry + grow);
+    return dx * dx + dy * dy <= 1;
+  };
+  Canvas c(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      if (inside(x, y, 0)) c.Set(x, y, Hex(0xf7c948));
+      if (inside(x, y, -3)) c.Set(x, y, Mix(Hex(0x8ae6ff), Hex(0x2a5ac8), y / float(h)));
+      if (inside(x, y, -3) && y > 84 + std::sin(x * 0.08f) * 2) c.Set(x, y, y > 88 ? Hex(0x2a8a4e) : Hex(0x46c46a));
     }
-  Canvas ground(160, 160);
-  FillEllipse(ground, 80, 150, 70, 16, Hex(0x46c46a));
-  FillEllipse(ground, 80, 153, 66, 12, Hex(0x2a8a4e));
-  for (int y = 0; y < 160; ++y)
-    for (int x = 0; x < 160; ++x) {
-      float dx = x + 0.5f - 80, dy = y + 0.5f - 80;
-      if (dx * dx + dy * dy > 72 * 72) ground.Set(x, y, kClear);
-    }
-  Blit(c, ground, 0, 0);
-  Blit(c, BirdFigure(true, 0), 86, 82);
-  Blit(c, Scale(HeroFigure(true, 2), 3), 16, 46);
-  for (auto [x, y, r] : {std::tuple{30.0f, 40.0f, 5.0f}, {128.0f, 50.0f, 4.0f}, {112.0f, 26.0f, 3.0f}, {44.0f, 118.0f, 3.0f}}) {
-    Canvas s(160, 160);
+  for (auto [x, y, r] : {std::tuple{24.0f, 40.0f, 5.0f}, {150.0f, 22.0f, 4.0f}, {180.0f, 50.0f, 3.0f}, {38.0f, 70.0f, 3.0f}}) {
+    Canvas s(w, h);
     FillPolygon(s, {x, y - r, x + r * 0.3f, y - r * 0.3f, x + r, y, x + r * 0.3f, y + r * 0.3f, x, y + r,
                     x - r * 0.3f, y + r * 0.3f, x - r, y, x - r * 0.3f, y - r * 0.3f},
                 Hex(0xffffff));
     Blit(c, s, 0, 0);
   }
+  Blit(c, BirdFigure(true, 0), 112, 32);
+  Blit(c, Scale(HeroFigure(true, 2), 3), 36, 3);
   Outline(c, kInk);
   return Scale(c, 2);
 }

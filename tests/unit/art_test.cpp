@@ -218,10 +218,11 @@ TEST_F(Art, IconsTitleLogosAndBadgesLoad) {
 
   int title = LoadImage(kGame + "inavarnocostume.png", MASKEDIMAGE);
   ASSERT_NE(title, 0);
-  EXPECT_EQ(ImageWidth(title), 320);
-  EXPECT_EQ(ImageHeight(title), 320);
+  // It sits between the title text and the prompt: wide and low.
+  EXPECT_EQ(ImageWidth(title), 400);
+  EXPECT_EQ(ImageHeight(title), 208);
   EXPECT_EQ(Alpha(title, 0, 0, 0), 0);
-  EXPECT_TRUE(Solid(title, 0, 160, 160));
+  EXPECT_TRUE(Solid(title, 0, 200, 104));
 
   for (const char* logo : {"logo.png", "Brindle.png"}) {
     int img = LoadImage(kCommon + logo, MASKEDIMAGE | FILTEREDIMAGE);
