@@ -11,7 +11,7 @@ namespace {
 
 const char* const kCredits[] = {
     "A Game by Marrowby",
-    "www.marrowby.example & games.marrowby.example",
+    "www.marrowby.example & mrwby.example",
     "",
     "Game",
     "Made with Corvex",
@@ -19,7 +19,7 @@ const char* const kCredits[] = {
     "",
     "Graphics",
     "Font : SVBasicManual by Craig Rozynski",
-    "Font : Blue Highway by The League of Moveable Type",
+    "Font : Blue Highway by Micah Rich",
     "Font : Acknowledge TT by Fontworks Inc.",
     "All other graphics by Marrowby",
     "",
