@@ -110,6 +110,9 @@ void BounceTest(ken& bird, int image, int frame);  // every hero against one wal
 void BlockPass();
 
 // Pickups, awards and the head-up display (game/pickups.cpp).
+// Scores combo × value: a popup that many pixels over the hero's height, its
+// points added to Score (both saturate instead of overflowing).
+void AwardPoints(ayer& hero, int value, int above);
 void AwardPickup(ayer& hero, int kind);
 void PickupPass();
 void DrawHud(ayer& hero, int player);

@@ -141,7 +141,7 @@ void BounceTest(ken& bird, int image, int frame) {
       double rate = Rnd(0.8, 1.2);
       int sfx = Rand(5, 9);
       PlaySfx(sfx, rate, 1, 0);
-      h.Score += SpawnScorePopup(h.combo * 5, TruncInt(h.x), TruncInt((h.y - Lift(h, h.jump)) - 72), 255, 255, 0);
+      AwardPoints(h, 5, 72);
       bird.mash = 130;
 
       kup p;
@@ -180,7 +180,7 @@ void BlockPass() {
       PlaySfx(3, 1, 1, 0);
       Round.bump[i] = 16;
       h.combo += 1;
-      h.Score += SpawnScorePopup(h.combo * 5, TruncInt(h.x), TruncInt((h.y - Lift(h, h.jump)) - 128), 255, 255, 0);
+      AwardPoints(h, 5, 128);
       ReleaseBlockPickup(bx);
     }
     SetDrawScale(1);

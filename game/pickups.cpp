@@ -1,6 +1,9 @@
 // pickups.cpp — combos and points, the flying pickups, the floating score
 // numbers and each player's head-up display.
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 #include "game/game.h"
 #include "shell/shell.h"
@@ -13,11 +16,6 @@ namespace {
 // "Score : 000000001234" style: the number's last digits behind zeros.
 std::string Padded(const std::string& label, int value, int digits) {
   return label + Right(std::string(static_cast<size_t>(digits), '0') + Str(value), digits);
-}
-
-// Points for the award at the hero's head, where every catch shows its number.
-int AwardPoints(ayer& h, int points) {
-  return SpawnScorePopup(points, TruncInt(h.x), TruncInt((h.y - h.jumphigh * SinDeg(h.jump)) - 72), 255, 255, 0);
 }
 
 }  // namespace
@@ -48,35 +46,43 @@ void UpdateScorePopups() {
   }
 }
 
+void AwardPoints(ayer& h, int value, int above) {
+  constexpr int64_t lo = std::numeric_limits<int>::min(), hi = std::numeric_limits<int>::max();
+  int points = static_cast<int>(std::clamp<int64_t>(int64_t{h.combo} * value, lo, hi));
+  int y = TruncInt((h.y - h.jumphigh * SinDeg(h.jump)) - above);
+  int64_t score = int64_t{h.Score} + SpawnScorePopup(points, TruncInt(h.x), y, 255, 255, 0);
+  h.Score = static_cast<int>(std::clamp<int64_t>(score, lo, hi));
+}
+
 void AwardPickup(ayer& h, int kind) {
   switch (kind) {
     case 0:
       h.combo += 1;
-      h.Score += AwardPoints(h, 100 * h.combo);
+      AwardPoints(h, 100, 72);
       PlaySfx(10, 1, 1, 0);
       return;
     case 2:
       h.combo += 1;
       h.Jumps += 3;
-      h.Score += AwardPoints(h, 25 * h.combo);
+      AwardPoints(h, 25, 72);
       break;
     case 3:
       h.combo += 1;
       h.ComboLock = 1200;
-      h.Score += AwardPoints(h, 10 * h.combo);
+      AwardPoints(h, 10, 72);
       break;
     case 4:
       h.combo += 15;
-      h.Score += AwardPoints(h, 10 * h.combo);
+      AwardPoints(h, 10, 72);
       break;
     case 5:
       h.combo += 1;
       h.Floaty = 450;
-      h.Score += AwardPoints(h, 10 * h.combo);
+      AwardPoints(h, 10, 72);
       break;
     default:  // kind 1, the birds' pickup
       h.combo += 1;
-      h.Score += AwardPoints(h, 10 * h.combo);
+      AwardPoints(h, 10, 72);
       break;
   }
   PlaySfx(1, 1, 1, 0);

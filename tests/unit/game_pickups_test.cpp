@@ -65,6 +65,12 @@ TEST_F(PickupTest, AwardsChangeTheComboFirstThenScore) {
     EXPECT_EQ(h.ComboLock, c.kind == 3 ? 1200 : 0);
     EXPECT_EQ(h.Floaty, c.kind == 5 ? 450 : 0);
   }
+  // Absurd combos saturate the points and the score rather than wrapping.
+  h.combo = 300000000;
+  h.Score = 2147483000;
+  AwardPickup(h, 0);
+  EXPECT_EQ(PopupList.back().n, 2147483647);
+  EXPECT_EQ(h.Score, 2147483647);
   // The popup floats from the hero's head.
   h.jumphigh = 200;
   h.jump = 30;
