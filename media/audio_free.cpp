@@ -21,8 +21,8 @@ namespace {
 
 constexpr size_t kPoolBeforeReuse = 32;
 constexpr size_t kMaxVoices = 1024;
-constexpr double kMinRate = 1.0 / 64;
-constexpr double kMaxRate = 16.0;
+constexpr float kMinRate = 1.0f / 64;
+constexpr float kMaxRate = 16.0f;
 
 struct Clip {
   std::vector<int16_t> samples;  // interleaved

@@ -68,28 +68,21 @@ class OpenALOutput final : public AudioOutput {
 
   int Alloc() override {
     Use();
-    Voice* reuse = nullptr;
-    if (voices_.size() >= kPoolBeforeReuse) {
-      for (Voice& v : voices_)
-        if (Reusable(v) && (!reuse || v.cueSeq < reuse->cueSeq)) reuse = &v;
-    }
-    if (!reuse && voices_.size() < kMaxVoices) {
+    Voice* pick = voices_.size() >= kPoolBeforeReuse ? OldestReusable() : nullptr;
+    if (!pick && voices_.size() < kMaxVoices) {
       Voice v;
       alGetError();
       alGenSources(1, &v.source);
       if (alGetError() == AL_NO_ERROR) {
         alSourcei(v.source, AL_SOURCE_RELATIVE, AL_TRUE);
         voices_.push_back(v);
-        reuse = &voices_.back();
+        pick = &voices_.back();
       }
     }
-    if (!reuse) {  // out of sources: take any finished one after all
-      for (Voice& v : voices_)
-        if (Reusable(v) && (!reuse || v.cueSeq < reuse->cueSeq)) reuse = &v;
-      if (!reuse) return 0;
-    }
-    Reset(*reuse);
-    return static_cast<int>(reuse - voices_.data()) + 1;
+    if (!pick) pick = OldestReusable();  // out of sources: reuse after all
+    if (!pick) return 0;
+    Reset(*pick);
+    return static_cast<int>(pick - voices_.data()) + 1;
   }
 
   bool Cue(int channel, SoundData& snd) override {
@@ -172,8 +165,14 @@ class OpenALOutput final : public AudioOutput {
     return st == AL_PLAYING;
   }
 
-  bool Reusable(const Voice& v) {
-    return v.state == VoiceState::STOPPED || (v.state == VoiceState::STARTED && !Sounding(v));
+  // The finished channel cued longest ago, if any.
+  Voice* OldestReusable() {
+    Voice* best = nullptr;
+    for (Voice& v : voices_) {
+      bool reusable = v.state == VoiceState::STOPPED || (v.state == VoiceState::STARTED && !Sounding(v));
+      if (reusable && (!best || v.cueSeq < best->cueSeq)) best = &v;
+    }
+    return best;
   }
 
   void Reset(Voice& v) {
