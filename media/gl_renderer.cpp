@@ -293,6 +293,7 @@ bool GlInit(int displayW, int displayH, bool core) {
 }
 
 void GlShutdown() {
+  GlForgetSheets();  // they go with the context
   if (!R.ready) {
     R = Renderer{};
     return;

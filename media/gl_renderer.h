@@ -12,6 +12,8 @@
 
 #include <cstdint>
 
+#include "media/backend.h"
+
 // One vertex as the shader sees it.
 struct GlVertex {
   float x, y;        // virtual units
@@ -33,6 +35,21 @@ void GlUpdateTexture(unsigned tex, int w, int h, const uint32_t* rgba);
 void GlDeleteTexture(unsigned tex);
 unsigned GlWhiteTexture();                      // one opaque white texel
 int GlMaxTextureSize();
+
+// An image's frames (in a grid, each with a one-pixel border) or a font's
+// atlas as one texture.
+struct GlSheet {
+  unsigned tex = 0;
+  int cols = 1;                 // frames per row
+  int width = 0, height = 0;    // texture size
+};
+// The texture of an image or font, made or refreshed (after a grab) as
+// needed; nullptr when it cannot be made. Records live in ImageData::gpu and
+// FontData::gpu until released; a shut-down renderer forgets every texture.
+const GlSheet* GlImageSheet(ImageData& img);
+const GlSheet* GlFontSheet(FontData& font);
+void GlReleaseSheet(uintptr_t& gpu);
+void GlForgetSheets();
 
 // Reserves one quad (4 vertices: top-left, top-right, bottom-right,
 // bottom-left) in the batch for this texture and blend; the caller fills it.

@@ -18,37 +18,6 @@
 
 namespace {
 
-// A texture made for an image or a font atlas. ImageData::gpu and
-// FontData::gpu hold its index + 1. Textures die with their context, so a
-// record from an earlier context (another generation) is uploaded again.
-struct TexRecord {
-  unsigned tex = 0;
-  uint32_t generation = 0;
-  uint32_t version = 0;
-  int cols = 1;            // frames per row in the texture
-  int texW = 0, texH = 0;
-  bool used = false;
-};
-
-// Frames sit in a grid with a one-pixel border copied from each frame's
-// edge, so smooth filtering never bleeds a neighbour frame in.
-std::vector<uint32_t> FrameSheet(const ImageData& img, int cols, int texW, int texH) {
-  std::vector<uint32_t> sheet(static_cast<size_t>(texW) * texH, 0);
-  const int w = img.width, h = img.height;
-  for (int f = 0; f < img.frames; ++f) {
-    if (f >= static_cast<int>(img.pixels.size())) break;
-    const std::vector<uint32_t>& px = img.pixels[f];
-    if (px.size() != static_cast<size_t>(w) * h) continue;
-    const int ox = (f % cols) * (w + 2), oy = (f / cols) * (h + 2);
-    for (int y = -1; y <= h; ++y) {
-      const int sy = std::clamp(y, 0, h - 1);
-      uint32_t* row = &sheet[static_cast<size_t>(oy + y + 1) * texW + ox];
-      for (int x = -1; x <= w; ++x) row[x + 1] = px[static_cast<size_t>(sy) * w + std::clamp(x, 0, w - 1)];
-    }
-  }
-  return sheet;
-}
-
 bool SameName(const std::string& a, const char* b) {
   return SDL_strcasecmp(a.c_str(), b) == 0;
 }
@@ -141,7 +110,6 @@ class SdlBackend final : public MediaBackend {
     }
     width_ = w;
     height_ = h;
-    ++generation_;
     swapInterval_ = -2;
     GlSetVirtual(virtualW_ > 0 ? virtualW_ : static_cast<float>(w), virtualH_ > 0 ? virtualH_ : static_cast<float>(h));
     UpdateWindowSize();
@@ -162,7 +130,6 @@ class SdlBackend final : public MediaBackend {
       SDL_GL_DeleteContext(context_);
       context_ = nullptr;
     }
-    for (TexRecord& t : textures_) t.tex = 0;
     if (window_) {
       SDL_DestroyWindow(window_);
       window_ = nullptr;
@@ -243,10 +210,10 @@ class SdlBackend final : public MediaBackend {
 
   void DrawImage(ImageData& img, int frame, float x, float y, const DrawState& s) override {
     if (!window_ || frame < 0 || frame >= img.frames) return;
-    const TexRecord* t = ImageTexture(img);
+    const GlSheet* t = GlImageSheet(img);
     if (!t) return;
     const int px = (frame % t->cols) * (img.width + 2) + 1, py = (frame / t->cols) * (img.height + 2) + 1;
-    const float iw = 1.0f / static_cast<float>(t->texW), ih = 1.0f / static_cast<float>(t->texH);
+    const float iw = 1.0f / static_cast<float>(t->width), ih = 1.0f / static_cast<float>(t->height);
     const Quad q = PlaceFrame(static_cast<float>(img.width), static_cast<float>(img.height), img.handleX,
                               img.handleY, x, y, s.scaleX, s.scaleY, s.rotation);
     Emit(t->tex, s.blend, q, static_cast<float>(px) * iw, static_cast<float>(py) * ih,
@@ -256,9 +223,9 @@ class SdlBackend final : public MediaBackend {
   void DrawText(FontData* font, const std::string& text, float x, float y, const DrawState& s) override {
     if (!window_ || text.empty()) return;
     FontData& f = font ? *font : Builtin();
-    const TexRecord* t = FontTexture(f);
+    const GlSheet* t = GlFontSheet(f);
     if (!t) return;
-    const float iw = 1.0f / static_cast<float>(t->texW), ih = 1.0f / static_cast<float>(t->texH);
+    const float iw = 1.0f / static_cast<float>(t->width), ih = 1.0f / static_cast<float>(t->height);
     const uint32_t color = Color(s);
     int pen = 0;
     for (unsigned char c : text) {
@@ -284,8 +251,8 @@ class SdlBackend final : public MediaBackend {
     GlReadPixels(x, y, w, h, out);
   }
 
-  void ReleaseImage(ImageData& img) override { ReleaseTexture(img.gpu); }
-  void ReleaseFont(FontData& font) override { ReleaseTexture(font.gpu); }
+  void ReleaseImage(ImageData& img) override { GlReleaseSheet(img.gpu); }
+  void ReleaseFont(FontData& font) override { GlReleaseSheet(font.gpu); }
 
   //--------------------------------------------------------------------------
   // Input
@@ -528,70 +495,6 @@ class SdlBackend final : public MediaBackend {
     v[3] = {q.x[3], q.y[3], u0, v1, color};
   }
 
-  TexRecord* Record(uintptr_t& gpu) {
-    if (gpu == 0 || gpu > textures_.size() || !textures_[gpu - 1].used) {
-      gpu = 0;
-      size_t i = 0;
-      while (i < textures_.size() && textures_[i].used) ++i;
-      if (i == textures_.size()) textures_.emplace_back();
-      textures_[i] = TexRecord{};
-      textures_[i].used = true;
-      gpu = i + 1;
-    }
-    return &textures_[gpu - 1];
-  }
-
-  const TexRecord* ImageTexture(ImageData& img) {
-    if (img.width <= 0 || img.height <= 0 || img.frames <= 0) return nullptr;
-    TexRecord* t = Record(img.gpu);
-    if (t->tex && t->generation == generation_ && t->version == img.version) return t;
-    if (!t->tex || t->generation != generation_) {
-      const int maxTex = GlMaxTextureSize();
-      const int cellW = img.width + 2, cellH = img.height + 2;
-      t->tex = 0;
-      t->generation = generation_;
-      t->cols = std::max(1, std::min(img.frames, maxTex / cellW));
-      const int rows = (img.frames + t->cols - 1) / t->cols;
-      t->texW = t->cols * cellW;
-      t->texH = rows * cellH;
-      if (cellW > maxTex || rows > maxTex / cellH) return nullptr;  // too big for this GL
-      const std::vector<uint32_t> sheet = FrameSheet(img, t->cols, t->texW, t->texH);
-      t->tex = GlCreateTexture(t->texW, t->texH, sheet.data(), (img.flags & FILTEREDIMAGE) != 0);
-    } else {
-      // Pixels changed (a grab): same layout, new contents.
-      const std::vector<uint32_t> sheet = FrameSheet(img, t->cols, t->texW, t->texH);
-      GlUpdateTexture(t->tex, t->texW, t->texH, sheet.data());
-    }
-    t->version = img.version;
-    return t->tex ? t : nullptr;
-  }
-
-  const TexRecord* FontTexture(FontData& f) {
-    if (f.atlasWidth <= 0 || f.atlasHeight <= 0 ||
-        f.atlas.size() < static_cast<size_t>(f.atlasWidth) * f.atlasHeight)
-      return nullptr;
-    TexRecord* t = Record(f.gpu);
-    if (t->tex && t->generation == generation_) return t;
-    // White texels whose alpha is the glyph coverage, so colour and blend
-    // apply to text exactly as to images.
-    std::vector<uint32_t> rgba(static_cast<size_t>(f.atlasWidth) * f.atlasHeight);
-    for (size_t i = 0; i < rgba.size(); ++i) rgba[i] = 0x00FFFFFFu | static_cast<uint32_t>(f.atlas[i]) << 24;
-    t->generation = generation_;
-    t->texW = f.atlasWidth;
-    t->texH = f.atlasHeight;
-    t->tex = GlCreateTexture(f.atlasWidth, f.atlasHeight, rgba.data(), (f.style & SMOOTHFONT) != 0);
-    return t->tex ? t : nullptr;
-  }
-
-  void ReleaseTexture(uintptr_t& gpu) {
-    if (gpu > 0 && gpu <= textures_.size()) {
-      TexRecord& t = textures_[gpu - 1];
-      if (t.tex && t.generation == generation_ && context_) GlDeleteTexture(t.tex);
-      t = TexRecord{};
-    }
-    gpu = 0;
-  }
-
   FontData& Builtin() {
     if (!builtin_) {
       builtin_ = std::make_unique<FontData>();
@@ -677,12 +580,10 @@ class SdlBackend final : public MediaBackend {
   int windowW_ = 0, windowH_ = 0;         // window points
   int drawableW_ = 0, drawableH_ = 0;     // window pixels
   float virtualW_ = 0, virtualH_ = 0;
-  uint32_t generation_ = 0;
   int swapInterval_ = -2;
   int refresh_ = 60;
   Uint64 lastPresent_ = 0;
   bool pointerShown_ = true;
-  std::vector<TexRecord> textures_;
   std::unique_ptr<FontData> builtin_;
   std::vector<SDL_Joystick*> joysticks_;
   std::unique_ptr<AudioOutput> audio_;
