@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <list>
 #include <string>
+#include <vector>
 
 // One finished one-player round.
 struct Scores {
@@ -28,8 +29,12 @@ extern int PinnedItem;
 void LoadScores();                   // "scores.dat" of the game folder
 void SaveScores();
 void SortScores();                   // stable, by Compare
+// The group's best records, highest Score first, equal scores newest first (at most 25).
+std::vector<Scores*> BestList(int mode, int level, int flags);
+constexpr int MaxNameLength = 24;    // name entry stops here: the best list shows 24 characters
 void ShowScoreTable(int offset, int mode, int level, int flags);
 void EnterName();
 int64_t DateStamp();
+int64_t DateStampOf(const std::string& date, const std::string& time);  // "06 Dec 2026", "15:12:09"
 std::string DateText(int64_t stamp); // dd-mm-yyyy
 std::string TimeText(int64_t stamp); // hh:mm:ss

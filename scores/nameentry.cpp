@@ -1,0 +1,65 @@
+// nameentry.cpp — the name entry screen after a one-player round: edits
+// PlayerName in place until Enter, Escape or the left mouse button.
+#include "media/media.h"
+#include "media/random.h"
+#include "scores/scores.h"
+#include "shell/shell.h"
+
+namespace {
+
+constexpr int KEY_BACKSPACE = 8, KEY_ENTER = 13, KEY_ESCAPE = 27;
+
+// Keys that ended the round must not confirm the name at once, and the keys
+// that confirm it must not reach the title screen. Polls the live state.
+void WaitForRelease() {
+  while (KeyDown(KEY_ESCAPE) || KeyDown(KEY_ENTER) || MouseDown(1)) Delay(1);
+}
+
+// The byte a typed character adds to the name, or 0 for none. The score file
+// holds one byte per character and uses "|" as its separator, so codes above
+// 255 and control codes are refused and "|" becomes the look-alike broken bar.
+char NameByte(int code) {
+  if (code == '|') return static_cast<char>(0xA6);
+  if (code < 32 || code == 127 || (code >= 128 && code < 160) || code > 255) return 0;
+  return static_cast<char>(code);
+}
+
+void DrawBackground(int W, int H) {
+  double shade = 50;
+  SetDrawRotation(-45);
+  for (int y = 0; y <= H; y += 10) {
+    shade += 0.5;
+    SetColorAlpha(100 - shade, 0, shade);
+    DrawRect(-100, static_cast<float>(3 * y), static_cast<float>(W + 1800), 30);
+  }
+  ResetDrawState();
+}
+
+}  // namespace
+
+void EnterName() {
+  FlushKeys();
+  WaitForRelease();
+  for (bool confirmed = false; !confirmed;) {
+    const int W = VirtualWidth, H = VirtualHeight;
+    ClearScreen();
+    DrawBackground(W, H);
+
+    // One character a frame; the rest wait in the queue.
+    const char byte = NameByte(GetChar());
+    if (byte != 0 && static_cast<int>(PlayerName.size()) < MaxNameLength) PlayerName += byte;
+    if (KeyHit(KEY_BACKSPACE) > 0 && !PlayerName.empty()) PlayerName.pop_back();
+
+    SetColorAlpha(0, 255, 0);
+    SetFont(Fonts[6]);
+    DrawTextAligned(W / 2, H / 2 - 100, "Enter Your Name", 1, 1);
+    SetFont(Fonts[5]);
+    const bool cursorOn = static_cast<uint32_t>(Millisecs()) % 600 < 300;
+    DrawTextAligned(W / 2 - TextWidth(PlayerName) / 2, H / 2, PlayerName + (cursorOn ? "_" : " "), 0, 1);
+
+    confirmed = KeyHit(KEY_ENTER) > 0 || MouseDown(1) || KeyDown(KEY_ESCAPE);
+    FinishFrame(1);
+  }
+  SeedRnd(Millisecs());
+  WaitForRelease();
+}

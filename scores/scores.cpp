@@ -1,0 +1,144 @@
+// scores.cpp — the score record and list, the best list of a group, and the
+// score file "scores.dat": two text lines per record, newest first.
+#include <cstdint>
+#include <limits>
+
+#include "media/media.h"
+#include "scores/scores.h"
+#include "tools/tools.h"
+
+std::list<Scores> ScoreList;
+std::string PlayerName = "Player";
+int GraphScroll;
+int PinnedItem;
+
+namespace {
+
+const char* const kScoreFile = "scores.dat";
+const char* const kScoreTemp = "scores.dat.tmp";
+constexpr size_t kBestListSize = 25;
+
+// Text to a 64-bit integer by the ToInt rule (leading blanks, one sign,
+// digits up to the first other character), saturating at the 64-bit range.
+int64_t ToInt64(const std::string& s) {
+  size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n' || s[i] == '\v' ||
+                          s[i] == '\f'))
+    ++i;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  const uint64_t cap = static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + 1;  // |INT64_MIN|
+  uint64_t v = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+    const auto digit = static_cast<uint64_t>(s[i] - '0');
+    v = v > (cap - digit) / 10 ? cap : v * 10 + digit;  // saturated; further digits change nothing
+  }
+  if (negative) return v == cap ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(v);
+  return v >= cap ? std::numeric_limits<int64_t>::max() : static_cast<int64_t>(v);
+}
+
+int AbsField(const std::string& line, int n) { return SafeAbs(ToInt(FieldOf(line, "|", n))); }
+
+// The file has no escapes: a "|" in a name would shift every later field, and
+// a control character could end the line. "|" becomes the broken bar, which
+// looks the same; control characters become spaces.
+std::string FileSafeName(const std::string& name) {
+  std::string out = name;
+  for (char& c : out) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '|') c = static_cast<char>(0xA6);
+    else if (u < 32) c = ' ';
+  }
+  return out;
+}
+
+std::string RecordLine(const Scores& s) {
+  return Str(s.Score) + "|" + FileSafeName(s.Name) + "|" + Str(s.Badges) + "|" + Str(s.Timestamp) + "|" +
+         Str(s.Level) + "|" + Str(s.GameMode) + "|" + Str(s.GameFlags) + "|" + Str(s.Quit);
+}
+
+std::string BestLine(const Scores& s) {
+  std::string line = Str(s.Best[1]);
+  for (int i = 2; i <= 30; ++i) line += "|" + Str(s.Best[i]);
+  return line;
+}
+
+// Writes the list beside the score file and puts it in place only when every
+// write and the close succeeded, so a full disk never costs the old scores.
+bool WriteScoreFile() {
+  SortScores();
+  TextFile* f = WriteFile(kScoreTemp);
+  if (!f) return false;
+  for (const Scores& s : ScoreList) {
+    WriteLine(f, RecordLine(s));
+    WriteLine(f, BestLine(s));
+  }
+  if (CloseFile(f) && RenameFile(kScoreTemp, kScoreFile)) return true;
+  DeleteFile(kScoreTemp);
+  return false;
+}
+
+}  // namespace
+
+int Scores::Compare(const Scores& other) const {
+  if (Timestamp > other.Timestamp) return -1;
+  return Timestamp < other.Timestamp ? 1 : 0;
+}
+
+void SortScores() {
+  // std::list::sort is stable: equal stamps keep the order they were added in.
+  ScoreList.sort([](const Scores& a, const Scores& b) { return a.Compare(b) < 0; });
+}
+
+std::vector<Scores*> BestList(int mode, int level, int flags) {
+  std::vector<Scores*> best;
+  best.reserve(kBestListSize + 1);
+  for (Scores& s : ScoreList) {
+    if (s.GameMode != mode || s.Level != level || s.GameFlags != flags) continue;
+    size_t at = 0;
+    while (at < best.size() && best[at]->Score >= s.Score) ++at;
+    if (at < best.size()) {
+      best.insert(best.begin() + static_cast<std::ptrdiff_t>(at), &s);
+      if (best.size() > kBestListSize) best.pop_back();
+    } else if (best.size() < kBestListSize) {
+      best.push_back(&s);
+    }
+  }
+  return best;
+}
+
+void LoadScores() {
+  // A special file (a pipe, say) could block the read forever; only a plain file is read.
+  if (FileType(kScoreFile) != 1) return;
+  // Reloading after Apply: rounds played since start-up are only in memory.
+  // Write them out first, so reading the file back loses and duplicates
+  // nothing; if they cannot be written, keep the list as it is.
+  if (!ScoreList.empty() && !WriteScoreFile()) return;
+  TextFile* f = ReadFile(kScoreFile);
+  if (!f) return;  // unreadable: keep what we have rather than an empty list
+
+  ScoreList.clear();
+  int count = 0;
+  while (!Eof(f)) {
+    const std::string line = ReadLine(f);
+    if (Instr(line, "|") == 0) continue;
+    ++count;
+    Scores s;
+    s.Score = ToInt64(FieldOf(line, "|", 1));
+    s.Name = Trim(FieldOf(line, "|", 2));
+    s.Badges = AbsField(line, 3);
+    s.Timestamp = ToInt64(FieldOf(line, "|", 4));
+    s.Level = AbsField(line, 5);
+    s.GameMode = AbsField(line, 6);
+    s.GameFlags = AbsField(line, 7);
+    s.Quit = AbsField(line, 8);
+    if (count == 1) PlayerName = s.Name;
+    const std::string stats = ReadLine(f);  // empty at the end of the file: all zeros
+    for (int i = 1; i <= 30; ++i) s.Best[i] = AbsField(stats, i);
+    ScoreList.push_back(std::move(s));
+  }
+  SortScores();
+  CloseFile(f);
+}
+
+void SaveScores() { WriteScoreFile(); }

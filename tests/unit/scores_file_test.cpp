@@ -1,0 +1,281 @@
+// The score record, the list's order, the best list, and "scores.dat":
+// byte-exact round trips, damaged files read as far as they go, and saving
+// that never costs the scores already on disk.
+#include <climits>
+#include <cstdint>
+
+#include "tests/unit/scores_fixture.h"
+
+using namespace scorestest;
+
+namespace {
+
+const std::string kExampleLine1 = "1234|Player|0|65149974729|0|1|0|0";
+const std::string kExampleLine2 = "3|7|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0";
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& l : lines) out += l + "\r\n";
+  return out;
+}
+
+std::vector<int64_t> Stamps() {
+  std::vector<int64_t> out;
+  for (const Scores& s : ScoreList) out.push_back(s.Timestamp);
+  return out;
+}
+
+using ScoreFile = ScoresTest;
+
+TEST_F(ScoreFile, ExampleRecordReadsAndWritesBackByteForByte) {
+  const std::string bytes = Lines({kExampleLine1, kExampleLine2});
+  WriteBytes("scores.dat", bytes);
+  PlayerName = "Someone";
+  LoadScores();
+  ASSERT_EQ(ScoreList.size(), 1u);
+  const Scores& s = ScoreList.front();
+  EXPECT_EQ(s.Score, 1234);
+  EXPECT_EQ(s.Name, "Player");
+  EXPECT_EQ(s.Badges, 0);
+  EXPECT_EQ(s.Timestamp, 65149974729);
+  EXPECT_EQ(s.Level, 0);
+  EXPECT_EQ(s.GameMode, 1);
+  EXPECT_EQ(s.GameFlags, 0);
+  EXPECT_EQ(s.Quit, 0);
+  EXPECT_EQ(s.Best[1], 3);
+  EXPECT_EQ(s.Best[2], 7);
+  for (int i = 3; i <= 30; i++) EXPECT_EQ(s.Best[i], 0) << i;
+  EXPECT_EQ(PlayerName, "Player");
+
+  fs::remove(dir / "scores.dat");
+  SaveScores();
+  EXPECT_EQ(ReadBytes("scores.dat"), bytes);
+  EXPECT_FALSE(fs::exists(dir / "scores.dat.tmp"));
+}
+
+TEST_F(ScoreFile, EveryFieldOfEveryRecordSurvivesSaveAndLoad) {
+  Scores a = Record(INT64_MAX, 70000000000, "Ann Lee", 2);
+  a.Badges = INT32_MAX;
+  a.Level = 3;
+  a.GameFlags = 4;
+  a.Quit = 1;
+  for (int i = 1; i <= 30; i++) a.Best[i] = i * 1000 + 7;
+  Scores b = Record(-42, 65149974729, "\xe9lan", 0);  // Score and Timestamp keep their sign
+  Scores c = Record(0, -5, "", 1);                     // an empty name stays empty
+  ScoreList = {a, b, c};
+  SaveScores();
+  const std::string first = ReadBytes("scores.dat");
+  ScoreList.clear();
+  LoadScores();
+  ASSERT_EQ(ScoreList.size(), 3u);
+  auto it = ScoreList.begin();
+  const Scores& ra = *it++;
+  EXPECT_EQ(ra.Score, INT64_MAX);
+  EXPECT_EQ(ra.Timestamp, 70000000000);
+  EXPECT_EQ(ra.Name, "Ann Lee");
+  EXPECT_EQ(ra.Badges, INT32_MAX);
+  EXPECT_EQ(ra.Level, 3);
+  EXPECT_EQ(ra.GameMode, 2);
+  EXPECT_EQ(ra.GameFlags, 4);
+  EXPECT_EQ(ra.Quit, 1);
+  for (int i = 1; i <= 30; i++) EXPECT_EQ(ra.Best[i], i * 1000 + 7) << i;
+  EXPECT_EQ(it->Score, -42);
+  EXPECT_EQ(it->Name, "\xe9lan");
+  ++it;
+  EXPECT_EQ(it->Timestamp, -5);
+  EXPECT_EQ(it->Name, "");
+  EXPECT_EQ(PlayerName, "Ann Lee");
+  SaveScores();
+  EXPECT_EQ(ReadBytes("scores.dat"), first);
+}
+
+TEST_F(ScoreFile, EmptyListWritesZeroBytesAndReadsBackEmpty) {
+  SaveScores();
+  ASSERT_TRUE(fs::exists(dir / "scores.dat"));
+  EXPECT_EQ(fs::file_size(dir / "scores.dat"), 0u);
+  PlayerName = "Wen";
+  LoadScores();
+  EXPECT_TRUE(ScoreList.empty());
+  EXPECT_EQ(PlayerName, "Wen");
+}
+
+TEST_F(ScoreFile, NoFileLeavesListAndNameAlone) {
+  ScoreList = {Record(5, 10)};
+  PlayerName = "Hod";
+  LoadScores();
+  ASSERT_EQ(ScoreList.size(), 1u);
+  EXPECT_EQ(PlayerName, "Hod");
+  // Nor does a folder of that name.
+  fs::create_directory(dir / "scores.dat");
+  LoadScores();
+  ASSERT_EQ(ScoreList.size(), 1u);
+  EXPECT_EQ(ScoreList.front().Score, 5);
+}
+
+TEST_F(ScoreFile, LoadSortsNewestFirstKeepingFileOrderOfEqualStampsAndNamesTheFirstLine) {
+  WriteBytes("scores.dat", Lines({"1|Old|0|100|0|0|0|0", "0", "2|New|0|300|0|0|0|0", "0", "3|TieA|0|200|0|0|0|0",
+                                  "0", "4|TieB|0|200|0|0|0|0", "0"}));
+  LoadScores();
+  EXPECT_EQ(Stamps(), (std::vector<int64_t>{300, 200, 200, 100}));
+  std::vector<std::string> names;
+  for (const Scores& s : ScoreList) names.push_back(s.Name);
+  EXPECT_EQ(names, (std::vector<std::string>{"New", "TieA", "TieB", "Old"}));
+  EXPECT_EQ(PlayerName, "Old");  // the first record line, not the newest
+}
+
+TEST_F(ScoreFile, SortIsNewestFirstAndStable) {
+  ScoreList = {Record(1, 5, "a"), Record(2, 9, "b"), Record(3, 5, "c"), Record(4, 9, "d"), Record(5, 1, "e")};
+  SortScores();
+  std::string order;
+  for (const Scores& s : ScoreList) order += s.Name;
+  EXPECT_EQ(order, "bdace");
+  EXPECT_LT(Record(0, 9).Compare(Record(0, 5)), 0);
+  EXPECT_GT(Record(0, 5).Compare(Record(0, 9)), 0);
+  EXPECT_EQ(Record(0, 5).Compare(Record(0, 5)), 0);
+  EXPECT_LT(Record(0, INT64_MAX).Compare(Record(0, INT64_MIN)), 0);
+}
+
+TEST_F(ScoreFile, DamagedLinesReadAsFarAsTheyGo) {
+  WriteBytes("scores.dat",
+             "\r\n"
+             "just a comment line\r\n"
+             "  77|  Spaced Name \t|x|9q|-3|-2|-1|-7  \r\n"  // trimmed; text reads up to its first non-digit
+             "4|5|-5\r\n"                                     // missing elements 0, negatives made positive
+             "8|Short|1\n"                                    // LF alone; fields 4 to 8 missing
+             "12\n"                                           // one number: elements 1 and 2
+             "99999999999999999999|Big|-2147483648|-99999999999999999999|2147483648|0|0|0\r\n"
+             "99999999999|-2147483648\r\n"
+             "5|End|0|1|0|0|0|0");                            // the file ends after line 1
+  LoadScores();
+  ASSERT_EQ(ScoreList.size(), 4u);
+  std::vector<const Scores*> r;
+  for (const Scores& s : ScoreList) r.push_back(&s);
+  // Stamps 9, 0, INT64_MIN, 1 sort as 9, 1, 0, INT64_MIN.
+  const Scores& spaced = *r[0];
+  EXPECT_EQ(spaced.Score, 77);
+  EXPECT_EQ(spaced.Name, "Spaced Name");
+  EXPECT_EQ(spaced.Badges, 0);
+  EXPECT_EQ(spaced.Timestamp, 9);
+  EXPECT_EQ(spaced.Level, 3);
+  EXPECT_EQ(spaced.GameMode, 2);
+  EXPECT_EQ(spaced.GameFlags, 1);
+  EXPECT_EQ(spaced.Quit, 7);
+  EXPECT_EQ(spaced.Best[1], 4);
+  EXPECT_EQ(spaced.Best[2], 5);
+  EXPECT_EQ(spaced.Best[3], 5);
+  EXPECT_EQ(spaced.Best[4], 0);
+  EXPECT_EQ(PlayerName, "Spaced Name");
+
+  const Scores& end = *r[1];
+  EXPECT_EQ(end.Name, "End");
+  for (int i = 1; i <= 30; i++) EXPECT_EQ(end.Best[i], 0) << i;
+
+  const Scores& shortRec = *r[2];
+  EXPECT_EQ(shortRec.Name, "Short");
+  EXPECT_EQ(shortRec.Badges, 1);
+  EXPECT_EQ(shortRec.Timestamp, 0);
+  EXPECT_EQ(shortRec.Quit, 0);
+  EXPECT_EQ(shortRec.Best[1], 12);
+  EXPECT_EQ(shortRec.Best[2], 12);
+  EXPECT_EQ(shortRec.Best[3], 0);
+
+  const Scores& big = *r[3];  // huge numbers saturate
+  EXPECT_EQ(big.Score, INT64_MAX);
+  EXPECT_EQ(big.Timestamp, INT64_MIN);
+  EXPECT_EQ(big.Badges, INT32_MAX);
+  EXPECT_EQ(big.Level, INT32_MAX);
+  EXPECT_EQ(big.Best[1], INT32_MAX);
+  EXPECT_EQ(big.Best[2], INT32_MAX);
+}
+
+TEST_F(ScoreFile, BarsAndControlCharactersInANameCannotShiftTheFields) {
+  Scores s = Record(10, 20, "a|b|c");
+  s.Quit = 1;
+  ScoreList = {s, Record(30, 10, "tab\there")};
+  SaveScores();
+  const std::string bytes = ReadBytes("scores.dat");
+  EXPECT_EQ(bytes.substr(0, bytes.find("\r\n")), "10|a\xa6" "b\xa6" "c|0|20|0|1|0|1");
+  ScoreList.clear();
+  LoadScores();
+  ASSERT_EQ(ScoreList.size(), 2u);
+  EXPECT_EQ(ScoreList.front().Name, "a\xa6" "b\xa6" "c");
+  EXPECT_EQ(ScoreList.front().Timestamp, 20);
+  EXPECT_EQ(ScoreList.front().Quit, 1);
+  EXPECT_EQ(ScoreList.back().Name, "tab here");
+  EXPECT_EQ(ScoreList.back().Score, 30);
+}
+
+TEST_F(ScoreFile, FailedSavesKeepTheOldFile) {
+  const std::string old = Lines({kExampleLine1, kExampleLine2});
+  WriteBytes("scores.dat", old);
+  ScoreList = {Record(1, 1), Record(2, 2)};
+
+  // The temporary file cannot be made.
+  fs::create_directory(dir / "scores.dat.tmp");
+  SaveScores();
+  EXPECT_EQ(ReadBytes("scores.dat"), old);
+  fs::remove(dir / "scores.dat.tmp");
+
+  // The disk is full: every write fails at the close.
+  fs::create_symlink("/dev/full", dir / "scores.dat.tmp");
+  SaveScores();
+  EXPECT_EQ(ReadBytes("scores.dat"), old);
+  fs::remove(dir / "scores.dat.tmp");
+
+  // Once it can be written, the new list replaces the file and nothing is left behind.
+  SaveScores();
+  EXPECT_EQ(ReadBytes("scores.dat").substr(0, 11), "2|Wen|0|2|0");
+  EXPECT_FALSE(fs::exists(dir / "scores.dat.tmp"));
+}
+
+TEST_F(ScoreFile, ReloadKeepsRoundsPlayedSinceStartWithoutDuplicates) {
+  WriteBytes("scores.dat", Lines({kExampleLine1, kExampleLine2}));
+  LoadScores();
+  ASSERT_EQ(ScoreList.size(), 1u);
+  ScoreList.push_back(Record(500, 70000000000, "Newer", 2));  // a round played since
+  SortScores();
+  PlayerName = "Newer";
+  LoadScores();  // Apply reloads the assets
+  ASSERT_EQ(ScoreList.size(), 2u);
+  EXPECT_EQ(ScoreList.front().Name, "Newer");
+  EXPECT_EQ(ScoreList.front().Score, 500);
+  EXPECT_EQ(ScoreList.back().Score, 1234);
+  EXPECT_EQ(PlayerName, "Newer");
+  LoadScores();
+  EXPECT_EQ(ScoreList.size(), 2u);
+  // The file holds the new round already.
+  EXPECT_EQ(ReadBytes("scores.dat").substr(0, 10), "500|Newer|");
+
+  // When the file cannot be rewritten, the reload keeps the list rather than the file.
+  ScoreList.push_back(Record(600, 80000000000, "Newest", 2));
+  fs::create_directory(dir / "scores.dat.tmp");
+  LoadScores();
+  EXPECT_EQ(ScoreList.size(), 3u);
+}
+
+TEST_F(ScoreFile, BestListIsHighestFirstTiesNewestFirstAtMostTwentyFive) {
+  for (int i = 0; i < 30; i++) ScoreList.push_back(Record(i % 10, 1000 - i, "r" + std::to_string(i), 0));
+  ScoreList.push_back(Record(1000, 1, "other group", 1));
+  std::vector<Scores*> best = BestList(0, 0, 0);
+  ASSERT_EQ(best.size(), 25u);
+  // Scores 9, 9, 9 (records 9, 19, 29), then 8, 8, 8 ... down to 2, then the
+  // newest 1; the older ones and the zeros drop out.
+  std::vector<std::string> names;
+  for (const Scores* s : best) names.push_back(s->Name);
+  EXPECT_EQ(names[0], "r9");
+  EXPECT_EQ(names[1], "r19");
+  EXPECT_EQ(names[2], "r29");
+  EXPECT_EQ(names[3], "r8");
+  EXPECT_EQ(best[24]->Score, 1);
+  EXPECT_EQ(names[24], "r1");
+  for (size_t i = 1; i < best.size(); i++) EXPECT_GE(best[i - 1]->Score, best[i]->Score);
+  EXPECT_EQ(BestList(1, 0, 0).size(), 1u);
+  EXPECT_TRUE(BestList(0, 1, 0).empty());
+  // A later, higher record pushes out the 25th.
+  ScoreList.push_back(Record(50, 0, "late", 0));
+  best = BestList(0, 0, 0);
+  EXPECT_EQ(best.front()->Name, "late");
+  EXPECT_EQ(best.back()->Name, "r22");
+}
+
+}  // namespace
