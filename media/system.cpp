@@ -38,9 +38,25 @@ std::string CurrentTime() {
   return buf;
 }
 
+// Under the address sanitizer malloc is its own, and mallinfo2 reads zeros.
+#if defined(__SANITIZE_ADDRESS__)
+#define WENHOD_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define WENHOD_ASAN 1
+#endif
+#endif
+#ifdef WENHOD_ASAN
+extern "C" size_t __sanitizer_get_current_allocated_bytes();  // from the sanitizer runtime
+#endif
+
 long MemoryInUse() {
+#ifdef WENHOD_ASAN
+  return static_cast<long>(__sanitizer_get_current_allocated_bytes());
+#else
   struct mallinfo2 mi = mallinfo2();
   return static_cast<long>(mi.uordblks + mi.hblkhd);
+#endif
 }
 
 long ReleaseMemory() {
