@@ -77,7 +77,7 @@ void BusyRound(std::list<ayer>& heroes, std::list<ken>& birds, std::list<kup>& p
   for (ken& b : BirdList) b.x = 120 + 150 * i++;
   i = 0;
   for (ayer& h : HeroList) {
-    h.x = 120 + 150 * (i == 0 ? 2 : 6) + 32;
+    h.x = 120 + 150 * (i == 0 ? 7 : 8) + 32;  // over the last birds: every bird before is tested
     h.y = VirtualHeight - 126;
     h.jump = 175;
     h.jumphigh = 260;
