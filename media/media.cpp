@@ -400,7 +400,7 @@ float AxisOf(int port, int axis) {
 }
 }  // namespace
 
-int JoyCount() {
+int CountJoysticks() {
   Pumped();
   return Backend().JoyCount();
 }

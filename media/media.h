@@ -115,7 +115,7 @@ void ShowPointer();
 void HidePointer();
 bool CloseRequested();              // true once after the user asked to close the window
 
-int JoyCount();
+int CountJoysticks();
 std::string JoyName(int port);      // ports from 0
 float JoyX(int port);               // axes -1..1; 0 for an absent joystick
 float JoyY(int port);

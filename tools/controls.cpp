@@ -10,7 +10,7 @@
 #include "tools/tools.h"
 
 JoyRecord JoySlot[5];
-int JoySlotCount;
+int JoyCount;
 
 namespace {
 
@@ -72,7 +72,7 @@ bool HatPartHeld(int part, double h) {
   }
 }
 
-bool SlotUsable(int j) { return j >= 1 && j <= 4 && j <= JoySlotCount && JoySlot[j].enabled == 1; }
+bool SlotUsable(int j) { return j >= 1 && j <= 4 && j <= JoyCount && JoySlot[j].enabled == 1; }
 
 const char* const kPartNames[12] = {"Y-", "Y+", "X-", "X+", "Z-", "Z+", "U-", "U+", "V-", "V+", "R-", "R+"};
 
@@ -118,7 +118,7 @@ int DetectInput() {
   if (KeyDown(122) || KeyDown(123)) return 0;
   for (int code = 1; code <= 255; code++)
     if (KeyDown(code)) return code;
-  for (int j = 1; j <= JoySlotCount && j <= 4; j++) {
+  for (int j = 1; j <= JoyCount && j <= 4; j++) {
     if (JoySlot[j].enabled != 1) continue;
     const JoyRecord& slot = JoySlot[j];
     int port = j - 1;
@@ -220,8 +220,8 @@ std::string KeyName(int code) {
 
 void DiscoverJoysticks() {
   for (auto& slot : JoySlot) slot = JoyRecord{};
-  JoySlotCount = std::clamp(JoyCount(), 0, 4);
-  for (int j = 1; j <= JoySlotCount; j++) {
+  JoyCount = std::clamp(CountJoysticks(), 0, 4);
+  for (int j = 1; j <= JoyCount; j++) {
     int port = j - 1;
     JoyRecord& slot = JoySlot[j];
     slot.buttonMask = JoyButtonMask(port);

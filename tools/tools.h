@@ -15,9 +15,7 @@ struct JoyRecord {
   int enabled = 0;                   // 0: contributes nothing (settings panel toggles it)
 };
 extern JoyRecord JoySlot[5];         // slots 1..4; slot j is media port j - 1
-// Joysticks found at start-up, 0..4. Named apart from the media layer's
-// JoyCount() (the live device count) so both headers can be included together.
-extern int JoySlotCount;
+extern int JoyCount;                 // joysticks found at start-up, 0..4
 
 void SetDefaultKeys();               // the ten default bindings, everything else 0
 int ControlDown(int action, int player);

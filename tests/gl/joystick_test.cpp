@@ -49,7 +49,7 @@ class SdlJoystick : public ::testing::Test {
 
 TEST_F(SdlJoystick, FoundAtDiscovery) {
   DiscoverJoysticks();
-  ASSERT_EQ(JoySlotCount, 1);
+  ASSERT_EQ(JoyCount, 1);
   EXPECT_EQ(JoySlot[1].name, "Virtual Joystick");
   EXPECT_EQ(JoySlot[1].buttonMask, 0xFFFF);
   EXPECT_EQ(JoySlot[1].hasHat, 1);
@@ -60,7 +60,7 @@ TEST_F(SdlJoystick, FoundAtDiscovery) {
 
 TEST_F(SdlJoystick, AxesHatAndButtonsByCode) {
   DiscoverJoysticks();
-  ASSERT_EQ(JoySlotCount, 1);
+  ASSERT_EQ(JoyCount, 1);
 
   Axis(1, -32768);  // Y fully up
   EXPECT_EQ(CodeDown(300), 1);

@@ -183,12 +183,12 @@ TEST_F(SdlInput, MouseInVirtualUnitsButtonsAndCloseRequest) {
 
 TEST(MediaJoystick, VirtualDeviceAxesHatButtonsAndMask) {
   UseSdlBackend();
-  const int before = JoyCount();
+  const int before = CountJoysticks();
   const int port = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 6, 16, 1);
   ASSERT_GE(port, 0) << SDL_GetError();
   SDL_Joystick* pad = SDL_JoystickOpen(port);
   ASSERT_NE(pad, nullptr);
-  EXPECT_EQ(JoyCount(), before + 1);
+  EXPECT_EQ(CountJoysticks(), before + 1);
   EXPECT_NE(JoyName(port).find("Virtual"), std::string::npos) << JoyName(port);
 
   const Sint16 axes[6] = {32767, -32768, 16384, -16384, 0, 8192};
@@ -221,7 +221,7 @@ TEST(MediaJoystick, VirtualDeviceAxesHatButtonsAndMask) {
   }
 
   // A port with nothing there reads centred and released.
-  const int absent = JoyCount();
+  const int absent = CountJoysticks();
   EXPECT_EQ(JoyName(absent), "");
   EXPECT_FLOAT_EQ(JoyX(absent), 0);
   EXPECT_FLOAT_EQ(JoyHat(absent), -1);
@@ -230,7 +230,7 @@ TEST(MediaJoystick, VirtualDeviceAxesHatButtonsAndMask) {
 
   SDL_JoystickClose(pad);
   SDL_JoystickDetachVirtual(port);
-  EXPECT_EQ(JoyCount(), before);
+  EXPECT_EQ(CountJoysticks(), before);
   EXPECT_FLOAT_EQ(JoyX(port), 0);
 }
 

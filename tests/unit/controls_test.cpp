@@ -140,7 +140,7 @@ TEST_F(Controls, DiscoveryTakesRestReadingsAndAtMostFour) {
   HeadlessJoyHat(2, 0.5f);                     // a hat pushed at start-up
   HeadlessJoyAxis(0, kAxisZ, 0.5f);
   DiscoverJoysticks();
-  EXPECT_EQ(JoySlotCount, 4);
+  EXPECT_EQ(JoyCount, 4);
   EXPECT_EQ(JoySlot[1].name, "Stick");
   EXPECT_EQ(JoySlot[1].buttonMask, 0x0F);
   EXPECT_EQ(JoySlot[1].hasHat, 1);
@@ -278,7 +278,7 @@ TEST_F(Controls, CaptureOrder) {
 }
 
 TEST_F(Controls, NoJoysticksScansKeyboardOnly) {
-  EXPECT_EQ(JoySlotCount, 0);
+  EXPECT_EQ(JoyCount, 0);
   EXPECT_EQ(DetectInput(), 0);
   HeadlessKey(255, true);
   EXPECT_EQ(DetectInput(), 255);  // the scan can capture a code that is never held

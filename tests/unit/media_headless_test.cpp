@@ -216,7 +216,7 @@ TEST_F(Headless, CloseRequestedOnce) {
 }
 
 TEST_F(Headless, JoysticksReadCentredUntilScripted) {
-  EXPECT_EQ(JoyCount(), 0);
+  EXPECT_EQ(CountJoysticks(), 0);
   EXPECT_EQ(JoyX(0), 0);
   EXPECT_EQ(JoyHat(0), -1);
   EXPECT_EQ(JoyName(0), "");
@@ -224,7 +224,7 @@ TEST_F(Headless, JoysticksReadCentredUntilScripted) {
   EXPECT_EQ(JoyButtonMask(0), 0);
 
   HeadlessSetJoysticks(2);
-  EXPECT_EQ(JoyCount(), 2);
+  EXPECT_EQ(CountJoysticks(), 2);
   EXPECT_EQ(JoyHat(1), -1);
   HeadlessJoyAxis(1, 0, -0.5f);
   HeadlessJoyAxis(1, 5, 3.0f);  // out of range reads clamped
