@@ -78,16 +78,16 @@ TEST_F(TitleScreen, SlidesInAndComesToRestAfter32Frames) {
       EXPECT_FLOAT_EQ(panel->alpha, 0.6f);
       const DrawRecord* prompt = Text("Press Start (Z) To Begin");
       EXPECT_NE(prompt, nullptr);
-      if (prompt) EXPECT_FLOAT_EQ(prompt->y, static_cast<float>(H / 2 + 775 - TextHeight("Press Start (Z) To Begin") / 2));
+      if (prompt) { EXPECT_FLOAT_EQ(prompt->y, static_cast<float>(H / 2 + 775 - TextHeight("Press Start (Z) To Begin") / 2)); }
       EXPECT_FLOAT_EQ(easy->x, W / 2 - 100.0f);
     }
     if (n == 40) {
       const DrawRecord* credit = Text("A Game by Marrowby");
       EXPECT_NE(credit, nullptr);
-      if (credit) EXPECT_FLOAT_EQ(credit->y, H - 428.0f);
+      if (credit) { EXPECT_FLOAT_EQ(credit->y, H - 428.0f); }
       const DrawRecord* last = Text("No Harm Intended");
       EXPECT_NE(last, nullptr);
-      if (last) EXPECT_FLOAT_EQ(last->y, H - 428.0f + 18 * 20);
+      if (last) { EXPECT_FLOAT_EQ(last->y, H - 428.0f + 18 * 20); }
       EXPECT_NE(Text("Hit [Tab] for settings"), nullptr);
       EXPECT_NE(Text("Wen Hod"), nullptr);
       EXPECT_EQ(Text("(Don't forget to set player 2's controls!)"), nullptr);
@@ -213,7 +213,7 @@ TEST_F(TitleScreen, StartInputsOfEveryPlayerAndThePanelGuard) {
   Keys[31] = 75;  // player 2, action 11
   step = [&](int n) {
     if (n == 2) Press(73);
-    if (n == 3) EXPECT_EQ(g_rounds, 0);
+    if (n == 3) { EXPECT_EQ(g_rounds, 0); }
     if (n == 4) { EXPECT_EQ(g_rounds, 1); Release(73); }
     if (n == 6) Press(75);
     if (n == 8) { EXPECT_EQ(g_rounds, 2); Release(75); }
@@ -264,7 +264,7 @@ TEST_F(TitleScreen, TwoPlayerRemindsOfUnboundControlsAtTheTopRight) {
       }
       Keys[23] = 65;
     }
-    if (n == 4) EXPECT_EQ(Text("(Don't forget to set player 2's controls!)"), nullptr);
+    if (n == 4) { EXPECT_EQ(Text("(Don't forget to set player 2's controls!)"), nullptr); }
     return n < 4;
   };
   ASSERT_TRUE(Run());
