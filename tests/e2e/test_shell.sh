@@ -41,10 +41,10 @@ check "the window opens at 800 x 600" [ "${WIN_W}x${WIN_H}" == "800x600" ]
 wait_title
 
 capture "$E2E_WORK/title.png"
-# Credits panel: black at 0.6 over the grass, lower left; the same row further
-# right is plain grass.
+# Credits panel: black at 0.6 over the grass, lower left; the same row in the
+# middle, below the menu and left of the score panel, is plain grass.
 read -r pr pg pb <<<"$(pixel "$E2E_WORK/title.png" 250 588)"
-read -r gr gg gb <<<"$(pixel "$E2E_WORK/title.png" 600 588)"
+read -r gr gg gb <<<"$(pixel "$E2E_WORK/title.png" 520 588)"
 log "panel $pr $pg $pb, grass $gr $gg $gb"
 check "grass beside the panel is green" [ "$gg" -gt 100 -a "$gr" -lt "$gg" ]
 check "the credits panel darkens the grass" [ $((pg * 10)) -le $((gg * 5)) -a "$pg" -gt 0 ]
@@ -66,6 +66,9 @@ check "Up twice comes back to Medium" [ "$(chosen_entry)" == 1 ]
 key Up Up
 sleep 0.2
 check "Up from Easy wraps round to Two Player" [ "$(chosen_entry)" == 3 ]
+capture "$E2E_WORK/two.png"
+read -r _ tg _ <<<"$(pixel "$E2E_WORK/two.png" 700 588)"
+check "Two Player hides the score table (plain grass at its place)" [ "$tg" -gt 100 ]
 
 # Tab opens the settings panel and saves; Tab again closes it and saves again.
 check "no settings file before the first Tab" [ ! -e "$E2E_FILES/Setup.ini" ]
