@@ -52,7 +52,9 @@ bool Eof(TextFile* f) {
 
 void WriteLine(TextFile* f, const std::string& s) {
   if (!f || !f->writing) return;
-  if (std::fwrite(s.data(), 1, s.size(), f->file) != s.size() || std::fwrite("\r\n", 1, 2, f->file) != 2)
+  // Flushed line by line: the log must survive a crash, and tests read it while the game runs.
+  if (std::fwrite(s.data(), 1, s.size(), f->file) != s.size() || std::fwrite("\r\n", 1, 2, f->file) != 2 ||
+      std::fflush(f->file) != 0)
     f->failed = true;
 }
 

@@ -128,6 +128,9 @@ void ChooseAudioDriver() {
 }
 
 void WriteSetup() {
+  // Back to the folder we came from, not to "239/" by name: when the game
+  // folder is missing, every save would otherwise climb one folder higher.
+  const std::string home = CurrentDir();
   ChangeDir("..");
   // Written beside the old file and renamed over it only when every byte is
   // out: a crash or a full disk leaves the previous Setup.ini as it was.
@@ -158,5 +161,5 @@ void WriteSetup() {
     bool written = CloseFile(file);
     if (!written || !RenameFile(kSetupTemp, kSetupFile)) DeleteFile(kSetupTemp);
   }
-  ChangeDir(GameFolder());
+  ChangeDir(home);
 }

@@ -94,6 +94,7 @@ TEST(TextFiles, ByteRulesOfLines) {
   TextFile* w = WriteFile(f);
   ASSERT_NE(w, nullptr);
   WriteLine(w, "A");
+  EXPECT_EQ(Slurp(f), "A\r\n");  // on disk at once: the log must outlive a crash
   WriteLine(w, "caf\xe9");
   EXPECT_TRUE(CloseFile(w));
   EXPECT_EQ(Slurp(f), "A\r\ncaf\xe9\r\n");

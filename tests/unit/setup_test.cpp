@@ -328,3 +328,15 @@ TEST_F(Setup, FailedWriteKeepsOldFile) {
 }
 
 }  // namespace
+
+// With no game folder the program stays in "Files/"; saving twice must write
+// beside it both times and come back, never climbing further up the tree.
+TEST_F(Setup, SavingWithoutGameFolderStaysPut) {
+  fs::remove_all(files_ / "239");
+  WriteSetup();
+  WriteSetup();
+  EXPECT_EQ(fs::current_path(), fs::canonical(files_));
+  EXPECT_TRUE(fs::exists(root_ / "Setup.ini"));
+  EXPECT_FALSE(fs::exists(root_.parent_path() / "Setup.ini.tmp"));
+  EXPECT_EQ(Slurp(root_ / "Setup.ini").rfind("[Graphics]\r\n", 0), 0u);
+}
