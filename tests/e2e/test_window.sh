@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh" "$1"
 # Its sky starts at colour (0, 50, 101) in the top rows.
 wait_title_screen() {
   move_display 700 560  # the pointer image away from the corner checked
-  wait_pixel 1 1 0 50 101 6 30
+  wait_pixel 1 1 0 50 101 6 90
   sleep 0.7
 }
 
