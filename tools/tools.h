@@ -33,6 +33,8 @@ int PauseMenu();
 
 // Screenshot (tools/screenshot.cpp): run by FinishFrame on F11.
 void TakeScreenshot();
+std::string ScreenshotName();                       // "<title> <subtitle> (Screenshot_<date>_<time>).png", cleaned
+std::string CleanFileName(const std::string& text); // drops # ' , ` . \ / : | * ? and the double quote
 
 // Engine test (tools/enginetest.cpp): sizes SpriteLimit and the slow-system setting.
 void EngineTest(int wantedRate, double spriteScale);
