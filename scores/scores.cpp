@@ -40,14 +40,13 @@ int64_t ToInt64(const std::string& s) {
 int AbsField(const std::string& line, int n) { return SafeAbs(ToInt(FieldOf(line, "|", n))); }
 
 // The file has no escapes: a "|" in a name would shift every later field, and
-// a control character could end the line. "|" becomes the broken bar, which
-// looks the same; control characters become spaces.
+// a line feed, carriage return or zero byte would end the line. "|" becomes
+// the broken bar, which looks the same; the others become spaces.
 std::string FileSafeName(const std::string& name) {
   std::string out = name;
   for (char& c : out) {
-    const auto u = static_cast<unsigned char>(c);
     if (c == '|') c = static_cast<char>(0xA6);
-    else if (u < 32) c = ' ';
+    else if (c == '\n' || c == '\r' || c == '\0') c = ' ';
   }
   return out;
 }

@@ -188,10 +188,10 @@ TEST_F(ScoreFile, DamagedLinesReadAsFarAsTheyGo) {
   EXPECT_EQ(big.Best[2], INT32_MAX);
 }
 
-TEST_F(ScoreFile, BarsAndControlCharactersInANameCannotShiftTheFields) {
+TEST_F(ScoreFile, BarsAndLineEndsInANameCannotShiftTheFields) {
   Scores s = Record(10, 20, "a|b|c");
   s.Quit = 1;
-  ScoreList = {s, Record(30, 10, "tab\there")};
+  ScoreList = {s, Record(30, 10, std::string("a\tb\nc\rd\0e", 9))};
   SaveScores();
   const std::string bytes = ReadBytes("scores.dat");
   EXPECT_EQ(bytes.substr(0, bytes.find("\r\n")), "10|a\xa6" "b\xa6" "c|0|20|0|1|0|1");
@@ -201,7 +201,7 @@ TEST_F(ScoreFile, BarsAndControlCharactersInANameCannotShiftTheFields) {
   EXPECT_EQ(ScoreList.front().Name, "a\xa6" "b\xa6" "c");
   EXPECT_EQ(ScoreList.front().Timestamp, 20);
   EXPECT_EQ(ScoreList.front().Quit, 1);
-  EXPECT_EQ(ScoreList.back().Name, "tab here");
+  EXPECT_EQ(ScoreList.back().Name, "a\tb c d e");
   EXPECT_EQ(ScoreList.back().Score, 30);
 }
 

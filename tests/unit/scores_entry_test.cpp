@@ -1,0 +1,206 @@
+// The name entry screen on the headless back end, frame by frame: typing,
+// Backspace, the length limit, the bytes a name may hold, what it draws, and
+// the keys and button that end the round not confirming it at once.
+#include <functional>
+
+#include "media/random.h"
+#include "tests/unit/scores_fixture.h"
+
+using namespace scorestest;
+
+namespace {
+
+constexpr int KEY_BACKSPACE = 8, KEY_ENTER = 13, KEY_ESCAPE = 27;
+
+class NameEntry : public ScoresTest {
+ protected:
+  int frames = 0;                  // frames presented by the screen
+  std::vector<std::string> names;  // PlayerName after each frame, from frame 1
+  std::vector<DrawRecord> lastFrame;
+  std::vector<uint32_t> clockAtPresent;
+
+  // Runs EnterName; `script` is called after each presented frame with its
+  // number. Fails the test when the screen runs away.
+  void Run(const std::function<void(int)>& script, int maxFrames = 200) {
+    HeadlessOnPresent([&, maxFrames] {
+      ++frames;
+      names.push_back(PlayerName);
+      lastFrame = HeadlessLastFrame();
+      HeadlessClearDraws();
+      clockAtPresent.push_back(static_cast<uint32_t>(Millisecs()));
+      if (frames >= maxFrames) throw StopScreen();
+      script(frames);
+    });
+    try {
+      EnterName();
+    } catch (const StopScreen&) {
+      ADD_FAILURE() << "name entry still open after " << maxFrames << " frames";
+    }
+    HeadlessOnPresent(nullptr);
+  }
+
+  static void Tap(int key) {
+    HeadlessKey(key, true);
+    HeadlessKey(key, false);
+  }
+};
+
+TEST_F(NameEntry, TypedCharactersArriveOnePerFrameAndBackspaceRemovesTheLast) {
+  Run([](int n) {
+    if (n == 1) {
+      for (char c : std::string("ABCDEFGHIJ")) HeadlessType(c);  // one burst
+    }
+    if (n == 11) Tap(KEY_BACKSPACE);
+    if (n == 12) Tap(KEY_ENTER);
+  });
+  ASSERT_EQ(frames, 13);
+  EXPECT_EQ(names[0], "Player");
+  for (int k = 1; k <= 10; k++) EXPECT_EQ(names[k], "Player" + std::string("ABCDEFGHIJ").substr(0, k)) << k;
+  EXPECT_EQ(names[11], "PlayerABCDEFGHI");
+  EXPECT_EQ(PlayerName, "PlayerABCDEFGHI");
+}
+
+TEST_F(NameEntry, BackspaceEmptiesTheNameAndThenDoesNothing) {
+  Run([](int n) {
+    if (n <= 7) Tap(KEY_BACKSPACE);
+    if (n == 8) Tap(KEY_ENTER);
+  });
+  EXPECT_EQ(names[5], "P");
+  EXPECT_EQ(names[6], "");
+  EXPECT_EQ(names[7], "");
+  EXPECT_EQ(PlayerName, "");  // an empty name is allowed
+}
+
+TEST_F(NameEntry, NameStopsAtTheLengthLimit) {
+  Run([](int n) {
+    if (n == 1)
+      for (int i = 0; i < 30; i++) HeadlessType('x');
+    if (n == 40) Tap(KEY_ENTER);
+  });
+  EXPECT_EQ(PlayerName, "Player" + std::string(MaxNameLength - 6, 'x'));
+}
+
+TEST_F(NameEntry, OnlyBytesTheScoreFileCanHoldAreAdded) {
+  PlayerName = "";
+  Run([](int n) {
+    if (n == 1) {
+      for (int c : {int{'|'}, 300, 9, 233, 127, 150, 31, int{' '}, int{'z'}, 255}) HeadlessType(c);
+    }
+    if (n == 15) Tap(KEY_ENTER);
+  });
+  EXPECT_EQ(PlayerName, "\xa6\xe9 z\xff");
+}
+
+TEST_F(NameEntry, DrawsThePromptAndTheCentredNameWithABlinkingCursor) {
+  const int W = VirtualWidth, H = VirtualHeight;
+  PlayerName = "Wen";
+  std::vector<std::string> cursorSeen;
+  std::vector<DrawRecord> frameTwo;
+  Run([&](int n) {
+    if (n >= 2) {
+      // This frame was drawn at the clock of the previous present.
+      const DrawRecord* prompt = nullptr;
+      const DrawRecord* name = nullptr;
+      for (const DrawRecord& r : lastFrame) {
+        if (r.kind != DrawRecord::TEXT) continue;
+        if (r.text == "Enter Your Name") prompt = &r;
+        if (r.text.rfind("Wen", 0) == 0) name = &r;
+      }
+      ASSERT_NE(prompt, nullptr);
+      ASSERT_NE(name, nullptr);
+      SetFont(prompt->font);
+      EXPECT_EQ(prompt->x, W / 2 - TextWidth("Enter Your Name") / 2);
+      EXPECT_EQ(prompt->y, H / 2 - 100 - TextHeight("Enter Your Name") / 2);
+      EXPECT_EQ(prompt->r, 0);
+      EXPECT_EQ(prompt->g, 255);
+      EXPECT_EQ(prompt->b, 0);
+      SetFont(name->font);
+      EXPECT_EQ(name->x, W / 2 - TextWidth("Wen") / 2);
+      EXPECT_EQ(name->y, H / 2 - TextHeight(name->text) / 2);
+      const bool on = clockAtPresent[static_cast<size_t>(n) - 2] % 600 < 300;
+      EXPECT_EQ(name->text, on ? "Wen_" : "Wen ") << n;
+      cursorSeen.push_back(name->text);
+      if (n == 2) frameTwo = lastFrame;
+    }
+    if (n == 60) Tap(KEY_ENTER);
+  });
+  EXPECT_NE(std::find(cursorSeen.begin(), cursorSeen.end(), "Wen_"), cursorSeen.end());
+  EXPECT_NE(std::find(cursorSeen.begin(), cursorSeen.end(), "Wen "), cursorSeen.end());
+
+  // The background: H / 10 + 1 diagonal bars shading from purple to blue.
+  std::vector<DrawRecord> bars;
+  for (const DrawRecord& r : frameTwo)
+    if (r.kind == DrawRecord::RECT && r.rotation == -45) bars.push_back(r);
+  ASSERT_EQ(bars.size(), static_cast<size_t>(H / 10 + 1));
+  EXPECT_EQ(bars.front().x, -100);
+  EXPECT_EQ(bars.front().w, W + 1800);
+  EXPECT_EQ(bars.front().h, 30);
+  EXPECT_EQ(bars.back().y, 3 * (H / 10) * 10);
+  EXPECT_EQ(bars.front().r, 49);
+  EXPECT_EQ(bars.front().b, 50);
+  EXPECT_EQ(bars.back().r, 1);
+  EXPECT_EQ(bars.back().b, 98);
+}
+
+TEST_F(NameEntry, KeysHeldFromTheRoundDoNotConfirmAtOnce) {
+  // Escape still held and an Enter press not yet read when the round ends.
+  HeadlessKey(KEY_ESCAPE, true);
+  Tap(KEY_ENTER);
+  HeadlessType('q');
+  int idle = 0;  // sleeps since the last frame: a wait that never ends fails instead of hanging
+  HeadlessOnDelay([&] {
+    if (++idle > 10000) throw StopScreen();
+  });
+  Run([&](int n) {
+    idle = 0;
+    if (n == 1) HeadlessKey(KEY_ESCAPE, false);
+    if (n == 5) Tap(KEY_ENTER);
+  });
+  EXPECT_EQ(frames, 6);
+  EXPECT_EQ(PlayerName, "Player");  // the typed queue was cleared too
+}
+
+TEST_F(NameEntry, HeldButtonWaitsForReleaseBeforeAndAfter) {
+  HeadlessMouseButton(1, true);
+  const int before = HeadlessPresentCount();
+  int delays = 0, framesAtRelease = -1, afterConfirm = -1;
+  HeadlessOnDelay([&] {
+    ++delays;
+    if (delays == 100 && framesAtRelease < 0) {
+      framesAtRelease = HeadlessPresentCount() - before;
+      HeadlessMouseButton(1, false);
+    }
+    if (afterConfirm >= 0 && ++afterConfirm == 30) HeadlessMouseButton(1, false);
+  });
+  Run([&](int n) {
+    if (n == 3) HeadlessMouseButton(1, true);  // a click confirms, and is held
+    if (n == 4) afterConfirm = 0;
+  });
+  EXPECT_EQ(framesAtRelease, 0);  // nothing drawn while waiting
+  EXPECT_EQ(frames, 4);
+  EXPECT_EQ(afterConfirm, 30);    // returned only once the button was up
+  EXPECT_FALSE(MouseDown(1));
+}
+
+TEST_F(NameEntry, EscapeConfirmsAndTheRandomGeneratorIsReseeded) {
+  int afterConfirm = -1;
+  HeadlessOnDelay([&] {
+    if (afterConfirm >= 0 && ++afterConfirm == 20) HeadlessKey(KEY_ESCAPE, false);
+  });
+  SeedRnd(1);
+  Run([&](int n) {
+    if (n == 1) HeadlessType('!');
+    if (n == 2) HeadlessKey(KEY_ESCAPE, true);
+    if (n == 3) afterConfirm = 0;
+  });
+  EXPECT_EQ(frames, 3);
+  EXPECT_EQ(afterConfirm, 20);
+  EXPECT_EQ(PlayerName, "Player!");
+  // Seeded from the clock at the confirming frame, before the wait for release.
+  const int32_t state = RndState();
+  SeedRnd(static_cast<int32_t>(clockAtPresent[2]));
+  EXPECT_EQ(state, RndState());
+  EXPECT_NE(state, [] { SeedRnd(1); return RndState(); }());
+}
+
+}  // namespace
