@@ -156,26 +156,37 @@ if (( fuzz )); then
   elif build fuzz build-fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
          -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
          -DWENHOD_FUZZ=ON -- "${fuzzers[@]}"; then
-    stage "Fuzzing, ${FUZZ_SECONDS}s per target"
-    fuzz_pass=0 fuzz_fail=0
-    for name in "${fuzzers[@]}"; do
-      # New inputs go to the first corpus folder, never into the sources.
-      run=$ROOT/build-fuzz/fuzz-run/$name
+    fuzz_jobs=$(nproc)
+    stage "Fuzzing, ${FUZZ_SECONDS}s per target, $fuzz_jobs at a time"
+    # run_fuzzer NAME: one bounded run; new inputs go to the first corpus
+    # folder, never into the sources.
+    run_fuzzer() {
+      local name=$1 run=$ROOT/build-fuzz/fuzz-run/$1 seeds=()
       mkdir -p "$run/corpus" "$run/artifacts"
-      seeds=()
       [[ -d tests/fuzz/corpus/$name ]] && seeds=("$ROOT/tests/fuzz/corpus/$name")
-      if (cd "$run" && UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-            "$ROOT/build-fuzz/tests/fuzz/$name" -max_total_time="$FUZZ_SECONDS" -timeout=10 \
-            -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$run/artifacts/" \
-            corpus "${seeds[@]}") >"$run/log.txt" 2>&1; then
-        echo "$name: ok, $(grep -o 'Done [0-9]* runs in [0-9]* second' "$run/log.txt" | tail -n 1)s," \
-          "corpus $(find "$run/corpus" -type f | wc -l) inputs"
-        fuzz_pass=$(( fuzz_pass + 1 ))
-      else
-        echo "**** $name FAILED; log: $run/log.txt, inputs: $run/artifacts/"
-        tail -n 60 "$run/log.txt"
-        fuzz_fail=$(( fuzz_fail + 1 ))
-      fi
+      (cd "$run" && UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+         "$ROOT/build-fuzz/tests/fuzz/$name" -max_total_time="$FUZZ_SECONDS" -timeout=10 \
+         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$run/artifacts/" \
+         corpus "${seeds[@]}") >"$run/log.txt" 2>&1
+    }
+    fuzz_pass=0 fuzz_fail=0
+    for (( i = 0; i < ${#fuzzers[@]}; i += fuzz_jobs )); do
+      batch=("${fuzzers[@]:i:fuzz_jobs}")
+      pids=()
+      for name in "${batch[@]}"; do run_fuzzer "$name" & pids+=($!); done
+      for k in "${!batch[@]}"; do
+        name=${batch[k]}
+        run=$ROOT/build-fuzz/fuzz-run/$name
+        if wait "${pids[k]}"; then
+          echo "$name: ok, $(grep -o 'Done [0-9]* runs in [0-9]* second' "$run/log.txt" | tail -n 1)s," \
+            "corpus $(find "$run/corpus" -type f | wc -l) inputs"
+          fuzz_pass=$(( fuzz_pass + 1 ))
+        else
+          echo "**** $name FAILED; log: $run/log.txt, inputs: $run/artifacts/"
+          tail -n 60 "$run/log.txt"
+          fuzz_fail=$(( fuzz_fail + 1 ))
+        fi
+      done
     done
     tally "fuzz" "$fuzz_pass" "$fuzz_fail"
   fi
