@@ -64,6 +64,12 @@ class SettingsPanel : public ShellTest {
     for (const DrawRecord& r : frame) n += r.kind == DrawRecord::IMAGE && r.image == image && r.frame == iconFrame;
     return n;
   }
+  // The record of a drawn text, or a failure and an empty record.
+  static DrawRecord Text(const std::vector<DrawRecord>& frame, const std::string& text) {
+    const DrawRecord* r = FindText(frame, text);
+    if (r == nullptr) ADD_FAILURE() << "\"" << text << "\" not drawn";
+    return r ? *r : DrawRecord{};
+  }
   static const DrawRecord* IconAt(const std::vector<DrawRecord>& frame, int image, float x, float y) {
     for (const DrawRecord& r : frame)
       if (r.kind == DrawRecord::IMAGE && r.image == image && r.x == x && r.y == y) return &r;
@@ -93,7 +99,8 @@ TEST_F(SettingsPanel, TabSlidesThePanelInOverTenFramesAndAwayAgain) {
 
   Tap(KEY_TAB);
   for (int k = 1; k <= 9; ++k) {
-    const DrawRecord* title = FindText(Frame(), "Graphics");
+    const auto frame = Frame();
+    const DrawRecord* title = FindText(frame, "Graphics");
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->y, static_cast<float>(20 - 32 * k + 4));
   }
@@ -114,9 +121,9 @@ TEST_F(SettingsPanel, DrawsWhollyOverAScreenThatUsedItsBudget) {
                            "OpenGL", "Optimum", "Apply", "Player 1", "Player 2", "Audio Driver",
                            "Changes require a Restart", "Master Volume : 50", "Sounds : 50", "Music : 50"})
     EXPECT_NE(FindText(frame, text), nullptr) << text;
-  EXPECT_EQ(FindText(frame, "Player 1")->x, 350);
-  EXPECT_EQ(FindText(frame, "Player 2")->x, 750);
-  EXPECT_EQ(FindText(frame, "Apply")->y, 280);
+  EXPECT_EQ(Text(frame, "Player 1").x, 350);
+  EXPECT_EQ(Text(frame, "Player 2").x, 750);
+  EXPECT_EQ(Text(frame, "Apply").y, 280);
   // Row icons: windowed, 4:3, the two option rows, the first audio back end.
   EXPECT_EQ(CountIcon(frame, SharpIconsImage, 13), 1);
   EXPECT_EQ(CountIcon(frame, SharpIconsImage, 11), 1);
@@ -312,7 +319,8 @@ TEST_F(SettingsPanel, ABindingCellTakesTheHeldInputOnceThePanelRests) {
   Frame();
   EXPECT_EQ(Keys[10], KEY_J);
   HeadlessKey(KEY_J, false);
-  const DrawRecord* name = FindText(Frame(), "J");
+  auto frame = Frame();
+  const DrawRecord* name = FindText(frame, "J");
   ASSERT_NE(name, nullptr);
   EXPECT_EQ(name->x, static_cast<float>(464 - TextWidth("J") / 2));
   EXPECT_EQ(name->r, 255);  // the first button's colour
@@ -333,7 +341,8 @@ TEST_F(SettingsPanel, ABindingCellTakesTheHeldInputOnceThePanelRests) {
   Frame();
   HeadlessKey(KEY_BACKSPACE, false);
   EXPECT_EQ(Keys[10], 0);
-  const DrawRecord* unbound = FindText(Frame(), "?!");
+  frame = Frame();
+  const DrawRecord* unbound = FindText(frame, "?!");
   ASSERT_NE(unbound, nullptr);
   EXPECT_EQ(unbound->x, static_cast<float>(464 - TextWidth("?!") / 2));
 
@@ -350,22 +359,27 @@ TEST_F(SettingsPanel, ABindingCellTakesTheHeldInputOnceThePanelRests) {
   Keys[5] = 325;  // hat right at the right cell (350, 80)
   Keys[8] = 5;    // down cell (300, 80)
   Point(600, 250);
-  const auto frame = Frame();
+  frame = Frame();
   ASSERT_NE(IconAt(frame, SharpIconsImage, 464, 104), nullptr);
   EXPECT_EQ(IconAt(frame, SharpIconsImage, 464, 104)->frame, 10);
-  EXPECT_EQ(FindText(frame, "3")->x, static_cast<float>(464 - TextWidth("3") / 2));
+  EXPECT_EQ(Text(frame, "3").x, static_cast<float>(464 - TextWidth("3") / 2));
   ASSERT_NE(IconAt(frame, SharpIconsImage, 274, 104), nullptr);
   EXPECT_EQ(IconAt(frame, SharpIconsImage, 274, 104)->frame, 9);
-  EXPECT_EQ(FindText(frame, "X-")->x, 250);
+  EXPECT_EQ(Text(frame, "X-").x, 250);
+  ASSERT_NE(IconAt(frame, SharpIconsImage, 374, 104), nullptr);
   EXPECT_EQ(IconAt(frame, SharpIconsImage, 374, 104)->frame, 8);
-  EXPECT_EQ(FindText(frame, "Right")->y, 80);
+  EXPECT_EQ(Text(frame, "Right").y, 80);
   EXPECT_EQ(IconAt(frame, SharpIconsImage, 324, 104), nullptr);
 
   // A cell lights up while its input is held, wherever the pointer is.
   HeadlessKey(KEY_UP, true);
-  EXPECT_EQ(IconAt(Frame(), IconsImage, 324, 54)->alpha, 1);
+  frame = Frame();
+  ASSERT_NE(IconAt(frame, IconsImage, 324, 54), nullptr);
+  EXPECT_EQ(IconAt(frame, IconsImage, 324, 54)->alpha, 1);
   HeadlessKey(KEY_UP, false);
-  EXPECT_EQ(IconAt(Frame(), IconsImage, 324, 54)->alpha, 0);
+  frame = Frame();
+  ASSERT_NE(IconAt(frame, IconsImage, 324, 54), nullptr);
+  EXPECT_EQ(IconAt(frame, IconsImage, 324, 54)->alpha, 0);
 }
 
 TEST_F(SettingsPanel, VolumeSlidersFollowTheDragAndSnapAtTheEnds) {
@@ -393,12 +407,15 @@ TEST_F(SettingsPanel, VolumeSlidersFollowTheDragAndSnapAtTheEnds) {
   // Values from the settings file beyond 100 show once, then snap.
   Point(600, 500);
   Settings[SET_SOUND] = 150;
-  Settings[SET_MUSIC] = INT_MAX;
   const auto frame = Frame();
   EXPECT_NE(FindText(frame, "Sounds : 150"), nullptr);
+  EXPECT_NE(IconAt(frame, SharpIconsImage, 1000 + 150 - 9 + 8, 140 + 12), nullptr) << "knob off the bar";
   EXPECT_EQ(Settings[SET_SOUND], 100);
-  EXPECT_EQ(Settings[SET_MUSIC], 100);
   EXPECT_EQ(Settings[SET_MASTER], 100);
+  // The knob of an absurd value is placed without overflowing.
+  Settings[SET_MUSIC] = INT_MAX;
+  SettingsMenu();
+  EXPECT_EQ(Settings[SET_MUSIC], 100);
 }
 
 TEST_F(SettingsPanel, JoysticksShowButtonZeroAndAClickSwitchesThemOff) {
@@ -426,7 +443,9 @@ TEST_F(SettingsPanel, JoysticksShowButtonZeroAndAClickSwitchesThemOff) {
   EXPECT_EQ(JoySlot[2].enabled, 0);
   EXPECT_EQ(JoySlot[1].enabled, 1);
   EXPECT_EQ(ControlDown(10, 2), 0) << "a switched-off joystick holds nothing";
-  EXPECT_FLOAT_EQ(FindText(Frame(), "Second Pad")->alpha, 0.2f);
+  frame = Frame();
+  ASSERT_NE(FindText(frame, "Second Pad"), nullptr);
+  EXPECT_FLOAT_EQ(Text(frame, "Second Pad").alpha, 0.2f);
   Click();
   EXPECT_EQ(JoySlot[2].enabled, 1);
   EXPECT_EQ(ControlDown(10, 2), 1);
