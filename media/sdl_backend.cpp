@@ -258,8 +258,16 @@ class SdlBackend final : public MediaBackend {
   // Input
   //--------------------------------------------------------------------------
   void PumpEvents(InputState& in) override {
+    // Every input query lands here, often many times a frame. Reading the
+    // devices costs tens of microseconds, so they are read at most once a
+    // millisecond; events already queued are always taken.
+    const Uint64 now = SDL_GetPerformanceCounter();
+    if (now - lastPump_ >= SDL_GetPerformanceFrequency() / 1000) {
+      SDL_PumpEvents();
+      lastPump_ = now;
+    }
     SDL_Event e;
-    while (SDL_PollEvent(&e)) {
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
       switch (e.type) {
         case SDL_QUIT:
           in.closeRequested = true;
@@ -583,6 +591,7 @@ class SdlBackend final : public MediaBackend {
   int swapInterval_ = -2;
   int refresh_ = 60;
   Uint64 lastPresent_ = 0;
+  Uint64 lastPump_ = 0;
   bool pointerShown_ = true;
   std::unique_ptr<FontData> builtin_;
   std::vector<SDL_Joystick*> joysticks_;

@@ -196,6 +196,7 @@ TEST(MediaJoystick, VirtualDeviceAxesHatButtonsAndMask) {
   SDL_JoystickSetVirtualButton(pad, 3, SDL_PRESSED);
   SDL_JoystickSetVirtualButton(pad, 15, SDL_PRESSED);
   SDL_JoystickSetVirtualHat(pad, 0, SDL_HAT_CENTERED);
+  SDL_JoystickUpdate();  // the device's new values reach SDL's state
   EXPECT_FLOAT_EQ(JoyX(port), 1.0f);
   EXPECT_FLOAT_EQ(JoyY(port), -1.0f);
   EXPECT_NEAR(JoyZ(port), 0.5f, 0.001f);
@@ -217,6 +218,7 @@ TEST(MediaJoystick, VirtualDeviceAxesHatButtonsAndMask) {
               {SDL_HAT_LEFT, 0.75f},    {SDL_HAT_LEFTUP, 0.875f}, {SDL_HAT_CENTERED, -1}};
   for (const auto& h : hats) {
     SDL_JoystickSetVirtualHat(pad, 0, h.hat);
+    SDL_JoystickUpdate();
     EXPECT_FLOAT_EQ(JoyHat(port), h.value) << int(h.hat);
   }
 
