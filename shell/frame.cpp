@@ -16,9 +16,9 @@ int32_t ClockSince(int32_t a, int32_t b) {
 }
 
 void KeepChannelVolumes() {
-  double v = Settings[SET_MUSIC] * Settings[SET_MASTER] / 100.0;
+  double v = double(Settings[SET_MUSIC]) * Settings[SET_MASTER] / 100.0;  // volumes are not capped on reading
   for (int k = 0; k <= 256; ++k) {
-    if (k == 20) v = Settings[SET_SOUND] * Settings[SET_MASTER] / 100.0;
+    if (k == 20) v = double(Settings[SET_SOUND]) * Settings[SET_MASTER] / 100.0;
     if (Channels[k] != 0 && !ChannelPlaying(Channels[k])) Channels[k] = 0;
     if (Channels[k] != 0) SetChannelVolume(Channels[k], static_cast<float>(v / 100));
   }

@@ -260,6 +260,13 @@ TEST_F(FrameService, ChannelsFollowTheVolumesAndAreClearedWhenStopped) {
   FinishFrame(0);
   EXPECT_FLOAT_EQ(volumeOf(effect), 0.8f);
 
+  // Volumes are not capped when the setup file is read: huge ones must not
+  // overflow (the sanitizer build watches) and play at full volume.
+  Settings[SET_MASTER] = Settings[SET_SOUND] = Settings[SET_MUSIC] = 2147483647;
+  HeadlessClearSounds();
+  FinishFrame(0);
+  EXPECT_FLOAT_EQ(volumeOf(effect), 1.0f);
+
   StopChannel(effect);
   FinishFrame(0);
   EXPECT_EQ(Channels[200], 0);
