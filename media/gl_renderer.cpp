@@ -67,7 +67,7 @@ struct Renderer {
   bool core = false;
   int width = 0, height = 0;
   float virtualW = 1, virtualH = 1;
-  Program programs[2];  // plain, mask
+  Program programs[4];  // BuildProgram's variants
   unsigned vao = 0, vbo = 0, ibo = 0;
   unsigned white = 0;
   unsigned fbo = 0, fboTex = 0;
@@ -91,9 +91,10 @@ struct Renderer {
 Renderer R;
 GlVertex g_verts[kBatchQuads * 4];
 
-// One shader pair for every draw. Colour is flat (one per quad) and texture
-// coordinates skip perspective correction: both save the software
-// rasteriser work per pixel. The mask program adds the discard below half
+// One shader pair for every draw, in four variants. Colour is flat (one per
+// quad) and texture coordinates skip perspective correction: both save the
+// software rasteriser work per pixel. Rectangles and lines (the white texel)
+// skip the texture altogether. The mask variants add the discard below half
 // alpha; the others leave it out, since a shader that may discard is slower
 // to run.
 const char* kHeader330 =
@@ -108,13 +109,27 @@ const char* kHeader120 =
 const char* kVertexBody =
     "uniform vec4 uView;\n"
     "VERT_IN vec2 aPos; VERT_IN vec2 aUV; VERT_IN vec4 aColor;\n"
-    "NOPERSP VARY_OUT vec2 vUV; FLAT VARY_OUT vec4 vColor;\n"
-    "void main() { vUV = aUV; vColor = aColor;\n"
+    "FLAT VARY_OUT vec4 vColor;\n"
+    "#ifdef TEXTURED\n"
+    "NOPERSP VARY_OUT vec2 vUV;\n"
+    "#endif\n"
+    "void main() { vColor = aColor;\n"
+    "#ifdef TEXTURED\n"
+    "  vUV = aUV;\n"
+    "#endif\n"
     "  gl_Position = vec4(aPos * uView.xy + uView.zw, 0.0, 1.0); }\n";
 const char* kFragmentBody =
+    "FLAT VARY_IN vec4 vColor;\n"
+    "#ifdef TEXTURED\n"
     "uniform sampler2D uTex;\n"
-    "NOPERSP VARY_IN vec2 vUV; FLAT VARY_IN vec4 vColor;\n"
-    "void main() { vec4 c = TEX(uTex, vUV) * vColor;\n"
+    "NOPERSP VARY_IN vec2 vUV;\n"
+    "#endif\n"
+    "void main() {\n"
+    "#ifdef TEXTURED\n"
+    "  vec4 c = TEX(uTex, vUV) * vColor;\n"
+    "#else\n"
+    "  vec4 c = vColor;\n"
+    "#endif\n"
     "#ifdef MASK\n"
     "  if (c.a < 0.5) discard;\n"
     "#endif\n"
@@ -137,9 +152,12 @@ unsigned Compile(GLenum kind, const char* extra, const char* body) {
   return s;
 }
 
-bool BuildProgram(Program& p, bool mask) {
-  const unsigned vs = Compile(GL_VERTEX_SHADER, "", kVertexBody);
-  const unsigned fs = Compile(GL_FRAGMENT_SHADER, mask ? "#define MASK 1\n" : "", kFragmentBody);
+// Variant k: bit 0 mask, bit 1 untextured.
+bool BuildProgram(Program& p, int k) {
+  static const char* const kDefines[4] = {"#define TEXTURED 1\n", "#define TEXTURED 1\n#define MASK 1\n", "",
+                                          "#define MASK 1\n"};
+  const unsigned vs = Compile(GL_VERTEX_SHADER, kDefines[k], kVertexBody);
+  const unsigned fs = Compile(GL_FRAGMENT_SHADER, kDefines[k], kFragmentBody);
   if (!vs || !fs) {
     if (vs) gl.DeleteShader(vs);
     if (fs) gl.DeleteShader(fs);
@@ -166,7 +184,8 @@ bool BuildProgram(Program& p, bool mask) {
   }
   gl.UseProgram(p.id);
   p.viewLoc = gl.GetUniformLocation(p.id, "uView");
-  gl.Uniform1i(gl.GetUniformLocation(p.id, "uTex"), 0);
+  const int texLoc = gl.GetUniformLocation(p.id, "uTex");
+  if (texLoc >= 0) gl.Uniform1i(texLoc, 0);
   p.viewStale = true;
   return true;
 }
@@ -242,12 +261,12 @@ void SetBlendState(int blend) {
 }
 
 // Blend and program for a batch, and the view when it changed.
-void ApplyBlend(int blend) {
+void ApplyBlend(int blend, bool textured) {
   if (blend != R.appliedBlend) {
     R.appliedBlend = blend;
     SetBlendState(blend);
   }
-  Program& p = R.programs[blend == MASKBLEND ? 1 : 0];
+  Program& p = R.programs[(blend == MASKBLEND ? 1 : 0) + (textured ? 0 : 2)];
   if (R.current != &p) {
     gl.UseProgram(p.id);
     R.current = &p;
@@ -273,7 +292,8 @@ bool GlInit(int displayW, int displayH, bool core) {
   R.core = core;
   R.width = std::max(1, displayW);
   R.height = std::max(1, displayH);
-  if (!BuildProgram(R.programs[0], false) || !BuildProgram(R.programs[1], true)) return false;
+  for (int k = 0; k < 4; ++k)
+    if (!BuildProgram(R.programs[k], k)) return false;
   GLint maxTex = 0;
   gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTex);
   if (maxTex > 0) R.maxTexture = maxTex;
@@ -366,8 +386,9 @@ GlVertex* GlQuad(unsigned tex, int blend) {
 
 void GlFlush() {
   if (!R.ready || R.quads == 0) return;
-  ApplyBlend(R.batchBlend);
-  BindTexture(R.batchTex);
+  const bool textured = R.batchTex != R.white;
+  ApplyBlend(R.batchBlend, textured);
+  if (textured) BindTexture(R.batchTex);
   // Orphan and fill in one call: the driver hands us fresh storage while the
   // previous batch may still be drawing.
   gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(R.quads) * 4 * sizeof(GlVertex),
