@@ -288,16 +288,33 @@ int TextWidth(const std::string& s, int k) { return s.empty() ? 0 : (int(s.size(
 //------------------------------------------------------------------------------
 // PNG
 //------------------------------------------------------------------------------
-bool WritePng(const Canvas& c, const std::string& path) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
+namespace {
+// libpng reports errors by longjmp: keep the setjmp in a frame that holds
+// plain values only, so nothing with a destructor is skipped or clobbered.
+bool WriteRows(FILE* f, int w, int h, png_bytep* rows) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!png || !info) {
     png_destroy_write_struct(&png, info ? &info : nullptr);
-    std::fclose(f);
     return false;
   }
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_init_io(png, f);
+  png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_compression_level(png, 9);
+  png_write_info(png, info);
+  png_write_image(png, rows);
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+}  // namespace
+
+bool WritePng(const Canvas& c, const std::string& path) {
   std::vector<uint8_t> bytes(size_t(c.w) * c.h * 4);
   for (size_t k = 0; k < c.px.size(); ++k) {
     Rgba p = c.px[k];
@@ -309,18 +326,8 @@ bool WritePng(const Canvas& c, const std::string& path) {
   }
   std::vector<png_bytep> rows(size_t(c.h));
   for (int j = 0; j < c.h; ++j) rows[j] = bytes.data() + size_t(j) * c.w * 4;
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(f);
-    return false;
-  }
-  png_init_io(png, f);
-  png_set_IHDR(png, info, png_uint_32(c.w), png_uint_32(c.h), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_compression_level(png, 9);
-  png_write_info(png, info);
-  png_write_image(png, rows.data());
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(f) == 0;
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f) return false;
+  bool ok = WriteRows(f, c.w, c.h, rows.data());
+  return std::fclose(f) == 0 && ok;
 }
