@@ -51,14 +51,7 @@ int ReloadImage(int old, int fresh) {
 
 void DrawSplash() {
   BeginFrame(1);
-  ResetDrawState();
-  double shade = 50;
-  SetDrawRotation(-45);
-  for (int y = 0; y <= VirtualHeight; y += 10) {
-    shade += 0.5;
-    SetColorAlpha(0, 0, shade);
-    DrawRect(-100, static_cast<float>(3 * y), static_cast<float>(VirtualWidth + 1800), 30);
-  }
+  DrawStripes();
   ResetDrawState();
   SetDrawScale(1.5);
   DrawImage(LogoImage, static_cast<float>(0.4 * VirtualHeight), static_cast<float>(0.3 * VirtualHeight), 0);

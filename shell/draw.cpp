@@ -76,3 +76,14 @@ int MouseInRect(int x, int y, int w, int h) {
   const long long right = static_cast<long long>(x) + w, bottom = static_cast<long long>(y) + h;
   return (MouseX > x && MouseY > y && MouseX < right && MouseY < bottom) ? 1 : 0;
 }
+
+void DrawStripes() {
+  ResetDrawState();
+  SetDrawRotation(-45);
+  double shade = 50;
+  for (int y = 0; y <= VirtualHeight; y += 10) {
+    shade += 0.5;
+    SetColorAlpha(0, 0, shade);  // alpha kept
+    DrawRect(-100, static_cast<float>(3 * y), static_cast<float>(VirtualWidth + 1800), 30);
+  }
+}

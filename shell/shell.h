@@ -50,3 +50,4 @@ void SetBlendMode(int mode);         // 0 solid, 1 alpha, 2 shade, 3 light
 void DrawSprite(int image, int x, int y, int frame, int kind);
 double ClampFloat(double value, double low, double high);
 int MouseInRect(int x, int y, int w, int h);
+void DrawStripes();                  // dark blue diagonal stripes of the splash and the engine test

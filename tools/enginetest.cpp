@@ -9,14 +9,7 @@ namespace {
 
 void DrawTestFrame(int n, int spriteScale) {
   BeginFrame(1);
-  ResetDrawState();
-  SetDrawRotation(-45);
-  double shade = 50;
-  for (int y = 0; y <= VirtualHeight; y += 10) {
-    shade += 0.5;
-    SetColorAlpha(0, 0, shade);
-    DrawRect(-100, static_cast<float>(3 * y), static_cast<float>(VirtualWidth + 1800), 30);
-  }
+  DrawStripes();
   ResetDrawState();
   SetDrawScale(1.5);
   DrawImage(LogoImage, static_cast<float>(VirtualWidth * 0.3), static_cast<float>(VirtualHeight * 0.3), 0);
