@@ -45,17 +45,7 @@ bool SetUpProgram() {
     return false;
   }
   AutoMidHandle(true);
-  auto strip = [](const char* f, int cell, int flags) { return LoadAnimImage(f, cell, cell, 0, 16, flags); };
-  HeroImage = strip("wenhod.png", 64, 1);
-  HeroVarnoImage = strip("wenhodVarno.png", 64, 1);
-  Hero2Image = strip("wenhod2.png", 64, 1);
-  HeroVarno2Image = strip("wenhodVarno2.png", 64, 1);
-  BirdImage = strip("Gullwick.png", 128, 3);
-  BirdVarnoImage = strip("GullwickVarno.png", 128, 3);
-  Bird2Image = strip("Gullwick2.png", 128, 3);
-  BirdVarno2Image = strip("GullwickVarno2.png", 128, 3);
-  SceneryImage = strip("scenery.png", 128, 1);
-  GetsImage = strip("gets.png", 64, 1);
+  LoadGameImageFiles();
   for (int i = 1; i <= 15; i++) {
     char name[16];
     std::snprintf(name, sizeof name, "%03d.wav", i);

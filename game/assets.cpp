@@ -30,6 +30,10 @@ void ReloadStrip(int& slot, const char* file, int cell, int flags) {
 
 void LoadGameImages() {
   EngineTest(60, 2);
+  LoadGameImageFiles();
+}
+
+void LoadGameImageFiles() {
   Reload(TitleImage, LoadImage("inavarnocostume.png", MASKEDIMAGE));
   ReloadStrip(HeroImage, "wenhod.png", 64, MASKEDIMAGE);
   ReloadStrip(HeroVarnoImage, "wenhodVarno.png", 64, MASKEDIMAGE);
