@@ -223,20 +223,21 @@ void FinishRound() {
   GameState = 0;
   if (Round.players != 1 || HeroList.empty()) return;
 
-  EnterName();
+  // Filled before name entry so that closing the window there still keeps
+  // the round; the name and the date stamp are added once it is confirmed.
   const ayer& hero = PlayerOne ? *PlayerOne : HeroList.front();
   Scores record;
   record.Score = hero.Score;
-  record.Timestamp = DateStamp();
   record.Badges = 0;
-  record.Name = PlayerName;
   for (int i = 1; i <= 30; i++) record.Best[i] = hero.Best[i];
   record.Level = 0;
   record.GameMode = Difficulty;
   record.GameFlags = 0;
   record.Quit = Round.endState == 99 ? 1 : 0;
-  ScoreList.push_back(record);
-  SortScores();
+  ScoreAwaitingName = record;
+  EnterName();
+  AddAwaitedScore();
+  SaveScores();  // on disk at once: a crash or a kill later costs nothing
 }
 
 int PlayRound() {

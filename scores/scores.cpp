@@ -11,6 +11,7 @@ std::list<Scores> ScoreList;
 std::string PlayerName = "Player";
 int GraphScroll;
 int PinnedItem;
+std::optional<Scores> ScoreAwaitingName;
 
 namespace {
 
@@ -87,6 +88,16 @@ int Scores::Compare(const Scores& other) const {
 void SortScores() {
   // std::list::sort is stable: equal stamps keep the order they were added in.
   ScoreList.sort([](const Scores& a, const Scores& b) { return a.Compare(b) < 0; });
+}
+
+void AddAwaitedScore() {
+  if (!ScoreAwaitingName) return;
+  Scores record = std::move(*ScoreAwaitingName);
+  ScoreAwaitingName.reset();
+  record.Timestamp = DateStamp();
+  record.Name = PlayerName;
+  ScoreList.push_back(std::move(record));
+  SortScores();
 }
 
 std::vector<Scores*> BestList(int mode, int level, int flags) {

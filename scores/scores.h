@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,10 +26,14 @@ extern std::list<Scores> ScoreList;  // newest first
 extern std::string PlayerName;       // name offered by name entry ("Player")
 extern int GraphScroll;              // score display animation values, reset after a round
 extern int PinnedItem;
+// A finished round at name entry, still without its name and date stamp. It
+// becomes a record even when the program is closed from the name prompt.
+extern std::optional<Scores> ScoreAwaitingName;
 
 void LoadScores();                   // "scores.dat" of the game folder
 void SaveScores();
 void SortScores();                   // stable, by Compare
+void AddAwaitedScore();              // names and stamps ScoreAwaitingName, adds it and sorts
 // The group's best records, highest Score first, equal scores newest first (at most 25).
 std::vector<Scores*> BestList(int mode, int level, int flags);
 constexpr int MaxNameLength = 24;    // name entry stops here: the best list shows 24 characters

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "scores/scores.h"
+
 const std::string GameTitle = "Wen Hod";
 const std::string GameSubtitle = "in a Varno Zavored";
 std::string WindowTitle;
@@ -101,4 +103,5 @@ void ResetGlobals() {
   for (auto& c : Credits) c.clear();
   CreditsCount = 1;
   LogFile = nullptr;
+  ScoreAwaitingName.reset();
 }

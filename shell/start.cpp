@@ -94,6 +94,7 @@ void StartUp() {
 
 void CloseDown() {
   WriteSetup();
+  AddAwaitedScore();  // closed from the name prompt: the round keeps its record
   SaveScores();
   WriteLog("Closing Up");
   WriteLog("");

@@ -251,3 +251,40 @@ log_has() { grep -qF -- "$1" "$E2E_FILES/Debug.txt"; }
 
 # log_last_line: the last non-empty line of Debug.txt.
 log_last_line() { tr -d '\r' <"$E2E_FILES/Debug.txt" | grep -v '^$' | tail -n 1; }
+
+#------------------------------------------------------------------------------
+# A round
+#------------------------------------------------------------------------------
+
+# count_pixels FILE GEOMETRY CONDITION: pixels of the image inside the crop
+# GEOMETRY (WxH+X+Y) whose colour meets the awk CONDITION on r, g, b (0..255).
+count_pixels() {
+  convert "$1" -crop "$2" +repage -depth 8 -format %c histogram:info:- |
+    sed -nE 's/^ *([0-9]+): *\( *([0-9.]+), *([0-9.]+), *([0-9.]+).*/\1 \2 \3 \4/p' |
+    awk "{ r = \$2; g = \$3; b = \$4 } $3 { n += \$1 } END { print n + 0 }"
+}
+
+# yellow_in_centre FILE: pixels of the window capture, in a box around its
+# centre, in the result text's own yellow.
+yellow_in_centre() {
+  local w h
+  read -r w h <<<"$(image_size "$1")"
+  count_pixels "$1" "$((w / 2))x$((h / 5))+$((w / 4))+$((h * 2 / 5))" 'r > 220 && g > 220 && b < 60'
+}
+
+# play_until_game_over: holds Z (start, then jump) until "Game Over" shows
+# in the middle of the window, for up to two minutes; true when it did.
+play_until_game_over() {
+  local shot=$E2E_WORK/over.png found=0 i
+  key_down z
+  for ((i = 0; i < 480; i++)); do
+    running || fail "program ended during the round"
+    if capture "$shot" 2>/dev/null && (( $(yellow_in_centre "$shot") > 150 )); then
+      found=1
+      break
+    fi
+    sleep 0.25
+  done
+  key_up z
+  (( found ))
+}

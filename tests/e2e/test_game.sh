@@ -5,17 +5,6 @@
 # to the title screen, whose Escape closes the program and saves the round.
 source "$(dirname "$0")/lib.sh" "$1"
 
-# Pixels of the window capture FILE, in a box around its centre, that are
-# the result text's own yellow.
-yellow_in_centre() {
-  local file=$1 w h
-  read -r w h <<<"$(image_size "$file")"
-  convert "$file" -crop "$((w / 2))x$((h / 5))+$((w / 4))+$((h * 2 / 5))" +repage \
-    -depth 8 -format %c histogram:info:- |
-    sed -nE 's/^ *([0-9]+): *\( *([0-9.]+), *([0-9.]+), *([0-9.]+).*/\1 \2 \3 \4/p' |
-    awk '$2 > 220 && $3 > 220 && $4 < 60 { n += $1 } END { print n + 0 }'
-}
-
 start_game
 move_display 700 560  # the pointer image away from the corner checked
 wait_pixel 1 1 0 50 101 6 90  # the title screen's sky: the splash has gone
@@ -27,19 +16,7 @@ capture "$shot"
 check "no result text on the title screen" test "$(yellow_in_centre "$shot")" -lt 50
 
 log "starting a Hard round with Z held"
-key_down z
-shot=$E2E_WORK/over.png
-found=0
-for ((i = 0; i < 480; i++)); do  # up to two minutes
-  running || fail "program ended during the round"
-  if capture "$shot" 2>/dev/null && (( $(yellow_in_centre "$shot") > 150 )); then
-    found=1
-    break
-  fi
-  sleep 0.25
-done
-key_up z
-check "\"Game Over\" shown in yellow in the middle of the window" test "$found" -eq 1
+check "\"Game Over\" shown in yellow in the middle of the window" play_until_game_over
 
 # The result stays up for 1.5 s, then name entry takes the name as offered.
 sleep 2.5

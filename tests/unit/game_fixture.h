@@ -142,6 +142,10 @@ class GameTest : public ::testing::Test {
     ScoreList.clear();
     GameState = 1;
     Difficulty = 0;
+    // A one-player round saves the score list: into this process's folder.
+    home = CurrentDir();
+    ChangeDir(TestDir());
+    DeleteFile("scores.dat");
   }
 
   void TearDown() override {
@@ -158,7 +162,10 @@ class GameTest : public ::testing::Test {
       Sounds[i] = 0;
     }
     ClearImageSlots();
+    ChangeDir(home);
   }
+
+  std::string home;
 
   static void ClearImageSlots() {
     for (int* slot : {&TitleImage, &HeroImage, &HeroVarnoImage, &Hero2Image, &HeroVarno2Image, &BirdImage,

@@ -246,6 +246,14 @@ TEST_F(RoundTest, OnePlayerRoundIsRecordedAfterNameEntry) {
   EXPECT_EQ(s.Badges, 0);
   EXPECT_EQ(s.Name, PlayerName);
   EXPECT_GT(s.Timestamp, 1);  // stamped now, so sorted ahead of the old record
+  // Saved at once, newest first, not only when the program closes.
+  TextFile* f = ReadFile("scores.dat");
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(ReadLine(f), "4321|Wen|0|" + std::to_string(s.Timestamp) + "|0|1|0|1");
+  EXPECT_EQ(ReadLine(f), "9|9|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|77");
+  EXPECT_EQ(ReadLine(f).substr(0, 2), "0|");  // the older record follows
+  CloseFile(f);
+  EXPECT_FALSE(ScoreAwaitingName.has_value());
 }
 
 TEST_F(RoundTest, HardRoundWithTheJumpHeldPlaysToTheEnd) {

@@ -294,6 +294,38 @@ TEST_F(FrameService, AltF4AndCloseRequestsEndThroughTheClosingSequence) {
   EXPECT_THROW(FinishFrame(0), HeadlessExit);
 }
 
+TEST_F(FrameService, ClosingAtTheNamePromptKeepsTheRoundUnderTheNameTypedSoFar) {
+  ScoreList.clear();
+  PlayerName = "Wen";
+  Difficulty = 2;
+  HeroList.assign(1, ayer{});
+  HeroList.front().Score = 321;
+  HeroList.front().Best[2] = 4;
+  Round = RoundState{};
+  Round.players = 1;
+  Round.endState = 1;
+  int frames = 0;
+  HeadlessOnPresent([&] {
+    ++frames;
+    if (frames == 1) {
+      HeadlessKey(8, true);  // Backspace, then "d"
+      HeadlessKey(8, false);
+    }
+    if (frames == 2) HeadlessType('d');
+    if (frames == 4) HeadlessRequestClose();
+  });
+  EXPECT_THROW(FinishRound(), HeadlessExit);
+  EXPECT_EQ(frames, 4);  // the request is read by the frame that presented
+  const std::vector<std::string> lines = ReadLines(game / "scores.dat");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].substr(0, 10), "321|Wed|0|");
+  EXPECT_EQ(lines[0].substr(lines[0].size() - 8), "|0|2|0|0");
+  EXPECT_EQ(lines[1].substr(0, 4), "0|4|");
+  HeroList.clear();
+  ScoreList.clear();
+  PlayerName = "Player";
+}
+
 TEST_F(FrameService, EscapeOutsideARoundOpensNoPauseMenu) {
   GameState = 0;
   HeadlessKey(KEY_ESC, true);
