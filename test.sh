@@ -126,7 +126,7 @@ fi
 # 2. Address and undefined-behaviour sanitizers over the same tests.
 if (( asan )); then
   stage "Sanitizer build (build-asan/)"
-  asan_targets=(unit_tests)
+  asan_targets=(unit_tests framework_tests)
   compgen -G "tests/gl/*.cpp" >/dev/null && asan_targets+=(gl_tests)
   if build asan build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
        -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DWENHOD_SANITIZE=ON -DWENHOD_BENCH=OFF -- "${asan_targets[@]}"; then

@@ -56,18 +56,13 @@ wenhod_stage_font("Blue Highway.ttf" LeagueSpartan-Bold.otf league-spartan)
 wenhod_stage_font("Acknowledge TT BRK.ttf" DotGothic16-Regular.ttf dotgothic16)
 
 add_custom_target(wenhod_data ALL DEPENDS ${WENHOD_ART_OUTPUTS} ${WENHOD_FONT_OUTPUTS})
-add_dependencies(wenhod wenhod_data)
 
-# The test executables read the staged tree too; they are defined later, so
-# hook them up once the whole project has been read.
-function(wenhod_data_for_tests)
-  foreach(t unit_tests gl_tests)
-    if(TARGET ${t})
-      add_dependencies(${t} wenhod_data)
-    endif()
-  endforeach()
+# The one way a target gets the staged tree: built before it, and its path
+# known to the code as WENHOD_DATA_DIR.
+function(wenhod_uses_data target)
+  add_dependencies(${target} wenhod_data)
+  target_compile_definitions(${target} PRIVATE WENHOD_DATA_DIR="${WENHOD_FILES}")
 endfunction()
-cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL wenhod_data_for_tests)
 
 # Two runs of the generator must give the same bytes.
 if(WENHOD_TESTS AND NOT WENHOD_FUZZ)

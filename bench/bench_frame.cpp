@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "game/game.h"
 #include "media/headless.h"
 #include "shell/shell.h"
 #include "tools/tools.h"
@@ -40,6 +41,7 @@ void FreshProgram() {
   UseHeadlessBackend();
   HeadlessReset();
   ResetGlobals();
+  RegisterGameHooks();
   SetDefaultKeys();
   SetDefaultSettings();
 }

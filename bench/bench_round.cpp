@@ -45,7 +45,7 @@ bool SetUpProgram() {
     return false;
   }
   AutoMidHandle(true);
-  LoadGameImageFiles();
+  LoadGameImages();
   for (int i = 1; i <= 15; i++) {
     char name[16];
     std::snprintf(name, sizeof name, "%03d.wav", i);

@@ -3,7 +3,6 @@
 
 #include "game/game.h"
 #include "shell/shell.h"
-#include "tools/tools.h"
 
 int TitleImage;
 int HeroImage, HeroVarnoImage, Hero2Image, HeroVarno2Image;
@@ -28,12 +27,14 @@ void ReloadStrip(int& slot, const char* file, int cell, int flags) {
 
 }  // namespace
 
-void LoadGameImages() {
-  EngineTest(60, 2);
-  LoadGameImageFiles();
+void RegisterGameHooks() {
+  Game.LoadImages = LoadGameImages;
+  Game.PlayRound = PlayRound;
+  Game.AgePopups = UpdateScorePopups;
+  Game.TitlePicture = [] { return TitleImage; };
 }
 
-void LoadGameImageFiles() {
+void LoadGameImages() {
   Reload(TitleImage, LoadImage("inavarnocostume.png", MASKEDIMAGE));
   ReloadStrip(HeroImage, "wenhod.png", 64, MASKEDIMAGE);
   ReloadStrip(HeroVarnoImage, "wenhodVarno.png", 64, MASKEDIMAGE);

@@ -90,8 +90,8 @@ extern ayer* PlayerOne;              // heroes of this round, null between round
 extern ayer* PlayerTwo;
 extern int SfxCursor;                // last effect channel slot used (starts at 20)
 
-void LoadGameImages();               // runs the engine test first, then loads the files
-void LoadGameImageFiles();           // the eleven images from the current folder, replacing old ones
+void RegisterGameHooks();            // the framework's game hooks: main calls it before StartUp
+void LoadGameImages();               // the eleven images from the current folder, replacing old ones
 void PlaySfx(int number, double rate, double volume, double pan);
 int PlayRound();                     // one round for Difficulty; 0
 int SpawnScorePopup(int points, int x, int y, int r, int g, int b);  // answers the points

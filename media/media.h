@@ -186,6 +186,8 @@ std::string Lower(const std::string& s);
 int Asc(const std::string& s);            // first code, -1 for empty
 std::string Chr(int code);
 std::string Str(int64_t n);
+// Field n (from 1) of text split at sep, trimmed first; "-+-" when there is no field n.
+std::string FieldOf(const std::string& text, const std::string& sep, int n);
 int ToInt(const std::string& s);          // leading blanks, one sign, digits; saturates at the int range
 int SafeAbs(int n);                       // |n|, with |INT_MIN| saturated to INT_MAX
 int TruncInt(double v);                   // toward zero, saturating; NaN gives 0

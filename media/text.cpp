@@ -124,3 +124,24 @@ double SinDeg(double degrees) {
   if (d == 270) return -1;
   return std::sin(d * (std::numbers::pi / 180.0));
 }
+
+std::string FieldOf(const std::string& text, const std::string& sep, int n) {
+  // An empty separator is never found: the text is one field.
+  auto find = [&sep](const std::string& t, int from) { return sep.empty() ? 0 : Instr(t, sep, from); };
+  std::string t = Trim(text);
+  int start = 1, last = 0;
+  bool missing = false;
+  // Once a field is missing every later one is too, so the walk can stop.
+  for (int k = 1; k < n && !missing; k++) {
+    int p = find(t, start) + 1;
+    if (p <= last) {
+      missing = true;
+    } else {
+      last = p;
+    }
+    start = last;
+  }
+  if (missing) return "-+-";
+  int length = find(t, start) - start;
+  return Mid(t, start, length);
+}

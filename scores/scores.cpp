@@ -5,7 +5,6 @@
 
 #include "media/media.h"
 #include "scores/scores.h"
-#include "tools/tools.h"
 
 std::list<Scores> ScoreList;
 std::string PlayerName = "Player";

@@ -4,9 +4,9 @@
 // the splash picture shown once at start.
 #include <cstdint>
 
-#include "game/game.h"
 #include "scores/scores.h"
 #include "shell/shell.h"
+#include "tools/tools.h"
 
 namespace {
 
@@ -150,7 +150,8 @@ void ApplyGraphics() {
   SetVirtualResolution(static_cast<float>(VirtualWidth), static_cast<float>(VirtualHeight));
 
   LoadCommonAssets();
-  LoadGameImages();
+  EngineTest(60, 2);  // sizes the sprite budget before the game loads its images
+  if (Game.LoadImages) Game.LoadImages();
   WriteLog(kDashes);
 }
 

@@ -4,7 +4,6 @@
 // smoothed frame rate and the window-close path.
 #include <cstdint>
 
-#include "game/game.h"
 #include "shell/shell.h"
 #include "tools/tools.h"
 
@@ -65,7 +64,7 @@ int FinishFrame(int showPointer) {
   const bool slow = Settings[SET_SLOWSYSTEM] != 0;
 
   KeepChannelVolumes();
-  UpdateScorePopups();
+  if (Game.AgePopups) Game.AgePopups();
 
   if (KeyHit(9) > 0) {
     SettingsOpen = 1 - SettingsOpen;

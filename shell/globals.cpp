@@ -62,6 +62,8 @@ std::string Credits[100];
 int CreditsCount;
 TextFile* LogFile;
 
+GameHooks Game;
+
 void ResetGlobals() {
   WindowTitle = "#" + std::to_string(GameNumber) + " : " + GameTitle + " " + GameSubtitle;
   ControlPlayers = 2;

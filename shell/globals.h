@@ -77,4 +77,14 @@ extern std::string Credits[100];                // filled from slot 1
 extern int CreditsCount;                        // next free slot
 extern TextFile* LogFile;                       // "Debug.txt", open until closing
 
+// The game on top of the framework: the few things the shell needs from it,
+// registered by the game before StartUp. An empty hook is skipped.
+struct GameHooks {
+  void (*LoadImages)() = nullptr;    // the game's images, after the common assets and the engine test
+  int (*PlayRound)() = nullptr;      // one round for Difficulty, started by the title screen
+  void (*AgePopups)() = nullptr;     // draw and age the floating score numbers, every FinishFrame
+  int (*TitlePicture)() = nullptr;   // the title screen's picture (image handle)
+};
+extern GameHooks Game;                          // kept by ResetGlobals: set once, before start-up
+
 void ResetGlobals();                            // every variable above to its start value

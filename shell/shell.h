@@ -15,7 +15,6 @@ void StartUp();                      // the start sequence, up to the title scre
 [[noreturn]] void CloseDown();       // save settings and scores, log, close, end the process
 void WriteLog(const std::string& text);  // one line to Debug.txt (CR LF)
 void FillCredits();
-extern int (*RoundRunner)();         // the round the title screen starts (PlayRound; tests swap it)
 
 // Setup file (shell/setup.cpp). Settings slots:
 enum SettingSlot {

@@ -1,12 +1,9 @@
 // title.cpp — the title screen: background, credits panel, score table,
 // prompt, difficulty menu and title picture, one frame at a time, and the
 // hand-over to a round and back.
-#include "game/game.h"
 #include "scores/scores.h"
 #include "shell/shell.h"
 #include "tools/tools.h"
-
-int (*RoundRunner)() = PlayRound;
 
 namespace {
 
@@ -61,7 +58,7 @@ void StartRound(TitleState& t) {
   GameState = 1;
   MoveMouse(ScreenWidth, ScreenHeight);  // out of the way of the round
   GameStartTime = Millisecs();
-  if (RoundRunner) RoundRunner();
+  if (Game.PlayRound) Game.PlayRound();
   GameState = 0;
   t.backFromGame = 1;
   t.inputLatch = 1;
@@ -129,7 +126,7 @@ void TitleMenu() {
     SetColorAlpha(255, 255, 255, 1);
     SetFont(Fonts[5]);
     DrawTextAligned(W / 2, H / 2 - 300 - off(), GameTitle, 1, 1);
-    DrawImage(TitleImage, static_cast<float>(W / 2), static_cast<float>(H / 2 - 160 + off()), 0);
+    DrawImage(Game.TitlePicture ? Game.TitlePicture() : 0, static_cast<float>(W / 2), static_cast<float>(H / 2 - 160 + off()), 0);
 
     FinishFrame(1);
 

@@ -1,6 +1,5 @@
 // controls.cpp — the binding table's meaning: input codes, whether an action
-// is held, capturing a new binding, the names of codes, joystick discovery,
-// and FieldOf, the field splitter every text-file reader uses.
+// is held, capturing a new binding, the names of codes and joystick discovery.
 //
 // Input codes: 10..254 keyboard (Windows virtual-key codes); 300..499 joystick
 // inputs, code = 250 + 50 * joystick + part; everything else is never held.
@@ -235,25 +234,4 @@ void DiscoverJoysticks() {
     slot.enabled = 1;
     slot.hasHat = JoyHat(port) == -1.0f ? 1 : 0;
   }
-}
-
-std::string FieldOf(const std::string& text, const std::string& sep, int n) {
-  // An empty separator is never found: the text is one field.
-  auto find = [&sep](const std::string& t, int from) { return sep.empty() ? 0 : Instr(t, sep, from); };
-  std::string t = Trim(text);
-  int start = 1, last = 0;
-  bool missing = false;
-  // Once a field is missing every later one is too, so the walk can stop.
-  for (int k = 1; k < n && !missing; k++) {
-    int p = find(t, start) + 1;
-    if (p <= last) {
-      missing = true;
-    } else {
-      last = p;
-    }
-    start = last;
-  }
-  if (missing) return "-+-";
-  int length = find(t, start) - start;
-  return Mid(t, start, length);
 }

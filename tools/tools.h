@@ -23,7 +23,6 @@ int CodeDown(int code);
 int DetectInput();                   // capture scan; 0 when nothing is held, or F11/F12 is
 std::string KeyName(int code);
 void DiscoverJoysticks();
-std::string FieldOf(const std::string& text, const std::string& sep, int n);
 
 // Settings panel (tools/settings.cpp): drawn and slid by FinishFrame every call.
 void SettingsMenu();

@@ -74,13 +74,12 @@ inline std::string MakeTestArt() {
   return dir;
 }
 
-// Loads the game's sheets from a folder, as the image loader does but
-// without the engine test.
+// Loads the game's sheets from a folder with the game's image loader.
 inline void LoadSheets(const std::string& dir) {
   AutoMidHandle(true);
   const std::string back = CurrentDir();
   ChangeDir(dir);
-  LoadGameImageFiles();
+  LoadGameImages();
   ChangeDir(back);
 }
 

@@ -116,6 +116,7 @@ class ShellTest : public ::testing::Test {
     UseHeadlessBackend();
     HeadlessReset();
     ResetGlobals();
+    RegisterGameHooks();
     SetDefaultKeys();
     SetDefaultSettings();
     AudioDriverNames = AudioDriverList();
@@ -128,7 +129,6 @@ class ShellTest : public ::testing::Test {
     HeadlessOnPresent(nullptr);
     HeadlessOnDelay(nullptr);
     HeadlessSetDrawCost(0);
-    RoundRunner = PlayRound;
     if (LogFile) CloseFile(LogFile);
     LogFile = nullptr;
     ChangeDir(startDir.string());

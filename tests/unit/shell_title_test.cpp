@@ -30,7 +30,7 @@ class TitleScreen : public ShellTest {
     FillCredits();
     g_rounds = 0;
     g_inRound = nullptr;
-    RoundRunner = FakeRound;
+    Game.PlayRound = FakeRound;
   }
 
   // Runs the title screen until `step` answers false; true when it ended
