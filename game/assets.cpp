@@ -1,16 +1,8 @@
-// assets.cpp — the game's image slots, their loader and the sound-effect player.
+// assets.cpp — the game's image loader and the sound-effect player.
 #include <cmath>
 
 #include "game/game.h"
 #include "shell/shell.h"
-
-int TitleImage;
-int HeroImage, HeroVarnoImage, Hero2Image, HeroVarno2Image;
-int BirdImage, BirdVarnoImage, Bird2Image, BirdVarno2Image;
-int SceneryImage;
-int GetsImage;
-
-int SfxCursor = 20;
 
 namespace {
 
@@ -26,13 +18,6 @@ void ReloadStrip(int& slot, const char* file, int cell, int flags) {
 }
 
 }  // namespace
-
-void RegisterGameHooks() {
-  Game.LoadImages = LoadGameImages;
-  Game.PlayRound = PlayRound;
-  Game.AgePopups = UpdateScorePopups;
-  Game.TitlePicture = [] { return TitleImage; };
-}
 
 void LoadGameImages() {
   Reload(TitleImage, LoadImage("inavarnocostume.png", MASKEDIMAGE));

@@ -4,8 +4,6 @@
 #include "media/random.h"
 #include "shell/shell.h"
 
-std::list<ken> BirdList;
-
 void BirdPass() {
   const int W = VirtualWidth, H = VirtualHeight;
   for (ken& b : BirdList) {

@@ -57,19 +57,6 @@ struct ore {
   int r = 0, g = 0, b = 0;           // colour
 };
 
-// The game's images (media handles).
-extern int TitleImage;               // "inavarnocostume.png"
-extern int HeroImage, HeroVarnoImage, Hero2Image, HeroVarno2Image;
-extern int BirdImage, BirdVarnoImage, Bird2Image, BirdVarno2Image;
-extern int SceneryImage;             // "scenery.png"
-extern int GetsImage;                // "gets.png"
-
-// Lists: the round's, and the program-wide popups.
-extern std::list<ken> BirdList;
-extern std::list<ayer> HeroList;
-extern std::list<kup> PickupList;
-extern std::list<ore> PopupList;
-
 // State of the round in play, shared by its passes.
 struct RoundState {
   int players = 1;                   // heroes in the round
@@ -85,12 +72,29 @@ struct RoundState {
   int pickupsAlive = 0;              // counted by the pickup pass each frame
   int endState = 0;                  // 0 running, 1 over, 99 quit
 };
-extern RoundState Round;
+
+//------------------------------------------------------------------------------
+// The game's program-wide state, defined in game/state.cpp. ResetGlobals()
+// (shell/globals.h) starts it over through the hook RegisterGameHooks sets.
+//------------------------------------------------------------------------------
+extern int TitleImage;               // "inavarnocostume.png", the title screen's picture
+extern int HeroImage, HeroVarnoImage;    // hero facing right, plain / costume, 16 cells of 64x64
+extern int Hero2Image, HeroVarno2Image;  // hero facing left
+extern int BirdImage, BirdVarnoImage;    // bird walking right, plain / costume, 16 cells of 128x128
+extern int Bird2Image, BirdVarno2Image;  // bird walking left
+extern int SceneryImage;             // "scenery.png", props, blocks and ground, 16 cells of 128x128
+extern int GetsImage;                // "gets.png", pickups and head-up icons, 16 cells of 64x64
+extern std::list<ken> BirdList;      // the round's birds
+extern std::list<ayer> HeroList;     // the round's heroes, player one first
+extern std::list<kup> PickupList;    // pickups in flight
+extern std::list<ore> PopupList;     // floating score numbers, aged on every screen
+extern RoundState Round;             // the round in play
 extern ayer* PlayerOne;              // heroes of this round, null between rounds
 extern ayer* PlayerTwo;
 extern int SfxCursor;                // last effect channel slot used (starts at 20)
 
 void RegisterGameHooks();            // the framework's game hooks: main calls it before StartUp
+void ResetGameState();               // everything above to its start value (images are not freed)
 void LoadGameImages();               // the eleven images from the current folder, replacing old ones
 void PlaySfx(int number, double rate, double volume, double pan);
 int PlayRound();                     // one round for Difficulty; 0

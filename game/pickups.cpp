@@ -8,9 +8,6 @@
 #include "game/game.h"
 #include "shell/shell.h"
 
-std::list<kup> PickupList;
-std::list<ore> PopupList;
-
 namespace {
 
 // "Score : 000000001234" style: the number's last digits behind zeros.

@@ -5,11 +5,6 @@
 #include "scores/scores.h"
 #include "shell/shell.h"
 
-std::list<ayer> HeroList;
-RoundState Round;
-ayer* PlayerOne = nullptr;
-ayer* PlayerTwo = nullptr;
-
 namespace {
 
 struct DifficultyRow {

@@ -159,6 +159,7 @@ int StoreSound(std::unique_ptr<SoundData> snd);
 FontData& BuiltinFontData();             // the built-in face, rasterised once
 void DisplaySize(int& w, int& h);        // the open display in pixels (0, 0 when closed)
 void ClearInput();                       // forget key, mouse and close state (tests)
+void FreeAllResources();                 // every image, font and sound (tests start over)
 
 // Decoders shared by both back ends (media/decode.cpp).
 bool DecodePng(const std::string& file, int& w, int& h, std::vector<uint32_t>& rgba);

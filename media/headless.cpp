@@ -355,5 +355,8 @@ void HeadlessReset() {
   h.title = title;
   h.open = open;
   h.mode = mode;
-  if (HeadlessActive()) ClearInput();
+  if (HeadlessActive()) {
+    ClearInput();
+    FreeAllResources();
+  }
 }

@@ -77,5 +77,6 @@ void HeadlessSetDrawCost(double msPerDraw);          // virtual time charged per
 void HeadlessOnPresent(std::function<void()> hook);  // called after every PresentFrame
 void HeadlessOnDelay(std::function<void()> hook);    // called inside every Delay
 
-// Back to a fresh state: no draws, no input, clock 0, default modes, no hooks.
+// Back to a fresh state: no draws, no input, clock 0, default modes, no hooks,
+// no images, fonts or sounds loaded.
 void HeadlessReset();

@@ -164,6 +164,12 @@ void DisplaySize(int& w, int& h) {
 
 void ClearInput() { g_input = InputState(); }
 
+void FreeAllResources() {
+  for (size_t h = 1; h < g_images.slots.size(); ++h) FreeImage(static_cast<int>(h));
+  for (size_t h = 1; h < g_fonts.slots.size(); ++h) FreeFont(static_cast<int>(h));
+  for (size_t h = 1; h < g_sounds.slots.size(); ++h) FreeSound(static_cast<int>(h));
+}
+
 void FreeImage(int image) {
   ImageData* img = g_images.Get(image);
   if (!img) return;

@@ -6,12 +6,6 @@
 #include "media/media.h"
 #include "scores/scores.h"
 
-std::list<Scores> ScoreList;
-std::string PlayerName = "Player";
-int GraphScroll;
-int PinnedItem;
-std::optional<Scores> ScoreAwaitingName;
-
 namespace {
 
 const char* const kScoreFile = "scores.dat";

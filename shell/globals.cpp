@@ -1,9 +1,9 @@
-// globals.cpp — the one definition of the program-wide state.
+// globals.cpp — the one definition of the program-wide state, and its reset.
 #include "shell/globals.h"
 
 #include <algorithm>
 
-#include "scores/scores.h"
+#include "media/random.h"
 
 const std::string GameTitle = "Wen Hod";
 const std::string GameSubtitle = "in a Varno Zavored";
@@ -64,6 +64,16 @@ TextFile* LogFile;
 
 GameHooks Game;
 
+std::list<Scores> ScoreList;
+std::string PlayerName = "Player";
+int GraphScroll;
+int PinnedItem;
+std::optional<Scores> ScoreAwaitingName;
+
+JoyRecord JoySlot[5];
+int JoyCount;
+bool SettingsApplying = false;
+
 void ResetGlobals() {
   WindowTitle = "#" + std::to_string(GameNumber) + " : " + GameTitle + " " + GameSubtitle;
   ControlPlayers = 2;
@@ -105,5 +115,19 @@ void ResetGlobals() {
   for (auto& c : Credits) c.clear();
   CreditsCount = 1;
   LogFile = nullptr;
+
+  ScoreList.clear();
+  PlayerName = "Player";
+  GraphScroll = 0;
+  PinnedItem = 0;
   ScoreAwaitingName.reset();
+
+  for (auto& slot : JoySlot) slot = JoyRecord{};
+  JoyCount = 0;
+  SettingsApplying = false;
+
+  SeedRnd(0);  // the generator's start state, 4660
+  AutoMidHandle(false);
+
+  if (Game.ResetState) Game.ResetState();
 }

@@ -1,15 +1,26 @@
-// globals.h — the program-wide state, declared once and defined in
+// globals.h — the catalogue of the program-wide state: every variable the
+// framework shares, listed once, grouped by owner, defined in
 // shell/globals.cpp. Every subsystem reads and writes these directly; tables
-// are used from index 1 unless their comment says otherwise. ResetGlobals()
-// gives everything its start value (start-up, and each test).
+// are used from index 1 unless their comment says otherwise.
+//
+// ResetGlobals() gives every one of them its start value, the game's too
+// (start-up, and each test). The game's own state sits with its records in
+// game/game.h, since the framework may not name the game's types; the game
+// hands its reset over with its hooks. The media layer keeps its own state
+// (resource tables, drawing state, input) behind media/media.h.
 #pragma once
 
+#include <cstdint>
 #include <list>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "media/media.h"
 
-// Constants of the game.
+//------------------------------------------------------------------------------
+// Shell (shell/): constants, settings, display, resources, frame service
+//------------------------------------------------------------------------------
 constexpr int GameNumber = 239;                 // window title, log banner, game folder
 extern const std::string GameTitle;             // "Wen Hod"
 extern const std::string GameSubtitle;          // "in a Varno Zavored"
@@ -18,13 +29,11 @@ std::string GameFolder();                       // "239/"
 extern int ControlPlayers;                      // players listed by the settings panel (2)
 extern int BadgeCount;                          // badges the game defines (0 hides them)
 
-// Settings and bindings.
-extern int Settings[100];                       // see shell/setup.h for the slots
+extern int Settings[100];                       // see SettingSlot in shell/shell.h
 extern int Keys[101];                           // bindings, slot (player - 1) * 20 + action
 extern bool AudioDriverNamed;                   // the setup file named an audio back end
 extern std::vector<std::string> AudioDriverNames;  // the media layer's audio back ends, in order
 
-// Display.
 extern int ScreenWidth, ScreenHeight;           // display mode in use
 extern int VirtualWidth, VirtualHeight;         // drawing area: 1280x960, or 1600x900 widescreen
 extern int ResolutionWidths[1000];              // accepted modes from position 1
@@ -32,7 +41,6 @@ extern int ResolutionHeights[1000];
 extern int ResolutionCount;
 extern int GraphicsReady;                       // 1 once the display is open and the splash shown
 
-// Resource tables (media handles, 0 empty).
 extern int Fonts[20];                           // slots 1..13
 extern int Sounds[201];                         // slot k holds effect file k
 extern int Channels[260];                       // 0..19 music, 20..255 effects, 256 splash jingle
@@ -41,18 +49,15 @@ extern int LogoImage, CommunityLogoImage;       // "logo.png", "Brindle.png"
 extern int BadgesImage;                         // "badges.png", 16 cells of 64x64
 extern int BadgeGetSound;                       // "badgeget.wav"
 
-// Sprite budget.
 extern int SpriteLimit[20];                     // per kind: 1 images, 2 glow, 3 particles
 extern int SpriteCount[20];                     // counted draws this frame
 extern int TargetFrameRate;                     // chosen by the engine test
 extern int BlendMode;                           // framework blend last selected, 0..3
 
-// Game flow.
 extern int Difficulty;                          // 0 Easy, 1 Medium, 2 Hard, 3 Two Player
 extern int GameState;                           // 0 title, 1 round in play, 2 pause menu open
 extern int GameStartTime;                       // ms clock when the round started
 
-// Frame service.
 extern int MouseX, MouseY;                      // pointer, virtual units, sampled once a frame
 extern int LastMouseX, LastMouseY;              // the previous sample
 extern int MouseClick1, MouseClick2;            // left and right hits since the previous frame
@@ -64,15 +69,13 @@ extern int DebugOverlay;                        // F12 overlay on
 extern int SettingsOpen;                        // settings panel open
 extern int SettingsSlide;                       // panel position, -300 when away
 
-// On-screen message.
-struct ment {
+struct ment {                                   // an on-screen message
   int tick = 0;                                 // frames shown
   std::string txt;                              // the message
   int c = 0;                                    // colour code of the poster (unused by drawing)
 };
 extern std::list<ment> Messages;                // oldest first
 
-// Credits and log.
 extern std::string Credits[100];                // filled from slot 1
 extern int CreditsCount;                        // next free slot
 extern TextFile* LogFile;                       // "Debug.txt", open until closing
@@ -84,7 +87,51 @@ struct GameHooks {
   int (*PlayRound)() = nullptr;      // one round for Difficulty, started by the title screen
   void (*AgePopups)() = nullptr;     // draw and age the floating score numbers, every FinishFrame
   int (*TitlePicture)() = nullptr;   // the title screen's picture (image handle)
+  void (*ResetState)() = nullptr;    // the game's own state to its start values, by ResetGlobals
 };
 extern GameHooks Game;                          // kept by ResetGlobals: set once, before start-up
 
-void ResetGlobals();                            // every variable above to its start value
+//------------------------------------------------------------------------------
+// Score table (scores/)
+//------------------------------------------------------------------------------
+struct Scores {                                 // one finished one-player round
+  int64_t Score = 0;                            // final score
+  int64_t Timestamp = 0;                        // date stamp of the moment it was made
+  int32_t Badges = 0;                           // badges earned (none in this game)
+  std::string Name;                             // player name from name entry
+  int32_t Best[31] = {};                        // round statistics, 1 last combo, 2 best combo
+  int32_t Level = 0;                            // always 0
+  int32_t GameMode = 0;                         // difficulty 0..2
+  int32_t GameFlags = 0;                        // always 0
+  int32_t Quit = 0;                             // 1 when ended with Quit in the pause menu
+  int Compare(const Scores& other) const;       // newest first when sorted ascending
+};
+extern std::list<Scores> ScoreList;             // newest first
+extern std::string PlayerName;                  // name offered by name entry ("Player")
+extern int GraphScroll;                         // score display animation values, reset after a round
+extern int PinnedItem;
+// A finished round at name entry, still without its name and date stamp. It
+// becomes a record even when the program is closed from the name prompt.
+extern std::optional<Scores> ScoreAwaitingName;
+
+//------------------------------------------------------------------------------
+// Menus and tools (tools/)
+//------------------------------------------------------------------------------
+struct JoyRecord {                              // one joystick found at start-up
+  std::string name;                             // device name
+  int buttonMask = 0;                           // available buttons, one bit each
+  float restX = 0, restY = 0, restZ = 0, restU = 0, restV = 0, restR = 0;  // readings at discovery
+  int hasHat = 0;                               // the hat read centred (-1) at discovery
+  int enabled = 0;                              // 0: contributes nothing (settings panel toggles it)
+};
+extern JoyRecord JoySlot[5];                    // slots 1..4; slot j is media port j - 1
+extern int JoyCount;                            // joysticks found at start-up, 0..4
+extern bool SettingsApplying;                   // Apply is reopening the display (no second Apply inside it)
+
+//------------------------------------------------------------------------------
+// Media layer (media/): kept by it; the reset starts these over too
+//------------------------------------------------------------------------------
+// the random generator's state (media/random.h): back to 4660
+// automatic mid-handles for images loaded from now on: off
+
+void ResetGlobals();                            // every variable above, and the game's, to its start value

@@ -8,9 +8,6 @@
 #include "shell/globals.h"
 #include "tools/tools.h"
 
-JoyRecord JoySlot[5];
-int JoyCount;
-
 namespace {
 
 // Joystick input parts.

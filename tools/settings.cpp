@@ -21,10 +21,6 @@ constexpr int ICON_KEY = 3, ICON_HAT = 8, ICON_AXIS = 9, ICON_BUTTON = 10;
 constexpr int ICON_RESOLUTION = 11, ICON_WINDOW = 13, ICON_OPTION = 18;
 constexpr int ICON_BAR_LEFT = 21, ICON_BAR_RIGHT = 22, ICON_KNOB = 23, ICON_AUDIO = 24;
 
-// Set while Apply reopens the display: its engine test runs frames, each of
-// which draws this panel again, and a second Apply must not start inside it.
-bool Applying = false;
-
 // An icon with a light-blended, enlarged copy of itself over it. Each pass
 // counts against its own kind of the sprite budget.
 void GlowIcon(int image, int x, int y, int frame, int glowImage, double glowScale, double glowAlpha) {
@@ -219,11 +215,13 @@ void ApplyButton() {
     if (MouseClick1 != 0) {
       MouseClick1 = 0;
       SettingsOpen = 0;
-      if (!Applying) {
-        Applying = true;
+      // Apply reopens the display, whose engine test runs frames that each draw
+      // this panel again: a second Apply must not start inside the first.
+      if (!SettingsApplying) {
+        SettingsApplying = true;
         WriteSetup();
         ApplyGraphics();  // reopens the display, reloads the assets, reruns the engine test
-        Applying = false;
+        SettingsApplying = false;
       }
     }
   }

@@ -4,18 +4,10 @@
 
 #include <string>
 
+#include "shell/globals.h"
+
 // Controls and key names (tools/controls.cpp).
 constexpr float AXIS_DEAD_ZONE = 0.3f;
-
-struct JoyRecord {
-  std::string name;                  // device name
-  int buttonMask = 0;                // available buttons, one bit each
-  float restX = 0, restY = 0, restZ = 0, restU = 0, restV = 0, restR = 0;  // readings at discovery
-  int hasHat = 0;                    // the hat read centred (-1) at discovery
-  int enabled = 0;                   // 0: contributes nothing (settings panel toggles it)
-};
-extern JoyRecord JoySlot[5];         // slots 1..4; slot j is media port j - 1
-extern int JoyCount;                 // joysticks found at start-up, 0..4
 
 void SetDefaultKeys();               // the ten default bindings, everything else 0
 int ControlDown(int action, int player);

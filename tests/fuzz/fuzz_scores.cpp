@@ -69,8 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!started) {
     UseHeadlessBackend();
     ResetGlobals();
-    VirtualWidth = 1280;
-    VirtualHeight = 960;
     OpenDisplay(1280, 960, 0, 60, 0);
     SetVirtualResolution(1280, 960);
     SpriteLimit[1] = 1000000;

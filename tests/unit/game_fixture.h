@@ -124,23 +124,15 @@ class GameTest : public ::testing::Test {
   void SetUp() override {
     UseHeadlessBackend();
     HeadlessReset();
+    RegisterGameHooks();
     ResetGlobals();
     SetDefaultKeys();
     Settings[SET_MASTER] = 100;
     Settings[SET_SOUND] = 100;
     SpriteLimit[1] = SpriteLimit[2] = SpriteLimit[3] = 50000;
-    VirtualWidth = 1280;
-    VirtualHeight = 960;
     SetVirtualResolution(1280, 960);
     OpenDisplay(1280, 960, 0, 60, 0);
-    ClearImageSlots();
-    HeroList.clear();
-    BirdList.clear();
-    PickupList.clear();
-    PopupList.clear();
-    ScoreList.clear();
     GameState = 1;
-    Difficulty = 0;
     // A one-player round saves the score list: into this process's folder.
     home = CurrentDir();
     ChangeDir(TestDir());
@@ -148,31 +140,12 @@ class GameTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    HeadlessOnPresent(nullptr);
-    HeadlessOnDelay(nullptr);
-    HeroList.clear();
-    BirdList.clear();
-    PickupList.clear();
-    PopupList.clear();
-    ScoreList.clear();
-    PlayerOne = PlayerTwo = nullptr;
-    for (int i = 1; i <= 15; i++) {
-      if (Sounds[i]) FreeSound(Sounds[i]);
-      Sounds[i] = 0;
-    }
-    ClearImageSlots();
+    HeadlessReset();
+    ResetGlobals();
     ChangeDir(home);
   }
 
   std::string home;
-
-  static void ClearImageSlots() {
-    for (int* slot : {&TitleImage, &HeroImage, &HeroVarnoImage, &Hero2Image, &HeroVarno2Image, &BirdImage,
-                      &BirdVarnoImage, &Bird2Image, &BirdVarno2Image, &SceneryImage, &GetsImage}) {
-      if (*slot) FreeImage(*slot);
-      *slot = 0;
-    }
-  }
 
   // Every effect number 1 to 15 gets the same short beep.
   void LoadTestSounds() {

@@ -324,7 +324,7 @@ TEST_F(RoundTest, SameSeedAndInputsReplayIdentically) {
 }
 
 TEST_F(RoundTest, MissingImagesDrawNothingAndNeverCollide) {
-  ClearImageSlots();
+  ResetGameState();  // no images: every slot 0
   StartPlaying(2);
   ayer& h = HeroList.front();
   ken bird;

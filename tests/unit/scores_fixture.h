@@ -41,14 +41,8 @@ class ScoresTest : public ::testing::Test {
     UseHeadlessBackend();
     HeadlessReset();
     ResetGlobals();
-    VirtualWidth = 1280;
-    VirtualHeight = 960;
     OpenDisplay(1280, 960, 0, 60, 0);
     SetVirtualResolution(1280, 960);
-    ScoreList.clear();
-    PlayerName = "Player";
-    GraphScroll = 0;
-    PinnedItem = 0;
     startDir = fs::current_path();
     dir = fs::temp_directory_path() /
           ("wenhod-scores-" + std::to_string(getpid()) + "-" +
@@ -59,10 +53,8 @@ class ScoresTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    HeadlessOnPresent(nullptr);
-    HeadlessOnDelay(nullptr);
-    ScoreList.clear();
-    PlayerName = "Player";
+    HeadlessReset();
+    ResetGlobals();
     ChangeDir(startDir.string());
     std::error_code ec;
     fs::remove_all(dir, ec);

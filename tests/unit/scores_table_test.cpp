@@ -20,13 +20,6 @@ class ScoreTable : public ScoresTest {
     SpriteLimit[1] = 100000;
     MouseX = MouseY = -1000;  // away from the panel
   }
-  void TearDown() override {
-    FreeImage(IconsImage);
-    IconsImage = 0;
-    HeadlessMouseButton(1, false);
-    ScoresTest::TearDown();
-  }
-
   static std::vector<DrawRecord> Show(int offset, int mode = 1) {
     HeadlessClearDraws();
     ShowScoreTable(offset, mode, 0, 0);

@@ -50,7 +50,7 @@ class Setup : public ::testing::Test {
   }
   void TearDown() override {
     if (LogFile) CloseFile(LogFile);
-    LogFile = nullptr;
+    ResetGlobals();
     fs::current_path(saved_);
     std::error_code ec;
     fs::permissions(files_, fs::perms::owner_all, ec);

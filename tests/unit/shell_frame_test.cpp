@@ -295,13 +295,11 @@ TEST_F(FrameService, AltF4AndCloseRequestsEndThroughTheClosingSequence) {
 }
 
 TEST_F(FrameService, ClosingAtTheNamePromptKeepsTheRoundUnderTheNameTypedSoFar) {
-  ScoreList.clear();
   PlayerName = "Wen";
   Difficulty = 2;
   HeroList.assign(1, ayer{});
   HeroList.front().Score = 321;
   HeroList.front().Best[2] = 4;
-  Round = RoundState{};
   Round.players = 1;
   Round.endState = 1;
   int frames = 0;
@@ -321,9 +319,6 @@ TEST_F(FrameService, ClosingAtTheNamePromptKeepsTheRoundUnderTheNameTypedSoFar) 
   EXPECT_EQ(lines[0].substr(0, 10), "321|Wed|0|");
   EXPECT_EQ(lines[0].substr(lines[0].size() - 8), "|0|2|0|0");
   EXPECT_EQ(lines[1].substr(0, 4), "0|4|");
-  HeroList.clear();
-  ScoreList.clear();
-  PlayerName = "Player";
 }
 
 TEST_F(FrameService, EscapeOutsideARoundOpensNoPauseMenu) {

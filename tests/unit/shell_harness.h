@@ -115,8 +115,8 @@ class ShellTest : public ::testing::Test {
   void SetUp() override {
     UseHeadlessBackend();
     HeadlessReset();
-    ResetGlobals();
     RegisterGameHooks();
+    ResetGlobals();
     SetDefaultKeys();
     SetDefaultSettings();
     AudioDriverNames = AudioDriverList();
@@ -126,11 +126,9 @@ class ShellTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    HeadlessOnPresent(nullptr);
-    HeadlessOnDelay(nullptr);
-    HeadlessSetDrawCost(0);
     if (LogFile) CloseFile(LogFile);
-    LogFile = nullptr;
+    HeadlessReset();
+    ResetGlobals();
     ChangeDir(startDir.string());
     std::error_code ec;
     fs::remove_all(root, ec);

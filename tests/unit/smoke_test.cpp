@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+
+#include "game/game.h"
+#include "media/random.h"
 #include "shell/globals.h"
 
 TEST(Globals, StartValues) {
@@ -7,4 +10,36 @@ TEST(Globals, StartValues) {
   EXPECT_EQ(GameFolder(), "239/");
   EXPECT_EQ(SettingsSlide, -300);
   EXPECT_EQ(CreditsCount, 1);
+}
+
+// Every owner's state comes back from the one reset; the game's hooks stay.
+TEST(Globals, OneResetCoversEveryOwner) {
+  RegisterGameHooks();
+  ScoreList.push_back(Scores{});
+  PlayerName = "Wen";
+  PinnedItem = 3;
+  JoyCount = 2;
+  JoySlot[1].enabled = 1;
+  SettingsApplying = true;
+  HeroList.push_back(ayer{});
+  PlayerOne = &HeroList.front();
+  Round.players = 2;
+  TitleImage = 7;
+  SfxCursor = 99;
+  SeedRnd(77);
+  ResetGlobals();
+  EXPECT_TRUE(ScoreList.empty());
+  EXPECT_EQ(PlayerName, "Player");
+  EXPECT_EQ(PinnedItem, 0);
+  EXPECT_EQ(JoyCount, 0);
+  EXPECT_EQ(JoySlot[1].enabled, 0);
+  EXPECT_FALSE(SettingsApplying);
+  EXPECT_TRUE(HeroList.empty());
+  EXPECT_EQ(PlayerOne, nullptr);
+  EXPECT_EQ(Round.players, 1);
+  EXPECT_EQ(TitleImage, 0);
+  EXPECT_EQ(SfxCursor, 20);
+  EXPECT_EQ(RndState(), 4660);
+  EXPECT_EQ(Game.PlayRound, &PlayRound);
+  EXPECT_EQ(Game.ResetState, &ResetGameState);
 }
