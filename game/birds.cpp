@@ -25,7 +25,7 @@ void BirdPass() {
       frame = b.anim / 2;
     } else {
       SetAlpha(0.5);
-      frame = b.d == 0 ? 15 - b.mash / 33 : 12 + b.mash / 33;
+      frame = b.d == 0 ? BIRD_SQUASH + 3 - b.mash / 33 : BIRD_SQUASH + b.mash / 33;
       b.mash -= 1;
     }
     DrawSprite(image, b.x, H - 256 + b.y, frame, 1);

@@ -57,6 +57,20 @@ struct ore {
   int r = 0, g = 0, b = 0;           // colour
 };
 
+// Frames of the game's sheets.
+enum SceneryFrame {                  // "scenery.png"
+  SCENERY_CACTUS = 0, SCENERY_ROCK = 1, SCENERY_BLOCK = 2, SCENERY_SIGNPOST = 3,
+  SCENERY_SAND = 4,                  // 4..7 ground tiles, joining in that order
+  SCENERY_TREE = 8, SCENERY_FLOWERS = 9, SCENERY_CRYSTAL = 10, SCENERY_BANNER = 11,
+  SCENERY_GRASS = 12,                // 12..15
+};
+enum PickupKind {                    // kup.n, also its frame of "gets.png"
+  PICKUP_COIN = 0, PICKUP_FEATHER = 1, PICKUP_JUMPS = 2, PICKUP_LOCK = 3, PICKUP_STAR = 4, PICKUP_FLOATY = 5,
+};
+constexpr int GETS_JUMP_TWO = 14, GETS_JUMP_ONE = 15;  // "gets.png": the players' jump icons
+constexpr int HERO_AIRBORNE = 8;     // hero sheets: the frame in the air (0..7 walk, twice over)
+constexpr int BIRD_SQUASH = 12;      // bird sheets: 12..15 squashed (0..11 walk)
+
 // State of the round in play, shared by its passes.
 struct RoundState {
   int players = 1;                   // heroes in the round

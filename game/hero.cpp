@@ -7,9 +7,6 @@
 
 namespace {
 
-// Actions of the controls the heroes answer to.
-constexpr int ACT_JUMP = 0, ACT_JUMP2 = 10, ACT_LEFT = 3, ACT_RIGHT = 5;
-
 // Height of the hero above its ground line at a given arc angle.
 double Lift(const ayer& h, double angle) { return h.jumphigh * SinDeg(angle); }
 
@@ -25,7 +22,7 @@ void Control(ayer& h, int player) {
     h.x = 40;
     if (h.xs < 0) h.xs = 0;
   }
-  bool jumpHeld = ControlDown(ACT_JUMP2, player) || ControlDown(ACT_JUMP, player);
+  bool jumpHeld = ControlDown(ACT_BUTTON1, player) || ControlDown(ACT_UP, player);  // both jump
   if (h.jump == 0 && jumpHeld && h.Jumps > 0) {
     h.Jumps -= 1;
     h.jump = h.jumpspeed;
@@ -59,11 +56,11 @@ void ReleaseBlockPickup(int bx) {
   p.rotgo = Rnd(-6, 6);
   p.d = Rnd(-3, 3);
   p.t = 1200;
-  p.n = 0;
-  if (Rand(0, 5) == 1) p.n = 2;
-  if (Rand(0, 5) == 1) p.n = 3;
-  if (Rand(0, 5) == 1) p.n = 4;
-  if (Rand(0, 5) == 1) p.n = 5;
+  p.n = PICKUP_COIN;
+  if (Rand(0, 5) == 1) p.n = PICKUP_JUMPS;
+  if (Rand(0, 5) == 1) p.n = PICKUP_LOCK;
+  if (Rand(0, 5) == 1) p.n = PICKUP_STAR;
+  if (Rand(0, 5) == 1) p.n = PICKUP_FLOATY;
   PickupList.push_back(p);
 }
 
@@ -74,7 +71,7 @@ int HeroPicture(const ayer& hero) {
   return Round.zavored ? HeroVarnoImage : HeroImage;
 }
 
-int HeroFrame(const ayer& hero) { return (hero.jump > 0 ? 16 : hero.stp) / 2; }
+int HeroFrame(const ayer& hero) { return hero.jump > 0 ? HERO_AIRBORNE : hero.stp / 2; }
 
 void HeroPass() {
   const int W = VirtualWidth, H = VirtualHeight;
@@ -115,7 +112,7 @@ void HeroPass() {
     ResetDrawState();
     SetDrawScale(0.5);
     if (h.Floaty > 0 && (h.Floaty % 30 < 15 || h.Floaty > 75)) {
-      DrawSprite(GetsImage, TruncInt(h.x - 16), TruncInt(h.y - Lift(h, h.jump)), 5, 1);
+      DrawSprite(GetsImage, TruncInt(h.x - 16), TruncInt(h.y - Lift(h, h.jump)), PICKUP_FLOATY, 1);
     }
     SetDrawScale(1);
   }
@@ -151,7 +148,7 @@ void BounceTest(ken& bird, int image, int frame) {
       p.rot = Rnd(0, 360);
       p.rotgo = Rnd(-6, 6);
       p.d = bird.d == 1 ? 3.5 : -3.5;
-      p.n = 1;
+      p.n = PICKUP_FEATHER;
       p.t = 600;
       PickupList.push_back(p);
     }
@@ -168,12 +165,12 @@ void BlockPass() {
       const float hx = static_cast<float>(TruncInt(h.x));
       auto heroY = [&](double angle) { return static_cast<float>(TruncInt((h.y - 32) - Lift(h, angle))); };
       if (!ImagesCollide(image, hx, heroY(h.jump), frame, SceneryImage, static_cast<float>(bx),
-                         static_cast<float>(by), 2)) {
+                         static_cast<float>(by), SCENERY_BLOCK)) {
         continue;
       }
       // Three frames earlier the hero was clear: this is the moment of contact.
       bool before = ImagesCollide(image, hx, heroY(h.jump - 3 * h.jumpspeed), frame, SceneryImage,
-                                  static_cast<float>(bx), static_cast<float>(by), 2);
+                                  static_cast<float>(bx), static_cast<float>(by), SCENERY_BLOCK);
       if (before || !(h.jump < 90) || Round.rest[i] != 0) continue;
 
       h.jump = (90 - h.jump) + 90;

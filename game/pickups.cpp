@@ -31,7 +31,7 @@ int SpawnScorePopup(int points, int x, int y, int r, int g, int b) {
 }
 
 void UpdateScorePopups() {
-  SetFont(Fonts[9]);
+  SetFont(Fonts[FONT_HUD]);
   ResetDrawState();
   for (auto it = PopupList.begin(); it != PopupList.end();) {
     ore& o = *it;
@@ -53,31 +53,31 @@ void AwardPoints(ayer& h, int value, int above) {
 
 void AwardPickup(ayer& h, int kind) {
   switch (kind) {
-    case 0:
+    case PICKUP_COIN:
       h.combo += 1;
       AwardPoints(h, 100, 72);
       PlaySfx(10, 1, 1, 0);
       return;
-    case 2:
+    case PICKUP_JUMPS:
       h.combo += 1;
       h.Jumps += 3;
       AwardPoints(h, 25, 72);
       break;
-    case 3:
+    case PICKUP_LOCK:
       h.combo += 1;
       h.ComboLock = 1200;
       AwardPoints(h, 10, 72);
       break;
-    case 4:
+    case PICKUP_STAR:
       h.combo += 15;
       AwardPoints(h, 10, 72);
       break;
-    case 5:
+    case PICKUP_FLOATY:
       h.combo += 1;
       h.Floaty = 450;
       AwardPoints(h, 10, 72);
       break;
-    default:  // kind 1, the birds' pickup
+    default:  // PICKUP_FEATHER, the birds' pickup
       h.combo += 1;
       AwardPoints(h, 10, 72);
       break;
@@ -117,7 +117,7 @@ void PickupPass() {
       for (ayer& h : HeroList) {
         float hx = static_cast<float>(TruncInt(h.x));
         float hy = static_cast<float>(TruncInt((h.y - 32) - h.jumphigh * SinDeg(h.jump)));
-        if (ImagesCollide(HeroPicture(h), hx, hy, HeroFrame(h), GetsImage, px, py, 1)) {
+        if (ImagesCollide(HeroPicture(h), hx, hy, HeroFrame(h), GetsImage, px, py, PICKUP_FEATHER)) {
           caught = true;
           AwardPickup(h, p.n);
         }
@@ -142,21 +142,21 @@ void DrawHud(ayer& h, int player) {
   DrawTextAligned(x, 24, Padded("Last Combo : ", h.Best[1], 5), align, 0);
   if (h.ComboLock > 0) {
     h.ComboLock -= 1;
-    if (!one) DrawSprite(GetsImage, W - 256, 10, 3, 1);
-    else if (h.ComboLock % 30 < 15 || h.ComboLock > 75) DrawSprite(GetsImage, 240, 10, 3, 1);
+    if (!one) DrawSprite(GetsImage, W - 256, 10, PICKUP_LOCK, 1);
+    else if (h.ComboLock % 30 < 15 || h.ComboLock > 75) DrawSprite(GetsImage, 240, 10, PICKUP_LOCK, 1);
   }
   DrawTextAligned(x, 44, Padded("Best Combo : ", h.Best[2], 5), align, 0);
   if (h.Floaty > 0) {
     h.Floaty -= 1;
     h.jumpspeed = 1.5;
-    if (h.Floaty % 30 < 15 || h.Floaty > 75) DrawSprite(GetsImage, one ? 120 : W - 184, 80, 5, 1);
+    if (h.Floaty % 30 < 15 || h.Floaty > 75) DrawSprite(GetsImage, one ? 120 : W - 184, 80, PICKUP_FLOATY, 1);
   }
   SetColorAlpha(255, 255, 255);
   if (one) DrawTextAligned(4, 20, "Jumps", 0, 0);
   else DrawTextAligned(W - 4, 20, "Jumps", 2, 0);
 
   for (int j = 1; j <= h.Jumps; j++) {
-    if (one) DrawSprite(GetsImage, -16, 32 * j, 15, 1);
-    else DrawSprite(GetsImage, W - 48, 32 * j, 14, 1);
+    if (one) DrawSprite(GetsImage, -16, 32 * j, GETS_JUMP_ONE, 1);
+    else DrawSprite(GetsImage, W - 48, 32 * j, GETS_JUMP_TWO, 1);
   }
 }

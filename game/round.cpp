@@ -69,14 +69,14 @@ void CostumeBlocks(int W, int H) {
       Round.rest[i] -= 1;
       SetColorAlpha(255, 255, 255, 0.5);
     }
-    DrawSprite(SceneryImage, i * (W / 4) + W / 12, H - 728 - Round.bump[i], 10, 1);
+    DrawSprite(SceneryImage, i * (W / 4) + W / 12, H - 728 - Round.bump[i], SCENERY_CRYSTAL, 1);
   }
 }
 
 // One text with a white outer and a dark inner outline, centred on its point.
 void OutlinedText(const std::string& text, int x, int y, int r, int g, int b) {
   ResetDrawState();
-  SetFont(Fonts[5]);
+  SetFont(Fonts[FONT_HEADLINE]);
   for (int dx = -3; dx <= 3; dx++) {
     for (int dy = -3; dy <= 3; dy++) {
       SetColorAlpha(255, 255, 255);
@@ -141,15 +141,15 @@ int RoundFrame() {
   if (Round.fade < 1) PlainSky(W, H);
   SetAlpha(1);
   if (Round.fade < 1) {
-    DrawSprite(SceneryImage, Round.r4, H - 251, 1, 1);
-    DrawSprite(SceneryImage, Round.r3, H - 252, 1, 1);
-    DrawSprite(SceneryImage, Round.r2, H - 253, 1, 1);
-    DrawSprite(SceneryImage, Round.r1, H - 250, 0, 1);
-    for (int i = 0; i < 4; i++) DrawSprite(SceneryImage, i * (W / 4) + W / 12, H - 728, 2, 1);
+    DrawSprite(SceneryImage, Round.r4, H - 251, SCENERY_ROCK, 1);
+    DrawSprite(SceneryImage, Round.r3, H - 252, SCENERY_ROCK, 1);
+    DrawSprite(SceneryImage, Round.r2, H - 253, SCENERY_ROCK, 1);
+    DrawSprite(SceneryImage, Round.r1, H - 250, SCENERY_CACTUS, 1);
+    for (int i = 0; i < 4; i++) DrawSprite(SceneryImage, i * (W / 4) + W / 12, H - 728, SCENERY_BLOCK, 1);
   }
   for (int j = 0; j <= W / 128 && Round.fade < 1; j++) {
     SetAlpha(1);
-    DrawSprite(SceneryImage, 128 * j, H - 128, 4 + j % 4, 1);
+    DrawSprite(SceneryImage, 128 * j, H - 128, SCENERY_SAND + j % 4, 1);
   }
 
   Round.fade = (Round.opening - 15) / 75.0;
@@ -159,17 +159,17 @@ int RoundFrame() {
 
   for (int j = 0; j <= W / 128; j++) {
     SetAlpha(static_cast<float>(Round.fade));
-    DrawSprite(SceneryImage, 128 * j, H - 128, 12 + j % 4, 1);
+    DrawSprite(SceneryImage, 128 * j, H - 128, SCENERY_GRASS + j % 4, 1);
   }
   SetAlpha(static_cast<float>(Round.fade));
-  DrawSprite(SceneryImage, Round.r1, H - 256, 8, 1);
-  DrawSprite(SceneryImage, Round.r3, H - 254, 9, 1);
+  DrawSprite(SceneryImage, Round.r1, H - 256, SCENERY_TREE, 1);
+  DrawSprite(SceneryImage, Round.r3, H - 254, SCENERY_FLOWERS, 1);
   CostumeBlocks(W, H);
 
   ResetDrawState();
-  DrawSprite(SceneryImage, W / 4 - 64, H - 250, Round.walker < W / 4 ? 3 : 11, 1);
+  DrawSprite(SceneryImage, W / 4 - 64, H - 250, Round.walker < W / 4 ? SCENERY_SIGNPOST : SCENERY_BANNER, 1);
 
-  SetFont(Fonts[9]);
+  SetFont(Fonts[FONT_HUD]);
   HeroPass();
   ResetDrawState();
   BirdPass();
@@ -182,8 +182,8 @@ int RoundFrame() {
   SetDrawScale(1);
   ResetDrawState();
   SetAlpha(static_cast<float>(Round.fade));
-  DrawSprite(SceneryImage, Round.r4, H - 252, 9, 1);
-  DrawSprite(SceneryImage, Round.r2, H - 250, 9, 1);
+  DrawSprite(SceneryImage, Round.r4, H - 252, SCENERY_FLOWERS, 1);
+  DrawSprite(SceneryImage, Round.r2, H - 250, SCENERY_FLOWERS, 1);
 
   if (Rand(0, 20) == 1) {
     double volume = Rnd(-1, 1);

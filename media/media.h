@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "media/keys.h"
+
 //------------------------------------------------------------------------------
 // Back ends
 //------------------------------------------------------------------------------
@@ -102,7 +104,7 @@ void FreeFont(int font);
 //------------------------------------------------------------------------------
 // Input (every query pumps pending events first)
 //------------------------------------------------------------------------------
-bool KeyDown(int code);             // Windows virtual-key code 1..255, true while held
+bool KeyDown(int code);             // Windows virtual-key code 1..255 (media/keys.h), true while held
 int KeyHit(int code);               // presses since the last call for that key, then cleared
 int GetChar();                      // next typed character (repeats included), 0 when none
 void FlushKeys();                   // clear key states, hits and typed characters

@@ -521,7 +521,7 @@ class SdlBackend final : public MediaBackend {
     if (!k.repeat) ++in.keyHits[code];
     in.keyDown[code] = true;
     // Editing keys type a code of their own, repeats included.
-    if (code == 8 || code == 13 || code == 27) in.typed.push_back(code);
+    if (code == KEY_BACKSPACE || code == KEY_ENTER || code == KEY_ESCAPE) in.typed.push_back(code);
   }
 
   // SDL sends UTF-8; the program's text is one byte per character, so only

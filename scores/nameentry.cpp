@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int KEY_BACKSPACE = 8, KEY_ENTER = 13, KEY_ESCAPE = 27;
-
 // Keys that ended the round must not confirm the name at once, and the keys
 // that confirm it must not reach the title screen. Polls the live state.
 void WaitForRelease() {
@@ -51,9 +49,9 @@ void EnterName() {
     if (KeyHit(KEY_BACKSPACE) > 0 && !PlayerName.empty()) PlayerName.pop_back();
 
     SetColorAlpha(0, 255, 0);
-    SetFont(Fonts[6]);
+    SetFont(Fonts[FONT_SUBHEADLINE]);
     DrawTextAligned(W / 2, H / 2 - 100, "Enter Your Name", 1, 1);
-    SetFont(Fonts[5]);
+    SetFont(Fonts[FONT_HEADLINE]);
     const bool cursorOn = static_cast<uint32_t>(Millisecs()) % 600 < 300;
     DrawTextAligned(W / 2 - TextWidth(PlayerName) / 2, H / 2, PlayerName + (cursorOn ? "_" : " "), 0, 1);
 

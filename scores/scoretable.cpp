@@ -41,16 +41,16 @@ bool InGroup(const Scores& s, int mode, int level, int flags) {
 void DrawCard(const Scores& s, int L, int B) {
   SetColorAlpha(255, 255, 255, 0.6);
   DrawRect(static_cast<float>(L - 12), static_cast<float>(B - 566), 330, 140);
-  SetFont(Fonts[1]);
+  SetFont(Fonts[FONT_MAIN]);
   SetColorAlpha(80, 80, 0, 1);
   DrawTextAligned(L - 6, B - 562, s.Name, 0, 0);
   SetColorAlpha(0, 0, 80, 1);
   DrawTextAligned(L + 314, B - 541, Str(s.Score), 2, 0);
-  SetFont(Fonts[4]);
+  SetFont(Fonts[FONT_CARD]);
   SetColorAlpha(0, 80, 0, 1);
   DrawTextAligned(L - 6, B - 516, "Best Combo : " + Right("0000" + Str(s.Best[2]), 4), 0, 1);
   SetColorAlpha(0, 0, 0, 1);
-  SetFont(Fonts[3]);
+  SetFont(Fonts[FONT_SMALL]);
   DrawTextAligned(L - 6, B - 430, DateText(s.Timestamp) + ", " + TimeText(s.Timestamp), 0, 2);
   SetDrawScale(0.28);
   SetColorAlpha(255, 255, 255);
@@ -102,7 +102,7 @@ void ShowScoreTable(int offset, int mode, int level, int flags) {
     const int v = PointHeight(s.Score, highest);
     const int y = B - v;
     SetColorAlpha(255 - v, 255, 80, 1);
-    DrawSprite(IconsImage, x - 8, y - 8, 7, 1);
+    DrawSprite(IconsImage, x - 8, y - 8, ICON_SCORE_MARK, 1);
     SetColorAlpha(255, 80 + v, 80, 1);
     if (prevY != 0) {
       DrawLine(static_cast<float>(x), static_cast<float>(y), static_cast<float>(prevX),
@@ -130,7 +130,7 @@ void ShowScoreTable(int offset, int mode, int level, int flags) {
   if (MouseInRect(L + 270, B - kGraphHeight, 62, kGraphHeight) && GraphScroll > 0) GraphScroll -= 8;
 
   // Best list; entries past the 16th only protect records from thinning.
-  SetFont(Fonts[3]);
+  SetFont(Fonts[FONT_SMALL]);
   for (int i = 1; i <= kRowsShown && i <= static_cast<int>(best.size()); ++i) {
     const Scores& s = *best[static_cast<size_t>(i - 1)];
     const int y = B - 426 + 17 * (i - 1);

@@ -34,13 +34,13 @@ void LoadFonts() {
   double a = 1.0, b = 1.0;
   if (ScreenWidth < 900) a = 1.2, b = 1.4;
   if (ScreenWidth < 600) a = 1.5, b = 2.0;
-  for (int slot = 1; slot <= 13; ++slot) {
+  for (int slot = FONT_MAIN; slot <= FONT_PIXEL_SMALL; ++slot) {
     const FontSpec& f = kFonts[slot];
     const double factor = f.factor == 1 ? a : f.factor == 2 ? b : 1.0;
     if (Fonts[slot] != 0) FreeFont(Fonts[slot]);
     Fonts[slot] = LoadFont(f.file, TruncInt(f.size * factor), SMOOTHFONT);
   }
-  SetFont(Fonts[1]);
+  SetFont(Fonts[FONT_MAIN]);
 }
 
 // A reload replaces the earlier resource rather than leaking it.

@@ -25,9 +25,9 @@ void KeepChannelVolumes() {
 
 void DrawOverlay() {
   SetColorAlpha(255, 255, 255, 1);
-  SetFont(Fonts[1]);
+  SetFont(Fonts[FONT_MAIN]);
   DrawTextAligned(2, 2, Str(FrameRate), 0, 0);
-  SetFont(Fonts[2]);
+  SetFont(Fonts[FONT_PANEL]);
   DrawTextAligned(2, 40, "Collection : " + Str(ReleasedMemory), 0, 0);
   DrawTextAligned(2, 60, "Used Memory : " + Str(MemoryInUse()), 0, 0);
   DrawTextAligned(2, 80, "Drawn Images : " + Str(SpriteCount[1]) + "/" + Str(SpriteLimit[1]), 0, 0);
@@ -39,7 +39,7 @@ void DrawOverlay() {
 void DrawMessages() {
   int y = VirtualHeight - 16;
   SetDrawScale(1);
-  SetFont(Fonts[3]);
+  SetFont(Fonts[FONT_SMALL]);
   for (auto it = Messages.begin(); it != Messages.end();) {
     ment& m = *it;
     ++m.tick;
@@ -66,7 +66,7 @@ int FinishFrame(int showPointer) {
   KeepChannelVolumes();
   if (Game.AgePopups) Game.AgePopups();
 
-  if (KeyHit(9) > 0) {
+  if (KeyHit(KEY_TAB) > 0) {
     SettingsOpen = 1 - SettingsOpen;
     WriteSetup();
   }
@@ -74,8 +74,8 @@ int FinishFrame(int showPointer) {
 
   // On a slow system these keys wait for a presented frame; hits are kept until read.
   if (FrameParity == 0 || !slow) {
-    if (KeyHit(122) > 0) TakeScreenshot();
-    if (KeyDown(27) && GameState == 1) {
+    if (KeyHit(KEY_F11) > 0) TakeScreenshot();
+    if (KeyDown(KEY_ESCAPE) && GameState == 1) {
       GameState = 2;
       const int32_t pausedAt = Millisecs();
       pauseResult = PauseMenu();
@@ -88,12 +88,12 @@ int FinishFrame(int showPointer) {
 
   ResetDrawState();
   SetDrawScale(1.5, 1.5);
-  SetFont(Fonts[1]);
-  if (KeyHit(123) > 0) DebugOverlay = 1 - DebugOverlay;
+  SetFont(Fonts[FONT_MAIN]);
+  if (KeyHit(KEY_F12) > 0) DebugOverlay = 1 - DebugOverlay;
   if (DebugOverlay == 1) DrawOverlay();
 
   if (showPointer == 1 || SettingsOpen == 1)
-    DrawImage(IconsImage, VirtualMouseX() + 12, VirtualMouseY() + 12, 63);
+    DrawImage(IconsImage, VirtualMouseX() + 12, VirtualMouseY() + 12, ICON_POINTER);
 
   LastMouseX = MouseX;
   LastMouseY = MouseY;
@@ -121,7 +121,7 @@ int FinishFrame(int showPointer) {
 
   FrameParity = 1 - FrameParity;
 
-  if ((KeyDown(115) && (KeyDown(164) || KeyDown(165))) || CloseRequested()) CloseDown();
+  if ((KeyDown(KEY_F4) && (KeyDown(KEY_LALT) || KeyDown(KEY_RALT))) || CloseRequested()) CloseDown();
   return pauseResult;
 }
 

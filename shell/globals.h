@@ -41,7 +41,7 @@ extern int ResolutionHeights[1000];
 extern int ResolutionCount;
 extern int GraphicsReady;                       // 1 once the display is open and the splash shown
 
-extern int Fonts[20];                           // slots 1..13
+extern int Fonts[20];                           // slots 1..13, FontSlot in shell/shell.h
 extern int Sounds[201];                         // slot k holds effect file k
 extern int Channels[260];                       // 0..19 music, 20..255 effects, 256 splash jingle
 extern int IconsImage, SharpIconsImage;         // "icons.png", 64 cells of 16x16

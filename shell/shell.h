@@ -16,6 +16,35 @@ void StartUp();                      // the start sequence, up to the title scre
 void WriteLog(const std::string& text);  // one line to Debug.txt (CR LF)
 void FillCredits();
 
+// Font slots (loaded by shell/display.cpp), by what they are used for.
+enum FontSlot {
+  FONT_MAIN = 1,                     // the current font between screens; frame rate, score card name
+  FONT_PANEL = 2,                    // settings panel, overlay lines
+  FONT_SMALL = 3,                    // messages, best list, credits
+  FONT_CARD = 4,                     // score card details
+  FONT_HEADLINE = 5,                 // game title, round result, typed name, screenshot notice
+  FONT_SUBHEADLINE = 6,              // "Enter Your Name", the screenshot's second line
+  FONT_PROMPT = 7,                   // start prompt, pause menu, reminders
+  FONT_MENU = 8,                     // the difficulty menu
+  FONT_HUD = 9,                      // the game's head-up display and score popups
+  FONT_PIXEL_HUGE = 10,              // the pixel face at 112, 96, 32 and 20
+  FONT_PIXEL_LARGE = 11,
+  FONT_PIXEL_MEDIUM = 12,
+  FONT_PIXEL_SMALL = 13,
+};
+
+// Frames of the icon strip ("icons.png", IconsImage and SharpIconsImage).
+enum IconFrame {
+  ICON_TEST_SPRITE = 0,              // the engine test's sprite
+  ICON_KEY = 3, ICON_SCORE_MARK = 7, ICON_HAT = 8, ICON_AXIS = 9, ICON_BUTTON = 10,
+  ICON_RESOLUTION = 11,              // 11 4:3, 12 widescreen
+  ICON_WINDOW = 13,                  // 13 windowed, 14 full screen
+  ICON_OPTION = 18,                  // 18..20 option pips
+  ICON_BAR_LEFT = 21, ICON_BAR_RIGHT = 22, ICON_KNOB = 23,
+  ICON_AUDIO = 24,                   // 24.. one per audio back end
+  ICON_POINTER = 63,
+};
+
 // Setup file (shell/setup.cpp). Settings slots:
 enum SettingSlot {
   SET_FULLSCREEN = 1, SET_WIDESCREEN = 2, SET_GFXENGINE = 3, SET_RESOLUTION = 4,

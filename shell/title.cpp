@@ -18,7 +18,7 @@ struct TitleState {
 
 const char* const kEntries[4] = {"Easy", "Medium", "Hard", "Two Player"};
 const int kEntryDrop[4] = {200, 250, 300, 400};
-const int kStartActions[6] = {0, 8, 10, 11, 12, 13};
+const int kStartActions[6] = {ACT_UP, ACT_DOWN, ACT_BUTTON1, ACT_BUTTON2, ACT_BUTTON3, ACT_BUTTON4};
 
 void DrawBackground(int W, int H) {
   double shade = 100.0;
@@ -68,7 +68,7 @@ void StartRound(TitleState& t) {
 }
 
 void DrawMenu(int W, int H, int off) {
-  SetFont(Fonts[8]);
+  SetFont(Fonts[FONT_MENU]);
   for (int k = 0; k < 4; ++k) {
     const int y = H / 2 + kEntryDrop[k] - off;
     SetColorAlpha(255, 255, 255, k == Difficulty ? 1.0 : 0.5);
@@ -78,12 +78,12 @@ void DrawMenu(int W, int H, int off) {
 }
 
 void MenuKeys(TitleState& t) {
-  if (t.inputLatch == 0 && (ControlDown(0, 1) || ControlDown(0, 2))) {
+  if (t.inputLatch == 0 && (ControlDown(ACT_UP, 1) || ControlDown(ACT_UP, 2))) {
     t.inputLatch = 1;
     --Difficulty;
     if (Difficulty < 0 || Difficulty > 3) Difficulty = 3;
   }
-  if (t.inputLatch == 0 && (ControlDown(8, 1) || ControlDown(8, 2))) {
+  if (t.inputLatch == 0 && (ControlDown(ACT_DOWN, 1) || ControlDown(ACT_DOWN, 2))) {
     t.inputLatch = 1;
     ++Difficulty;
     if (Difficulty > 3 || Difficulty < 0) Difficulty = 0;
@@ -110,9 +110,9 @@ void TitleMenu() {
     if (Difficulty != 3) ShowScoreTable(t.slide * 10, Difficulty, 0, 0);
 
     SetColorAlpha(255, 255, 255, 1);
-    SetFont(Fonts[7]);
-    DrawTextAligned(W / 2, H / 2 + off(), "Press Start (" + KeyName(Keys[10]) + ") To Begin", 1, 1);
-    if (Difficulty == 3 && Keys[23] == 0)
+    SetFont(Fonts[FONT_PROMPT]);
+    DrawTextAligned(W / 2, H / 2 + off(), "Press Start (" + KeyName(Keys[KeySlot(1, ACT_BUTTON1)]) + ") To Begin", 1, 1);
+    if (Difficulty == 3 && Keys[KeySlot(2, ACT_LEFT)] == 0)
       DrawTextAligned(W - 10, 10, "(Don't forget to set player 2's controls!)", 2, 0);
 
     // Not while the settings panel is open or still on its way out.
@@ -124,14 +124,14 @@ void TitleMenu() {
     MenuKeys(t);
 
     SetColorAlpha(255, 255, 255, 1);
-    SetFont(Fonts[5]);
+    SetFont(Fonts[FONT_HEADLINE]);
     DrawTextAligned(W / 2, H / 2 - 300 - off(), GameTitle, 1, 1);
     DrawImage(Game.TitlePicture ? Game.TitlePicture() : 0, static_cast<float>(W / 2), static_cast<float>(H / 2 - 160 + off()), 0);
 
     FinishFrame(1);
 
-    if (!KeyDown(27)) t.backFromGame = 0;
-    if (t.backFromGame == 0 && KeyDown(27)) t.quit = 1;
+    if (!KeyDown(KEY_ESCAPE)) t.backFromGame = 0;
+    if (t.backFromGame == 0 && KeyDown(KEY_ESCAPE)) t.quit = 1;
     if (t.quit) CloseDown();
   }
 }

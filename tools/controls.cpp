@@ -76,20 +76,20 @@ const char* const kPartNames[12] = {"Y-", "Y+", "X-", "X+", "Z-", "Z+", "U-", "U
 
 void SetDefaultKeys() {
   std::fill(std::begin(Keys), std::end(Keys), 0);
-  Keys[0] = 38;   // player 1: arrows and Z
-  Keys[3] = 37;
-  Keys[5] = 39;
-  Keys[8] = 40;
-  Keys[10] = 90;
-  Keys[20] = 87;  // player 2: W A S D and J
-  Keys[23] = 65;
-  Keys[25] = 68;
-  Keys[28] = 83;
-  Keys[30] = 74;
+  Keys[KeySlot(1, ACT_UP)] = KEY_UP;  // player 1: arrows and Z
+  Keys[KeySlot(1, ACT_LEFT)] = KEY_LEFT;
+  Keys[KeySlot(1, ACT_RIGHT)] = KEY_RIGHT;
+  Keys[KeySlot(1, ACT_DOWN)] = KEY_DOWN;
+  Keys[KeySlot(1, ACT_BUTTON1)] = KEY_Z;
+  Keys[KeySlot(2, ACT_UP)] = KEY_W;  // player 2: W A S D and J
+  Keys[KeySlot(2, ACT_LEFT)] = KEY_A;
+  Keys[KeySlot(2, ACT_RIGHT)] = KEY_D;
+  Keys[KeySlot(2, ACT_DOWN)] = KEY_S;
+  Keys[KeySlot(2, ACT_BUTTON1)] = KEY_J;
 }
 
 int ControlDown(int action, int player) {
-  long index = (static_cast<long>(player) - 1) * 20 + action;
+  long index = (static_cast<long>(player) - 1) * ACTIONS_PER_PLAYER + action;
   if (index < 0 || index > 100) return 0;
   return CodeDown(Keys[index]);
 }
@@ -111,7 +111,7 @@ int CodeDown(int code) {
 
 int DetectInput() {
   // F11 and F12 belong to the frame service (screenshot, overlay).
-  if (KeyDown(122) || KeyDown(123)) return 0;
+  if (KeyDown(KEY_F11) || KeyDown(KEY_F12)) return 0;
   for (int code = 1; code <= 255; code++)
     if (KeyDown(code)) return code;
   for (int j = 1; j <= JoyCount && j <= 4; j++) {
@@ -141,69 +141,69 @@ int DetectInput() {
 
 std::string KeyName(int code) {
   switch (code) {
-    case 1: return "Left Mousebutton";
-    case 2: return "Right Mousebutton";
-    case 3: return "Middle Mousebutton";
-    case 8: return "Backspace";
-    case 9: return "Tab";
-    case 12: return "Clear";
-    case 13: return "Return";
-    case 19: return "Pause";
-    case 20: return "CapsLock";
-    case 27: return "Escape";
-    case 32: return "Space";
-    case 33: return "Page Up";
-    case 34: return "Page Down";
-    case 35: return "End";
-    case 36: return "Home";
-    case 37: return "Left";
-    case 38: return "Up";
-    case 39: return "Right";
-    case 40: return "Down";
-    case 41: return "Select";
-    case 42: return "Print";
-    case 43: return "Execute";
-    case 44: return "Screen";
-    case 45: return "Insert";
-    case 46: return "Delete";
-    case 47: return "Help";
-    case 91: return "Sys Left";
-    case 92: return "Sys Right";
-    case 106: return "*";
-    case 107: return "+";
-    case 109: return "-";
-    case 110: return ".";
-    case 111: return "/";
-    case 144: return "NumLock";
-    case 145: return "ScrollLock";
-    case 160: return "LShift";
-    case 161: return "RShift";
-    case 162: return "LControl";
-    case 163: return "RControl";
-    case 164: return "LAlt";
-    case 165: return "RAlt";
-    case 173: return "Mute";
-    case 174: return "Volume Down";
-    case 175: return "Volume Up";
-    case 186: return ";";
-    case 187: return "=";
-    case 188: return ",";
-    case 189: return "-";
-    case 190: return ".";
-    case 191: return "/";
-    case 192: return "'";
-    case 219: return "[";
-    case 220: return "\\";
-    case 221: return "]";
-    case 222: return "#";
-    case 223: return "`";
-    case 226: return "\\";
+    case KEY_LBUTTON: return "Left Mousebutton";
+    case KEY_RBUTTON: return "Right Mousebutton";
+    case KEY_MBUTTON: return "Middle Mousebutton";
+    case KEY_BACKSPACE: return "Backspace";
+    case KEY_TAB: return "Tab";
+    case KEY_CLEAR: return "Clear";
+    case KEY_ENTER: return "Return";
+    case KEY_PAUSE: return "Pause";
+    case KEY_CAPSLOCK: return "CapsLock";
+    case KEY_ESCAPE: return "Escape";
+    case KEY_SPACE: return "Space";
+    case KEY_PAGEUP: return "Page Up";
+    case KEY_PAGEDOWN: return "Page Down";
+    case KEY_END: return "End";
+    case KEY_HOME: return "Home";
+    case KEY_LEFT: return "Left";
+    case KEY_UP: return "Up";
+    case KEY_RIGHT: return "Right";
+    case KEY_DOWN: return "Down";
+    case KEY_SELECT: return "Select";
+    case KEY_PRINT: return "Print";
+    case KEY_EXECUTE: return "Execute";
+    case KEY_PRINTSCREEN: return "Screen";
+    case KEY_INSERT: return "Insert";
+    case KEY_DELETE: return "Delete";
+    case KEY_HELP: return "Help";
+    case KEY_LWIN: return "Sys Left";
+    case KEY_RWIN: return "Sys Right";
+    case KEY_MULTIPLY: return "*";
+    case KEY_ADD: return "+";
+    case KEY_SUBTRACT: return "-";
+    case KEY_DECIMAL: return ".";
+    case KEY_DIVIDE: return "/";
+    case KEY_NUMLOCK: return "NumLock";
+    case KEY_SCROLLLOCK: return "ScrollLock";
+    case KEY_LSHIFT: return "LShift";
+    case KEY_RSHIFT: return "RShift";
+    case KEY_LCONTROL: return "LControl";
+    case KEY_RCONTROL: return "RControl";
+    case KEY_LALT: return "LAlt";
+    case KEY_RALT: return "RAlt";
+    case KEY_MUTE: return "Mute";
+    case KEY_VOLUMEDOWN: return "Volume Down";
+    case KEY_VOLUMEUP: return "Volume Up";
+    case KEY_SEMICOLON: return ";";
+    case KEY_EQUALS: return "=";
+    case KEY_COMMA: return ",";
+    case KEY_MINUS: return "-";
+    case KEY_PERIOD: return ".";
+    case KEY_SLASH: return "/";
+    case KEY_GRAVE: return "'";
+    case KEY_LBRACKET: return "[";
+    case KEY_BACKSLASH: return "\\";
+    case KEY_RBRACKET: return "]";
+    case KEY_APOSTROPHE: return "#";
+    case KEY_OEM8: return "`";
+    case KEY_ISO_BACKSLASH: return "\\";
     default: break;
   }
-  if (code >= 48 && code <= 57) return std::string(1, static_cast<char>(code));          // top-row digits
-  if (code >= 65 && code <= 90) return std::string(1, static_cast<char>(code));          // letters
-  if (code >= 96 && code <= 105) return std::string(1, static_cast<char>('0' + code - 96));  // keypad digits
-  if (code >= 112 && code <= 123) return "F" + Str(code - 111);
+  if (code >= KEY_0 && code <= KEY_9) return std::string(1, static_cast<char>(code));  // top-row digits
+  if (code >= KEY_A && code <= KEY_Z) return std::string(1, static_cast<char>(code));  // letters
+  if (code >= KEY_NUMPAD0 && code <= KEY_NUMPAD9) return std::string(1, static_cast<char>('0' + code - KEY_NUMPAD0));
+  if (code >= KEY_F1 && code <= KEY_F12) return "F" + Str(code - KEY_F1 + 1);
   // Everything else, joystick codes included, is named by its input part only.
   int part = code % 50;
   if (part >= 0 && part <= 11) return kPartNames[part];

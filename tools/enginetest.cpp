@@ -22,7 +22,7 @@ void DrawTestFrame(int n, int spriteScale) {
     SetDrawScale(spriteScale, spriteScale);
     const int x = Rand(1, VirtualWidth);
     const int y = Rand(1, VirtualHeight);
-    DrawImage(SharpIconsImage, static_cast<float>(x), static_cast<float>(y), 0);
+    DrawImage(SharpIconsImage, static_cast<float>(x), static_cast<float>(y), ICON_TEST_SPRITE);
   }
   FinishFrame(0);
 }

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr int KEY_ESCAPE = 27, KEY_SPACE = 32, KEY_UP = 38, KEY_DOWN = 40;
 constexpr int32_t TITLE_SEED = 37171650;  // same scatter every frame, every pause
 
 // True when the action is held by any of the four players.
@@ -17,9 +16,9 @@ bool AnyPlayer(int action) {
   return false;
 }
 
-bool UpHeld() { return AnyPlayer(0) || KeyDown(KEY_UP); }
-bool DownHeld() { return AnyPlayer(8) || KeyDown(KEY_DOWN); }
-bool ConfirmHeld() { return AnyPlayer(10) || AnyPlayer(11) || KeyDown(KEY_SPACE); }
+bool UpHeld() { return AnyPlayer(ACT_UP) || KeyDown(KEY_UP); }
+bool DownHeld() { return AnyPlayer(ACT_DOWN) || KeyDown(KEY_DOWN); }
+bool ConfirmHeld() { return AnyPlayer(ACT_BUTTON1) || AnyPlayer(ACT_BUTTON2) || KeyDown(KEY_SPACE); }
 
 // One long press must neither pause and resume nor resume and pause again.
 void WaitForEscapeRelease() {
@@ -95,7 +94,7 @@ int PauseMenu() {
       a1 += 0.1;
       SetDrawRotation(a1);
 
-      SetFont(Fonts[7]);
+      SetFont(Fonts[FONT_PROMPT]);
       DrawImage(frozen.image, static_cast<float>(VirtualWidth / 2), static_cast<float>(VirtualHeight / 2));
 
       SeedRnd(TITLE_SEED);

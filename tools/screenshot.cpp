@@ -46,9 +46,9 @@ void TakeScreenshot() {
   const Pixmap shot = GrabPixmap(0, 0, ScreenWidth, ScreenHeight);
 
   ResetDrawState();
-  SetFont(Fonts[5]);
+  SetFont(Fonts[FONT_HEADLINE]);
   DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 - 30, "Saving Screenshot", 1, 1);
-  SetFont(Fonts[6]);
+  SetFont(Fonts[FONT_SUBHEADLINE]);
   DrawTextAligned(VirtualWidth / 2, VirtualHeight / 2 + 30, "Sometimes, this takes a while!", 1, 1);
   PresentFrame(-1);
 

@@ -13,14 +13,6 @@ namespace {
 
 using Labels = std::array<std::string, 6>;
 
-constexpr int KEY_BACKSPACE = 8;
-constexpr int KEY_LEFT = 37, KEY_UP = 38, KEY_RIGHT = 39, KEY_DOWN = 40;
-
-// Icon frames of the icon strip.
-constexpr int ICON_KEY = 3, ICON_HAT = 8, ICON_AXIS = 9, ICON_BUTTON = 10;
-constexpr int ICON_RESOLUTION = 11, ICON_WINDOW = 13, ICON_OPTION = 18;
-constexpr int ICON_BAR_LEFT = 21, ICON_BAR_RIGHT = 22, ICON_KNOB = 23, ICON_AUDIO = 24;
-
 // An icon with a light-blended, enlarged copy of itself over it. Each pass
 // counts against its own kind of the sprite budget.
 void GlowIcon(int image, int x, int y, int frame, int glowImage, double glowScale, double glowAlpha) {
@@ -69,7 +61,7 @@ int OptionRow(int slot, int x, int y, int iconBase, Labels labels, bool resoluti
   const int top = SettingsSlide + y;
 
   SetDrawScale(1);
-  SetFont(Fonts[2]);
+  SetFont(Fonts[FONT_PANEL]);
   std::string firstLine = shown;
   if (Instr(shown, "|") > 0) {
     firstLine = FieldOf(shown, "|", 1);
@@ -181,7 +173,7 @@ void BindingCell(int slot, int x, int y) {
 
 void DrawPanel() {
   const int off = SettingsSlide;
-  SetFont(Fonts[2]);
+  SetFont(Fonts[FONT_PANEL]);
   ResetDrawState();
   SetBlendMode(2);
   SetColorAlpha(40, 40, 40, 0.8);
@@ -234,16 +226,15 @@ void ControlColumns() {
   int x = 250, y = SettingsSlide + 10;
   const int players = std::min(ControlPlayers, 5);  // Keys holds five players' blocks
   for (int p = 1; p <= players; ++p) {
-    const int base = (p - 1) * 20;
     SetColorAlpha(255, 255, 255);
     DrawTextAligned(x + 100, y - 20, "Player " + Str(p));
     SetColorAlpha(80, 255, 80);
-    BindingCell(base + 0, x + 50, y);
-    BindingCell(base + 3, x, y + 50);
-    BindingCell(base + 5, x + 100, y + 50);
-    BindingCell(base + 8, x + 50, y + 50);
+    BindingCell(KeySlot(p, ACT_UP), x + 50, y);
+    BindingCell(KeySlot(p, ACT_LEFT), x, y + 50);
+    BindingCell(KeySlot(p, ACT_RIGHT), x + 100, y + 50);
+    BindingCell(KeySlot(p, ACT_DOWN), x + 50, y + 50);
     SetColorAlpha(255, 255, 80);
-    BindingCell(base + 10, x + 190, y + 50);
+    BindingCell(KeySlot(p, ACT_BUTTON1), x + 190, y + 50);
     x += 400;
     if (p == 2) {
       y = SettingsSlide + 10;

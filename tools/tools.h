@@ -9,6 +9,20 @@
 // Controls and key names (tools/controls.cpp).
 constexpr float AXIS_DEAD_ZONE = 0.3f;
 
+// Actions, by their place in a player's block of Keys.
+enum ControlAction {
+  ACT_UP = 0,                        // menus up; in the game, jump
+  ACT_LEFT = 3,
+  ACT_RIGHT = 5,
+  ACT_DOWN = 8,                      // menus down
+  ACT_BUTTON1 = 10,                  // start and confirm; in the game, jump
+  ACT_BUTTON2 = 11,                  // 11 to 13 only through the setup file
+  ACT_BUTTON3 = 12,
+  ACT_BUTTON4 = 13,
+};
+constexpr int ACTIONS_PER_PLAYER = 20;
+constexpr int KeySlot(int player, int action) { return (player - 1) * ACTIONS_PER_PLAYER + action; }
+
 void SetDefaultKeys();               // the ten default bindings, everything else 0
 int ControlDown(int action, int player);
 int CodeDown(int code);

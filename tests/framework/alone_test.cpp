@@ -31,7 +31,7 @@ TEST(FrameworkAlone, StartsToTheTitleAndClosesWithoutAGame) {
   bool menuShown = false;
   HeadlessOnPresent([&] {
     for (const DrawRecord& r : HeadlessLastFrame()) menuShown = menuShown || (r.kind == DrawRecord::TEXT && r.text == "Two Player");
-    if (++titleFrames == 40) HeadlessKey(27, true);  // Escape on the title screen
+    if (++titleFrames == 40) HeadlessKey(KEY_ESCAPE, true);  // on the title screen
   });
   EXPECT_THROW(TitleMenu(), HeadlessExit);
   HeadlessOnPresent(nullptr);

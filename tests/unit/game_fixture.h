@@ -22,7 +22,6 @@
 
 namespace gametest {
 
-constexpr int KEY_LEFT = 37, KEY_UP = 38, KEY_RIGHT = 39, KEY_Z = 90, KEY_ENTER = 13;
 constexpr uint32_t OPAQUE = 0xFF0000FFu;  // red, RGBA with R in the lowest byte
 
 // A 4 x 4 sheet of square cells, each holding an opaque box of the given size

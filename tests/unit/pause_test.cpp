@@ -10,7 +10,6 @@ using namespace shelltest;
 
 namespace {
 
-constexpr int KEY_SPACE = 32, KEY_W = 87, KEY_K = 75;
 
 class PauseMenuTest : public ShellTest {
  protected:
@@ -31,7 +30,7 @@ class PauseMenuTest : public ShellTest {
     });
     HeadlessOnDelay([this] {
       if (escapeUpAt >= 0 && Millisecs() >= escapeUpAt) {
-        HeadlessKey(KEY_ESC, false);
+        HeadlessKey(KEY_ESCAPE, false);
         escapeUpAt = -1;
       }
       if (onDelay) onDelay();
@@ -40,7 +39,7 @@ class PauseMenuTest : public ShellTest {
 
   // Escape held for `ms`, as a player presses it.
   void PressEscape(int ms) {
-    HeadlessKey(KEY_ESC, true);
+    HeadlessKey(KEY_ESCAPE, true);
     escapeUpAt = Millisecs() + ms;
   }
 

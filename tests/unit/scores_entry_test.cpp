@@ -10,7 +10,6 @@ using namespace scorestest;
 
 namespace {
 
-constexpr int KEY_BACKSPACE = 8, KEY_ENTER = 13, KEY_ESCAPE = 27;
 
 class NameEntry : public ScoresTest {
  protected:

@@ -9,7 +9,6 @@ using namespace shelltest;
 
 namespace {
 
-constexpr int KEY_BACKSPACE = 8, KEY_LEFT = 37, KEY_RIGHT = 39, KEY_J = 74, KEY_K = 75;
 
 class SettingsPanel : public ShellTest {
  protected:

@@ -323,7 +323,7 @@ TEST_F(FrameService, ClosingAtTheNamePromptKeepsTheRoundUnderTheNameTypedSoFar) 
 
 TEST_F(FrameService, EscapeOutsideARoundOpensNoPauseMenu) {
   GameState = 0;
-  HeadlessKey(KEY_ESC, true);
+  HeadlessKey(KEY_ESCAPE, true);
   EXPECT_EQ(FinishFrame(0), 0);
   EXPECT_EQ(GameState, 0);
 }

@@ -26,8 +26,6 @@ namespace fs = std::filesystem;
 // Thrown from a present hook to leave a screen's endless loop.
 struct StopScreen {};
 
-constexpr int KEY_TAB = 9, KEY_ESC = 27, KEY_UP = 38, KEY_DOWN = 40, KEY_Z = 90;
-constexpr int KEY_F4 = 115, KEY_F11 = 122, KEY_F12 = 123, KEY_LALT = 164;
 
 // The staged data tree of this build ("" when none).
 inline std::string DataDir() {

@@ -231,14 +231,14 @@ TEST_F(TitleScreen, StartInputsOfEveryPlayerAndThePanelGuard) {
 
 TEST_F(TitleScreen, EscapeHeldFromARoundDoesNotCloseButAFreshOneDoes) {
   OpenLog();
-  g_inRound = [] { Press(KEY_ESC); };
+  g_inRound = [] { Press(KEY_ESCAPE); };
   int lastFrame = 0;
   step = [&](int n) {
     lastFrame = n;
     if (n == 3) Press(KEY_Z);
     if (n == 4) Release(KEY_Z);
-    if (n == 20) Release(KEY_ESC);
-    if (n == 21) Press(KEY_ESC);
+    if (n == 20) Release(KEY_ESCAPE);
+    if (n == 21) Press(KEY_ESCAPE);
     return true;
   };
   EXPECT_FALSE(Run(100));  // ended through the closing sequence
