@@ -30,7 +30,7 @@ extern int ControlPlayers;                      // players listed by the setting
 extern int BadgeCount;                          // badges the game defines (0 hides them)
 
 extern int Settings[100];                       // see SettingSlot in shell/shell.h
-extern int Keys[101];                           // bindings, slot (player - 1) * 20 + action
+extern int Keys[101];                           // bindings at KeySlot(player, action), tools/tools.h
 extern bool AudioDriverNamed;                   // the setup file named an audio back end
 extern std::vector<std::string> AudioDriverNames;  // the media layer's audio back ends, in order
 
