@@ -136,7 +136,7 @@ class MediaBackend {
   virtual void SetRate(int channel, float r) = 0;
 
   // Process end: the SDL back end exits, the headless one throws HeadlessExit.
-  [[noreturn]] virtual void End() = 0;
+  [[noreturn]] virtual void End(int status) = 0;
 };
 
 // The active back end and the shared tables (media.cpp).

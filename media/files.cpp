@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "media/media.h"
@@ -11,14 +13,33 @@
 struct TextFile {
   std::FILE* file = nullptr;
   bool writing = false;
-  bool failed = false;  // a write went wrong
+  bool failed = false;  // a read or write went wrong
 };
+
+namespace {
+
+std::string g_fileError;
+
+// Keeps the system's reason for the failure just seen; answers false.
+bool Failed(int error = errno) {
+  g_fileError = std::strerror(error);
+  return false;
+}
+
+}  // namespace
+
+std::string FileError() { return g_fileError; }
 
 TextFile* ReadFile(const std::string& path) {
   std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return nullptr;
+  if (!f) {
+    Failed();
+    return nullptr;
+  }
   struct stat st;
-  if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
+  const int statted = fstat(fileno(f), &st);
+  if (statted != 0 || S_ISDIR(st.st_mode)) {
+    Failed(statted != 0 ? errno : EISDIR);
     std::fclose(f);
     return nullptr;
   }
@@ -27,7 +48,10 @@ TextFile* ReadFile(const std::string& path) {
 
 TextFile* WriteFile(const std::string& path) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return nullptr;
+  if (!f) {
+    Failed();
+    return nullptr;
+  }
   return new TextFile{f, true, false};
 }
 
@@ -39,6 +63,8 @@ std::string ReadLine(TextFile* f) {
     if (c == EOF || c == '\n' || c == 0) break;
     if (c != '\r') line += static_cast<char>(c);
   }
+  // A read error looks like the end of the file; CloseFile tells them apart.
+  if (std::ferror(f->file) && !f->failed) f->failed = !Failed();
   return line;
 }
 
@@ -53,16 +79,17 @@ bool Eof(TextFile* f) {
 void WriteLine(TextFile* f, const std::string& s) {
   if (!f || !f->writing) return;
   // Flushed line by line: the log must survive a crash, and tests read it while the game runs.
-  if (std::fwrite(s.data(), 1, s.size(), f->file) != s.size() || std::fwrite("\r\n", 1, 2, f->file) != 2 ||
-      std::fflush(f->file) != 0)
-    f->failed = true;
+  if ((std::fwrite(s.data(), 1, s.size(), f->file) != s.size() || std::fwrite("\r\n", 1, 2, f->file) != 2 ||
+       std::fflush(f->file) != 0) &&
+      !f->failed)
+    f->failed = !Failed();
 }
 
 bool CloseFile(TextFile* f) {
   if (!f) return false;
   bool ok = !f->failed;
-  if (f->writing && (std::fflush(f->file) != 0 || std::ferror(f->file))) ok = false;
-  if (std::fclose(f->file) != 0) ok = false;
+  if (ok && ((f->writing && std::fflush(f->file) != 0) || std::ferror(f->file))) ok = Failed();
+  if (std::fclose(f->file) != 0 && ok) ok = Failed();
   delete f;
   return ok;
 }
@@ -72,6 +99,13 @@ int FileType(const std::string& path) {
   if (path.empty() || stat(path.c_str(), &st) != 0) return 0;
   if (S_ISDIR(st.st_mode)) return 2;
   return S_ISREG(st.st_mode) ? 1 : 0;
+}
+
+bool FileReplaceable(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return errno == ENOENT || Failed();
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return Failed(EACCES);
+  return access(path.c_str(), W_OK) == 0 || Failed();
 }
 
 bool ChangeDir(const std::string& path) { return !path.empty() && chdir(path.c_str()) == 0; }
@@ -85,7 +119,7 @@ std::string CurrentDir() {
 
 // rename() replaces the target in one step, so a reader never sees half a file.
 bool RenameFile(const std::string& from, const std::string& to) {
-  return std::rename(from.c_str(), to.c_str()) == 0;
+  return std::rename(from.c_str(), to.c_str()) == 0 || Failed();
 }
 
 bool DeleteFile(const std::string& path) { return FileType(path) == 1 && unlink(path.c_str()) == 0; }

@@ -282,7 +282,7 @@ class HeadlessBackend : public MediaBackend {
     RecordSound(SoundRecord::RATE, channel, 0, r);
   }
 
-  [[noreturn]] void End() override { throw HeadlessExit{0}; }
+  [[noreturn]] void End(int status) override { throw HeadlessExit{status}; }
 };
 
 void Push(Event e) { H().events.push_back(e); }

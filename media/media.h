@@ -156,8 +156,13 @@ TextFile* WriteFile(const std::string& path);        // truncates; nullptr when 
 std::string ReadLine(TextFile* f);                   // up to LF, NUL or end; CR dropped
 bool Eof(TextFile* f);                               // true for nullptr
 void WriteLine(TextFile* f, const std::string& s);   // bytes, then CR LF; ignored for nullptr
-bool CloseFile(TextFile* f);                         // false when a write failed
+bool CloseFile(TextFile* f);                         // false when a read or write failed
 int FileType(const std::string& path);               // 0 nothing, 1 file, 2 folder
+// May a new file take this path's place? True when nothing is there. A file
+// whose permissions allow no writing was pinned read-only on purpose and is
+// not replaced, by the superuser either.
+bool FileReplaceable(const std::string& path);
+std::string FileError();                             // the system's reason the last file operation failed
 bool ChangeDir(const std::string& path);
 std::string CurrentDir();
 bool RenameFile(const std::string& from, const std::string& to);  // atomic replace
@@ -172,7 +177,8 @@ std::string CurrentDate();          // "06 Dec 2026", English months in every lo
 std::string CurrentTime();          // "15:12:09"
 long MemoryInUse();                 // bytes in use by the program
 long ReleaseMemory();               // bytes handed back
-[[noreturn]] void EndProcess();     // exit status 0 (headless: throws HeadlessExit)
+[[noreturn]] void EndProcess(int status = 0);  // headless: throws HeadlessExit
+void ReportError(const std::string& text);      // one line on standard error, for whoever started us
 
 //------------------------------------------------------------------------------
 // Text and numbers (1-based positions)

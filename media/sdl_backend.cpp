@@ -438,12 +438,12 @@ class SdlBackend final : public MediaBackend {
     if (audio_) audio_->SetRate(channel, r);
   }
 
-  [[noreturn]] void End() override {
+  [[noreturn]] void End(int status) override {
     DropAudio();
     Close();
     CloseJoysticks();
     SDL_Quit();
-    std::exit(0);
+    std::exit(status);
   }
 
  private:

@@ -66,7 +66,9 @@ long ReleaseMemory() {
   return before > after ? static_cast<long>(before - after) : 0;
 }
 
-void EndProcess() {
-  Backend().End();
-  std::exit(0);  // a back end's End never comes back; this only satisfies the promise
+void EndProcess(int status) {
+  Backend().End(status);
+  std::exit(status);  // a back end's End never comes back; this only satisfies the promise
 }
+
+void ReportError(const std::string& text) { std::fprintf(stderr, "wenhod: %s\n", text.c_str()); }

@@ -5,12 +5,14 @@
 
 #include "media/media.h"
 #include "scores/scores.h"
+#include "shell/shell.h"
 
 namespace {
 
 const char* const kScoreFile = "scores.dat";
 const char* const kScoreTemp = "scores.dat.tmp";
 constexpr size_t kBestListSize = 25;
+std::string ReadError;  // why the score file could not be read
 
 // Text to a 64-bit integer by the ToInt rule (leading blanks, one sign,
 // digits up to the first other character), saturating at the 64-bit range.
@@ -56,19 +58,33 @@ std::string BestLine(const Scores& s) {
   return line;
 }
 
+// Once a run, on screen and on standard error: the scores are not saved, and why.
+bool NotSaved(const std::string& why) {
+  if (!ScoresNotSavedTold) {
+    ScoresNotSavedTold = true;
+    ShowMessage("Scores Not Saved", 1);
+    ReportError(CurrentDir() + "/" + kScoreFile + ": scores not saved: " + why);
+  }
+  return false;
+}
+
 // Writes the list beside the score file and puts it in place only when every
 // write and the close succeeded, so a full disk never costs the old scores.
+// A file we could not read may hold records we never saw: it is left alone.
 bool WriteScoreFile() {
   SortScores();
+  if (ScoreFileUnreadable) return NotSaved("it could not be read (" + ReadError + ")");
+  if (!FileReplaceable(kScoreFile)) return NotSaved(FileError());
   TextFile* f = WriteFile(kScoreTemp);
-  if (!f) return false;
+  if (!f) return NotSaved(FileError());
   for (const Scores& s : ScoreList) {
     WriteLine(f, RecordLine(s));
     WriteLine(f, BestLine(s));
   }
   if (CloseFile(f) && RenameFile(kScoreTemp, kScoreFile)) return true;
+  const std::string why = FileError();
   DeleteFile(kScoreTemp);
-  return false;
+  return NotSaved(why);
 }
 
 }  // namespace
@@ -118,7 +134,12 @@ void LoadScores() {
   // nothing; if they cannot be written, keep the list as it is.
   if (!ScoreList.empty() && !WriteScoreFile()) return;
   TextFile* f = ReadFile(kScoreFile);
-  if (!f) return;  // unreadable: keep what we have rather than an empty list
+  if (!f) {
+    // Keep what we have rather than an empty list, and never write over it.
+    ScoreFileUnreadable = true;
+    ReadError = FileError();
+    return;
+  }
 
   ScoreList.clear();
   int count = 0;
@@ -141,7 +162,10 @@ void LoadScores() {
     ScoreList.push_back(std::move(s));
   }
   SortScores();
-  CloseFile(f);
+  if (!CloseFile(f)) {
+    ScoreFileUnreadable = true;  // read only in part
+    ReadError = FileError();
+  }
 }
 
 void SaveScores() { WriteScoreFile(); }

@@ -10,7 +10,7 @@
 #include "shell/globals.h"
 
 void LoadScores();                   // "scores.dat" of the game folder
-void SaveScores();
+void SaveScores();                   // safely, or says once why it could not
 void SortScores();                   // stable, by Compare
 void AddAwaitedScore();              // names and stamps ScoreAwaitingName, adds it and sorts
 // The group's best records, highest Score first, equal scores newest first (at most 25).

@@ -165,7 +165,7 @@ void LoadCommonAssets() {
   WriteLog("");
   WriteLog("Switching to Default Folder");
   WriteLog("");
-  if (ChangeDir("../") && !ChangeDir("Common/")) ChangeDir(gameDir);
+  if (EnterFilesFolder() && !ChangeDir("Common/")) ChangeDir(gameDir);
 
   WriteLog("\tDefault Fonts");
   LoadFonts();

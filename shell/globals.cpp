@@ -61,6 +61,8 @@ std::list<ment> Messages;
 std::string Credits[100];
 int CreditsCount;
 TextFile* LogFile;
+std::string FilesFolder;
+bool SetupNotSavedTold;
 
 GameHooks Game;
 
@@ -69,6 +71,8 @@ std::string PlayerName = "Player";
 int GraphScroll;
 int PinnedItem;
 std::optional<Scores> ScoreAwaitingName;
+bool ScoreFileUnreadable;
+bool ScoresNotSavedTold;
 
 JoyRecord JoySlot[5];
 int JoyCount;
@@ -115,12 +119,16 @@ void ResetGlobals() {
   for (auto& c : Credits) c.clear();
   CreditsCount = 1;
   LogFile = nullptr;
+  FilesFolder.clear();
+  SetupNotSavedTold = false;
 
   ScoreList.clear();
   PlayerName = "Player";
   GraphScroll = 0;
   PinnedItem = 0;
   ScoreAwaitingName.reset();
+  ScoreFileUnreadable = false;
+  ScoresNotSavedTold = false;
 
   for (auto& slot : JoySlot) slot = JoyRecord{};
   JoyCount = 0;

@@ -79,6 +79,9 @@ extern std::list<ment> Messages;                // oldest first
 extern std::string Credits[100];                // filled from slot 1
 extern int CreditsCount;                        // next free slot
 extern TextFile* LogFile;                       // "Debug.txt", open until closing
+extern std::string FilesFolder;                 // Debug.txt, Setup.ini, screenshots: "Files/", or the
+                                                // start folder without one ("" before start-up: "..")
+extern bool SetupNotSavedTold;                  // standard error has said once that Setup.ini stays as it is
 
 // The game on top of the framework: the few things the shell needs from it,
 // registered by the game before StartUp. An empty hook is skipped.
@@ -113,6 +116,8 @@ extern int PinnedItem;
 // A finished round at name entry, still without its name and date stamp. It
 // becomes a record even when the program is closed from the name prompt.
 extern std::optional<Scores> ScoreAwaitingName;
+extern bool ScoreFileUnreadable;                // scores.dat was there but could not be read: never replaced
+extern bool ScoresNotSavedTold;                 // the player has been told once that a save did not happen
 
 //------------------------------------------------------------------------------
 // Menus and tools (tools/)

@@ -74,6 +74,13 @@ void ReadSetupLine(const std::string& line) {
   }
 }
 
+// Once a run on standard error: the settings were not saved, and why.
+void SetupNotSaved(const std::string& why) {
+  if (SetupNotSavedTold) return;
+  SetupNotSavedTold = true;
+  ReportError(CurrentDir() + "/" + kSetupFile + ": settings not saved: " + why);
+}
+
 }  // namespace
 
 void SetDefaultSettings() {
@@ -127,14 +134,18 @@ void ChooseAudioDriver() {
   WriteLog("");
 }
 
+bool EnterFilesFolder() { return ChangeDir(FilesFolder.empty() ? ".." : FilesFolder); }
+
 void WriteSetup() {
   // Back to the folder we came from, not to "239/" by name: when the game
   // folder is missing, every save would otherwise climb one folder higher.
   const std::string home = CurrentDir();
-  ChangeDir("..");
+  EnterFilesFolder();
   // Written beside the old file and renamed over it only when every byte is
-  // out: a crash or a full disk leaves the previous Setup.ini as it was.
-  TextFile* file = WriteFile(kSetupTemp);
+  // out: a crash or a full disk leaves the previous Setup.ini as it was. A
+  // file pinned read-only is the player's choice and stays as it is.
+  TextFile* file = FileReplaceable(kSetupFile) ? WriteFile(kSetupTemp) : nullptr;
+  if (!file) SetupNotSaved(FileError());
   if (file) {
     WriteLine(file, "[Graphics]");
     if (Settings[SET_FULLSCREEN] == 0) WriteLine(file, "Fullscreen = False");
@@ -158,8 +169,10 @@ void WriteSetup() {
     WriteLine(file, "[Controls]");
     for (int i = 0; i <= 99; i++)
       if (Keys[i] > 0) WriteLine(file, "Key=" + Str(i) + "," + Str(Keys[i]));
-    bool written = CloseFile(file);
-    if (!written || !RenameFile(kSetupTemp, kSetupFile)) DeleteFile(kSetupTemp);
+    if (!CloseFile(file) || !RenameFile(kSetupTemp, kSetupFile)) {
+      SetupNotSaved(FileError());
+      DeleteFile(kSetupTemp);
+    }
   }
   ChangeDir(home);
 }

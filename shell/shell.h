@@ -55,6 +55,7 @@ void SetDefaultSettings();           // Settings start values
 void ReadSetup();                    // "Setup.ini" of the current folder ("Files/")
 void ChooseAudioDriver();
 void WriteSetup();                   // from the game folder: writes "../Setup.ini", back in the game folder
+bool EnterFilesFolder();             // into FilesFolder (".." before start-up); false when it failed
 
 // Display set-up and common assets (shell/display.cpp).
 void ApplyGraphics();

@@ -57,6 +57,7 @@ void StartUp() {
   SetDefaultSettings();
 
   ChangeDir("Files/");
+  FilesFolder = CurrentDir();  // where the settings go back to, even without a data tree
   LogFile = WriteFile("Debug.txt");  // may be nullptr: logging then writes nothing
   WriteLog("Marrowby's Brackenfold Engine");
   WriteLog(kRule);

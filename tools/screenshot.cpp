@@ -38,7 +38,7 @@ void TakeScreenshot() {
   WriteLog("");
   WriteLog("\tScreenshot");
   const std::string gameDir = CurrentDir();
-  const bool left = ChangeDir("..");
+  const bool left = EnterFilesFolder();
 
   WriteLog("\tGrabbing Screenshot");
   // Display pixels, not virtual ones; taken before the panel, overlay and

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Starting with broken or missing data: unreadable fonts, then no data tree at
-# all. The program still opens its window, draws the title screen with what
-# it has, and closes cleanly with status 0 and a complete log.
+# Starting with broken or missing data: unreadable fonts, a score file the
+# player may not read, then no data tree at all. The program still opens its
+# window, draws the title screen with what it has, closes cleanly with status
+# 0 and a complete log, and never writes over what it could not read nor
+# outside the folder it was started from.
 source "$(dirname "$0")/lib.sh" "$1"
 
 # The title screen's sky shows at the top-left corner even without assets.
@@ -24,21 +26,46 @@ check "unreadable fonts: ends with status 0" [ "$EXIT_STATUS" == 0 ]
 check "unreadable fonts: the log is complete" [ "$(log_last_line)" == "Play again, soon!!" ]
 check "unreadable fonts: loading finished" log_has "Finished Loading"
 
-# 2. No Files/ at all. The program runs one folder down, so that anything it
-# writes beside its start folder stays inside the work folder.
-mkdir "$E2E_WORK/run"
-mv "$E2E_WORK/wenhod" "$E2E_WORK/run/"
-rm -rf "$E2E_FILES"
-(cd "$E2E_WORK/run" && exec env SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null ./wenhod) >"$E2E_WORK/program.out" 2>&1 &
-E2E_PID=$!
-wait_window "$E2E_TITLE"
+# 2. An ordinary user, not root, with a score file it may not read: the file
+# keeps every byte, and standard error says why the scores were not saved.
+scores=$E2E_FILES/239/scores.dat
+printf '1234|Player|0|65149974729|0|1|0|0\r\n3|7\r\n' >"$scores"
+cp "$scores" "$E2E_WORK/scores.before"
+chmod 000 "$scores"
+chown -R nobody:nogroup "$E2E_FILES" "$E2E_WORK/wenhod"
+chmod 755 "$E2E_WORK"
+start_program "$E2E_TITLE" setpriv --reuid=nobody --regid=nogroup --clear-groups ./wenhod
 wait_title
 key_down Escape
 wait_exit 15
 key_up Escape
+check "unreadable scores: ends with status 0" [ "$EXIT_STATUS" == 0 ]
+check "unreadable scores: the log is complete" [ "$(log_last_line)" == "Play again, soon!!" ]
+check "unreadable scores: the file keeps every byte" cmp "$scores" "$E2E_WORK/scores.before"
+check "unreadable scores: nothing left beside it" test ! -e "$scores.tmp"
+check "unreadable scores: standard error names the file and the reason" \
+  grep -qF "239/scores.dat: scores not saved: it could not be read (Permission denied)" "$E2E_WORK/program.out"
+check "unreadable scores: the log keeps to its own lines" bash -c "! grep -q 'not saved' '$E2E_FILES/Debug.txt'"
+
+# 3. No Files/ at all. The program runs two folders down, in box/run, so
+# that anything it writes beside its start folder shows in box/.
+mkdir -p "$E2E_WORK/box/run"
+mv "$E2E_WORK/wenhod" "$E2E_WORK/box/run/"
+rm -rf "$E2E_FILES"
+(cd "$E2E_WORK/box/run" && exec env SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null ./wenhod) >"$E2E_WORK/program.out" 2>&1 &
+E2E_PID=$!
+wait_window "$E2E_TITLE"
+wait_title
+key Tab  # the settings panel opens, and saves the settings
+sleep 0.3
+key_down Escape
+wait_exit 15
+key_up Escape
 check "no data tree: ends with status 0" [ "$EXIT_STATUS" == 0 ]
-check "no data tree: the log is written where it started" test -s "$E2E_WORK/run/Debug.txt"
+check "no data tree: the settings are saved where they are read" test -s "$E2E_WORK/box/run/Setup.ini"
+check "no data tree: nothing written outside the start folder" test "$(ls -A "$E2E_WORK/box")" == run
+check "no data tree: the log is written where it started" test -s "$E2E_WORK/box/run/Debug.txt"
 check "no data tree: the log is complete" \
-  [ "$(tr -d '\r' <"$E2E_WORK/run/Debug.txt" | tail -n 1)" == "Play again, soon!!" ]
+  [ "$(tr -d '\r' <"$E2E_WORK/box/run/Debug.txt" | tail -n 1)" == "Play again, soon!!" ]
 check "no data tree: no sound effects were found" \
-  bash -c "! grep -q SFX '$E2E_WORK/run/Debug.txt'"
+  bash -c "! grep -q SFX '$E2E_WORK/box/run/Debug.txt'"

@@ -1,6 +1,7 @@
 // The score record, the list's order, the best list, and "scores.dat":
 // byte-exact round trips, damaged files read as far as they go, and saving
 // that never costs the scores already on disk.
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 
@@ -205,13 +206,21 @@ TEST_F(ScoreFile, BarsAndLineEndsInANameCannotShiftTheFields) {
   EXPECT_EQ(ScoreList.back().Score, 30);
 }
 
-TEST_F(ScoreFile, FailedSavesKeepTheOldFile) {
+// Messages posted with this text.
+int Posted(const std::string& text) {
+  int n = 0;
+  for (const ment& m : Messages) n += m.txt == text;
+  return n;
+}
+
+TEST_F(ScoreFile, FailedSavesKeepTheOldFileAndSaySoOnce) {
   const std::string old = Lines({kExampleLine1, kExampleLine2});
   WriteBytes("scores.dat", old);
   ScoreList = {Record(1, 1), Record(2, 2)};
 
   // The temporary file cannot be made.
   fs::create_directory(dir / "scores.dat.tmp");
+  testing::internal::CaptureStderr();
   SaveScores();
   EXPECT_EQ(ReadBytes("scores.dat"), old);
   fs::remove(dir / "scores.dat.tmp");
@@ -221,11 +230,71 @@ TEST_F(ScoreFile, FailedSavesKeepTheOldFile) {
   SaveScores();
   EXPECT_EQ(ReadBytes("scores.dat"), old);
   fs::remove(dir / "scores.dat.tmp");
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Posted("Scores Not Saved"), 1);
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_NE(said.find((dir / "scores.dat").string() + ": scores not saved: Is a directory"), std::string::npos)
+      << said;
 
   // Once it can be written, the new list replaces the file and nothing is left behind.
   SaveScores();
   EXPECT_EQ(ReadBytes("scores.dat").substr(0, 11), "2|Wen|0|2|0");
   EXPECT_FALSE(fs::exists(dir / "scores.dat.tmp"));
+}
+
+// Reads the score file as an ordinary user would: the superuser reads
+// anything, so it lends itself the rights of "nobody" for the moment.
+void LoadAsOrdinaryUser() {
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(seteuid(65534), 0);
+  }
+  LoadScores();
+  if (root) {
+    ASSERT_EQ(seteuid(0), 0);
+  }
+}
+
+TEST_F(ScoreFile, AFileThatCannotBeReadIsNeverReplaced) {
+  const std::string old = Lines({kExampleLine1, kExampleLine2});
+  WriteBytes("scores.dat", old);
+  fs::permissions(dir / "scores.dat", fs::perms::none);
+  LoadAsOrdinaryUser();
+  EXPECT_TRUE(ScoreList.empty());  // the game plays on with an empty list
+  EXPECT_EQ(PlayerName, "Player");
+  EXPECT_TRUE(ScoreFileUnreadable);
+
+  // Rounds of this run live in memory only; no save, no reload replaces the file.
+  ScoreList.push_back(Record(50, 70000000000, "Newer", 2));
+  testing::internal::CaptureStderr();
+  SaveScores();
+  LoadScores();  // Apply reloads the assets
+  SaveScores();
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(ReadBytes("scores.dat"), old);
+  EXPECT_FALSE(fs::exists(dir / "scores.dat.tmp"));
+  ASSERT_EQ(ScoreList.size(), 1u);
+  EXPECT_EQ(ScoreList.front().Name, "Newer");
+  EXPECT_EQ(Posted("Scores Not Saved"), 1);
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_NE(said.find((dir / "scores.dat").string() + ": scores not saved: it could not be read (Permission denied)"),
+            std::string::npos)
+      << said;
+}
+
+TEST_F(ScoreFile, APinnedReadOnlyFileIsReadButNotReplaced) {
+  const std::string old = Lines({kExampleLine1, kExampleLine2});
+  WriteBytes("scores.dat", old);
+  fs::permissions(dir / "scores.dat", fs::perms::owner_read | fs::perms::group_read);
+  LoadScores();
+  ASSERT_EQ(ScoreList.size(), 1u);
+  ScoreList.push_back(Record(50, 70000000000, "Newer", 2));
+  testing::internal::CaptureStderr();
+  SaveScores();
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(ReadBytes("scores.dat"), old);
+  EXPECT_EQ(Posted("Scores Not Saved"), 1);
+  EXPECT_NE(said.find("scores.dat: scores not saved: Permission denied"), std::string::npos) << said;
 }
 
 TEST_F(ScoreFile, ReloadKeepsRoundsPlayedSinceStartWithoutDuplicates) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -327,6 +328,33 @@ TEST_F(Setup, FailedWriteKeepsOldFile) {
   EXPECT_NE(Slurp(files_ / "Setup.ini").find("Width=800\r\n"), std::string::npos);
 }
 
+TEST_F(Setup, APinnedReadOnlyFileIsReadButNeverReplaced) {
+  const std::string pinned = "Width=1024\r\nHeight=768\r\nMaster=7\r\n";
+  Spit(files_ / "Setup.ini", pinned);
+  fs::permissions(files_ / "Setup.ini", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  ReadSetup();
+  EXPECT_EQ(Settings[SET_WIDTH], 1024);
+  EXPECT_EQ(Settings[SET_MASTER], 7);
+
+  Settings[SET_MASTER] = 60;
+  testing::internal::CaptureStderr();
+  WriteFromGameFolder();
+  WriteFromGameFolder();  // Tab toggles save every time: said only once
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(Slurp(files_ / "Setup.ini"), pinned);
+  EXPECT_FALSE(fs::exists(files_ / "Setup.ini.tmp"));
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_NE(said.find((files_ / "Setup.ini").string() + ": settings not saved: Permission denied"),
+            std::string::npos)
+      << said;
+  EXPECT_EQ(Log().find("not saved"), std::string::npos);  // the log keeps to its own lines
+
+  // Made writable again, it is replaced as usual.
+  fs::permissions(files_ / "Setup.ini", fs::perms::owner_write, fs::perm_options::add);
+  WriteFromGameFolder();
+  EXPECT_NE(Slurp(files_ / "Setup.ini").find("Master = 60\r\n"), std::string::npos);
+}
+
 }  // namespace
 
 // With no game folder the program stays in "Files/"; saving twice must write
@@ -339,4 +367,12 @@ TEST_F(Setup, SavingWithoutGameFolderStaysPut) {
   EXPECT_TRUE(fs::exists(root_ / "Setup.ini"));
   EXPECT_FALSE(fs::exists(root_.parent_path() / "Setup.ini.tmp"));
   EXPECT_EQ(Slurp(root_ / "Setup.ini").rfind("[Graphics]\r\n", 0), 0u);
+
+  // Once start-up has noted where it read the settings, they go back there.
+  FilesFolder = files_.string();
+  fs::remove(root_ / "Setup.ini");
+  WriteSetup();
+  EXPECT_EQ(fs::current_path(), fs::canonical(files_));
+  EXPECT_TRUE(fs::exists(files_ / "Setup.ini"));
+  EXPECT_FALSE(fs::exists(root_ / "Setup.ini"));
 }

@@ -14,6 +14,10 @@ class StartSequence : public ShellTest {
     ChangeDir(root.string());  // the program starts beside Files/
     SlowMachine();
   }
+  static void Tap(int code) {
+    HeadlessKey(code, true);
+    HeadlessKey(code, false);
+  }
 };
 
 TEST_F(StartSequence, LogsTheBannerAndEveryStepInOrder) {
@@ -82,15 +86,30 @@ TEST_F(StartSequence, NoDataTreeAtAllStillStartsAndCloses) {
   const fs::path bare = root / "bare";
   fs::create_directories(bare);
   ChangeDir(bare.string());
+  {
+    std::ofstream setup(bare / "Setup.ini", std::ios::binary);
+    setup << "Master=77\r\n";
+  }
   StartUp();
   EXPECT_TRUE(HeadlessDisplayOpen());
   EXPECT_EQ(Fonts[1], 0);
   EXPECT_EQ(TitleImage, 0);
   EXPECT_EQ(CurrentDir(), fs::canonical(bare).string());  // it never wandered off
   EXPECT_TRUE(fs::exists(bare / "Debug.txt"));
+  EXPECT_EQ(Settings[SET_MASTER], 77);
+  Tap(KEY_TAB);  // the settings panel saves the settings...
+  Tap(KEY_F11);  // ...and so does a screenshot, its picture
   FinishFrame(1);
   EXPECT_THROW(CloseDown(), HeadlessExit);
   EXPECT_EQ(ReadLines(bare / "Debug.txt").back(), "Play again, soon!!");
+  // Everything written stays in the start folder, where the next start reads it.
+  EXPECT_TRUE(InOrder(ReadLines(bare / "Setup.ini"), {"Master = 77"}));
+  int pictures = 0;
+  for (const auto& entry : fs::directory_iterator(bare)) pictures += entry.path().extension() == ".png";
+  EXPECT_EQ(pictures, 1);
+  for (const auto& entry : fs::directory_iterator(root))
+    EXPECT_TRUE(entry.path() == bare || entry.path() == files) << entry.path();
+  EXPECT_TRUE(fs::is_empty(game));
 }
 
 }  // namespace
