@@ -306,8 +306,8 @@ TEST_F(FrameService, ClosingAtTheNamePromptKeepsTheRoundUnderTheNameTypedSoFar) 
   HeadlessOnPresent([&] {
     ++frames;
     if (frames == 1) {
-      HeadlessKey(8, true);  // Backspace, then "d"
-      HeadlessKey(8, false);
+      HeadlessKey(KEY_BACKSPACE, true);  // then "d"
+      HeadlessKey(KEY_BACKSPACE, false);
     }
     if (frames == 2) HeadlessType('d');
     if (frames == 4) HeadlessRequestClose();
