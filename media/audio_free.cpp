@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -54,7 +55,10 @@ class FreeAudioOutput final : public AudioOutput {
 
   // Opens the device; false leaves nothing open.
   bool Open() {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+      ReportError(std::string("FreeAudio: no sound: ") + SDL_GetError());
+      return false;
+    }
     SDL_AudioSpec want{}, have{};
     want.freq = 44100;
     want.format = AUDIO_S16SYS;
@@ -64,6 +68,7 @@ class FreeAudioOutput final : public AudioOutput {
     want.userdata = this;
     dev_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
     if (dev_ == 0) {
+      ReportError(std::string("FreeAudio: no sound device: ") + SDL_GetError());
       SDL_QuitSubSystem(SDL_INIT_AUDIO);
       return false;
     }

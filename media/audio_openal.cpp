@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -225,9 +226,14 @@ class OpenALOutput final : public AudioOutput {
 
 std::unique_ptr<AudioOutput> OpenOpenALOutput() {
   ALCdevice* device = alcOpenDevice(nullptr);
-  if (!device) return nullptr;
+  if (!device) {
+    ReportError("OpenAL: no sound device could be opened");
+    return nullptr;
+  }
   ALCcontext* context = alcCreateContext(device, nullptr);
   if (!context || !alcMakeContextCurrent(context)) {
+    const ALCchar* why = alcGetString(device, alcGetError(device));
+    ReportError(std::string("OpenAL: no sound context: ") + (why ? why : "unknown reason"));
     if (context) alcDestroyContext(context);
     alcCloseDevice(device);
     return nullptr;

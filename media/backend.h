@@ -161,6 +161,10 @@ void DisplaySize(int& w, int& h);        // the open display in pixels (0, 0 whe
 void ClearInput();                       // forget key, mouse and close state (tests)
 void FreeAllResources();                 // every image, font and sound (tests start over)
 
+// A resource file that is there but could not be read or decoded, said on
+// standard error with the reason (a missing one is simply the null resource).
+void ReportUnusable(const std::string& file, const char* kind);  // media/files.cpp
+
 // Decoders shared by both back ends (media/decode.cpp).
 bool DecodePng(const std::string& file, int& w, int& h, std::vector<uint32_t>& rgba);
 bool RasterFont(const std::string& file, int size, int style, FontData& out);

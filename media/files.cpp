@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "media/media.h"
+#include "media/backend.h"
 
 struct TextFile {
   std::FILE* file = nullptr;
@@ -123,3 +123,9 @@ bool RenameFile(const std::string& from, const std::string& to) {
 }
 
 bool DeleteFile(const std::string& path) { return FileType(path) == 1 && unlink(path.c_str()) == 0; }
+
+void ReportUnusable(const std::string& file, const char* kind) {
+  if (FileType(file) == 0) return;
+  if (access(file.c_str(), R_OK) != 0) ReportError(file + ": " + std::strerror(errno));
+  else ReportError(file + ": not " + kind + " that can be used");
+}

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "media/media.h"
@@ -43,12 +44,17 @@ bool Optional(const char* name) {
   return std::strstr(name, "VertexArray") || std::strstr(name, "Framebuffer");
 }
 
+bool Missing(const char* name) {
+  ReportError(std::string("OpenGL: the driver lacks ") + name);
+  return false;
+}
+
 bool LoadApi() {
   gl = GlApi{};
   bool ok = true;
 #define LOAD(name)                                                                   \
   gl.name = reinterpret_cast<decltype(&gl##name)>(SDL_GL_GetProcAddress("gl" #name)); \
-  if (!gl.name && !Optional("gl" #name)) ok = false;
+  if (!gl.name && !Optional("gl" #name)) ok = Missing("gl" #name);
   GL_FUNCS(LOAD)
 #undef LOAD
   return ok;
@@ -145,7 +151,7 @@ unsigned Compile(GLenum kind, const char* extra, const char* body) {
   if (!ok) {
     char log[512] = {};
     gl.GetShaderInfoLog(s, sizeof log, nullptr, log);
-    SDL_Log("shader compile failed: %s", log);
+    ReportError(std::string("OpenGL: a shader did not compile: ") + log);
     gl.DeleteShader(s);
     return 0;
   }
@@ -177,7 +183,7 @@ bool BuildProgram(Program& p, int k) {
   if (!ok) {
     char log[512] = {};
     gl.GetProgramInfoLog(p.id, sizeof log, nullptr, log);
-    SDL_Log("shader link failed: %s", log);
+    ReportError(std::string("OpenGL: a shader did not link: ") + log);
     gl.DeleteProgram(p.id);
     p.id = 0;
     return false;

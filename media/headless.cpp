@@ -54,6 +54,7 @@ struct State {
   std::vector<Joystick> joys;
   std::vector<Channel> channels = std::vector<Channel>(1);
   bool pointerShown = true;
+  bool refuseDisplay = false;
 };
 
 State& H() {
@@ -116,6 +117,10 @@ class HeadlessBackend : public MediaBackend {
 
   // A window opens at any size; full screen only in a listed mode.
   bool Open(int w, int h, int depth, int hertz, int) override {
+    if (H().refuseDisplay) {
+      ReportError("no video: this headless display refuses to open");
+      return false;
+    }
     if (depth != 0) {
       bool found = false;
       for (const DisplayMode& m : H().modes)
@@ -338,6 +343,7 @@ void HeadlessJoySetup(int port, const std::string& name, int buttonMask, bool ha
   }
 }
 
+void HeadlessRefuseDisplay(bool refuse) { H().refuseDisplay = refuse; }
 void HeadlessSetModes(const std::vector<DisplayMode>& modes) { H().modes = modes; }
 void HeadlessSetClock(uint32_t ms) { H().clock = ms; }
 void HeadlessSetDrawCost(double msPerDraw) { H().drawCost = msPerDraw > 0 ? msPerDraw : 0; }

@@ -51,7 +51,10 @@ void AutoMidHandle(bool on) { g_autoMid = on; }
 int LoadImage(const std::string& file, int flags) {
   int w = 0, h = 0;
   std::vector<uint32_t> rgba;
-  if (!DecodePng(file, w, h, rgba)) return 0;
+  if (!DecodePng(file, w, h, rgba)) {
+    ReportUnusable(file, "a PNG image");
+    return 0;
+  }
   auto img = NewImage(w, h, 0, flags);
   img->frames = 1;
   img->pixels.push_back(std::move(rgba));
@@ -64,7 +67,10 @@ int LoadAnimImage(const std::string& file, int cellW, int cellH, int first, int 
   if (cellW <= 0 || cellH <= 0 || first < 0 || count <= 0) return 0;
   int w = 0, h = 0;
   std::vector<uint32_t> rgba;
-  if (!DecodePng(file, w, h, rgba)) return 0;
+  if (!DecodePng(file, w, h, rgba)) {
+    ReportUnusable(file, "a PNG image");
+    return 0;
+  }
   int cols = w / cellW, rows = h / cellH;
   int64_t cells = static_cast<int64_t>(cols) * rows;
   int frames = static_cast<int>(std::min<int64_t>(count, cells - first));

@@ -324,7 +324,10 @@ int GetFont() { return g_state.font; }
 
 int LoadFont(const std::string& file, int size, int style) {
   auto f = std::make_unique<FontData>();
-  if (!RasterFont(file, size, style, *f)) return 0;
+  if (!RasterFont(file, size, style, *f)) {
+    ReportUnusable(file, "a TrueType font");
+    return 0;
+  }
   return StoreFont(std::move(f));
 }
 
@@ -452,7 +455,10 @@ bool EnableOpenALAudio() { return Backend().EnableOpenAL(); }
 
 int LoadSound(const std::string& file, int flags) {
   auto snd = std::make_unique<SoundData>();
-  if (!DecodeWav(file, *snd)) return 0;
+  if (!DecodeWav(file, *snd)) {
+    ReportUnusable(file, "a WAV sound");
+    return 0;
+  }
   snd->loop = (flags & 1) != 0;
   return StoreSound(std::move(snd));
 }

@@ -22,6 +22,14 @@ bool SameName(const std::string& a, const char* b) {
   return SDL_strcasecmp(a.c_str(), b) == 0;
 }
 
+// Says on standard error which step failed and SDL's reason; answers false.
+bool Refused(const std::string& step) {
+  ReportError(step + ": " + SDL_GetError());
+  return false;
+}
+
+std::string Size(int w, int h) { return std::to_string(w) + "x" + std::to_string(h); }
+
 // Pixel depth as the program counts it: 24-bit colour in 32-bit pixels is a
 // 32-bit mode.
 int ModeDepth(Uint32 format) {
@@ -35,6 +43,7 @@ class SdlBackend final : public MediaBackend {
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     SDL_Init(SDL_INIT_TIMER | SDL_INIT_EVENTS);
     videoOk_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (!videoOk_) videoError_ = SDL_GetError();  // said when a display is asked for
     joyOk_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
   }
 
@@ -67,10 +76,20 @@ class SdlBackend final : public MediaBackend {
 
   bool Open(int w, int h, int depth, int hertz, int /*flags*/) override {
     if (window_) Close();
-    if (!videoOk_ || w <= 0 || h <= 0) return false;
+    if (!videoOk_) {
+      ReportError("no video: " + videoError_);
+      return false;
+    }
+    if (w <= 0 || h <= 0) {
+      ReportError("no display of size " + Size(w, h));
+      return false;
+    }
     SDL_DisplayMode mode{};
     const bool fullScreen = depth != 0;
-    if (fullScreen && !FindMode(w, h, depth, hertz, mode)) return false;
+    if (fullScreen && !FindMode(w, h, depth, hertz, mode)) {
+      ReportError("no full-screen mode " + Size(w, h) + " at " + std::to_string(depth) + " bits");
+      return false;
+    }
 
     // 3.3 core first; 2.1 with the compatibility profile when refused.
     for (int attempt = 0; attempt < 2 && !context_; ++attempt) {
@@ -87,9 +106,10 @@ class SdlBackend final : public MediaBackend {
       SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
       window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
                                  SDL_WINDOW_OPENGL | (fullScreen ? SDL_WINDOW_HIDDEN : 0));
-      if (!window_) return false;
+      if (!window_) return Refused("window " + Size(w, h));
       context_ = SDL_GL_CreateContext(window_);
       if (!context_) {
+        Refused(core_ ? "OpenGL 3.3 core context" : "OpenGL 2.1 context");
         SDL_DestroyWindow(window_);
         window_ = nullptr;
       }
@@ -98,13 +118,14 @@ class SdlBackend final : public MediaBackend {
     if (fullScreen) {
       if (SDL_SetWindowDisplayMode(window_, &mode) != 0 ||
           SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN) != 0) {
+        Refused("full screen " + Size(w, h));
         Close();
         return false;
       }
       SDL_ShowWindow(window_);
     }
-    SDL_GL_MakeCurrent(window_, context_);
-    if (!GlInit(w, h, core_)) {
+    if (SDL_GL_MakeCurrent(window_, context_) != 0 || !GlInit(w, h, core_)) {
+      Refused(std::string("OpenGL ") + (core_ ? "3.3" : "2.1") + " drawing could not be set up");
       Close();
       return false;
     }
@@ -580,6 +601,7 @@ class SdlBackend final : public MediaBackend {
   }
 
   bool videoOk_ = false, joyOk_ = false;
+  std::string videoError_;
   SDL_Window* window_ = nullptr;
   SDL_GLContext context_ = nullptr;
   bool core_ = true;

@@ -126,16 +126,18 @@ void ApplyGraphics() {
   bool open = OpenDisplay(ScreenWidth, ScreenHeight, depth, 60, 0);
   if (!open && depth != 0) {
     // Full screen refused: a window of the same size is the next best thing.
-    WriteLog("\tFull screen refused, trying a window");
+    ReportError("full screen refused, trying a window");
     open = OpenDisplay(ScreenWidth, ScreenHeight, 0, 60, 0);
   }
   if (!open) {
-    WriteLog("\tCould not open the display");
-    if (reopening) CloseDown();  // saves what this run has gathered
+    // The media layer has said why. Without a display the program cannot go
+    // on, and ending says so with its status.
+    ReportError("could not open the display");
+    if (reopening) CloseDown(1);  // saves what this run has gathered
     // Nothing was loaded yet, so nothing may be saved over the player's files.
     CloseFile(LogFile);
     LogFile = nullptr;
-    EndProcess();
+    EndProcess(1);
   }
 
   Settings[SET_WIDESCREEN] = 0;

@@ -12,7 +12,7 @@
 // Start-up, title screen, closing (shell/start.cpp, shell/title.cpp).
 void StartUp();                      // the start sequence, up to the title screen
 [[noreturn]] void TitleMenu();       // the title screen loop; leaves through CloseDown
-[[noreturn]] void CloseDown();       // save settings and scores, log, close, end the process
+[[noreturn]] void CloseDown(int status = 0);  // save settings and scores, log, close, end the process
 void WriteLog(const std::string& text);  // one line to Debug.txt (CR LF)
 void FillCredits();
 

@@ -93,7 +93,7 @@ void StartUp() {
     Delay(1);
 }
 
-void CloseDown() {
+void CloseDown(int status) {
   WriteSetup();
   AddAwaitedScore();  // closed from the name prompt: the round keeps its record
   SaveScores();
@@ -105,5 +105,5 @@ void CloseDown() {
   CloseDisplay();
   CloseFile(LogFile);
   LogFile = nullptr;
-  EndProcess();
+  EndProcess(status);
 }

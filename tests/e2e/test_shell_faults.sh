@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Starting with broken or missing data: unreadable fonts, a score file the
-# player may not read, then no data tree at all. The program still opens its
+# Starting without a display, then with broken or missing data: unreadable
+# fonts, a score file the player may not read, then no data tree at all.
+# Without a display the program says why and fails; otherwise it opens its
 # window, draws the title screen with what it has, closes cleanly with status
 # 0 and a complete log, and never writes over what it could not read nor
 # outside the folder it was started from.
@@ -13,7 +14,20 @@ wait_title() {
   sleep 0.5
 }
 
-# 1. The three fonts replaced by garbage.
+# 1. No display at all (SDL's dummy video driver): the program says why on
+# standard error and ends with status 1, writing no settings or scores.
+(cd "$E2E_WORK" && exec env SDL_VIDEODRIVER=dummy ALSOFT_DRIVERS=null ./wenhod) >"$E2E_WORK/program.out" 2>&1 &
+E2E_PID=$!
+wait_exit 30
+check "no display: ends with status 1" test "$EXIT_STATUS" -eq 1
+check "no display: SDL's reason for the window on standard error" \
+  grep -qE "^wenhod: window 800x600: .+" "$E2E_WORK/program.out"
+check "no display: and what it means" grep -qx "wenhod: could not open the display" "$E2E_WORK/program.out"
+check "no display: no settings file" test ! -e "$E2E_FILES/Setup.ini"
+check "no display: no score file" test ! -e "$E2E_FILES/239/scores.dat"
+check "no display: the log keeps to its own lines" bash -c "! grep -qi 'could not' '$E2E_FILES/Debug.txt'"
+
+# 2. The three fonts replaced by garbage.
 for f in "SVBasicManual.ttf" "Blue Highway.ttf" "Acknowledge TT BRK.ttf"; do
   head -c 4096 /dev/urandom >"$E2E_FILES/Common/$f"
 done
@@ -26,7 +40,7 @@ check "unreadable fonts: ends with status 0" [ "$EXIT_STATUS" == 0 ]
 check "unreadable fonts: the log is complete" [ "$(log_last_line)" == "Play again, soon!!" ]
 check "unreadable fonts: loading finished" log_has "Finished Loading"
 
-# 2. An ordinary user, not root, with a score file it may not read: the file
+# 3. An ordinary user, not root, with a score file it may not read: the file
 # keeps every byte, and standard error says why the scores were not saved.
 scores=$E2E_FILES/239/scores.dat
 printf '1234|Player|0|65149974729|0|1|0|0\r\n3|7\r\n' >"$scores"
@@ -47,7 +61,7 @@ check "unreadable scores: standard error names the file and the reason" \
   grep -qF "239/scores.dat: scores not saved: it could not be read (Permission denied)" "$E2E_WORK/program.out"
 check "unreadable scores: the log keeps to its own lines" bash -c "! grep -q 'not saved' '$E2E_FILES/Debug.txt'"
 
-# 3. No Files/ at all. The program runs two folders down, in box/run, so
+# 4. No Files/ at all. The program runs two folders down, in box/run, so
 # that anything it writes beside its start folder shows in box/.
 mkdir -p "$E2E_WORK/box/run"
 mv "$E2E_WORK/wenhod" "$E2E_WORK/box/run/"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "media/backend.h"
@@ -139,12 +140,20 @@ TEST_F(Images, MissingCorruptAndTruncatedFilesGiveNull) {
   std::string flipped = bytes;
   flipped[bytes.size() / 2] ^= 0x55;  // inside the compressed data: bad CRC
   mediatest::SpitFile(dir / "flipped.png", flipped);
+  testing::internal::CaptureStderr();
   for (const char* name : {"missing.png", "half.png", "head.png", "empty.png", "text.png", "flipped.png"}) {
     EXPECT_EQ(LoadImage(dir / name, 0), 0) << name;
     EXPECT_EQ(LoadAnimImage(dir / name, 4, 4, 0, 2, 0), 0) << name;
   }
   EXPECT_EQ(LoadImage(dir.path.string(), 0), 0);  // a folder
   EXPECT_NE(LoadImage(good, 0), 0);
+  // Each file that is there but unusable is named on standard error; a missing one is not.
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(said.find("missing.png"), std::string::npos) << said;
+  EXPECT_EQ(said.find("good.png"), std::string::npos) << said;
+  EXPECT_NE(said.find(std::string(dir / "text.png") + ": not a PNG image that can be used\n"), std::string::npos)
+      << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 11) << said;
 }
 
 TEST_F(Images, AnimImageCutsLeftToRightTopToBottom) {

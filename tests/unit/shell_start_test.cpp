@@ -82,6 +82,46 @@ TEST_F(StartSequence, AnUnwritableLogDoesNotStopTheProgram) {
   EXPECT_THROW(CloseDown(), HeadlessExit);
 }
 
+TEST_F(StartSequence, WithoutADisplayItEndsWithStatusOneAndSaysWhy) {
+  {
+    std::ofstream scores(game / "scores.dat", std::ios::binary);
+    scores << "1|Wen|0|5|0|0|0|0\r\n";
+  }
+  HeadlessRefuseDisplay(true);
+  testing::internal::CaptureStderr();
+  int status = -1;
+  try {
+    StartUp();
+  } catch (const HeadlessExit& e) {
+    status = e.status;
+  }
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 1);
+  EXPECT_NE(said.find("no video: "), std::string::npos) << said;  // the media layer's reason
+  EXPECT_NE(said.find("could not open the display"), std::string::npos) << said;
+  EXPECT_FALSE(fs::exists(files / "Setup.ini"));
+  EXPECT_EQ(ReadLines(game / "scores.dat").front(), "1|Wen|0|5|0|0|0|0");
+  // The log holds its own lines only, up to the display's.
+  EXPECT_EQ(ReadLines(files / "Debug.txt").back(), "\tResolution : 800x600,0");
+
+  // Apply failing to reopen it saves what the run has gathered, and still says it failed.
+  HeadlessReset();
+  ChangeDir(root.string());
+  StartUp();
+  HeadlessRefuseDisplay(true);
+  testing::internal::CaptureStderr();
+  status = -1;
+  try {
+    ApplyGraphics();
+  } catch (const HeadlessExit& e) {
+    status = e.status;
+  }
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 1);
+  EXPECT_TRUE(fs::exists(files / "Setup.ini"));
+  EXPECT_EQ(ReadLines(files / "Debug.txt").back(), "Play again, soon!!");
+}
+
 TEST_F(StartSequence, NoDataTreeAtAllStillStartsAndCloses) {
   const fs::path bare = root / "bare";
   fs::create_directories(bare);
