@@ -60,6 +60,7 @@ bool g_displayOpen = false;
 float g_virtualW = 0, g_virtualH = 0;
 bool g_virtualSet = false;
 std::string g_graphicsDriver = "OpenGL";
+bool g_skipDrawing = false;
 
 // Every texture and font atlas the back end made: before the display goes
 // away (its context dies with it) or the back end is replaced.
@@ -250,20 +251,27 @@ void SetVirtualResolution(float w, float h) {
 float VirtualResolutionWidth() { return g_virtualW; }
 float VirtualResolutionHeight() { return g_virtualH; }
 
-void ClearScreen() { Backend().Clear(); }
+void ClearScreen() {
+  if (!g_skipDrawing) Backend().Clear();
+}
 void PresentFrame(int sync) { Backend().Present(sync); }
 
 //------------------------------------------------------------------------------
 // Drawing
 //------------------------------------------------------------------------------
-void DrawRect(float x, float y, float w, float h) { Backend().DrawRect(x, y, w, h, g_state); }
+void SkipDrawing(bool skip) { g_skipDrawing = skip; }
+bool DrawingSkipped() { return g_skipDrawing; }
+
+void DrawRect(float x, float y, float w, float h) {
+  if (!g_skipDrawing) Backend().DrawRect(x, y, w, h, g_state);
+}
 
 void DrawLine(float x1, float y1, float x2, float y2, bool lastPixel) {
-  Backend().DrawLine(x1, y1, x2, y2, lastPixel, g_state);
+  if (!g_skipDrawing) Backend().DrawLine(x1, y1, x2, y2, lastPixel, g_state);
 }
 
 void DrawText(const std::string& text, float x, float y) {
-  if (text.empty()) return;
+  if (text.empty() || g_skipDrawing) return;
   Backend().DrawText(&CurrentFont(), text, x, y, g_state);
 }
 
@@ -278,7 +286,7 @@ int TextHeight(const std::string&) { return CurrentFont().lineHeight; }
 
 void DrawImage(int image, float x, float y, int frame) {
   ImageData* img = g_images.Get(image);
-  if (!img || frame < 0 || frame >= img->frames) return;
+  if (!img || frame < 0 || frame >= img->frames || g_skipDrawing) return;
   Backend().DrawImage(*img, frame, x, y, g_state);
 }
 

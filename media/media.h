@@ -45,6 +45,10 @@ void SetVirtualResolution(float w, float h);                // drawing area in v
 float VirtualResolutionWidth();
 float VirtualResolutionHeight();
 void ClearScreen();                                         // clear to black
+// While set, clearing and drawing leave the frame as it is: a frame that will
+// never be shown costs nothing, and the picture last presented stays put.
+void SkipDrawing(bool skip);
+bool DrawingSkipped();
 void PresentFrame(int sync);                                // 1 vblank, 0 at once, -1 software paced to refresh
 
 //------------------------------------------------------------------------------

@@ -6,6 +6,10 @@
 #include "shell/shell.h"
 
 void BeginFrame(int clear) {
+  // A frame a slow system will not present is not drawn at all (FinishFrame
+  // draws again once it is past presenting): it saves the work, and the
+  // picture the player last saw stays, for a round's result drawn over it.
+  SkipDrawing(Settings[SET_SLOWSYSTEM] != 0 && FrameParity != 0);
   if (clear == 1) ClearScreen();
   for (int kind = 1; kind <= 10; ++kind) SpriteCount[kind] = 0;
 }

@@ -112,6 +112,7 @@ int FinishFrame(int showPointer) {
   DrawMessages();
 
   if (!slow || FrameParity == 0) PresentFrame(0);
+  SkipDrawing(false);  // whatever comes next draws, until a frame begins that will not be shown
 
   const int32_t now = Millisecs();
   int32_t duration = ClockSince(LastFrameTime, now);

@@ -136,6 +136,7 @@ void ResetGlobals() {
 
   SeedRnd(0);  // the generator's start state, 4660
   AutoMidHandle(false);
+  SkipDrawing(false);
 
   if (Game.ResetState) Game.ResetState();
 }

@@ -138,5 +138,6 @@ extern bool SettingsApplying;                   // Apply is reopening the displa
 //------------------------------------------------------------------------------
 // the random generator's state (media/random.h): back to 4660
 // automatic mid-handles for images loaded from now on: off
+// skipped drawing (a frame that will not be shown, media/media.h): off
 
 void ResetGlobals();                            // every variable above, and the game's, to its start value

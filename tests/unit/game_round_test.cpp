@@ -204,6 +204,44 @@ TEST_F(RoundTest, ResultShowsGameOverAndTheWinnerOverTheLastPicture) {
   }
 }
 
+// A slow system presents every second frame. A round that ends on one it
+// does not present still shows its result over the last picture the player
+// saw: the world, the birds and the hero, not a bare sky.
+TEST_F(RoundTest, OnASlowSystemTheResultLiesOverTheLastPresentedPicture) {
+  Settings[SET_SLOWSYSTEM] = 1;
+  for (int endParity : {1, 0}) {
+    StartPlaying(2);
+    ayer& h = HeroList.front();
+    h.Jumps = 1;
+    FrameParity = endParity;  // the frame before the last one: 0 presented, 1 not
+    HeadlessClearDraws();
+    const int before = HeadlessPresentCount();
+    ASSERT_EQ(RoundFrame(), 0);
+    h.Jumps = 0;
+    ASSERT_EQ(RoundFrame(), 1);  // the round ends here, on a frame of the other parity
+    const RoundState endedAt = Round;
+    ShowRoundResult();
+    EXPECT_EQ(HeadlessPresentCount(), before + 3);
+    // What the last present showed: everything drawn since the frame was last cleared.
+    const std::vector<DrawRecord>& draws = HeadlessDraws();
+    ASSERT_FALSE(draws.empty());
+    ASSERT_EQ(draws.back().kind, DrawRecord::PRESENT);
+    size_t start = draws.size() - 1;
+    while (start > 0 && draws[start - 1].kind != DrawRecord::CLEAR) --start;
+    const std::vector<DrawRecord> picture(draws.begin() + static_cast<long>(start), draws.end());
+    auto drawn = [&](int image) {
+      return std::any_of(picture.begin(), picture.end(),
+                         [&](const DrawRecord& r) { return r.kind == DrawRecord::IMAGE && r.image == image; });
+    };
+    EXPECT_TRUE(drawn(SceneryImage)) << endParity;  // ground, props and blocks
+    EXPECT_TRUE(drawn(HeroVarnoImage) || drawn(HeroVarno2Image)) << endParity;
+    EXPECT_TRUE(drawn(BirdVarnoImage) || drawn(BirdVarno2Image)) << endParity;
+    EXPECT_EQ(TextsIn(picture, "Game Over").size(), 75u) << endParity;
+    EXPECT_EQ(picture.back().kind, DrawRecord::PRESENT);
+    EXPECT_EQ(Round.endState, endedAt.endState);  // showing it changes nothing of the round
+  }
+}
+
 TEST_F(RoundTest, TwoPlayerRoundWaitsFourSecondsAndRecordsNothing) {
   StartPlaying(3);
   HeroList.front().Jumps = HeroList.back().Jumps = 0;

@@ -117,6 +117,19 @@ TEST_F(FrameService, SlowSystemPresentsEverySecondFrameAndKeepsHotKeysForIt) {
   EXPECT_EQ(HeadlessPresentCount(), 5);
   EXPECT_EQ(FrameParity, 0);
 
+  // A frame that is never presented is not drawn at all, the clear included,
+  // so the picture last presented stays; past the present, drawing works again.
+  for (int parity : {0, 1}) {
+    HeadlessClearDraws();
+    BeginFrame(1);
+    DrawRect(0, 0, 10, 10);
+    FinishFrame(0);
+    EXPECT_EQ(CountKind(HeadlessDraws(), DrawRecord::CLEAR), 1 - parity) << parity;
+    EXPECT_EQ(CountKind(HeadlessDraws(), DrawRecord::RECT) > 0, parity == 0) << parity;
+    DrawRect(0, 0, 10, 10);
+    EXPECT_EQ(HeadlessDraws().back().kind, DrawRecord::RECT) << parity;
+  }
+
   // F11 pressed before a dropped frame is left unread by it...
   FinishFrame(0);  // presented; the next one is dropped
   Tap(KEY_F11);
