@@ -9,10 +9,17 @@
 // time per frame at n = 8000. Held counts need an otherwise idle machine;
 // the CPU-per-frame figures (and the sprite count they predict) do not.
 //
-//   bench_sprites [--quick]     (--quick: steps of 2500 and fewer frames)
+//   bench_sprites [--quick] [--runs N]
+//       --quick: steps of 2500 and fewer frames; --runs: both renderers N
+//       times, each run reported, then the medians and their ratios
+//   bench_sprites --profile ours|sdl [sprites [frames]]
+//       one renderer under a fixed load (8000 sprites, 120 frames) in the
+//       frame service order, for perf or callgrind
 // Needs a display: run under Xvfb (xvfb-run) or SDL_VIDEODRIVER=offscreen.
 #include <SDL.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -82,6 +89,7 @@ struct Result {
   double cpuMainMs = 0;    // main thread, whole frame (draw calls, driver work, present)
   double cpuAllMs = 0;     // every thread (the GL rasteriser's too), whole frame
   double cpuAll500Ms = 0;  // the same at n = 500: mostly the background
+  double wallMs = 0;       // --profile: time per frame
 };
 
 // One frame of the workload: draw() issues every draw call, present() shows
@@ -147,8 +155,26 @@ int Search(const char* name, Renderer& r, bool presentFirst, bool quick) {
   return best;
 }
 
+// --profile: a fixed workload to run under perf or callgrind.
+struct Profile {
+  bool on = false;
+  int sprites = 8000, frames = 120;
+};
+Profile g_profile;
+
 Result Measure(const char* name, Renderer r, bool quick) {
   Result res;
+  if (g_profile.on) {
+    Sprites sprites;
+    Pacer pacer(r);
+    const double main0 = ThreadCpuMs(), all0 = ProcessCpuMs();
+    const uint32_t t0 = r.ticks();
+    for (int f = 0; f < g_profile.frames; ++f) pacer.Frame(g_profile.sprites, sprites);
+    res.wallMs = static_cast<double>(r.ticks() - t0) / g_profile.frames;
+    res.cpuMainMs = (ThreadCpuMs() - main0) / g_profile.frames;
+    res.cpuAllMs = (ProcessCpuMs() - all0) / g_profile.frames;
+    return res;
+  }
   res.best = Search(name, r, false, quick);
   res.bestPresentFirst = Search(name, r, true, quick);
   // CPU per frame at 8000, in the frame service order; sleeping costs none.
@@ -322,32 +348,93 @@ bool RunSdlRenderer(bool quick, Result& out, std::string& driver) {
   return ok;
 }
 
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+// Medians over the runs, field by field.
+Result MedianOf(const std::vector<Result>& runs) {
+  auto med = [&](auto field) {
+    std::vector<double> v;
+    for (const Result& r : runs) v.push_back(static_cast<double>(r.*field));
+    return Median(v);
+  };
+  Result m;
+  m.best = static_cast<int>(med(&Result::best));
+  m.bestPresentFirst = static_cast<int>(med(&Result::bestPresentFirst));
+  m.cpuDrawMs = med(&Result::cpuDrawMs);
+  m.cpuMainMs = med(&Result::cpuMainMs);
+  m.cpuAllMs = med(&Result::cpuAllMs);
+  m.cpuAll500Ms = med(&Result::cpuAll500Ms);
+  return m;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   bool quick = false;
-  for (int i = 1; i < argc; ++i) quick |= std::strcmp(argv[i], "--quick") == 0;
-  std::printf("Sprites held at %d fps or more, %dx%d window, %s\n", kWanted - 2, kDisplayW, kDisplayH,
-              quick ? "quick run" : "full run");
-  Result ours, theirs;
-  if (!RunOurs(quick, ours)) {
-    std::fprintf(stderr, "bench_sprites: no display (run under Xvfb or SDL_VIDEODRIVER=offscreen)\n");
-    return 1;
+  int runs = 1;
+  const char* only = nullptr;  // --profile ours|sdl
+  auto number = [&](int i) { return i < argc && std::isdigit(static_cast<unsigned char>(argv[i][0])); };
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--quick") == 0) {
+      quick = true;
+    } else if (std::strcmp(argv[i], "--runs") == 0 && number(i + 1)) {
+      runs = std::max(1, std::atoi(argv[++i]));
+    } else if (std::strcmp(argv[i], "--profile") == 0 && i + 1 < argc) {
+      g_profile.on = true;
+      only = argv[++i];
+      if (number(i + 1)) g_profile.sprites = std::atoi(argv[++i]);
+      if (number(i + 1)) g_profile.frames = std::max(1, std::atoi(argv[++i]));
+    } else {
+      std::fprintf(stderr, "usage: bench_sprites [--quick] [--runs N] [--profile ours|sdl [sprites [frames]]]\n");
+      return 2;
+    }
   }
   std::string driver;
-  const bool sdlOk = RunSdlRenderer(quick, theirs, driver);
-  std::printf("\n");
-  Report("media layer", ours);
-  if (!sdlOk) {
+  if (g_profile.on) {
+    const bool sdl = std::strcmp(only, "sdl") == 0;
+    Result r;
+    if (!(sdl ? RunSdlRenderer(false, r, driver) : RunOurs(false, r))) return 1;
+    std::printf("%s: %d sprites, %d frames: %.2f ms a frame; CPU per frame main thread %.2f ms, all threads %.2f ms\n",
+                sdl ? "SDL_Renderer" : "media layer", g_profile.sprites, g_profile.frames, r.wallMs, r.cpuMainMs,
+                r.cpuAllMs);
+    return 0;
+  }
+  std::printf("Sprites held at %d fps or more, %dx%d window, %s, %d run%s\n", kWanted - 2, kDisplayW, kDisplayH,
+              quick ? "quick run" : "full run", runs, runs > 1 ? "s (both renderers in each)" : "");
+  std::vector<Result> ours, theirs;
+  for (int run = 0; run < runs; ++run) {
+    Result a, b;
+    if (!RunOurs(quick, a)) {
+      std::fprintf(stderr, "bench_sprites: no display (run under Xvfb or SDL_VIDEODRIVER=offscreen)\n");
+      return 1;
+    }
+    ours.push_back(a);
+    if (RunSdlRenderer(quick, b, driver)) theirs.push_back(b);
+    if (runs > 1) {
+      std::printf("run %d:\n", run + 1);
+      Report("media layer", a);
+      if (!theirs.empty()) Report("SDL_Renderer", theirs.back());
+    }
+  }
+  std::printf("\n%s\n", runs > 1 ? "medians:" : "");
+  const Result o = MedianOf(ours);
+  Report("media layer", o);
+  if (theirs.empty()) {
     std::printf("SDL_Renderer: could not be created\n");
     return 0;
   }
-  Report("SDL_Renderer", theirs);
+  const Result t = MedianOf(theirs);
+  Report("SDL_Renderer", t);
   std::printf("(SDL_Renderer: %s driver, batching on)\n", driver.c_str());
-  auto ratio = [](int a, int b) { return b > 0 ? static_cast<double>(a) / b : 0.0; };
-  std::printf("ratio media layer / SDL_Renderer: %.2fx in the frame service order, %.2fx presenting first,"
-              " %.2fx by CPU per frame (0 when SDL_Renderer held no step)\n",
-              ratio(ours.best, theirs.best), ratio(ours.bestPresentFirst, theirs.bestPresentFirst),
-              ratio(CpuBudgetSprites(ours), CpuBudgetSprites(theirs)));
+  auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
+  std::printf("media layer / SDL_Renderer: CPU per frame at 8000 %.2fx on the main thread, %.2fx on all threads;"
+              " sprites held in the frame service order %.2fx SDL_Renderer's best order (%.2fx its same order,"
+              " %.2fx presenting first); %.2fx by CPU per frame (0 when SDL_Renderer held no step)\n",
+              ratio(o.cpuMainMs, t.cpuMainMs), ratio(o.cpuAllMs, t.cpuAllMs),
+              ratio(o.best, std::max(t.best, t.bestPresentFirst)), ratio(o.best, t.best),
+              ratio(o.bestPresentFirst, t.bestPresentFirst), ratio(CpuBudgetSprites(o), CpuBudgetSprites(t)));
   return 0;
 }

@@ -60,7 +60,10 @@ bool LoadApi() {
   return ok;
 }
 
-constexpr int kBatchQuads = 16384;  // 65536 vertices: 16-bit indices reach them all
+// A full batch goes to GL at once and the driver is told to start on it
+// (glFlush): a software rasteriser then draws it on its own threads while
+// we place the next one, instead of waiting for the whole frame.
+constexpr int kBatchQuads = 1024;
 
 struct Program {
   unsigned id = 0;
@@ -400,6 +403,7 @@ void GlFlush() {
   gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(R.quads) * 4 * sizeof(GlVertex),
                 g_verts, GL_STREAM_DRAW);
   gl.DrawElements(GL_TRIANGLES, R.quads * 6, GL_UNSIGNED_SHORT, nullptr);
+  if (R.quads == kBatchQuads) gl.Flush();
   R.quads = 0;
   R.frameChanged = true;
   R.windowCurrent = false;

@@ -517,6 +517,10 @@ class SdlBackend final : public MediaBackend {
   static void Emit(unsigned tex, int blend, const Quad& q, float u0, float v0, float u1, float v1,
                    uint32_t color) {
     if (!tex) return;
+    // Untextured and opaque, the alpha blend writes exactly the solid blend's
+    // pixels (source times 1 plus destination times 0); without the blend
+    // the rasteriser need not read the frame back.
+    if (tex == GlWhiteTexture() && blend == ALPHABLEND && color >> 24 == 255) blend = SOLIDBLEND;
     GlVertex* v = GlQuad(tex, blend);
     v[0] = {q.x[0], q.y[0], u0, v0, color};
     v[1] = {q.x[1], q.y[1], u1, v0, color};
