@@ -567,7 +567,7 @@ class SdlBackend final : public MediaBackend {
         if ((*p & 0xC0) != 0x80) { ok = false; break; }
         cp = cp << 6 | (*p & 0x3F);
       }
-      if (ok && cp >= 32 && cp <= 255 && cp != 127) in.typed.push_back(static_cast<int>(cp));
+      if (ok && cp >= 32 && cp <= 255) in.typed.push_back(static_cast<int>(cp));
     }
   }
 

@@ -13,12 +13,13 @@ void WaitForRelease() {
   while (KeyDown(KEY_ESCAPE) || KeyDown(KEY_ENTER) || MouseDown(1)) Delay(1);
 }
 
-// The byte a typed character adds to the name, or 0 for none. The score file
-// holds one byte per character and uses "|" as its separator, so codes above
-// 255 and control codes are refused and "|" becomes the look-alike broken bar.
+// The byte a typed character adds to the name, or 0 for none: every code from
+// 32 up. The score file holds one byte per character and uses "|" as its
+// separator, so codes above 255 are refused and "|" becomes the look-alike
+// broken bar.
 char NameByte(int code) {
   if (code == '|') return static_cast<char>(0xA6);
-  if (code < 32 || code == 127 || (code >= 128 && code < 160) || code > 255) return 0;
+  if (code < 32 || code > 255) return 0;
   return static_cast<char>(code);
 }
 
@@ -45,7 +46,7 @@ void EnterName() {
 
     // One character a frame; the rest wait in the queue.
     const char byte = NameByte(GetChar());
-    if (byte != 0 && static_cast<int>(PlayerName.size()) < MaxNameLength) PlayerName += byte;
+    if (byte != 0) PlayerName += byte;
     if (KeyHit(KEY_BACKSPACE) > 0 && !PlayerName.empty()) PlayerName.pop_back();
 
     SetColorAlpha(0, 255, 0);

@@ -15,7 +15,6 @@ void SortScores();                   // stable, by Compare
 void AddAwaitedScore();              // names and stamps ScoreAwaitingName, adds it and sorts
 // The group's best records, highest Score first, equal scores newest first (at most 25).
 std::vector<Scores*> BestList(int mode, int level, int flags);
-constexpr int MaxNameLength = 24;    // name entry stops here: the best list shows 24 characters
 void ShowScoreTable(int offset, int mode, int level, int flags);
 void EnterName();
 int64_t DateStamp();

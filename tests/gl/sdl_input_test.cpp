@@ -145,6 +145,13 @@ TEST_F(SdlInput, KeysCountPressesNotRepeatsAndEditingKeysType) {
   EXPECT_EQ(GetChar(), 27);
   EXPECT_EQ(GetChar(), 0);
   EXPECT_EQ(KeyHit(8), 1);
+  // Every code from 32 to 255 comes through, 127 to 159 included.
+  PushText("\x7f\xC2\x80\xC2\x9F ");
+  EXPECT_EQ(GetChar(), 127);
+  EXPECT_EQ(GetChar(), 128);
+  EXPECT_EQ(GetChar(), 159);
+  EXPECT_EQ(GetChar(), ' ');
+  EXPECT_EQ(GetChar(), 0);
 
   FlushKeys();
   EXPECT_FALSE(KeyDown(13));
