@@ -38,15 +38,10 @@ void PlaySfx(int number, double rate, double volume, double pan) {
   SfxCursor += 1;
   if (SfxCursor >= 256) SfxCursor = 20;
 
-  // NaN fails every comparison, so each clamp is written to catch it too.
-  if (!(volume >= 0)) volume = 0;
-  if (volume > 1) volume = 1;
-  if (std::isnan(rate)) rate = 1;
-  if (rate < 0.25) rate = 0.25;
-  if (rate > 4) rate = 4;
-  if (std::isnan(pan)) pan = 0;
-  if (pan < -1) pan = -1;
-  if (pan > 1) pan = 1;
+  // A NaN volume is silence; a NaN rate or pan plays as recorded, centred.
+  volume = ClampFloat(volume, 0, 1);
+  rate = std::isnan(rate) ? 1 : ClampFloat(rate, 0.25, 4);
+  pan = std::isnan(pan) ? 0 : ClampFloat(pan, -1, 1);
 
   int& channel = Channels[SfxCursor];
   if (channel != 0 && ChannelPlaying(channel)) StopChannel(channel);

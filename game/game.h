@@ -67,6 +67,15 @@ enum SceneryFrame {                  // "scenery.png"
 enum PickupKind {                    // kup.n, also its frame of "gets.png"
   PICKUP_COIN = 0, PICKUP_FEATHER = 1, PICKUP_JUMPS = 2, PICKUP_LOCK = 3, PICKUP_STAR = 4, PICKUP_FLOATY = 5,
 };
+enum SoundEffect {                   // Sounds slot k, effect file k
+  SFX_PICKUP = 1,                    // a pickup other than a coin caught
+  SFX_COSTUME = 2,                   // the heroes change into costume
+  SFX_BLOCK = 3,                     // a block bumped
+  SFX_JUMP = 4,
+  SFX_BOUNCE = 5,                    // 5..9, one at random per bounce
+  SFX_COIN = 10,
+  SFX_AMBIENT = 11,                  // 11..15, at random in the background
+};
 constexpr int GETS_JUMP_TWO = 14, GETS_JUMP_ONE = 15;  // "gets.png": the players' jump icons
 constexpr int HERO_AIRBORNE = 8;     // hero sheets: the frame in the air (0..7 walk, twice over)
 constexpr int BIRD_SQUASH = 12;      // bird sheets: 12..15 squashed (0..11 walk)

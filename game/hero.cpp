@@ -27,7 +27,7 @@ void Control(ayer& h, int player) {
     h.Jumps -= 1;
     h.jump = h.jumpspeed;
     h.jumphigh = h.jumpability;
-    PlaySfx(4, 1, 1, 0);
+    PlaySfx(SFX_JUMP, 1, 1, 0);
   }
   if (h.jump == 0 && h.ComboLock == 0) h.combo = 0;
   bool left = ControlDown(ACT_LEFT, player) != 0;
@@ -136,7 +136,7 @@ void BounceTest(ken& bird, int image, int frame) {
       h.jump = h.jumpspeed;
       h.combo += 1;
       double rate = Rnd(0.8, 1.2);
-      int sfx = Rand(5, 9);
+      int sfx = Rand(SFX_BOUNCE, SFX_BOUNCE + 4);
       PlaySfx(sfx, rate, 1, 0);
       AwardPoints(h, 5, 72);
       bird.mash = 130;
@@ -174,7 +174,7 @@ void BlockPass() {
       if (before || !(h.jump < 90) || Round.rest[i] != 0) continue;
 
       h.jump = (90 - h.jump) + 90;
-      PlaySfx(3, 1, 1, 0);
+      PlaySfx(SFX_BLOCK, 1, 1, 0);
       Round.bump[i] = 16;
       h.combo += 1;
       AwardPoints(h, 5, 128);

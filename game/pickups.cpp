@@ -8,15 +8,6 @@
 #include "game/game.h"
 #include "shell/shell.h"
 
-namespace {
-
-// "Score : 000000001234" style: the number's last digits behind zeros.
-std::string Padded(const std::string& label, int value, int digits) {
-  return label + Right(std::string(static_cast<size_t>(digits), '0') + Str(value), digits);
-}
-
-}  // namespace
-
 int SpawnScorePopup(int points, int x, int y, int r, int g, int b) {
   ore o;
   o.n = points;
@@ -52,37 +43,18 @@ void AwardPoints(ayer& h, int value, int above) {
 }
 
 void AwardPickup(ayer& h, int kind) {
-  switch (kind) {
-    case PICKUP_COIN:
-      h.combo += 1;
-      AwardPoints(h, 100, 72);
-      PlaySfx(10, 1, 1, 0);
-      return;
-    case PICKUP_JUMPS:
-      h.combo += 1;
-      h.Jumps += 3;
-      AwardPoints(h, 25, 72);
-      break;
-    case PICKUP_LOCK:
-      h.combo += 1;
-      h.ComboLock = 1200;
-      AwardPoints(h, 10, 72);
-      break;
-    case PICKUP_STAR:
-      h.combo += 15;
-      AwardPoints(h, 10, 72);
-      break;
-    case PICKUP_FLOATY:
-      h.combo += 1;
-      h.Floaty = 450;
-      AwardPoints(h, 10, 72);
-      break;
-    default:  // PICKUP_FEATHER, the birds' pickup
-      h.combo += 1;
-      AwardPoints(h, 10, 72);
-      break;
-  }
-  PlaySfx(1, 1, 1, 0);
+  struct Award {
+    int combo, value;
+  };
+  // By kind: coin, feather (the birds' pickup), jumps, lock, star, floaty.
+  constexpr Award kAwards[6] = {{1, 100}, {1, 10}, {1, 25}, {1, 10}, {15, 10}, {1, 10}};
+  const Award& award = kAwards[kind >= PICKUP_COIN && kind <= PICKUP_FLOATY ? kind : PICKUP_FEATHER];
+  h.combo += award.combo;
+  if (kind == PICKUP_JUMPS) h.Jumps += 3;
+  if (kind == PICKUP_LOCK) h.ComboLock = 1200;
+  if (kind == PICKUP_FLOATY) h.Floaty = 450;
+  AwardPoints(h, award.value, 72);
+  PlaySfx(kind == PICKUP_COIN ? SFX_COIN : SFX_PICKUP, 1, 1, 0);
 }
 
 void PickupPass() {
@@ -90,7 +62,7 @@ void PickupPass() {
   for (auto it = PickupList.begin(); it != PickupList.end();) {
     kup& p = *it;
     Round.pickupsAlive += 1;
-    SetDrawRotation(p.n == 5 ? 0 : p.rot);
+    SetDrawRotation(p.n == PICKUP_FLOATY ? 0 : p.rot);
     SetDrawScale(1);
     p.rot += p.rotgo;
     p.ang += 1;
@@ -137,15 +109,15 @@ void DrawHud(ayer& h, int player) {
   const int align = one ? 0 : 2;
 
   SetColorAlpha(180, 255, 180, 1);
-  DrawTextAligned(x, 4, Padded("Score : ", h.Score, 12), align, 0);
+  DrawTextAligned(x, 4, "Score : " + ZeroPad(h.Score, 12), align, 0);
   SetColorAlpha(255, 255, 255);
-  DrawTextAligned(x, 24, Padded("Last Combo : ", h.Best[1], 5), align, 0);
+  DrawTextAligned(x, 24, "Last Combo : " + ZeroPad(h.Best[1], 5), align, 0);
   if (h.ComboLock > 0) {
     h.ComboLock -= 1;
     if (!one) DrawSprite(GetsImage, W - 256, 10, PICKUP_LOCK, 1);
     else if (h.ComboLock % 30 < 15 || h.ComboLock > 75) DrawSprite(GetsImage, 240, 10, PICKUP_LOCK, 1);
   }
-  DrawTextAligned(x, 44, Padded("Best Combo : ", h.Best[2], 5), align, 0);
+  DrawTextAligned(x, 44, "Best Combo : " + ZeroPad(h.Best[2], 5), align, 0);
   if (h.Floaty > 0) {
     h.Floaty -= 1;
     h.jumpspeed = 1.5;

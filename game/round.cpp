@@ -52,7 +52,7 @@ void OpeningWalk(int W) {
   Round.walker += 4;
   if (Round.walker > W / 4) {
     Round.opening += 1;
-    if (Round.opening == 16) PlaySfx(2, 1, 1, 0);
+    if (Round.opening == 16) PlaySfx(SFX_COSTUME, 1, 1, 0);
     if (Round.opening < 90) Round.walker -= 4;
   }
   if (Round.opening > 90) Round.opening = 90;
@@ -188,7 +188,7 @@ int RoundFrame() {
   if (Rand(0, 20) == 1) {
     double volume = Rnd(-1, 1);
     double rate = Rnd(0.7, 1.1);
-    int sfx = Rand(11, 15);
+    int sfx = Rand(SFX_AMBIENT, SFX_AMBIENT + 4);
     PlaySfx(sfx, rate, volume, 0);
   }
   if (Round.pickupsAlive == 0 && Round.jumpsTotal == 0) Round.endState = 1;

@@ -4,8 +4,8 @@
 // and a balance-style pan (centre keeps both sides at full level).
 //
 // The mixer owns a copy of every cued sound, so the audio thread never reads
-// a SoundData the program may free. Channels are recycled like the OpenAL
-// output's: least recently cued finished channel first, after a small pool.
+// a SoundData the program may free. Channels are recycled by the voice pool
+// both outputs share (media/voices.h).
 #include <SDL.h>
 
 #include <algorithm>
@@ -17,10 +17,10 @@
 #include <vector>
 
 #include "media/audio.h"
+#include "media/voices.h"
 
 namespace {
 
-constexpr size_t kPoolBeforeReuse = 32;
 constexpr size_t kMaxVoices = 1024;
 constexpr float kMinRate = 1.0f / 64;
 constexpr float kMaxRate = 16.0f;
@@ -33,8 +33,6 @@ struct Clip {
   size_t frames = 0;
 };
 
-enum class VoiceState { FRESH, CUED, STARTED, STOPPED };
-
 struct Voice {
   VoiceState state = VoiceState::FRESH;
   const Clip* clip = nullptr;
@@ -43,11 +41,6 @@ struct Voice {
   bool ended = false;  // ran off the end (set by the audio thread)
   uint64_t cueSeq = 0;
 };
-
-float ClampF(float x, float lo, float hi) {
-  if (!(x >= lo)) return lo;  // NaN too
-  return x > hi ? hi : x;
-}
 
 class FreeAudioOutput final : public AudioOutput {
  public:
@@ -91,10 +84,10 @@ class FreeAudioOutput final : public AudioOutput {
     const Clip* clip = it->second;
     {
       Lock lock(dev_);
-      for (Voice& v : voices_) {
+      for (Voice& v : pool_.All()) {
         if (v.clip != clip) continue;
         v.clip = nullptr;
-        if (v.state != VoiceState::FRESH) v.state = VoiceState::STOPPED;
+        Pool::Stop(v);
       }
     }
     clips_.erase(it);
@@ -103,64 +96,55 @@ class FreeAudioOutput final : public AudioOutput {
 
   int Alloc() override {
     Lock lock(dev_);
-    Voice* pick = nullptr;
-    if (voices_.size() >= kPoolBeforeReuse) pick = OldestReusable();
-    if (!pick && voices_.size() < kMaxVoices) {
-      voices_.emplace_back();
-      pick = &voices_.back();
-    }
-    if (!pick) pick = OldestReusable();
+    Voice* pick = pool_.Pick([] { return std::optional<Voice>(Voice{}); }, Sounding);
     if (!pick) return 0;
     *pick = Voice{};
-    return static_cast<int>(pick - voices_.data()) + 1;
+    return pool_.Channel(*pick);
   }
 
   bool Cue(int channel, SoundData& snd) override {
-    if (!Find(channel)) return false;
+    if (!pool_.Find(channel)) return false;
     const Clip* clip = ClipFor(snd);
     if (!clip) return false;
     Lock lock(dev_);
-    Voice* v = Find(channel);
+    Voice* v = pool_.Find(channel);
     v->clip = clip;
     v->pos = 0;
     v->ended = false;
-    v->state = VoiceState::CUED;
-    v->cueSeq = ++seq_;
+    pool_.Cued(*v);
     return true;
   }
 
   void Resume(int channel) override {
     Lock lock(dev_);
-    Voice* v = Find(channel);
-    if (v && v->state == VoiceState::CUED) v->state = VoiceState::STARTED;
+    if (Voice* v = pool_.Find(channel)) Pool::Start(*v);
   }
 
   void Stop(int channel) override {
     Lock lock(dev_);
-    Voice* v = Find(channel);
-    if (v && v->state != VoiceState::FRESH) v->state = VoiceState::STOPPED;
+    if (Voice* v = pool_.Find(channel)) Pool::Stop(*v);
   }
 
   // True only while sounding: a cued channel that was never resumed is not playing.
   bool Playing(int channel) override {
     Lock lock(dev_);
-    Voice* v = Find(channel);
+    Voice* v = pool_.Find(channel);
     return v && Sounding(*v);
   }
 
   void SetVolume(int channel, float vol) override {
     Lock lock(dev_);
-    if (Voice* v = Find(channel)) v->volume = ClampF(vol, 0, 1);
+    if (Voice* v = pool_.Find(channel)) v->volume = ClampF(vol, 0, 1);
   }
 
   void SetPan(int channel, float pan) override {
     Lock lock(dev_);
-    if (Voice* v = Find(channel)) v->pan = ClampF(pan, -1, 1);
+    if (Voice* v = pool_.Find(channel)) v->pan = ClampF(pan, -1, 1);
   }
 
   void SetRate(int channel, float rate) override {
     Lock lock(dev_);
-    if (Voice* v = Find(channel)) v->rate = ClampF(rate, kMinRate, kMaxRate);
+    if (Voice* v = pool_.Find(channel)) v->rate = ClampF(rate, kMinRate, kMaxRate);
   }
 
  private:
@@ -172,21 +156,9 @@ class FreeAudioOutput final : public AudioOutput {
     SDL_AudioDeviceID dev;
   };
 
-  Voice* Find(int channel) {
-    if (channel < 1 || static_cast<size_t>(channel) > voices_.size()) return nullptr;
-    return &voices_[channel - 1];
-  }
+  using Pool = VoicePool<Voice>;
 
   static bool Sounding(const Voice& v) { return v.state == VoiceState::STARTED && v.clip && !v.ended; }
-
-  Voice* OldestReusable() {
-    Voice* best = nullptr;
-    for (Voice& v : voices_) {
-      bool reusable = v.state == VoiceState::STOPPED || (v.state == VoiceState::STARTED && !Sounding(v));
-      if (reusable && (!best || v.cueSeq < best->cueSeq)) best = &v;
-    }
-    return best;
-  }
 
   const Clip* ClipFor(SoundData& snd) {
     auto it = clips_.find(snd.device);
@@ -217,7 +189,7 @@ class FreeAudioOutput final : public AudioOutput {
   void Mix(int16_t* out, size_t frames) {
     mixL_.assign(frames, 0.0f);
     mixR_.assign(frames, 0.0f);
-    for (Voice& v : voices_) {
+    for (Voice& v : pool_.All()) {
       if (!Sounding(v)) continue;
       MixVoice(v, frames);
     }
@@ -266,10 +238,9 @@ class FreeAudioOutput final : public AudioOutput {
 
   SDL_AudioDeviceID dev_ = 0;
   int deviceRate_ = 44100;
-  std::vector<Voice> voices_;  // channel id = index + 1; guarded by the device lock
+  Pool pool_{kMaxVoices};  // guarded by the device lock
   std::unordered_map<uintptr_t, Clip*> clips_;  // by handle; only the program thread changes it
   std::vector<float> mixL_, mixR_;
-  uint64_t seq_ = 0;
 };
 
 }  // namespace

@@ -1,10 +1,6 @@
 // audio_openal.cpp — the "OpenAL" sound output: OpenAL Soft sources as
-// channels, one buffer per sound made on first cue.
-//
-// Callers hand out channel ids freely and drop the ones that finished, so
-// finished channels are recycled: the one cued longest ago goes first, and a
-// small pool is always grown before any reuse so that a channel that ended
-// this very frame is not handed out again while someone may still hold it.
+// channels, one buffer per sound made on first cue. Channels are recycled by
+// the voice pool both outputs share (media/voices.h).
 #include <AL/al.h>
 #include <AL/alc.h>
 
@@ -16,15 +12,13 @@
 #include <vector>
 
 #include "media/audio.h"
+#include "media/voices.h"
 
 namespace {
 
-constexpr size_t kPoolBeforeReuse = 32;
 constexpr size_t kMaxVoices = 256;      // OpenAL Soft's usual source limit
 constexpr float kMinPitch = 1.0f / 64;  // keep AL_PITCH positive and sane
 constexpr float kMaxPitch = 16.0f;
-
-enum class VoiceState { FRESH, CUED, STARTED, STOPPED };
 
 struct Voice {
   ALuint source = 0;
@@ -38,7 +32,7 @@ class OpenALOutput final : public AudioOutput {
 
   ~OpenALOutput() override {
     Use();
-    for (Voice& v : voices_) {
+    for (Voice& v : pool_.All()) {
       alSourceStop(v.source);
       alSourcei(v.source, AL_BUFFER, 0);
       alDeleteSources(1, &v.source);
@@ -55,13 +49,13 @@ class OpenALOutput final : public AudioOutput {
     snd.device = 0;
     if (!buf) return;
     // A buffer still attached to a source cannot be deleted.
-    for (Voice& v : voices_) {
+    for (Voice& v : pool_.All()) {
       ALint attached = 0;
       alGetSourcei(v.source, AL_BUFFER, &attached);
       if (static_cast<ALuint>(attached) != buf) continue;
       alSourceStop(v.source);
       alSourcei(v.source, AL_BUFFER, 0);
-      if (v.state != VoiceState::FRESH) v.state = VoiceState::STOPPED;
+      Pool::Stop(v);
     }
     alDeleteBuffers(1, &buf);
     buffers_.erase(buf);
@@ -69,26 +63,15 @@ class OpenALOutput final : public AudioOutput {
 
   int Alloc() override {
     Use();
-    Voice* pick = voices_.size() >= kPoolBeforeReuse ? OldestReusable() : nullptr;
-    if (!pick && voices_.size() < kMaxVoices) {
-      Voice v;
-      alGetError();
-      alGenSources(1, &v.source);
-      if (alGetError() == AL_NO_ERROR) {
-        alSourcei(v.source, AL_SOURCE_RELATIVE, AL_TRUE);
-        voices_.push_back(v);
-        pick = &voices_.back();
-      }
-    }
-    if (!pick) pick = OldestReusable();  // out of sources: reuse after all
+    Voice* pick = pool_.Pick(NewVoice, Sounding);
     if (!pick) return 0;
     Reset(*pick);
-    return static_cast<int>(pick - voices_.data()) + 1;
+    return pool_.Channel(*pick);
   }
 
   bool Cue(int channel, SoundData& snd) override {
     Use();
-    Voice* v = Find(channel);
+    Voice* v = pool_.Find(channel);
     if (!v) return false;
     ALuint buf = BufferFor(snd);
     if (!buf) return false;
@@ -96,51 +79,48 @@ class OpenALOutput final : public AudioOutput {
     alSourcei(v->source, AL_BUFFER, static_cast<ALint>(buf));
     alSourcei(v->source, AL_LOOPING, snd.loop ? AL_TRUE : AL_FALSE);
     alSourceRewind(v->source);  // initial state: silent until resumed
-    v->state = VoiceState::CUED;
-    v->cueSeq = ++seq_;
+    pool_.Cued(*v);
     return true;
   }
 
   void Resume(int channel) override {
     Use();
-    Voice* v = Find(channel);
-    if (!v || v->state != VoiceState::CUED) return;
-    alSourcePlay(v->source);
-    v->state = VoiceState::STARTED;
+    Voice* v = pool_.Find(channel);
+    if (v && Pool::Start(*v)) alSourcePlay(v->source);
   }
 
   void Stop(int channel) override {
     Use();
-    Voice* v = Find(channel);
+    Voice* v = pool_.Find(channel);
     if (!v) return;
     alSourceStop(v->source);
-    if (v->state != VoiceState::FRESH) v->state = VoiceState::STOPPED;
+    Pool::Stop(*v);
   }
 
   // True only while sounding: a cued channel that was never resumed is not playing.
   bool Playing(int channel) override {
     Use();
-    Voice* v = Find(channel);
+    Voice* v = pool_.Find(channel);
     return v && v->state == VoiceState::STARTED && Sounding(*v);
   }
 
   void SetVolume(int channel, float vol) override {
     Use();
-    if (Voice* v = Find(channel)) alSourcef(v->source, AL_GAIN, Clamp(vol, 0, 1));
+    if (Voice* v = pool_.Find(channel)) alSourcef(v->source, AL_GAIN, ClampF(vol, 0, 1));
   }
 
   void SetPan(int channel, float pan) override {
     Use();
-    Voice* v = Find(channel);
+    Voice* v = pool_.Find(channel);
     if (!v) return;
     // On a unit circle in front of the listener, so only direction changes.
-    float x = Clamp(pan, -1, 1);
+    float x = ClampF(pan, -1, 1);
     alSource3f(v->source, AL_POSITION, x, 0, -std::sqrt(1 - x * x));
   }
 
   void SetRate(int channel, float rate) override {
     Use();
-    if (Voice* v = Find(channel)) alSourcef(v->source, AL_PITCH, Clamp(rate, kMinPitch, kMaxPitch));
+    if (Voice* v = pool_.Find(channel)) alSourcef(v->source, AL_PITCH, ClampF(rate, kMinPitch, kMaxPitch));
   }
 
  private:
@@ -150,30 +130,22 @@ class OpenALOutput final : public AudioOutput {
     if (alcGetCurrentContext() != context_) alcMakeContextCurrent(context_);
   }
 
-  static float Clamp(float x, float lo, float hi) {
-    if (!(x >= lo)) return lo;  // NaN too
-    return x > hi ? hi : x;
-  }
+  using Pool = VoicePool<Voice>;
 
-  Voice* Find(int channel) {
-    if (channel < 1 || static_cast<size_t>(channel) > voices_.size()) return nullptr;
-    return &voices_[channel - 1];
-  }
-
-  bool Sounding(const Voice& v) {
+  static bool Sounding(const Voice& v) {
     ALint st = AL_STOPPED;
     alGetSourcei(v.source, AL_SOURCE_STATE, &st);
     return st == AL_PLAYING;
   }
 
-  // The finished channel cued longest ago, if any.
-  Voice* OldestReusable() {
-    Voice* best = nullptr;
-    for (Voice& v : voices_) {
-      bool reusable = v.state == VoiceState::STOPPED || (v.state == VoiceState::STARTED && !Sounding(v));
-      if (reusable && (!best || v.cueSeq < best->cueSeq)) best = &v;
-    }
-    return best;
+  // A voice with a source of its own, none when OpenAL has no more.
+  static std::optional<Voice> NewVoice() {
+    Voice v;
+    alGetError();
+    alGenSources(1, &v.source);
+    if (alGetError() != AL_NO_ERROR) return std::nullopt;
+    alSourcei(v.source, AL_SOURCE_RELATIVE, AL_TRUE);
+    return v;
   }
 
   void Reset(Voice& v) {
@@ -217,9 +189,8 @@ class OpenALOutput final : public AudioOutput {
 
   ALCdevice* device_;
   ALCcontext* context_;
-  std::vector<Voice> voices_;  // channel id = index + 1
+  Pool pool_{kMaxVoices};
   std::unordered_map<ALuint, const SoundData*> buffers_;  // ours, by the sound they hold
-  uint64_t seq_ = 0;
 };
 
 }  // namespace

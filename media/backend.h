@@ -139,6 +139,9 @@ class MediaBackend {
   [[noreturn]] virtual void End(int status) = 0;
 };
 
+// ClampFloat for the device's float levels (NaN gives low).
+inline float ClampF(float v, float lo, float hi) { return static_cast<float>(ClampFloat(v, lo, hi)); }
+
 // The active back end and the shared tables (media.cpp).
 MediaBackend& Backend();
 ImageData* ImageFromHandle(int image);   // nullptr for null or freed handles

@@ -105,6 +105,12 @@ Joystick* Joy(int port) {
   return port >= 0 && port < static_cast<int>(joys.size()) ? &joys[port] : nullptr;
 }
 
+// A key or button going down or up; a press counts a hit on the down edge.
+void Press(bool& down, int& hits, bool now) {
+  if (now && !down) ++hits;
+  down = now;
+}
+
 Channel* Chan(int channel) {
   std::vector<Channel>& ch = H().channels;
   return channel > 0 && channel < static_cast<int>(ch.size()) ? &ch[channel] : nullptr;
@@ -194,9 +200,7 @@ class HeadlessBackend : public MediaBackend {
     for (const Event& e : events) {
       switch (e.kind) {
         case Event::KEY:
-          if (e.code < 1 || e.code > 255) break;
-          if (e.down && !in.keyDown[e.code]) ++in.keyHits[e.code];
-          in.keyDown[e.code] = e.down;
+          if (e.code >= 1 && e.code <= 255) Press(in.keyDown[e.code], in.keyHits[e.code], e.down);
           break;
         case Event::CHAR:
           in.typed.push_back(e.code);
@@ -206,9 +210,7 @@ class HeadlessBackend : public MediaBackend {
           in.mouseY = e.y;
           break;
         case Event::BUTTON:
-          if (e.code < 1 || e.code > 3) break;
-          if (e.down && !in.mouseDown[e.code]) ++in.mouseHits[e.code];
-          in.mouseDown[e.code] = e.down;
+          if (e.code >= 1 && e.code <= 3) Press(in.mouseDown[e.code], in.mouseHits[e.code], e.down);
           break;
         case Event::CLOSE:
           in.closeRequested = true;

@@ -6,27 +6,12 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
-#include <numbers>
 
 #include "media/backend.h"
 
 namespace {
 
 bool g_autoMid = false;
-
-// Sine and cosine of degrees, exact for whole quarter turns so that 90 and
-// 180 degree placements land on whole pixels.
-void SinCosDeg(double degrees, double& s, double& c) {
-  double d = std::fmod(degrees, 360.0);
-  if (d < 0) d += 360;
-  if (d == 0) { s = 0; c = 1; return; }
-  if (d == 90) { s = 1; c = 0; return; }
-  if (d == 180) { s = 0; c = -1; return; }
-  if (d == 270) { s = -1; c = 0; return; }
-  double r = d * (std::numbers::pi / 180.0);
-  s = std::sin(r);
-  c = std::cos(r);
-}
 
 std::unique_ptr<ImageData> NewImage(int w, int h, int frames, int flags) {
   auto img = std::make_unique<ImageData>();

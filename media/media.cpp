@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "media/backend.h"
 
@@ -85,10 +86,8 @@ InputState& Pumped() {
 bool ValidKey(int code) { return code >= 1 && code <= 255; }
 bool ValidButton(int button) { return button >= 1 && button <= 3; }
 
-float Clamp(float v, float lo, float hi) {
-  if (std::isnan(v)) return lo;
-  return std::min(std::max(v, lo), hi);
-}
+// Presses of one key or button since the last call, then cleared.
+int TakeHits(int* hits, int i, bool valid) { return valid ? std::exchange(hits[i], 0) : 0; }
 
 std::string UpperAscii(std::string s) {
   for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -302,7 +301,7 @@ void GetColor(int& r, int& g, int& b) {
   b = g_state.b;
 }
 
-void SetAlpha(float alpha) { g_state.alpha = Clamp(alpha, 0, 1); }
+void SetAlpha(float alpha) { g_state.alpha = ClampF(alpha, 0, 1); }
 float GetAlpha() { return g_state.alpha; }
 
 void SetBlend(int blend) {
@@ -343,17 +342,11 @@ int LoadFont(const std::string& file, int size, int style) {
 // Input
 //------------------------------------------------------------------------------
 bool KeyDown(int code) {
-  InputState& in = Pumped();
+  const InputState& in = Pumped();
   return ValidKey(code) && in.keyDown[code];
 }
 
-int KeyHit(int code) {
-  InputState& in = Pumped();
-  if (!ValidKey(code)) return 0;
-  int n = in.keyHits[code];
-  in.keyHits[code] = 0;
-  return n;
-}
+int KeyHit(int code) { return TakeHits(Pumped().keyHits, code, ValidKey(code)); }
 
 int GetChar() {
   InputState& in = Pumped();
@@ -370,30 +363,30 @@ void FlushKeys() {
   in.typed.clear();
 }
 
+namespace {
+// Display pixels to virtual units along one axis (unscaled while no display is open).
+float ToVirtual(float pixels, int displaySize, float virtualSize) {
+  if (!g_displayOpen || displaySize <= 0 || virtualSize <= 0) return pixels;
+  return pixels * virtualSize / static_cast<float>(displaySize);
+}
+}  // namespace
+
 float VirtualMouseX() {
-  InputState& in = Pumped();
-  if (!g_displayOpen || g_displayW <= 0 || g_virtualW <= 0) return in.mouseX;
-  return in.mouseX * g_virtualW / static_cast<float>(g_displayW);
+  const float x = Pumped().mouseX;
+  return ToVirtual(x, g_displayW, g_virtualW);
 }
 
 float VirtualMouseY() {
-  InputState& in = Pumped();
-  if (!g_displayOpen || g_displayH <= 0 || g_virtualH <= 0) return in.mouseY;
-  return in.mouseY * g_virtualH / static_cast<float>(g_displayH);
+  const float y = Pumped().mouseY;
+  return ToVirtual(y, g_displayH, g_virtualH);
 }
 
 bool MouseDown(int button) {
-  InputState& in = Pumped();
+  const InputState& in = Pumped();
   return ValidButton(button) && in.mouseDown[button];
 }
 
-int MouseHit(int button) {
-  InputState& in = Pumped();
-  if (!ValidButton(button)) return 0;
-  int n = in.mouseHits[button];
-  in.mouseHits[button] = 0;
-  return n;
-}
+int MouseHit(int button) { return TakeHits(Pumped().mouseHits, button, ValidButton(button)); }
 
 void MoveMouse(int x, int y) { Backend().MoveMouse(x, y, g_input); }
 void ShowPointer() { Backend().ShowPointer(true); }
@@ -413,7 +406,7 @@ bool JoyPresent(int port) {
 }
 float AxisOf(int port, int axis) {
   if (!JoyPresent(port)) return 0;
-  return Clamp(Backend().JoyAxisValue(port, axis), -1, 1);
+  return ClampF(Backend().JoyAxisValue(port, axis), -1, 1);
 }
 }  // namespace
 
@@ -492,16 +485,16 @@ void StopChannel(int channel) {
 bool ChannelPlaying(int channel) { return channel > 0 && Backend().Playing(channel); }
 
 void SetChannelVolume(int channel, float volume) {
-  if (channel > 0) Backend().SetVolume(channel, Clamp(volume, 0, 1));
+  if (channel > 0) Backend().SetVolume(channel, ClampF(volume, 0, 1));
 }
 
 void SetChannelPan(int channel, float pan) {
-  if (channel > 0) Backend().SetPan(channel, std::isnan(pan) ? 0 : Clamp(pan, -1, 1));
+  if (channel > 0) Backend().SetPan(channel, std::isnan(pan) ? 0 : ClampF(pan, -1, 1));
 }
 
 // A rate of zero or below has no meaning to a sound device; keep it playable.
 void SetChannelRate(int channel, float rate) {
   if (channel <= 0) return;
   if (std::isnan(rate)) rate = 1;
-  Backend().SetRate(channel, Clamp(rate, 1.0f / 64, 64));
+  Backend().SetRate(channel, ClampF(rate, 1.0f / 64, 64));
 }

@@ -200,7 +200,11 @@ std::string Chr(int code);
 std::string Str(int64_t n);
 // Field n (from 1) of text split at sep, trimmed first; "-+-" when there is no field n.
 std::string FieldOf(const std::string& text, const std::string& sep, int n);
-int ToInt(const std::string& s);          // leading blanks, one sign, digits; saturates at the int range
+int64_t ToInt64(const std::string& s);    // leading blanks, one sign, digits; saturates at the 64-bit range
+int ToInt(const std::string& s);          // the same, saturating at the int range
+std::string ZeroPad(int64_t n, int digits);  // the last `digits` characters of zeros and n ("0042")
 int SafeAbs(int n);                       // |n|, with |INT_MIN| saturated to INT_MAX
 int TruncInt(double v);                   // toward zero, saturating; NaN gives 0
-double SinDeg(double degrees);
+double ClampFloat(double value, double low, double high);  // NaN gives low
+double SinDeg(double degrees);            // exact at whole quarter turns; 0 when not finite
+void SinCosDeg(double degrees, double& s, double& c);  // both at once; 0 and 1 when not finite

@@ -1,6 +1,8 @@
 // text.cpp — the string and number helpers. Strings hold one byte per
 // character (ISO 8859-1); positions are 1-based.
+#include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <numbers>
 
@@ -85,21 +87,27 @@ std::string Chr(int code) { return std::string(1, static_cast<char>(code & 0xFF)
 
 std::string Str(int64_t n) { return std::to_string(n); }
 
-int ToInt(const std::string& s) {
+int64_t ToInt64(const std::string& s) {
   size_t i = 0;
-  while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n' ||
-                          s[i] == '\v' || s[i] == '\f'))
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n' || s[i] == '\v' ||
+                          s[i] == '\f'))
     ++i;
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  int64_t v = 0;
-  const int64_t cap = static_cast<int64_t>(INT_MAX) + 1;  // |INT_MIN|
+  const uint64_t cap = static_cast<uint64_t>(INT64_MAX) + 1;  // |INT64_MIN|
+  uint64_t v = 0;
   for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-    v = v * 10 + (s[i] - '0');
-    if (v > cap) v = cap;  // saturated; further digits change nothing
+    const auto digit = static_cast<uint64_t>(s[i] - '0');
+    v = v > (cap - digit) / 10 ? cap : v * 10 + digit;  // saturated; further digits change nothing
   }
-  if (negative) return static_cast<int>(-v);
-  return v > INT_MAX ? INT_MAX : static_cast<int>(v);
+  if (negative) return v == cap ? INT64_MIN : -static_cast<int64_t>(v);
+  return v >= cap ? INT64_MAX : static_cast<int64_t>(v);
+}
+
+int ToInt(const std::string& s) { return static_cast<int>(std::clamp<int64_t>(ToInt64(s), INT_MIN, INT_MAX)); }
+
+std::string ZeroPad(int64_t n, int digits) {
+  return Right(std::string(static_cast<size_t>(std::max(digits, 0)), '0') + Str(n), digits);
 }
 
 int SafeAbs(int n) {
@@ -114,15 +122,32 @@ int TruncInt(double v) {
   return static_cast<int>(v);
 }
 
-double SinDeg(double degrees) {
-  if (!std::isfinite(degrees)) return 0;
-  // Reduce first so whole quarter turns come out exact (sin 180 = 0).
+double ClampFloat(double value, double low, double high) {
+  if (!(value >= low)) return low;  // NaN too
+  return value > high ? high : value;
+}
+
+void SinCosDeg(double degrees, double& s, double& c) {
+  s = 0;
+  c = 1;
+  if (!std::isfinite(degrees)) return;
+  // Reduced first so whole quarter turns come out exact (sin 180 = 0), and
+  // 90 and 180 degree placements land on whole pixels.
   double d = std::fmod(degrees, 360.0);
   if (d < 0) d += 360;
-  if (d == 0 || d == 180) return 0;
-  if (d == 90) return 1;
-  if (d == 270) return -1;
-  return std::sin(d * (std::numbers::pi / 180.0));
+  if (d == 0) return;
+  if (d == 90) { s = 1; c = 0; return; }
+  if (d == 180) { s = 0; c = -1; return; }
+  if (d == 270) { s = -1; c = 0; return; }
+  const double r = d * (std::numbers::pi / 180.0);
+  s = std::sin(r);
+  c = std::cos(r);
+}
+
+double SinDeg(double degrees) {
+  double s, c;
+  SinCosDeg(degrees, s, c);
+  return s;
 }
 
 std::string FieldOf(const std::string& text, const std::string& sep, int n) {

@@ -12,11 +12,6 @@ constexpr int64_t kDay = 86400;
 
 int64_t Number(const std::string& text, int pos, int len) { return SafeAbs(ToInt(Mid(text, pos, len))); }
 
-// The last `digits` characters of zeros followed by the number.
-std::string Padded(int64_t n, int digits) {
-  return Right(std::string(static_cast<size_t>(digits), '0') + Str(n), digits);
-}
-
 }  // namespace
 
 int64_t DateStampOf(const std::string& date, const std::string& time) {
@@ -50,7 +45,7 @@ int64_t DateStamp() {
 std::string TimeText(int64_t stamp) {
   if (stamp < 0) stamp = 0;  // only a damaged file holds one
   const int64_t second = stamp % 60, minute = (stamp / 60) % 60, hour = (stamp / 3600) % 24;
-  return Padded(hour, 2) + ":" + Padded(minute, 2) + ":" + Padded(second, 2);
+  return ZeroPad(hour, 2) + ":" + ZeroPad(minute, 2) + ":" + ZeroPad(second, 2);
 }
 
 std::string DateText(int64_t stamp) {
@@ -61,5 +56,5 @@ std::string DateText(int64_t stamp) {
   const int64_t r = (days - day) / 31;
   const int64_t month = (r - 1) % 12 + 1;  // 0 when r is 0, as the truncating rule gives
   const int64_t year = (r - month) / 12;
-  return Padded(day, 2) + "-" + Padded(month, 2) + "-" + Padded(year, 4);
+  return ZeroPad(day, 2) + "-" + ZeroPad(month, 2) + "-" + ZeroPad(year, 4);
 }

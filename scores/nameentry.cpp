@@ -23,17 +23,6 @@ char NameByte(int code) {
   return static_cast<char>(code);
 }
 
-void DrawBackground(int W, int H) {
-  double shade = 50;
-  SetDrawRotation(-45);
-  for (int y = 0; y <= H; y += 10) {
-    shade += 0.5;
-    SetColorAlpha(100 - shade, 0, shade);
-    DrawRect(-100, static_cast<float>(3 * y), static_cast<float>(W + 1800), 30);
-  }
-  ResetDrawState();
-}
-
 }  // namespace
 
 void EnterName() {
@@ -42,7 +31,7 @@ void EnterName() {
   for (bool confirmed = false; !confirmed;) {
     const int W = VirtualWidth, H = VirtualHeight;
     ClearScreen();
-    DrawBackground(W, H);
+    DrawStripes(100);
 
     // One character a frame; the rest wait in the queue.
     const char byte = NameByte(GetChar());

@@ -1,7 +1,6 @@
 // scores.cpp — the score record and list, the best list of a group, and the
 // score file "scores.dat": two text lines per record, newest first.
 #include <cstdint>
-#include <limits>
 
 #include "media/media.h"
 #include "scores/scores.h"
@@ -13,25 +12,6 @@ const char* const kScoreFile = "scores.dat";
 const char* const kScoreTemp = "scores.dat.tmp";
 constexpr size_t kBestListSize = 25;
 std::string ReadError;  // why the score file could not be read
-
-// Text to a 64-bit integer by the ToInt rule (leading blanks, one sign,
-// digits up to the first other character), saturating at the 64-bit range.
-int64_t ToInt64(const std::string& s) {
-  size_t i = 0;
-  while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n' || s[i] == '\v' ||
-                          s[i] == '\f'))
-    ++i;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  const uint64_t cap = static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + 1;  // |INT64_MIN|
-  uint64_t v = 0;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-    const auto digit = static_cast<uint64_t>(s[i] - '0');
-    v = v > (cap - digit) / 10 ? cap : v * 10 + digit;  // saturated; further digits change nothing
-  }
-  if (negative) return v == cap ? std::numeric_limits<int64_t>::min() : -static_cast<int64_t>(v);
-  return v >= cap ? std::numeric_limits<int64_t>::max() : static_cast<int64_t>(v);
-}
 
 int AbsField(const std::string& line, int n) { return SafeAbs(ToInt(FieldOf(line, "|", n))); }
 

@@ -48,7 +48,7 @@ void DrawCard(const Scores& s, int L, int B) {
   DrawTextAligned(L + 314, B - 541, Str(s.Score), 2, 0);
   SetFont(Fonts[FONT_CARD]);
   SetColorAlpha(0, 80, 0, 1);
-  DrawTextAligned(L - 6, B - 516, "Best Combo : " + Right("0000" + Str(s.Best[2]), 4), 0, 1);
+  DrawTextAligned(L - 6, B - 516, "Best Combo : " + ZeroPad(s.Best[2], 4), 0, 1);
   SetColorAlpha(0, 0, 0, 1);
   SetFont(Fonts[FONT_SMALL]);
   DrawTextAligned(L - 6, B - 430, DateText(s.Timestamp) + ", " + TimeText(s.Timestamp), 0, 2);
@@ -141,7 +141,7 @@ void ShowScoreTable(int offset, int mode, int level, int flags) {
       if (MouseDown(1)) PinnedItem = 1000 + i;
     }
     DrawTextAligned(L - 6, y, Left(s.Name, 24), 0, 0);
-    DrawTextAligned(L + 314, y, Right("000000000000" + Str(s.Score), 12), 2, 0);
+    DrawTextAligned(L + 314, y, ZeroPad(s.Score, 12), 2, 0);
     if (selected == &s) {
       SetColorAlpha(255, 255, 255, 0.3);
       DrawRect(static_cast<float>(L - 6), static_cast<float>(y), 320, 17);

@@ -51,8 +51,8 @@ int ReloadImage(int old, int fresh) {
 
 void DrawSplash() {
   BeginFrame(1);
-  DrawStripes();
   ResetDrawState();
+  DrawStripes(0);
   SetDrawScale(1.5);
   DrawImage(LogoImage, static_cast<float>(0.4 * VirtualHeight), static_cast<float>(0.3 * VirtualHeight), 0);
   DrawImage(CommunityLogoImage, static_cast<float>(VirtualWidth - 0.4 * VirtualHeight),
@@ -160,14 +160,14 @@ void ApplyGraphics() {
 void LoadCommonAssets() {
   AutoMidHandle(true);
   // Come back to exactly this folder, even when a sibling folder is missing.
-  const std::string gameDir = CurrentDir();
+  const FolderGuard gameFolder;
 
   WriteLog("");
   WriteLog("Loading : Common Objects");
   WriteLog("");
   WriteLog("Switching to Default Folder");
   WriteLog("");
-  if (EnterFilesFolder() && !ChangeDir("Common/")) ChangeDir(gameDir);
+  if (EnterFilesFolder() && !ChangeDir("Common/")) gameFolder.Return();
 
   WriteLog("\tDefault Fonts");
   LoadFonts();
@@ -185,13 +185,13 @@ void LoadCommonAssets() {
 
   WriteLog("");
   WriteLog("Switching to Game Folder");
-  ChangeDir(gameDir);
+  gameFolder.Return();
 
   BadgesImage = ReloadImage(BadgesImage, LoadAnimImage("badges.png", 64, 64, 0, 16, 3));
   WriteLog("");
   WriteLog("Loading Sound effects");
   for (int k = 1; k <= 200; ++k) {
-    const std::string name = Right("000" + Str(k), 3) + ".wav";
+    const std::string name = ZeroPad(k, 3) + ".wav";
     if (FileType(name) != 1) continue;
     WriteLog("\tSFX(" + Str(k) + ")");
     if (Sounds[k] != 0) FreeSound(Sounds[k]);

@@ -72,22 +72,22 @@ void DrawSprite(int image, int x, int y, int frame, int kind) {
             static_cast<float>(y) + static_cast<float>(ImageHeight(image)) * sy / 2, frame);
 }
 
-double ClampFloat(double value, double low, double high) {
-  return std::max(low, std::min(value, high));
-}
-
 int MouseInRect(int x, int y, int w, int h) {
   const long long right = static_cast<long long>(x) + w, bottom = static_cast<long long>(y) + h;
   return (MouseX > x && MouseY > y && MouseX < right && MouseY < bottom) ? 1 : 0;
 }
 
-void DrawStripes() {
-  ResetDrawState();
+void DrawStripes(double red) {
   SetDrawRotation(-45);
   double shade = 50;
   for (int y = 0; y <= VirtualHeight; y += 10) {
     shade += 0.5;
-    SetColorAlpha(0, 0, shade);  // alpha kept
+    SetColorAlpha(red - shade, 0, shade);  // alpha kept; below 0 red is none
     DrawRect(-100, static_cast<float>(3 * y), static_cast<float>(VirtualWidth + 1800), 30);
   }
+  ResetDrawState();
 }
+
+FolderGuard::FolderGuard() : home(CurrentDir()) {}
+FolderGuard::~FolderGuard() { Return(); }
+void FolderGuard::Return() const { ChangeDir(home); }

@@ -139,7 +139,7 @@ bool EnterFilesFolder() { return ChangeDir(FilesFolder.empty() ? ".." : FilesFol
 void WriteSetup() {
   // Back to the folder we came from, not to "239/" by name: when the game
   // folder is missing, every save would otherwise climb one folder higher.
-  const std::string home = CurrentDir();
+  const FolderGuard home;
   EnterFilesFolder();
   // Written beside the old file and renamed over it only when every byte is
   // out: a crash or a full disk leaves the previous Setup.ini as it was. A
@@ -174,5 +174,4 @@ void WriteSetup() {
       DeleteFile(kSetupTemp);
     }
   }
-  ChangeDir(home);
 }

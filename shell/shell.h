@@ -77,6 +77,19 @@ void SetDrawRotation(double degrees);
 void ResetDrawState();
 void SetBlendMode(int mode);         // 0 solid, 1 alpha, 2 shade, 3 light
 void DrawSprite(int image, int x, int y, int frame, int kind);
-double ClampFloat(double value, double low, double high);
 int MouseInRect(int x, int y, int w, int h);
-void DrawStripes();                  // dark blue diagonal stripes of the splash and the engine test
+// Diagonal stripes over the drawing area, blue growing lighter, red - shade
+// of red in each (0: the splash's plain blue, 100: name entry's purple), in
+// the current alpha and blend; leaves the draw state reset.
+void DrawStripes(double red);
+
+// Back to the folder it was made in when it goes (or on Return()): a Part
+// that leaves the current folder comes back to exactly it.
+struct FolderGuard {
+  std::string home;
+  FolderGuard();
+  ~FolderGuard();
+  void Return() const;
+  FolderGuard(const FolderGuard&) = delete;
+  FolderGuard& operator=(const FolderGuard&) = delete;
+};

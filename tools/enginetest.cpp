@@ -13,8 +13,8 @@ void DrawTestFrame(int n, int spriteScale) {
     SkipDrawing(false);
     ClearScreen();
   }
-  DrawStripes();
   ResetDrawState();
+  DrawStripes(0);
   SetDrawScale(1.5);
   DrawImage(LogoImage, static_cast<float>(VirtualWidth * 0.3), static_cast<float>(VirtualHeight * 0.3), 0);
   DrawImage(CommunityLogoImage, static_cast<float>(VirtualWidth * 0.7), static_cast<float>(VirtualHeight * 0.7), 0);

@@ -37,8 +37,8 @@ std::string ScreenshotName() {
 void TakeScreenshot() {
   WriteLog("");
   WriteLog("\tScreenshot");
-  const std::string gameDir = CurrentDir();
-  const bool left = EnterFilesFolder();
+  const FolderGuard gameFolder;  // the shot is saved in the files folder
+  EnterFilesFolder();
 
   WriteLog("\tGrabbing Screenshot");
   // Display pixels, not virtual ones; taken before the panel, overlay and
@@ -62,6 +62,6 @@ void TakeScreenshot() {
   WriteLog("\tSaved Screenshot " + Str(saved));
   WriteLog("");
 
-  if (left && !ChangeDir(GameFolder())) ChangeDir(gameDir);
+  gameFolder.Return();
   ShowMessage(saved == 1 ? "Saved Screenshot" : "Screenshot Not Saved", 1);
 }
