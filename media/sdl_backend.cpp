@@ -512,7 +512,11 @@ class SdlBackend final : public MediaBackend {
     }
   }
 
-  static uint32_t Color(const DrawState& s) { return GlColor(s.r, s.g, s.b, s.alpha); }
+  // Alpha belongs to the alpha and light blends; in the mask blend it must not
+  // move the half-alpha threshold, which is the image's own.
+  static uint32_t Color(const DrawState& s) {
+    return GlColor(s.r, s.g, s.b, s.blend == MASKBLEND ? 1.0f : s.alpha);
+  }
 
   static void Emit(unsigned tex, int blend, const Quad& q, float u0, float v0, float u1, float v1,
                    uint32_t color) {

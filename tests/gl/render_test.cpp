@@ -164,6 +164,24 @@ TEST_F(Render, MaskDropsTexelsBelowHalfAlphaAndColourMultiplies) {
   EXPECT_TRUE(Near(At(15, 5), 100, 120, 140));
   EXPECT_TRUE(Near(At(25, 5), 255, 128, 255));  // drawn opaque: no blending in the mask blend
   EXPECT_TRUE(Near(At(35, 5), 200, 100, 200));
+
+  // The drawing alpha belongs to the alpha and light blends: it moves neither
+  // the threshold nor the colour here, for images and rectangles alike.
+  for (float alpha : {0.0f, 0.3f, 1.0f}) {
+    Background();  // back to the mask blend
+    SetColor(255, 128, 255);
+    SetScale(10, 10);
+    SetAlpha(alpha);
+    DrawImage(img, 0, 0);
+    EXPECT_TRUE(Near(At(15, 5), 100, 120, 140)) << alpha;
+    EXPECT_TRUE(Near(At(25, 5), 255, 128, 255)) << alpha;
+    EXPECT_TRUE(Near(At(35, 5), 200, 100, 200)) << alpha;
+    SetScale(1, 1);
+    DrawRect(0, 20, 10, 10);
+    SetScale(10, 10);
+    EXPECT_TRUE(Near(At(5, 25), 255, 128, 255)) << alpha;
+  }
+  SetAlpha(1);
   FreeImage(img);
 }
 
