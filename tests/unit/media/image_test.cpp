@@ -8,7 +8,7 @@
 
 #include "media/backend.h"
 #include "media/headless.h"
-#include "media_test_util.h"
+#include "tests/unit/media_test_util.h"
 
 using mediatest::Rgba;
 using mediatest::TempDir;

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "media/media.h"
-#include "media_test_util.h"
+#include "tests/unit/media_test_util.h"
 
 namespace fs = std::filesystem;
 using mediatest::TempDir;
