@@ -60,9 +60,10 @@ bool LoadApi() {
   return ok;
 }
 
-// A full batch goes to GL at once and the driver is told to start on it
-// (glFlush): a software rasteriser then draws it on its own threads while
-// we place the next one, instead of waiting for the whole frame.
+// Quads per batch. Whenever this many have gone to GL since the last time,
+// the driver is told to start on them (glFlush): a software rasteriser then
+// draws them on its own threads while we place the next ones, instead of
+// waiting for the whole frame.
 constexpr int kBatchQuads = 1024;
 
 struct Program {
@@ -83,6 +84,7 @@ struct Renderer {
   int maxTexture = 2048;
   // The batch (vertices in g_verts).
   int quads = 0;
+  int unflushed = 0;  // quads handed to GL since the last glFlush
   unsigned batchTex = 0;
   int batchBlend = 0;
   // What GL currently has, to skip redundant state changes.
@@ -403,7 +405,11 @@ void GlFlush() {
   gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(R.quads) * 4 * sizeof(GlVertex),
                 g_verts, GL_STREAM_DRAW);
   gl.DrawElements(GL_TRIANGLES, R.quads * 6, GL_UNSIGNED_SHORT, nullptr);
-  if (R.quads == kBatchQuads) gl.Flush();
+  R.unflushed += R.quads;
+  if (R.unflushed >= kBatchQuads) {
+    gl.Flush();
+    R.unflushed = 0;
+  }
   R.quads = 0;
   R.frameChanged = true;
   R.windowCurrent = false;
@@ -435,6 +441,7 @@ void GlIdle(int drawableW, int drawableH) {
   if (!R.ready || (R.quads == 0 && !R.frameChanged)) return;
   GlShowFrame(drawableW, drawableH);
   gl.Flush();
+  R.unflushed = 0;
 }
 
 void GlSwapped() { R.windowCurrent = false; }

@@ -4,8 +4,9 @@
 // Every draw is a textured quad whose corners are already placed on the CPU
 // (in virtual units). Quads are appended to one vertex array and sent to GL
 // in one upload and one draw call per batch; a batch ends only when the
-// texture or the blend changes, the array is full (a full batch is handed to
-// the rasteriser at once), or the frame is cleared, presented or read back.
+// texture or the blend changes, the array is full, or the frame is cleared,
+// presented or read back; each array's worth of quads is handed to the
+// rasteriser at once rather than at the end of the frame.
 // The frame is drawn into an offscreen colour buffer
 // the size of the display, so read-back is exact and a presented picture can
 // be drawn over again.
