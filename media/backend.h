@@ -162,7 +162,7 @@ int StoreSound(std::unique_ptr<SoundData> snd);
 FontData& BuiltinFontData();             // the built-in face, rasterised once
 void DisplaySize(int& w, int& h);        // the open display in pixels (0, 0 when closed)
 void ClearInput();                       // forget key, mouse and close state (tests)
-void FreeAllResources();                 // every image, font and sound (tests start over)
+void ResetMediaState();                  // no image, font or sound; drawing state and mid-handles as at start (tests)
 
 // A resource file that is there but could not be read or decoded, said on
 // standard error with the reason (a missing one is simply the null resource).

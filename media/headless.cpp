@@ -365,6 +365,6 @@ void HeadlessReset() {
   h.mode = mode;
   if (HeadlessActive()) {
     ClearInput();
-    FreeAllResources();
+    ResetMediaState();
   }
 }

@@ -81,5 +81,5 @@ void HeadlessOnPresent(std::function<void()> hook);  // called after every Prese
 void HeadlessOnDelay(std::function<void()> hook);    // called inside every Delay
 
 // Back to a fresh state: no draws, no input, clock 0, default modes, no hooks,
-// no images, fonts or sounds loaded.
+// no images, fonts or sounds loaded, the drawing state and mid-handles as at start.
 void HeadlessReset();

@@ -164,10 +164,12 @@ void DisplaySize(int& w, int& h) {
 
 void ClearInput() { g_input = InputState(); }
 
-void FreeAllResources() {
+void ResetMediaState() {
   for (size_t h = 1; h < g_images.slots.size(); ++h) FreeImage(static_cast<int>(h));
   for (size_t h = 1; h < g_fonts.slots.size(); ++h) FreeFont(static_cast<int>(h));
   for (size_t h = 1; h < g_sounds.slots.size(); ++h) FreeSound(static_cast<int>(h));
+  g_state = DrawState();
+  AutoMidHandle(false);
 }
 
 void FreeImage(int image) {

@@ -18,22 +18,11 @@
 #include "scores/scores.h"
 #include "shell/shell.h"
 
+#include "fuzz_support.h"
+
+const char* const kFuzzTarget = "scores";
+
 namespace {
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "scores fuzz: %s\n", what);
-    std::abort();
-  }
-}
-
-std::string MakeFolder() {
-  // Memory-backed when there is one: replacing a file on disk costs milliseconds.
-  std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-  std::string root = base + "/wenhod_fuzz_scores_XXXXXX";
-  Check(mkdtemp(root.data()) != nullptr, "mkdtemp");
-  return root;
-}
 
 // Lines the reader takes as a record's first line: up to LF or NUL, holding "|".
 size_t RecordLines(const uint8_t* data, size_t size) {
@@ -75,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     started = true;
   }
   const std::string home = CurrentDir();
-  const std::string root = MakeFolder();
+  const std::string root = ScratchFolder();
   Check(ChangeDir(root), "chdir");
   FILE* f = std::fopen("scores.dat", "wb");
   Check(f != nullptr, "open scores.dat");

@@ -15,22 +15,15 @@
 #include "shell/shell.h"
 #include "tools/tools.h"
 
+#include "fuzz_support.h"
+
+const char* const kFuzzTarget = "setup";
+
 namespace {
 
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "setup fuzz: %s\n", what);
-    std::abort();
-  }
-}
-
-// A fresh "<tmp>/Files/239/" for each run, removed afterwards (libFuzzer may
-// end the process without running exit handlers).
+// A fresh "<tmp>/Files/239/" for each run, removed afterwards.
 std::string MakeFolders() {
-  // Memory-backed when there is one: replacing a file on disk costs milliseconds.
-  std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-  std::string root = base + "/wenhod_fuzz_setup_XXXXXX";
-  Check(mkdtemp(root.data()) != nullptr, "mkdtemp");
+  const std::string root = ScratchFolder();
   Check(mkdir((root + "/Files").c_str(), 0700) == 0 && mkdir((root + "/Files/239").c_str(), 0700) == 0, "mkdir");
   return root;
 }

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "media/backend.h"
-#include "media/headless.h"
+#include "tests/unit/support.h"
 
 namespace {
 
@@ -18,16 +18,12 @@ const std::string kFiles = WENHOD_DATA_DIR;
 const std::string kCommon = kFiles + "/Common/";
 const std::string kGame = kFiles + "/239/";
 
-class Art : public ::testing::Test {
+class Art : public support::MediaTest {
  protected:
   void SetUp() override {
-    UseHeadlessBackend();
-    HeadlessReset();
+    MediaTest::SetUp();
     AutoMidHandle(true);
-    SetScale(1, 1);
-    SetRotation(0);
   }
-  void TearDown() override { AutoMidHandle(false); }
 
   // Loads a sheet and checks its cut; answers the handle (0 on failure).
   int Sheet(const std::string& file, int cell, int frames) {

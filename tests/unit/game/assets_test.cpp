@@ -2,9 +2,9 @@
 #include <cmath>
 #include <limits>
 
-#include "tests/unit/game_fixture.h"
+#include "tests/unit/support.h"
 
-using namespace gametest;
+using namespace support;
 
 namespace {
 
@@ -42,7 +42,7 @@ TEST_F(AssetsTest, LoaderFillsEverySlotWithItsCellsAndSurvivesMissingFiles) {
   // Loading again replaces the images; a folder without them leaves nulls.
   LoadGameImages();
   EXPECT_EQ(ImageFrames(GetsImage), 16);
-  std::string empty = TestDir() + "/empty";
+  std::string empty = temp / "empty";
   std::filesystem::create_directories(empty);
   ASSERT_TRUE(ChangeDir(empty));
   LoadGameImages();

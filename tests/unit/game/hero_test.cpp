@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tests/unit/game_fixture.h"
+#include "tests/unit/support.h"
 
-using namespace gametest;
+using namespace support;
 
 namespace {
 
@@ -29,9 +29,7 @@ class HeroTest : public GameTest {
 };
 
 TEST_F(HeroTest, JumpLastsSixtyFramesAndHeldJumpRepeatsAfterLanding) {
-  StartPlaying(0);
-  BirdList.clear();
-  ayer& h = HeroList.front();
+  ayer& h = StartAlone(0);
   HeadlessKey(KEY_Z, true);
   RoundFrame();
   HeadlessKey(KEY_Z, false);
@@ -57,9 +55,7 @@ TEST_F(HeroTest, JumpLastsSixtyFramesAndHeldJumpRepeatsAfterLanding) {
 }
 
 TEST_F(HeroTest, FloatyJumpTakesTwiceAsLongAtTheSameHeight) {
-  StartPlaying(0);
-  BirdList.clear();
-  ayer& h = HeroList.front();
+  ayer& h = StartAlone(0);
   h.Floaty = 1000;
   HeadlessKey(KEY_Z, true);
   RoundFrame();
@@ -74,9 +70,7 @@ TEST_F(HeroTest, FloatyJumpTakesTwiceAsLongAtTheSameHeight) {
 }
 
 TEST_F(HeroTest, WallsHoldTheHeroFacingThemWithoutWalking) {
-  StartPlaying(0);
-  BirdList.clear();
-  ayer& h = HeroList.front();
+  ayer& h = StartAlone(0);
   HeadlessKey(KEY_LEFT, true);
   Frames(200);
   EXPECT_EQ(h.x, 40);
@@ -103,9 +97,7 @@ TEST_F(HeroTest, WallsHoldTheHeroFacingThemWithoutWalking) {
 }
 
 TEST_F(HeroTest, RunningSpeedIsCappedAndBothDirectionsCancelWithoutBraking) {
-  StartPlaying(0);
-  BirdList.clear();
-  ayer& h = HeroList.front();
+  ayer& h = StartAlone(0);
   h.x = 100;
   HeadlessKey(KEY_RIGHT, true);
   Frames(30);
@@ -120,10 +112,8 @@ TEST_F(HeroTest, RunningSpeedIsCappedAndBothDirectionsCancelWithoutBraking) {
 }
 
 TEST_F(HeroTest, BouncesRaiseTheArcUpToTheLimit) {
-  StartPlaying(0);
   LoadTestSounds();
-  BirdList.clear();
-  ayer& h = HeroList.front();
+  ayer& h = StartAlone(0);
   ken bird = BirdUnder(h, 400);
   const int expectedArc[] = {250, 300, 350, 400, 450, 468, 468};
   int score = 0;
@@ -159,9 +149,7 @@ TEST_F(HeroTest, BouncesRaiseTheArcUpToTheLimit) {
 }
 
 TEST_F(HeroTest, OnlyTheLastTwentyDegreesOfAFallBounce) {
-  StartPlaying(0);
-  BirdList.clear();
-  ayer& h = HeroList.front();
+  ayer& h = StartAlone(0);
   ken bird = BirdUnder(h, 400);
   SetDrawScale(1.1);
   for (double angle : {20.0, 160.0}) {  // both meet the bird
@@ -192,10 +180,8 @@ TEST_F(HeroTest, OnlyTheLastTwentyDegreesOfAFallBounce) {
 }
 
 TEST_F(HeroTest, BounceDrawsRateThenSoundThenPickupSpin) {
-  StartPlaying(0);
   LoadTestSounds();
-  BirdList.clear();
-  ayer& h = HeroList.front();
+  ayer& h = StartAlone(0);
   ken bird = BirdUnder(h, 400);
   h.jump = 170;
   SeedRnd(777);
@@ -218,10 +204,8 @@ TEST_F(HeroTest, BounceDrawsRateThenSoundThenPickupSpin) {
 }
 
 TEST_F(HeroTest, BlockHitTurnsTheRiseIntoAFallAndRestsTheBlock) {
-  StartPlaying(0);
   LoadTestSounds();
-  BirdList.clear();
-  ayer& h = HeroList.front();
+  ayer& h = StartAlone(0);
   const int W = VirtualWidth;
   const int bx = W / 4 + W / 12 + 64;  // centre of block 1
   h.x = bx;
@@ -274,8 +258,7 @@ TEST_F(HeroTest, BlockHitTurnsTheRiseIntoAFallAndRestsTheBlock) {
 }
 
 TEST_F(HeroTest, FirstHeroTestsBlocksAtScaleOnePointOneSecondAtOne) {
-  StartPlaying(3);
-  BirdList.clear();
+  StartAlone(3);
   const int W = VirtualWidth;
   ayer& one = HeroList.front();
   ayer& two = HeroList.back();
@@ -300,9 +283,7 @@ TEST_F(HeroTest, FirstHeroTestsBlocksAtScaleOnePointOneSecondAtOne) {
 }
 
 TEST_F(HeroTest, ComboLockKeepsTheComboOnLanding) {
-  StartPlaying(0);
-  BirdList.clear();
-  ayer& h = HeroList.front();
+  ayer& h = StartAlone(0);
   h.combo = 5;
   h.ComboLock = 100;
   RoundFrame();

@@ -2,9 +2,9 @@
 // head-up display.
 #include <cmath>
 
-#include "tests/unit/game_fixture.h"
+#include "tests/unit/support.h"
 
-using namespace gametest;
+using namespace support;
 
 namespace {
 
@@ -13,26 +13,13 @@ class PickupTest : public GameTest {
   void SetUp() override {
     GameTest::SetUp();
     LoadSheets(MakeTestArt());
-    StartPlaying(0);
-    BirdList.clear();
+    StartAlone(0);
   }
 
   // A catchable pickup right at the hero's middle (hero standing at x).
   static kup AtHero(const ayer& h, int kind) {
-    kup p;
-    p.n = kind;
-    p.x = h.x;
-    p.ang = 1;  // moves to 2 this pass: centre 832 - 710 sin 2 ~ 807, the hero's middle is 802
-    p.t = 600;
-    return p;
-  }
-
-  static std::vector<DrawRecord> Texts() {
-    std::vector<DrawRecord> out;
-    for (const DrawRecord& r : HeadlessDraws()) {
-      if (r.kind == DrawRecord::TEXT) out.push_back(r);
-    }
-    return out;
+    // ang moves to 2 this pass: centre 832 - 710 sin 2 ~ 807, the hero's middle is 802
+    return kup{.n = kind, .x = h.x, .ang = 1, .t = 600};
   }
 };
 
@@ -83,7 +70,7 @@ TEST_F(PickupTest, PopupsRiseFadeAndLeaveAfter120Frames) {
   EXPECT_EQ(SpawnScorePopup(1000, 300, 200, 255, 255, 0), 1000);
   HeadlessClearDraws();
   UpdateScorePopups();
-  std::vector<DrawRecord> texts = Texts();
+  std::vector<DrawRecord> texts = Texts(HeadlessDraws());
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].text, "1000");
   EXPECT_NEAR(texts[0].alpha, 119 / 120.0, 1e-6);
@@ -98,12 +85,7 @@ TEST_F(PickupTest, PopupsRiseFadeAndLeaveAfter120Frames) {
 
 TEST_F(PickupTest, PickupsTurnAtTheSideBandsWrapTheirArcAndExpire) {
   const int W = VirtualWidth;
-  kup left;
-  left.x = 52;
-  left.d = -3;
-  left.ang = 180;
-  left.t = 600;
-  left.notyet = 15;
+  kup left{.notyet = 15, .x = 52, .d = -3, .ang = 180, .t = 600};
   kup right = left;
   right.x = W - 52;
   right.d = 4;
@@ -123,14 +105,7 @@ TEST_F(PickupTest, PickupsTurnAtTheSideBandsWrapTheirArcAndExpire) {
 }
 
 TEST_F(PickupTest, PickupsAreDrawnFadedWhileNewAndBlinkBeforeExpiring) {
-  kup fresh;
-  fresh.n = 2;
-  fresh.x = 300;
-  fresh.ang = 90;
-  fresh.t = 600;
-  fresh.notyet = 15;
-  fresh.rot = 40;
-  fresh.rotgo = 5;
+  kup fresh{.notyet = 15, .n = 2, .x = 300, .ang = 90, .rot = 40, .rotgo = 5, .t = 600};
   kup old = fresh;
   old.notyet = 0;
   old.t = 101;  // 100 after this pass: 100 mod 30 = 10, the faint half
@@ -176,9 +151,7 @@ TEST_F(PickupTest, HeroesCatchPickupsOnlyAfterTheyBecomeCatchable) {
 }
 
 TEST_F(PickupTest, TwoHeroesTouchingOnePickupBothScore) {
-  StartPlaying(3);
-  BirdList.clear();
-  ayer& one = HeroList.front();
+  ayer& one = StartAlone(3);
   ayer& two = HeroList.back();
   two.x = one.x + 10;
   PickupList = {AtHero(one, 4)};
@@ -202,7 +175,7 @@ TEST_F(PickupTest, HeadUpDisplayTextsAndIcons) {
   ResetDrawState();
   HeadlessClearDraws();
   DrawHud(h, 1);
-  std::vector<DrawRecord> texts = Texts();
+  std::vector<DrawRecord> texts = Texts(HeadlessDraws());
   ASSERT_EQ(texts.size(), 4u);
   EXPECT_EQ(texts[0].text, "Score : 000000001234");
   EXPECT_EQ(texts[0].x, 140);
@@ -239,7 +212,7 @@ TEST_F(PickupTest, HeadUpDisplayTextsAndIcons) {
   HeadlessClearDraws();
   h.Floaty = 0;
   DrawHud(h, 2);
-  texts = Texts();
+  texts = Texts(HeadlessDraws());
   ASSERT_EQ(texts.size(), 4u);
   SetFont(texts[0].font);
   EXPECT_EQ(texts[0].x + TextWidth(texts[0].text), W - 140);

@@ -4,14 +4,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tests/unit/game_fixture.h"
+#include "tests/unit/support.h"
 
-using namespace gametest;
+using namespace support;
 
 namespace {
-
-// Leaves a screen loop from the present hook.
-struct StopLoop {};
 
 class RoundTest : public GameTest {
  protected:
@@ -24,20 +21,9 @@ class RoundTest : public GameTest {
   // Confirms name entry as soon as the round has handed over to it.
   static void ConfirmNameEntryWhenAsked() {
     HeadlessOnPresent([] {
-      if (GameState == 0) {
-        HeadlessKey(KEY_ENTER, true);
-        HeadlessKey(KEY_ENTER, false);
-      }
-      if (HeadlessPresentCount() > 50000) throw StopLoop{};
+      if (GameState == 0) TapKey(KEY_ENTER);
+      if (HeadlessPresentCount() > 50000) throw StopScreen{};
     });
-  }
-
-  static std::vector<DrawRecord> TextsIn(const std::vector<DrawRecord>& draws, const std::string& text) {
-    std::vector<DrawRecord> out;
-    for (const DrawRecord& r : draws) {
-      if (r.kind == DrawRecord::TEXT && r.text == text) out.push_back(r);
-    }
-    return out;
   }
 };
 
@@ -142,17 +128,10 @@ TEST_F(RoundTest, OpeningWalksInChangesCostumeOnceAndHandsOverControl) {
 }
 
 TEST_F(RoundTest, RoundEndsOnlyWithoutJumpsAndLivePickups) {
-  StartPlaying(1);
-  BirdList.clear();
-  ayer& h = HeroList.front();
+  ayer& h = StartAlone(1);
   EXPECT_EQ(RoundFrame(), 0);
   h.Jumps = 0;
-  kup p;
-  p.x = 100;
-  p.ang = 90;
-  p.t = 5;
-  p.notyet = 15;
-  PickupList = {p};
+  PickupList = {kup{.notyet = 15, .x = 100, .ang = 90, .t = 5}};
   for (int i = 0; i < 5; i++) EXPECT_EQ(RoundFrame(), 0) << i;
   EXPECT_TRUE(PickupList.empty());
   // Still in the air: the round ends all the same.
@@ -181,14 +160,14 @@ TEST_F(RoundTest, ResultShowsGameOverAndTheWinnerOverTheLastPicture) {
     ShowRoundResult();
     EXPECT_EQ(HeadlessPresentCount(), presents + 2);
     std::vector<DrawRecord> last = HeadlessLastFrame();
-    std::vector<DrawRecord> over = TextsIn(last, "Game Over");
+    std::vector<DrawRecord> over = Texts(last, "Game Over");
     ASSERT_EQ(over.size(), 49u + 25u + 1u);
     EXPECT_EQ(over[0].r, 255);  // white outer outline first
     EXPECT_EQ(over[49].r, 8);   // then the dark inner one
     EXPECT_EQ(over.back().r, 255);
     EXPECT_EQ(over.back().g, 255);
     EXPECT_EQ(over.back().b, 0);
-    std::vector<DrawRecord> winner = TextsIn(last, c.text);
+    std::vector<DrawRecord> winner = Texts(last, c.text);
     ASSERT_EQ(winner.size(), 75u) << c.text;
     EXPECT_EQ(winner.back().r, c.r);
     EXPECT_EQ(winner.back().g, c.g);
@@ -198,7 +177,7 @@ TEST_F(RoundTest, ResultShowsGameOverAndTheWinnerOverTheLastPicture) {
     EXPECT_EQ(winner.back().y, H / 2 + 120 - TextHeight(c.text) / 2);
     for (const char* other : {"Player One Wins", "Player Two Wins", "DRAW!"}) {
       if (other != c.text) {
-        EXPECT_TRUE(TextsIn(last, other).empty()) << other;
+        EXPECT_TRUE(Texts(last, other).empty()) << other;
       }
     }
   }
@@ -236,7 +215,7 @@ TEST_F(RoundTest, OnASlowSystemTheResultLiesOverTheLastPresentedPicture) {
     EXPECT_TRUE(drawn(SceneryImage)) << endParity;  // ground, props and blocks
     EXPECT_TRUE(drawn(HeroVarnoImage) || drawn(HeroVarno2Image)) << endParity;
     EXPECT_TRUE(drawn(BirdVarnoImage) || drawn(BirdVarno2Image)) << endParity;
-    EXPECT_EQ(TextsIn(picture, "Game Over").size(), 75u) << endParity;
+    EXPECT_EQ(Texts(picture, "Game Over").size(), 75u) << endParity;
     EXPECT_EQ(picture.back().kind, DrawRecord::PRESENT);
     EXPECT_EQ(Round.endState, endedAt.endState);  // showing it changes nothing of the round
   }
@@ -365,19 +344,14 @@ TEST_F(RoundTest, MissingImagesDrawNothingAndNeverCollide) {
   ResetGameState();  // no images: every slot 0
   StartPlaying(2);
   ayer& h = HeroList.front();
-  ken bird;
-  bird.x = 400;
+  ken bird{.x = 400};
   h.x = 432;
   h.jump = 170;
   h.jumphigh = 200;
   SetDrawScale(1.1);
   BounceTest(bird, BirdImage, 0);
   EXPECT_EQ(h.jump, 170);
-  kup p;
-  p.x = h.x;
-  p.ang = 1;
-  p.t = 600;
-  PickupList = {p};
+  PickupList = {kup{.x = h.x, .ang = 1, .t = 600}};
   h.jump = 0;
   int frames = 0;
   HeadlessKey(KEY_Z, true);
@@ -393,13 +367,8 @@ TEST_F(RoundTest, MissingImagesDrawNothingAndNeverCollide) {
 class BirdTest : public RoundTest {};
 
 TEST_F(BirdTest, BirdTurnsAtTheBandButKeepsItsPictureForTheFrame) {
-  StartPlaying(0);
-  BirdList.clear();
-  ken b;
-  b.x = 98;
-  b.d = 1;
-  b.g = 2;
-  BirdList = {b};
+  StartAlone(0);
+  BirdList = {ken{.x = 98, .g = 2, .d = 1}};
   Round.zavored = false;
   HeadlessClearDraws();
   BirdPass();
@@ -419,11 +388,7 @@ TEST_F(BirdTest, BirdTurnsAtTheBandButKeepsItsPictureForTheFrame) {
 TEST_F(BirdTest, SquashedBirdShowsFourFramesAtHalfAlphaAndStandsStill) {
   StartPlaying(0);
   for (int d : {0, 1}) {
-    ken b;
-    b.x = 500;
-    b.d = d;
-    b.mash = 130;
-    BirdList = {b};
+    BirdList = {ken{.x = 500, .d = d, .mash = 130}};
     std::vector<int> frames;
     for (int i = 0; i < 130; i++) {
       HeadlessClearDraws();
@@ -446,10 +411,7 @@ TEST_F(BirdTest, BirdCanBeBouncedOnTheFrameItsSquashEnds) {
   StartPlaying(3);
   ayer& one = HeroList.front();
   ayer& two = HeroList.back();
-  ken b;
-  b.x = 400;
-  b.mash = 2;
-  BirdList = {b};
+  BirdList = {ken{.x = 400, .mash = 2}};
   for (ayer* h : {&one, &two}) {
     h->x = 432;
     h->jump = 170;

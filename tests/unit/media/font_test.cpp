@@ -7,20 +7,20 @@
 
 #include "media/backend.h"
 #include "media/headless.h"
-#include "tests/unit/media_test_util.h"
+#include "tests/unit/support.h"
+
+using namespace support;
 
 namespace {
 
 const char* kDejaVu = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
-class Fonts : public ::testing::Test {
+class Fonts : public MediaTest {
  protected:
   void SetUp() override {
-    UseHeadlessBackend();
-    SetFont(0);
+    MediaTest::SetUp();
     if (!std::filesystem::exists(kDejaVu)) GTEST_SKIP() << "no DejaVu font on this machine";
   }
-  void TearDown() override { SetFont(0); }
 };
 
 int Coverage(const FontData& f, int code) {
@@ -82,8 +82,7 @@ TEST_F(Fonts, TrueTypeWidthGrowsHeightStays) {
 }
 
 TEST_F(Fonts, NotAFontFallsBackToTheBuiltInFace) {
-  mediatest::TempDir dir;
-  mediatest::SpitFile(dir / "fake.ttf", "definitely not a TrueType font");
+  WriteBytes(dir / "fake.ttf", "definitely not a TrueType font");
   int fake = LoadFont(dir / "fake.ttf", 24, 0);
   EXPECT_EQ(fake, 0);
   EXPECT_EQ(LoadFont(dir / "missing.ttf", 24, 0), 0);

@@ -5,41 +5,13 @@
 
 #include "media/backend.h"
 #include "media/headless.h"
-#include "tests/unit/media_test_util.h"
+#include "tests/unit/support.h"
+
+using namespace support;
 
 namespace {
 
-class Headless : public ::testing::Test {
- protected:
-  void SetUp() override {
-    UseHeadlessBackend();
-    HeadlessReset();
-    ResetState();
-  }
-  void TearDown() override {
-    ResetState();
-    HeadlessReset();
-  }
-  static void ResetState() {
-    SetColor(255, 255, 255);
-    SetAlpha(1);
-    SetBlend(MASKBLEND);
-    SetRotation(0);
-    SetScale(1, 1);
-    SetFont(0);
-  }
-};
-
-// A RIFF WAVE file holding PCM samples as given.
-std::string WavBytes(int channels, int rate, int bits, const std::string& data) {
-  auto u32 = [](uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
-  auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
-  std::string fmt = u16(1) + u16(static_cast<uint16_t>(channels)) + u32(rate) +
-                    u32(rate * channels * bits / 8) + u16(static_cast<uint16_t>(channels * bits / 8)) +
-                    u16(static_cast<uint16_t>(bits));
-  std::string body = "WAVE" + std::string("fmt ") + u32(16) + fmt + "data" + u32(static_cast<uint32_t>(data.size())) + data;
-  return "RIFF" + u32(static_cast<uint32_t>(body.size())) + body;
-}
+using Headless = MediaTest;
 
 }  // namespace
 
@@ -292,11 +264,10 @@ TEST_F(Headless, AudioDriversByNameIgnoringCase) {
 }
 
 TEST_F(Headless, SoundsAreDecodedCuedAndRecorded) {
-  mediatest::TempDir dir;
   // One second of 8-bit mono at 22050 Hz, and a short 16-bit stereo one.
   std::string mono = dir / "mono.wav", stereo = dir / "stereo.wav";
-  mediatest::SpitFile(mono, WavBytes(1, 22050, 8, std::string(22050, '\xC0')));
-  mediatest::SpitFile(stereo, WavBytes(2, 44100, 16, std::string("\x01\x02\x03\x04\x05\x06\x07\x08", 8)));
+  WriteBytes(mono, WavBytes(1, 22050, 8, std::string(22050, '\xC0')));
+  WriteBytes(stereo, WavBytes(2, 44100, 16, std::string("\x01\x02\x03\x04\x05\x06\x07\x08", 8)));
   int s = LoadSound(mono, 0);
   int loop = LoadSound(stereo, 1);
   ASSERT_NE(s, 0);
@@ -314,19 +285,19 @@ TEST_F(Headless, SoundsAreDecodedCuedAndRecorded) {
 
   // Corrupt and missing files give null.
   std::string good = WavBytes(1, 22050, 8, "abcd");
-  mediatest::SpitFile(dir / "short.wav", good.substr(0, 20));
-  mediatest::SpitFile(dir / "junk.wav", "RIFF\x10\0\0\0WAVEjunkjunk");
+  WriteBytes(dir / "short.wav", good.substr(0, 20));
+  WriteBytes(dir / "junk.wav", "RIFF\x10\0\0\0WAVEjunkjunk");
   std::string badfmt = good;
   badfmt[20] = 99;  // an unknown encoding
-  mediatest::SpitFile(dir / "badfmt.wav", badfmt);
-  mediatest::SpitFile(dir / "bare.wav", good.substr(8));  // no RIFF header
+  WriteBytes(dir / "badfmt.wav", badfmt);
+  WriteBytes(dir / "bare.wav", good.substr(8));  // no RIFF header
   for (const char* name : {"missing.wav", "short.wav", "junk.wav", "badfmt.wav", "bare.wav"})
     EXPECT_EQ(LoadSound(dir / name, 0), 0) << name;
 
   // A data chunk claiming 2 GB in a small file gives the samples it holds.
   std::string liar = WavBytes(1, 8000, 16, std::string(64, '\x01'));
   liar.replace(40, 4, std::string("\x40\0\0\x80", 4));
-  mediatest::SpitFile(dir / "liar.wav", liar);
+  WriteBytes(dir / "liar.wav", liar);
   int partial = LoadSound(dir / "liar.wav", 0);
   ASSERT_NE(partial, 0);
   EXPECT_EQ(SoundFromHandle(partial)->samples.size(), 32u);

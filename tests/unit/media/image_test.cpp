@@ -8,11 +8,9 @@
 
 #include "media/backend.h"
 #include "media/headless.h"
-#include "tests/unit/media_test_util.h"
+#include "tests/unit/support.h"
 
-using mediatest::Rgba;
-using mediatest::TempDir;
-using mediatest::WritePng;
+using namespace support;
 
 namespace {
 
@@ -55,22 +53,7 @@ uint32_t Pixel(int image, int frame, int x, int y) {
   return img->pixels[frame][static_cast<size_t>(y) * img->width + x];
 }
 
-class Images : public ::testing::Test {
- protected:
-  void SetUp() override {
-    UseHeadlessBackend();
-    HeadlessReset();
-    AutoMidHandle(false);
-    SetScale(1, 1);
-    SetRotation(0);
-  }
-  void TearDown() override {
-    AutoMidHandle(false);
-    SetScale(1, 1);
-    SetRotation(0);
-  }
-  TempDir dir;
-};
+using Images = MediaTest;
 
 }  // namespace
 
@@ -82,7 +65,7 @@ TEST_F(Images, SavedPngDecodesToTheSamePixels) {
   for (int level : {0, 9, -3, 42}) {  // levels outside 0..9 are clamped, not refused
     std::string file = dir / ("p" + std::to_string(level) + ".png");
     ASSERT_EQ(SavePixmapPNG(pm, file, level), 1);
-    EXPECT_EQ(mediatest::SlurpFile(file).substr(1, 3), "PNG");
+    EXPECT_EQ(ReadBytes(file).substr(1, 3), "PNG");
     int w = 0, h = 0;
     EXPECT_EQ(Decode(file, w, h), pm.pixels);
     EXPECT_EQ(w, 7);
@@ -132,14 +115,14 @@ TEST_F(Images, EveryColourLayoutDecodesToRgba) {
 
 TEST_F(Images, MissingCorruptAndTruncatedFilesGiveNull) {
   std::string good = WritePng(dir, "good.png", 40, 40, [](int x, int y) { return Rgba(x, y, x ^ y); });
-  std::string bytes = mediatest::SlurpFile(good);
-  mediatest::SpitFile(dir / "half.png", bytes.substr(0, bytes.size() / 2));
-  mediatest::SpitFile(dir / "head.png", bytes.substr(0, 30));
-  mediatest::SpitFile(dir / "empty.png", "");
-  mediatest::SpitFile(dir / "text.png", "this is not a picture at all");
+  std::string bytes = ReadBytes(good);
+  WriteBytes(dir / "half.png", bytes.substr(0, bytes.size() / 2));
+  WriteBytes(dir / "head.png", bytes.substr(0, 30));
+  WriteBytes(dir / "empty.png", "");
+  WriteBytes(dir / "text.png", "this is not a picture at all");
   std::string flipped = bytes;
   flipped[bytes.size() / 2] ^= 0x55;  // inside the compressed data: bad CRC
-  mediatest::SpitFile(dir / "flipped.png", flipped);
+  WriteBytes(dir / "flipped.png", flipped);
   testing::internal::CaptureStderr();
   for (const char* name : {"missing.png", "half.png", "head.png", "empty.png", "text.png", "flipped.png"}) {
     EXPECT_EQ(LoadImage(dir / name, 0), 0) << name;

@@ -1,4 +1,4 @@
-// Text helpers, number conversion and the byte rules of text streams.
+// Text helpers, field splitting, number conversion and the byte rules of text streams.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -7,15 +7,11 @@
 #include <cmath>
 
 #include "media/media.h"
-#include "tests/unit/media_test_util.h"
+#include "tests/unit/support.h"
+
+using namespace support;
 
 namespace fs = std::filesystem;
-using mediatest::TempDir;
-
-namespace {
-std::string Slurp(const std::string& f) { return mediatest::SlurpFile(f); }
-void Spit(const std::string& f, const std::string& b) { mediatest::SpitFile(f, b); }
-}  // namespace
 
 TEST(Text, Substrings) {
   EXPECT_EQ(Mid("abcdef", 2, 3), "bcd");
@@ -88,19 +84,45 @@ TEST(Text, Numbers) {
   EXPECT_NEAR(SinDeg(-210), 0.5, 1e-12);
 }
 
+TEST(FieldOf, FieldsBetweenSeparators) {
+  EXPECT_EQ(FieldOf("a=b=c", "=", 1), "a");
+  EXPECT_EQ(FieldOf("a=b=c", "=", 2), "b");
+  EXPECT_EQ(FieldOf("a=b=c", "=", 3), "c");
+  EXPECT_EQ(FieldOf("a=b=c", "=", 4), "-+-");
+  EXPECT_EQ(FieldOf("a==b", "=", 2), "");
+  EXPECT_EQ(FieldOf("a==b", "=", 3), "b");
+  EXPECT_EQ(FieldOf("a=", "=", 2), "");
+  EXPECT_EQ(FieldOf("1,2", ",", 2), "2");
+  // Outer blanks and control characters go first; inner spaces stay.
+  EXPECT_EQ(FieldOf("\t Key = 5 \r", "=", 1), "Key ");
+  EXPECT_EQ(FieldOf("\t Key = 5 \r", "=", 2), " 5");
+}
+
+TEST(FieldOf, TextWithoutSeparator) {
+  EXPECT_EQ(FieldOf("abc", "=", 1), "abc");
+  EXPECT_EQ(FieldOf("abc", "=", 2), "abc");  // field 2 of a text with no separator is all of it
+  EXPECT_EQ(FieldOf("abc", "=", 3), "-+-");
+  EXPECT_EQ(FieldOf("", "=", 1), "");
+  EXPECT_EQ(FieldOf("", "=", 2), "");
+  EXPECT_EQ(FieldOf("a=b", "=", 0), "a");
+  EXPECT_EQ(FieldOf("a=b", "", 1), "a=b");
+  EXPECT_EQ(FieldOf("a=b", "", 3), "-+-");
+  EXPECT_EQ(FieldOf("a=b", "=", INT_MAX), "-+-");  // returns at once, no walk of two billion steps
+}
+
 TEST(TextFiles, ByteRulesOfLines) {
   TempDir dir;
   std::string f = dir / "t.txt";
   TextFile* w = WriteFile(f);
   ASSERT_NE(w, nullptr);
   WriteLine(w, "A");
-  EXPECT_EQ(Slurp(f), "A\r\n");  // on disk at once: the log must outlive a crash
+  EXPECT_EQ(ReadBytes(f), "A\r\n");  // on disk at once: the log must outlive a crash
   WriteLine(w, "caf\xe9");
   EXPECT_TRUE(CloseFile(w));
-  EXPECT_EQ(Slurp(f), "A\r\ncaf\xe9\r\n");
+  EXPECT_EQ(ReadBytes(f), "A\r\ncaf\xe9\r\n");
 
   // CR dropped anywhere, NUL ends a line, the last line needs no LF.
-  Spit(f, std::string("one\r\ntw\ro\nthree\0four\nlast", 25));
+  WriteBytes(f, std::string("one\r\ntw\ro\nthree\0four\nlast", 25));
   TextFile* r = ReadFile(f);
   ASSERT_NE(r, nullptr);
   EXPECT_FALSE(Eof(r));
@@ -115,13 +137,13 @@ TEST(TextFiles, ByteRulesOfLines) {
   EXPECT_TRUE(CloseFile(r));
 
   // A trailing LF does not make an extra empty line.
-  Spit(f, "x\n");
+  WriteBytes(f, "x\n");
   r = ReadFile(f);
   EXPECT_EQ(ReadLine(r), "x");
   EXPECT_TRUE(Eof(r));
   CloseFile(r);
 
-  Spit(f, "");
+  WriteBytes(f, "");
   r = ReadFile(f);
   ASSERT_NE(r, nullptr);
   EXPECT_TRUE(Eof(r));
@@ -153,12 +175,12 @@ TEST(Folders, TypesRenameDeleteAndChangeDir) {
   EXPECT_EQ(FileType(a), 0);
   EXPECT_EQ(FileType(dir.path.string()), 2);
   EXPECT_EQ(FileType(""), 0);
-  Spit(a, "new");
-  Spit(b, "old");
+  WriteBytes(a, "new");
+  WriteBytes(b, "old");
   EXPECT_EQ(FileType(a), 1);
   EXPECT_TRUE(RenameFile(a, b));  // replaces the old one
   EXPECT_EQ(FileType(a), 0);
-  EXPECT_EQ(Slurp(b), "new");
+  EXPECT_EQ(ReadBytes(b), "new");
   EXPECT_FALSE(RenameFile(a, b));
   EXPECT_FALSE(DeleteFile(dir.path.string()));  // folders are not deleted
   EXPECT_TRUE(DeleteFile(b));

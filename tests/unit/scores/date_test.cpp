@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <iterator>
 
-#include "tests/unit/scores_fixture.h"
+#include "tests/unit/support.h"
 
-using namespace scorestest;
+using namespace support;
 
 namespace {
 

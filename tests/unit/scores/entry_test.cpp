@@ -4,12 +4,11 @@
 #include <functional>
 
 #include "media/random.h"
-#include "tests/unit/scores_fixture.h"
+#include "tests/unit/support.h"
 
-using namespace scorestest;
+using namespace support;
 
 namespace {
-
 
 class NameEntry : public ScoresTest {
  protected:
@@ -37,11 +36,6 @@ class NameEntry : public ScoresTest {
     }
     HeadlessOnPresent(nullptr);
   }
-
-  static void Tap(int key) {
-    HeadlessKey(key, true);
-    HeadlessKey(key, false);
-  }
 };
 
 TEST_F(NameEntry, TypedCharactersArriveOnePerFrameAndBackspaceRemovesTheLast) {
@@ -49,8 +43,8 @@ TEST_F(NameEntry, TypedCharactersArriveOnePerFrameAndBackspaceRemovesTheLast) {
     if (n == 1) {
       for (char c : std::string("ABCDEFGHIJ")) HeadlessType(c);  // one burst
     }
-    if (n == 11) Tap(KEY_BACKSPACE);
-    if (n == 12) Tap(KEY_ENTER);
+    if (n == 11) TapKey(KEY_BACKSPACE);
+    if (n == 12) TapKey(KEY_ENTER);
   });
   ASSERT_EQ(frames, 13);
   EXPECT_EQ(names[0], "Player");
@@ -61,8 +55,8 @@ TEST_F(NameEntry, TypedCharactersArriveOnePerFrameAndBackspaceRemovesTheLast) {
 
 TEST_F(NameEntry, BackspaceEmptiesTheNameAndThenDoesNothing) {
   Run([](int n) {
-    if (n <= 7) Tap(KEY_BACKSPACE);
-    if (n == 8) Tap(KEY_ENTER);
+    if (n <= 7) TapKey(KEY_BACKSPACE);
+    if (n == 8) TapKey(KEY_ENTER);
   });
   EXPECT_EQ(names[5], "P");
   EXPECT_EQ(names[6], "");
@@ -76,7 +70,7 @@ TEST_F(NameEntry, ANameHasNoLengthLimit) {
   Run([&](int n) {
     if (n == 1)
       for (char c : name) HeadlessType(c);
-    if (n == 50) Tap(KEY_ENTER);
+    if (n == 50) TapKey(KEY_ENTER);
   });
   ASSERT_EQ(name.size(), 40u);
   EXPECT_EQ(PlayerName, name);
@@ -88,7 +82,7 @@ TEST_F(NameEntry, EveryCodeFrom32UpIsAddedThatTheScoreFileCanHold) {
     if (n == 1) {
       for (int c : {int{'|'}, 300, 9, 233, 127, 150, 159, 31, int{' '}, int{'z'}, 255, 256}) HeadlessType(c);
     }
-    if (n == 15) Tap(KEY_ENTER);
+    if (n == 15) TapKey(KEY_ENTER);
   });
   // "|" is kept as the broken bar; tab, 31 and codes above 255 are refused.
   EXPECT_EQ(PlayerName, "\xa6\xe9\x7f\x96\x9f z\xff");
@@ -125,7 +119,7 @@ TEST_F(NameEntry, DrawsThePromptAndTheCentredNameWithABlinkingCursor) {
       cursorSeen.push_back(name->text);
       if (n == 2) frameTwo = lastFrame;
     }
-    if (n == 60) Tap(KEY_ENTER);
+    if (n == 60) TapKey(KEY_ENTER);
   });
   EXPECT_NE(std::find(cursorSeen.begin(), cursorSeen.end(), "Wen_"), cursorSeen.end());
   EXPECT_NE(std::find(cursorSeen.begin(), cursorSeen.end(), "Wen "), cursorSeen.end());
@@ -148,7 +142,7 @@ TEST_F(NameEntry, DrawsThePromptAndTheCentredNameWithABlinkingCursor) {
 TEST_F(NameEntry, KeysHeldFromTheRoundDoNotConfirmAtOnce) {
   // Escape still held and an Enter press not yet read when the round ends.
   HeadlessKey(KEY_ESCAPE, true);
-  Tap(KEY_ENTER);
+  TapKey(KEY_ENTER);
   HeadlessType('q');
   int idle = 0;  // sleeps since the last frame: a wait that never ends fails instead of hanging
   HeadlessOnDelay([&] {
@@ -157,7 +151,7 @@ TEST_F(NameEntry, KeysHeldFromTheRoundDoNotConfirmAtOnce) {
   Run([&](int n) {
     idle = 0;
     if (n == 1) HeadlessKey(KEY_ESCAPE, false);
-    if (n == 5) Tap(KEY_ENTER);
+    if (n == 5) TapKey(KEY_ENTER);
   });
   EXPECT_EQ(frames, 6);
   EXPECT_EQ(PlayerName, "Player");  // the typed queue was cleared too

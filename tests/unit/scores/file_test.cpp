@@ -5,9 +5,9 @@
 #include <climits>
 #include <cstdint>
 
-#include "tests/unit/scores_fixture.h"
+#include "tests/unit/support.h"
 
-using namespace scorestest;
+using namespace support;
 
 namespace {
 

@@ -3,9 +3,9 @@
 // pinning, and the thinning of a shown group.
 #include <climits>
 
-#include "tests/unit/scores_fixture.h"
+#include "tests/unit/support.h"
 
-using namespace scorestest;
+using namespace support;
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Display set-up and the common assets: the accepted mode list, the mode and
 // depth fallbacks, widescreen, font sizes, the splash and its jingle, the log,
 // reloading on a second call, and missing data.
-#include "tests/unit/shell_harness.h"
+#include "tests/unit/support.h"
 
-using namespace shelltest;
+using namespace support;
 
 namespace {
 
@@ -14,10 +14,6 @@ class DisplaySetup : public ShellTest {
   void SetUp() override {
     ShellTest::SetUp();
     SlowMachine();  // the engine test runs inside every set-up
-  }
-  void UseStagedCommon() {
-    fs::remove_all(files / "Common");
-    fs::create_directory_symlink(fs::path(DataDir()) / "Common", files / "Common");
   }
 };
 

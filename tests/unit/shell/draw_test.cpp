@@ -1,8 +1,8 @@
 // The drawing helpers: alignment, clamped colour, the draw state reset, blend
 // modes, the counted sprite draw and the pointer-in-rectangle test.
-#include "tests/unit/shell_harness.h"
+#include "tests/unit/support.h"
 
-using namespace shelltest;
+using namespace support;
 
 namespace {
 
@@ -10,7 +10,7 @@ class DrawHelpers : public ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    OpenPlainDisplay();
+    OpenTestDisplay();
     HeadlessClearDraws();
   }
   const DrawRecord& Last() { return HeadlessDraws().back(); }

@@ -1,8 +1,8 @@
 // The frame service: pacing, the smoothed frame rate, messages, slow-system
 // presenting, hot keys, channel volumes, the mouse sample and the close paths.
-#include "tests/unit/shell_harness.h"
+#include "tests/unit/support.h"
 
-using namespace shelltest;
+using namespace support;
 
 namespace {
 
@@ -10,11 +10,7 @@ class FrameService : public ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    OpenPlainDisplay();
-  }
-  void Tap(int code) {
-    HeadlessKey(code, true);
-    HeadlessKey(code, false);
+    OpenTestDisplay();
   }
 };
 
@@ -132,11 +128,11 @@ TEST_F(FrameService, SlowSystemPresentsEverySecondFrameAndKeepsHotKeysForIt) {
 
   // F11 pressed before a dropped frame is left unread by it...
   FinishFrame(0);  // presented; the next one is dropped
-  Tap(KEY_F11);
+  TapKey(KEY_F11);
   FinishFrame(0);
   EXPECT_EQ(KeyHit(KEY_F11), 1);
   // ...and taken by the next presented frame.
-  Tap(KEY_F11);
+  TapKey(KEY_F11);
   FinishFrame(0);  // dropped
   FinishFrame(0);  // presented: reads the hit
   EXPECT_EQ(KeyHit(KEY_F11), 0);
@@ -150,7 +146,7 @@ TEST_F(FrameService, SlowSystemPresentsEverySecondFrameAndKeepsHotKeysForIt) {
 
 TEST_F(FrameService, TabTogglesThePanelAndWritesTheSetupFileEachTime) {
   const fs::path setup = files / "Setup.ini";
-  Tap(KEY_TAB);
+  TapKey(KEY_TAB);
   FinishFrame(0);
   EXPECT_EQ(SettingsOpen, 1);
   EXPECT_EQ(SettingsSlide, -268);
@@ -159,7 +155,7 @@ TEST_F(FrameService, TabTogglesThePanelAndWritesTheSetupFileEachTime) {
   fs::remove(setup);
   for (int i = 0; i < 12; ++i) FinishFrame(0);
   EXPECT_EQ(SettingsSlide, 20);  // at rest after 10 frames
-  Tap(KEY_TAB);
+  TapKey(KEY_TAB);
   FinishFrame(0);
   EXPECT_EQ(SettingsOpen, 0);
   EXPECT_TRUE(fs::exists(setup));
@@ -177,7 +173,7 @@ TEST_F(FrameService, OverlayTogglesOnF12WithItsLines) {
   FinishFrame(0);
   EXPECT_EQ(FindText(frame, "Drawn Images : 0/800"), nullptr);
 
-  Tap(KEY_F12);
+  TapKey(KEY_F12);
   FrameRate = 61;
   FinishFrame(0);
   EXPECT_EQ(DebugOverlay, 1);
@@ -199,7 +195,7 @@ TEST_F(FrameService, OverlayTogglesOnF12WithItsLines) {
   ASSERT_NE(rate, nullptr);
   EXPECT_FLOAT_EQ(rate->y, 2);
 
-  Tap(KEY_F12);
+  TapKey(KEY_F12);
   FinishFrame(0);
   EXPECT_EQ(DebugOverlay, 0);
   EXPECT_EQ(FindText(frame, "Drawn Images : 0/800"), nullptr);
@@ -301,7 +297,7 @@ TEST_F(FrameService, AltF4AndCloseRequestsEndThroughTheClosingSequence) {
   EXPECT_FALSE(HeadlessDisplayOpen());
 
   HeadlessReset();
-  OpenPlainDisplay();
+  OpenTestDisplay();
   FinishFrame(0);
   HeadlessRequestClose();
   EXPECT_THROW(FinishFrame(0), HeadlessExit);
@@ -318,10 +314,7 @@ TEST_F(FrameService, ClosingAtTheNamePromptKeepsTheRoundUnderTheNameTypedSoFar) 
   int frames = 0;
   HeadlessOnPresent([&] {
     ++frames;
-    if (frames == 1) {
-      HeadlessKey(KEY_BACKSPACE, true);  // then "d"
-      HeadlessKey(KEY_BACKSPACE, false);
-    }
+    if (frames == 1) TapKey(KEY_BACKSPACE);  // then "d"
     if (frames == 2) HeadlessType('d');
     if (frames == 4) HeadlessRequestClose();
   });

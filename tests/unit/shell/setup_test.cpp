@@ -1,74 +1,38 @@
 // The setup file: the exact bytes written, the forgiving reader, the round
 // trip, the audio back-end choice, and never losing the old file.
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <climits>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "media/headless.h"
-#include "shell/shell.h"
-#include "tools/tools.h"
+#include "tests/unit/support.h"
 
-namespace fs = std::filesystem;
+using namespace support;
 
 namespace {
 
-std::string Slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-void Spit(const fs::path& p, const std::string& bytes) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
-
 // A fresh "Files/239/" tree in a temp folder; the test runs inside "Files/"
 // (where the reader is called) and the log goes to a file of its own.
-class Setup : public ::testing::Test {
+class Setup : public ProgramTest {
  protected:
   void SetUp() override {
-    UseHeadlessBackend();
-    HeadlessReset();
-    ResetGlobals();
+    ProgramTest::SetUp();
     SetDefaultSettings();
     SetDefaultKeys();
-    saved_ = fs::current_path();
-    char tmpl[] = "/tmp/wenhod_setup_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    root_ = tmpl;
-    files_ = root_ / "Files";
     fs::create_directories(files_ / "239");
     ASSERT_TRUE(ChangeDir(files_.string()));
     LogFile = WriteFile((root_ / "log.txt").string());
     ASSERT_NE(LogFile, nullptr);
   }
-  void TearDown() override {
-    if (LogFile) CloseFile(LogFile);
-    ResetGlobals();
-    fs::current_path(saved_);
-    std::error_code ec;
-    fs::permissions(files_, fs::perms::owner_all, ec);
-    fs::remove_all(root_, ec);
-    HeadlessReset();
-  }
 
   std::string Log() {
     CloseFile(LogFile);
-    std::string text = Slurp(root_ / "log.txt");
+    std::string text = ReadBytes(root_ / "log.txt");
     LogFile = WriteFile((root_ / "log.txt").string());
     return text;
   }
 
   // Reads a file holding exactly these bytes, from defaults.
   void ReadText(const std::string& bytes) {
-    Spit(files_ / "Setup.ini", bytes);
+    WriteBytes(files_ / "Setup.ini", bytes);
     ReadSetup();
   }
 
@@ -79,7 +43,7 @@ class Setup : public ::testing::Test {
     ASSERT_TRUE(ChangeDir(".."));
   }
 
-  fs::path saved_, root_, files_;
+  fs::path root_ = temp.path, files_ = root_ / "Files";
 };
 
 TEST_F(Setup, DefaultsGiveExactFile) {
@@ -92,7 +56,7 @@ TEST_F(Setup, DefaultsGiveExactFile) {
       "; AudioDriver = OpenAL\r\n; AudioDriver = FreeAudio\r\n\r\n"
       "[Controls]\r\nKey=0,38\r\nKey=3,37\r\nKey=5,39\r\nKey=8,40\r\nKey=10,90\r\n"
       "Key=20,87\r\nKey=23,65\r\nKey=25,68\r\nKey=28,83\r\nKey=30,74\r\n";
-  EXPECT_EQ(Slurp(files_ / "Setup.ini"), expected);
+  EXPECT_EQ(ReadBytes(files_ / "Setup.ini"), expected);
   EXPECT_FALSE(fs::exists(files_ / "Setup.ini.tmp"));
   EXPECT_FALSE(fs::exists(files_ / "239" / "Setup.ini"));
 }
@@ -103,7 +67,7 @@ TEST_F(Setup, OptionalLinesAndOddSlots) {
   Settings[SET_SLOWSYSTEM] = 1;
   AudioDriverNames.clear();  // nothing to name: an empty value, no list
   WriteFromGameFolder();
-  std::string text = Slurp(files_ / "Setup.ini");
+  std::string text = ReadBytes(files_ / "Setup.ini");
   EXPECT_NE(text.find("\r\nFullscreen = True\r\nGFX Engine = DX7\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\nESS=1 ; This is a slow system, and things must run a wee bit slower for it.  Awww..\r\n\r\n"),
             std::string::npos);
@@ -116,14 +80,14 @@ TEST_F(Setup, OptionalLinesAndOddSlots) {
   AudioDriverNames = {"OpenAL", "FreeAudio"};
   Settings[SET_AUDIODRIVER] = 7;
   WriteFromGameFolder();
-  text = Slurp(files_ / "Setup.ini");
+  text = ReadBytes(files_ / "Setup.ini");
   EXPECT_EQ(text.find("Fullscreen"), std::string::npos);
   EXPECT_EQ(text.find("GFX Engine"), std::string::npos);
   EXPECT_EQ(text.find("ESS"), std::string::npos);
   EXPECT_NE(text.find("\r\nAudioDriver = OpenAL\r\n"), std::string::npos);
   Settings[SET_AUDIODRIVER] = -1;
   WriteFromGameFolder();
-  EXPECT_NE(Slurp(files_ / "Setup.ini").find("\r\nAudioDriver = OpenAL\r\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(files_ / "Setup.ini").find("\r\nAudioDriver = OpenAL\r\n"), std::string::npos);
 }
 
 TEST_F(Setup, FullscreenWordsAndEngines) {
@@ -290,47 +254,47 @@ TEST_F(Setup, NamedDriverSkipsTheAutomaticChoice) {
 
 TEST_F(Setup, FailedWriteKeepsOldFile) {
   const std::string old = "[Graphics]\r\nWidth=1024\r\n";
-  Spit(files_ / "Setup.ini", old);
+  WriteBytes(files_ / "Setup.ini", old);
 
   // The temporary file cannot be opened.
   fs::create_directory(files_ / "Setup.ini.tmp");
   WriteFromGameFolder();
-  EXPECT_EQ(Slurp(files_ / "Setup.ini"), old);
+  EXPECT_EQ(ReadBytes(files_ / "Setup.ini"), old);
   fs::remove(files_ / "Setup.ini.tmp");
 
   // Every write fails, as on a full disk: only the close can tell.
   if (fs::exists("/dev/full")) {
     fs::create_symlink("/dev/full", files_ / "Setup.ini.tmp");
     WriteFromGameFolder();
-    EXPECT_EQ(Slurp(files_ / "Setup.ini"), old);
+    EXPECT_EQ(ReadBytes(files_ / "Setup.ini"), old);
     fs::remove(files_ / "Setup.ini.tmp");
   }
 
   // A temporary left by a crash is simply written over.
-  Spit(files_ / "Setup.ini.tmp", "half a fi");
+  WriteBytes(files_ / "Setup.ini.tmp", "half a fi");
   Settings[SET_WIDTH] = 640;
   WriteFromGameFolder();
-  EXPECT_NE(Slurp(files_ / "Setup.ini").find("Width=640\r\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(files_ / "Setup.ini").find("Width=640\r\n"), std::string::npos);
   EXPECT_FALSE(fs::exists(files_ / "Setup.ini.tmp"));
   Settings[SET_WIDTH] = 800;
-  Spit(files_ / "Setup.ini", old);
+  WriteBytes(files_ / "Setup.ini", old);
 
   // A folder the program may not write to (root may write anywhere).
   if (geteuid() != 0) {
     fs::permissions(files_, fs::perms::owner_read | fs::perms::owner_exec);
     WriteFromGameFolder();
     fs::permissions(files_, fs::perms::owner_all);
-    EXPECT_EQ(Slurp(files_ / "Setup.ini"), old);
+    EXPECT_EQ(ReadBytes(files_ / "Setup.ini"), old);
   }
 
   // And once writing works again the file is replaced whole.
   WriteFromGameFolder();
-  EXPECT_NE(Slurp(files_ / "Setup.ini").find("Width=800\r\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(files_ / "Setup.ini").find("Width=800\r\n"), std::string::npos);
 }
 
 TEST_F(Setup, APinnedReadOnlyFileIsReadButNeverReplaced) {
   const std::string pinned = "Width=1024\r\nHeight=768\r\nMaster=7\r\n";
-  Spit(files_ / "Setup.ini", pinned);
+  WriteBytes(files_ / "Setup.ini", pinned);
   fs::permissions(files_ / "Setup.ini", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   ReadSetup();
   EXPECT_EQ(Settings[SET_WIDTH], 1024);
@@ -341,7 +305,7 @@ TEST_F(Setup, APinnedReadOnlyFileIsReadButNeverReplaced) {
   WriteFromGameFolder();
   WriteFromGameFolder();  // Tab toggles save every time: said only once
   const std::string said = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(Slurp(files_ / "Setup.ini"), pinned);
+  EXPECT_EQ(ReadBytes(files_ / "Setup.ini"), pinned);
   EXPECT_FALSE(fs::exists(files_ / "Setup.ini.tmp"));
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
   EXPECT_NE(said.find((files_ / "Setup.ini").string() + ": settings not saved: Permission denied"),
@@ -352,7 +316,7 @@ TEST_F(Setup, APinnedReadOnlyFileIsReadButNeverReplaced) {
   // Made writable again, it is replaced as usual.
   fs::permissions(files_ / "Setup.ini", fs::perms::owner_write, fs::perm_options::add);
   WriteFromGameFolder();
-  EXPECT_NE(Slurp(files_ / "Setup.ini").find("Master = 60\r\n"), std::string::npos);
+  EXPECT_NE(ReadBytes(files_ / "Setup.ini").find("Master = 60\r\n"), std::string::npos);
 }
 
 }  // namespace
@@ -366,7 +330,7 @@ TEST_F(Setup, SavingWithoutGameFolderStaysPut) {
   EXPECT_EQ(fs::current_path(), fs::canonical(files_));
   EXPECT_TRUE(fs::exists(root_ / "Setup.ini"));
   EXPECT_FALSE(fs::exists(root_.parent_path() / "Setup.ini.tmp"));
-  EXPECT_EQ(Slurp(root_ / "Setup.ini").rfind("[Graphics]\r\n", 0), 0u);
+  EXPECT_EQ(ReadBytes(root_ / "Setup.ini").rfind("[Graphics]\r\n", 0), 0u);
 
   // Once start-up has noted where it read the settings, they go back there.
   FilesFolder = files_.string();

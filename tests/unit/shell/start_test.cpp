@@ -1,9 +1,9 @@
 // The start sequence as a whole: the log from its banner to "Finished
 // Loading", the start values, the splash floor, a settings file asking for a
 // size not on offer, and starting with missing or unwritable files.
-#include "tests/unit/shell_harness.h"
+#include "tests/unit/support.h"
 
-using namespace shelltest;
+using namespace support;
 
 namespace {
 
@@ -13,10 +13,6 @@ class StartSequence : public ShellTest {
     ShellTest::SetUp();
     ChangeDir(root.string());  // the program starts beside Files/
     SlowMachine();
-  }
-  static void Tap(int code) {
-    HeadlessKey(code, true);
-    HeadlessKey(code, false);
   }
 };
 
@@ -137,8 +133,8 @@ TEST_F(StartSequence, NoDataTreeAtAllStillStartsAndCloses) {
   EXPECT_EQ(CurrentDir(), fs::canonical(bare).string());  // it never wandered off
   EXPECT_TRUE(fs::exists(bare / "Debug.txt"));
   EXPECT_EQ(Settings[SET_MASTER], 77);
-  Tap(KEY_TAB);  // the settings panel saves the settings...
-  Tap(KEY_F11);  // ...and so does a screenshot, its picture
+  TapKey(KEY_TAB);  // the settings panel saves the settings...
+  TapKey(KEY_F11);  // ...and so does a screenshot, its picture
   FinishFrame(1);
   EXPECT_THROW(CloseDown(), HeadlessExit);
   EXPECT_EQ(ReadLines(bare / "Debug.txt").back(), "Play again, soon!!");

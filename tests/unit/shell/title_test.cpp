@@ -1,9 +1,9 @@
 // The title screen, frame by frame: slide-in, credits panel, prompt, the
 // difficulty menu by keys and mouse, starting a round and coming back, the
 // latch on held inputs, and Escape.
-#include "tests/unit/shell_harness.h"
+#include "tests/unit/support.h"
 
-using namespace shelltest;
+using namespace support;
 
 namespace {
 
@@ -26,7 +26,7 @@ class TitleScreen : public ShellTest {
 
   void SetUp() override {
     ShellTest::SetUp();
-    OpenPlainDisplay();
+    OpenTestDisplay();
     FillCredits();
     g_rounds = 0;
     g_inRound = nullptr;
@@ -106,7 +106,7 @@ TEST_F(TitleScreen, SlidesInAndComesToRestAfter32Frames) {
 }
 
 TEST_F(TitleScreen, WideDisplaysGetTheNarrowerPanel) {
-  OpenPlainDisplay(1024, 768);
+  OpenTestDisplay(1024, 768);
   std::vector<float> xs;
   step = [&](int n) {
     const DrawRecord* panel = Rect(320, 422);

@@ -1,25 +1,22 @@
-// Controls: field splitting, key names, the held test and the capture scan,
+// Controls: key names, the held test and the capture scan,
 // on the headless back end with scripted keys and joysticks.
 #include <gtest/gtest.h>
 
 #include <climits>
 
-#include "media/headless.h"
-#include "shell/globals.h"
-#include "tools/tools.h"
+#include "tests/unit/support.h"
+
+using namespace support;
 
 namespace {
 
-class Controls : public ::testing::Test {
+class Controls : public ProgramTest {
  protected:
   void SetUp() override {
-    UseHeadlessBackend();
-    HeadlessReset();
-    ResetGlobals();
+    ProgramTest::SetUp();
     SetDefaultKeys();
     DiscoverJoysticks();
   }
-  void TearDown() override { HeadlessReset(); }
 
   // Attaches joysticks with buttons 0..19 and a hat, then discovers them.
   void Pads(int count) {
@@ -30,32 +27,6 @@ class Controls : public ::testing::Test {
 };
 
 constexpr int kAxisX = 0, kAxisY = 1, kAxisZ = 2;
-
-TEST(FieldOf, FieldsBetweenSeparators) {
-  EXPECT_EQ(FieldOf("a=b=c", "=", 1), "a");
-  EXPECT_EQ(FieldOf("a=b=c", "=", 2), "b");
-  EXPECT_EQ(FieldOf("a=b=c", "=", 3), "c");
-  EXPECT_EQ(FieldOf("a=b=c", "=", 4), "-+-");
-  EXPECT_EQ(FieldOf("a==b", "=", 2), "");
-  EXPECT_EQ(FieldOf("a==b", "=", 3), "b");
-  EXPECT_EQ(FieldOf("a=", "=", 2), "");
-  EXPECT_EQ(FieldOf("1,2", ",", 2), "2");
-  // Outer blanks and control characters go first; inner spaces stay.
-  EXPECT_EQ(FieldOf("\t Key = 5 \r", "=", 1), "Key ");
-  EXPECT_EQ(FieldOf("\t Key = 5 \r", "=", 2), " 5");
-}
-
-TEST(FieldOf, TextWithoutSeparator) {
-  EXPECT_EQ(FieldOf("abc", "=", 1), "abc");
-  EXPECT_EQ(FieldOf("abc", "=", 2), "abc");  // field 2 of a text with no separator is all of it
-  EXPECT_EQ(FieldOf("abc", "=", 3), "-+-");
-  EXPECT_EQ(FieldOf("", "=", 1), "");
-  EXPECT_EQ(FieldOf("", "=", 2), "");
-  EXPECT_EQ(FieldOf("a=b", "=", 0), "a");
-  EXPECT_EQ(FieldOf("a=b", "", 1), "a=b");
-  EXPECT_EQ(FieldOf("a=b", "", 3), "-+-");
-  EXPECT_EQ(FieldOf("a=b", "=", INT_MAX), "-+-");  // returns at once, no walk of two billion steps
-}
 
 TEST(KeyName, ExactCodes) {
   const std::pair<int, const char*> table[] = {

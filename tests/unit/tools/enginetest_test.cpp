@@ -1,9 +1,9 @@
 // The engine test's arithmetic on machines of every speed, played on the
 // virtual clock: each of the test's frames is charged a cost chosen from the
 // number of sprites it drew.
-#include "tests/unit/shell_harness.h"
+#include "tests/unit/support.h"
 
-using namespace shelltest;
+using namespace support;
 
 namespace {
 
@@ -14,7 +14,7 @@ class EngineTestRun : public ShellTest {
 
   void SetUp() override {
     ShellTest::SetUp();
-    OpenPlainDisplay();
+    OpenTestDisplay();
     AutoMidHandle(true);
     SharpIconsImage = CreateImage(16, 16, 64, 0);  // the test sprite must exist to be drawn
     FrameRate = 0;

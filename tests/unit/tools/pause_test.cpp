@@ -4,12 +4,11 @@
 #include <numbers>
 
 #include "media/random.h"
-#include "tests/unit/shell_harness.h"
+#include "tests/unit/support.h"
 
-using namespace shelltest;
+using namespace support;
 
 namespace {
-
 
 class PauseMenuTest : public ShellTest {
  protected:
@@ -20,7 +19,7 @@ class PauseMenuTest : public ShellTest {
 
   void SetUp() override {
     ShellTest::SetUp();
-    OpenPlainDisplay();
+    OpenTestDisplay();
     GameState = 1;
     HeadlessOnPresent([this] {
       if (GameState != 2) return;
@@ -260,8 +259,7 @@ TEST_F(PauseMenuTest, TabOpensTheSettingsPanelOverTheRunningMenu) {
   script = [&](int f) {
     if (f == 2) {
       plainDraws = frames.back().size();
-      HeadlessKey(KEY_TAB, true);
-      HeadlessKey(KEY_TAB, false);
+      TapKey(KEY_TAB);
     }
     if (f == 20) {
       EXPECT_EQ(SettingsOpen, 1);

@@ -7,9 +7,9 @@
 
 #include <regex>
 
-#include "tests/unit/shell_harness.h"
+#include "tests/unit/support.h"
 
-using namespace shelltest;
+using namespace support;
 
 namespace {
 
@@ -64,12 +64,8 @@ class Screenshot : public ShellTest {
  protected:
   void SetUp() override {
     ShellTest::SetUp();
-    OpenPlainDisplay(800, 600);
+    OpenTestDisplay(800, 600);
     OpenLog();
-  }
-  void TearDown() override {
-    fs::permissions(files, fs::perms::owner_all, fs::perm_options::add);
-    ShellTest::TearDown();
   }
   // One frame of any screen with F11 pressed; answers the notice frame's draws.
   std::vector<DrawRecord> ShotFrame() {
@@ -77,8 +73,7 @@ class Screenshot : public ShellTest {
     HeadlessOnPresent([&] {
       if (notice.empty()) notice = HeadlessLastFrame();
     });
-    HeadlessKey(KEY_F11, true);
-    HeadlessKey(KEY_F11, false);
+    TapKey(KEY_F11);
     FinishFrame(0);
     HeadlessOnPresent(nullptr);
     return notice;

@@ -3,12 +3,11 @@
 // sliders, the joystick list and the sprite budget.
 #include <climits>
 
-#include "tests/unit/shell_harness.h"
+#include "tests/unit/support.h"
 
-using namespace shelltest;
+using namespace support;
 
 namespace {
-
 
 class SettingsPanel : public ShellTest {
  protected:
@@ -16,8 +15,7 @@ class SettingsPanel : public ShellTest {
     ShellTest::SetUp();
     if (!HaveStagedFile("Common/icons.png") || !HaveStagedFile("Common/SVBasicManual.ttf"))
       GTEST_SKIP() << "icons and fonts not staged in this build";
-    fs::remove_all(files / "Common");
-    fs::create_directory_symlink(fs::path(DataDir()) / "Common", files / "Common");
+    UseStagedCommon();
     SlowMachine();  // the engine test inside ApplyGraphics ends quickly
     ApplyGraphics();  // 800 x 600 among the seven default modes
     HeadlessOnDelay(nullptr);
@@ -38,12 +36,8 @@ class SettingsPanel : public ShellTest {
     for (int i = 0; i < n; ++i) last = Frame();
     return last;
   }
-  void Tap(int code) {
-    HeadlessKey(code, true);
-    HeadlessKey(code, false);
-  }
   void OpenToRest() {
-    Tap(KEY_TAB);
+    TapKey(KEY_TAB);
     Frames(11);
     ASSERT_EQ(SettingsSlide, 20);
   }
@@ -77,7 +71,7 @@ class SettingsPanel : public ShellTest {
 };
 
 TEST_F(SettingsPanel, TabSlidesThePanelInOverTenFramesAndAwayAgain) {
-  Tap(KEY_TAB);
+  TapKey(KEY_TAB);
   for (int k = 1; k <= 11; ++k) {
     const auto frame = Frame();
     const int offset = std::min(-300 + 32 * k, 20);
@@ -96,7 +90,7 @@ TEST_F(SettingsPanel, TabSlidesThePanelInOverTenFramesAndAwayAgain) {
   }
   EXPECT_EQ(SettingsSlide, 20);
 
-  Tap(KEY_TAB);
+  TapKey(KEY_TAB);
   for (int k = 1; k <= 9; ++k) {
     const auto frame = Frame();
     const DrawRecord* title = FindText(frame, "Graphics");
@@ -225,22 +219,22 @@ TEST_F(SettingsPanel, TheResolutionRowWalksTheModeListAndWraps) {
     EXPECT_EQ(Settings[SET_HEIGHT], ResolutionHeights[pos]);
   };
   for (int step = 1; step <= 7; ++step) {
-    Tap(KEY_RIGHT);
+    TapKey(KEY_RIGHT);
     Frame();
     expectMode((step + 1) % 7 + 1);
   }
   expectMode(2);
   EXPECT_NE(FindText(Frame(), "800x600"), nullptr);
-  Tap(KEY_RIGHT);
+  TapKey(KEY_RIGHT);
   Frame();
   EXPECT_NE(FindText(Frame(), "1024x768"), nullptr);
-  Tap(KEY_LEFT);
+  TapKey(KEY_LEFT);
   Frame();
   expectMode(2);
-  Tap(KEY_UP);
+  TapKey(KEY_UP);
   Frame();
   expectMode(3);
-  Tap(KEY_DOWN);
+  TapKey(KEY_DOWN);
   Frame();
   expectMode(2);
   Click(1);
@@ -254,11 +248,11 @@ TEST_F(SettingsPanel, TheResolutionRowWalksTheModeListAndWraps) {
 
   // The row's wider area counts too; elsewhere the arrows belong to the game.
   Point(200, 150);
-  Tap(KEY_RIGHT);
+  TapKey(KEY_RIGHT);
   Frame();
   expectMode(1);
   Point(600, 500);
-  Tap(KEY_RIGHT);
+  TapKey(KEY_RIGHT);
   Frame();
   expectMode(1);
   Point(30, 100);  // and that press is not saved up for later
@@ -267,7 +261,7 @@ TEST_F(SettingsPanel, TheResolutionRowWalksTheModeListAndWraps) {
   // An empty mode list changes nothing.
   Point(30, 100);
   ResolutionCount = 0;
-  Tap(KEY_RIGHT);
+  TapKey(KEY_RIGHT);
   Click(1);
   EXPECT_EQ(Settings[SET_RESOLUTION], 1);
   EXPECT_EQ(Settings[SET_WIDTH], 640);
@@ -276,10 +270,10 @@ TEST_F(SettingsPanel, TheResolutionRowWalksTheModeListAndWraps) {
 TEST_F(SettingsPanel, ApplyWritesTheFileReopensTheDisplayAndClosesThePanel) {
   OpenToRest();
   Point(30, 100);
-  Tap(KEY_RIGHT);
-  Tap(KEY_RIGHT);
+  TapKey(KEY_RIGHT);
+  TapKey(KEY_RIGHT);
   Frame();  // one step per frame
-  Tap(KEY_RIGHT);
+  TapKey(KEY_RIGHT);
   Frame();
   ASSERT_EQ(Settings[SET_WIDTH], 1280);
   ASSERT_EQ(Settings[SET_HEIGHT], 720);
@@ -309,7 +303,7 @@ TEST_F(SettingsPanel, ABindingCellTakesTheHeldInputOnceThePanelRests) {
   // Player 1's jump cell rests at (440, 80); at offset -12 it passes (440, 48).
   Point(460, 70);
   HeadlessKey(KEY_J, true);
-  Tap(KEY_TAB);
+  TapKey(KEY_TAB);
   for (int k = 1; k <= 11; ++k) {
     Frame();
     EXPECT_EQ(Keys[10], 90) << "captured at offset " << SettingsSlide;
