@@ -7,6 +7,16 @@
 // Dark edge shared by every figure, so they stand out on both skies.
 extern const Rgba kInk;
 
+// Draws one part of a figure on its own layer, gives it the dark edge and
+// lays it on the figure, so parts in front outline themselves over those behind.
+template <typename F>
+void Layer(Canvas& fig, F draw) {
+  Canvas part(fig.w, fig.h);
+  draw(part);
+  Outline(part, kInk);
+  Blit(fig, part, 0, 0);
+}
+
 // Hero: 256x256 sheets of 64x64 cells (walk 0-7, airborne 8, 9-15 repeat).
 Canvas HeroSheet(bool costume, bool facingLeft);
 Canvas HeroFigure(bool costume, int frame);      // one half-size (32x32) frame, outlined

@@ -57,14 +57,6 @@ void Line(Canvas& c, const Squash& s, float x0, float y0, float x1, float y1, fl
   ThickLine(c, s.X(x0), s.Y(y0), s.X(x1), s.Y(y1), w, col);
 }
 
-template <typename F>
-void Layer(Canvas& fig, F draw) {
-  Canvas part(fig.w, fig.h);
-  draw(part);
-  Outline(part, kInk);
-  Blit(fig, part, 0, 0);
-}
-
 void DrawLeg(Canvas& c, const Squash& s, float hipX, float hipY, float angle, float lift, Rgba col) {
   float a = angle * kPi / 180;
   float fx = hipX + std::sin(a) * 12, fy = 61.5f - lift;

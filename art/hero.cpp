@@ -193,15 +193,6 @@ void DrawCape(Canvas& c, Pt shoulder, float lift, int frame, const Look& k) {
   (void)k;
 }
 
-// Draw one part on its own layer, give it a dark edge and lay it on the figure.
-template <typename F>
-void Layer(Canvas& fig, F draw) {
-  Canvas part(fig.w, fig.h);
-  draw(part);
-  Outline(part, kInk);
-  Blit(fig, part, 0, 0);
-}
-
 Canvas Compose(const Look& k, const Pose& p, int frame, int hipY) {
   Canvas fig(32, 40);
   Pt hip{15.0f, float(hipY)};
