@@ -11,7 +11,6 @@ namespace {
 const char* const kScoreFile = "scores.dat";
 const char* const kScoreTemp = "scores.dat.tmp";
 constexpr size_t kBestListSize = 25;
-std::string ReadError;  // why the score file could not be read
 
 int AbsField(const std::string& line, int n) { return SafeAbs(ToInt(FieldOf(line, "|", n))); }
 
@@ -53,7 +52,7 @@ bool NotSaved(const std::string& why) {
 // A file we could not read may hold records we never saw: it is left alone.
 bool WriteScoreFile() {
   SortScores();
-  if (ScoreFileUnreadable) return NotSaved("it could not be read (" + ReadError + ")");
+  if (ScoreFileUnreadable) return NotSaved("it could not be read (" + ScoreFileError + ")");
   if (!FileReplaceable(kScoreFile)) return NotSaved(FileError());
   TextFile* f = WriteFile(kScoreTemp);
   if (!f) return NotSaved(FileError());
@@ -117,7 +116,7 @@ void LoadScores() {
   if (!f) {
     // Keep what we have rather than an empty list, and never write over it.
     ScoreFileUnreadable = true;
-    ReadError = FileError();
+    ScoreFileError = FileError();
     return;
   }
 
@@ -144,7 +143,7 @@ void LoadScores() {
   SortScores();
   if (!CloseFile(f)) {
     ScoreFileUnreadable = true;  // read only in part
-    ReadError = FileError();
+    ScoreFileError = FileError();
   }
 }
 

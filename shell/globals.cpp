@@ -72,6 +72,7 @@ int GraphScroll;
 int PinnedItem;
 std::optional<Scores> ScoreAwaitingName;
 bool ScoreFileUnreadable;
+std::string ScoreFileError;
 bool ScoresNotSavedTold;
 
 JoyRecord JoySlot[5];
@@ -128,6 +129,7 @@ void ResetGlobals() {
   PinnedItem = 0;
   ScoreAwaitingName.reset();
   ScoreFileUnreadable = false;
+  ScoreFileError.clear();
   ScoresNotSavedTold = false;
 
   for (auto& slot : JoySlot) slot = JoyRecord{};

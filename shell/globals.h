@@ -117,6 +117,7 @@ extern int PinnedItem;
 // becomes a record even when the program is closed from the name prompt.
 extern std::optional<Scores> ScoreAwaitingName;
 extern bool ScoreFileUnreadable;                // scores.dat was there but could not be read: never replaced
+extern std::string ScoreFileError;              // why it could not be read
 extern bool ScoresNotSavedTold;                 // the player has been told once that a save did not happen
 
 //------------------------------------------------------------------------------

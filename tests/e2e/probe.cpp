@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
   for (;;) {
     ClearScreen();
     PresentFrame(0);
-    if (KeyHit(27) > 0 || CloseRequested()) break;
+    if (KeyHit(KEY_ESCAPE) > 0 || CloseRequested()) break;
     for (int code : kWatchedKeys) {
       if (int hits = KeyHit(code); hits > 0) {
         keyTotals[code] += hits;

@@ -84,14 +84,14 @@ TEST_F(SdlJoystick, AxesHatAndButtonsByCode) {
 
   Keys[10] = 333;
   Button(3, true);
-  EXPECT_EQ(ControlDown(10, 1), 1);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 1), 1);
   EXPECT_EQ(DetectInput(), 333);
   JoySlot[1].enabled = 0;
-  EXPECT_EQ(ControlDown(10, 1), 0);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 1), 0);
   EXPECT_EQ(DetectInput(), 0);
   JoySlot[1].enabled = 1;
   Button(3, false);
-  EXPECT_EQ(ControlDown(10, 1), 0);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 1), 0);
   EXPECT_EQ(DetectInput(), 0);
 }
 

@@ -115,19 +115,19 @@ TEST_F(SdlInput, KeysCountPressesNotRepeatsAndEditingKeysType) {
   PushKey(true, SDLK_z, SDL_SCANCODE_Z);
   PushKey(true, SDLK_z, SDL_SCANCODE_Z, true);
   PushKey(true, SDLK_z, SDL_SCANCODE_Z, true);
-  EXPECT_TRUE(KeyDown(90));
-  EXPECT_EQ(KeyHit(90), 1);
-  EXPECT_EQ(KeyHit(90), 0);  // cleared by the read
+  EXPECT_TRUE(KeyDown(KEY_Z));
+  EXPECT_EQ(KeyHit(KEY_Z), 1);
+  EXPECT_EQ(KeyHit(KEY_Z), 0);  // cleared by the read
   PushKey(false, SDLK_z, SDL_SCANCODE_Z);
-  EXPECT_FALSE(KeyDown(90));
+  EXPECT_FALSE(KeyDown(KEY_Z));
 
   // Pressed and released between two reads still counts.
   PushKey(true, SDLK_LEFT, SDL_SCANCODE_LEFT);
   PushKey(false, SDLK_LEFT, SDL_SCANCODE_LEFT);
   PushKey(true, SDLK_LEFT, SDL_SCANCODE_LEFT);
   PushKey(false, SDLK_LEFT, SDL_SCANCODE_LEFT);
-  EXPECT_FALSE(KeyDown(37));
-  EXPECT_EQ(KeyHit(37), 2);
+  EXPECT_FALSE(KeyDown(KEY_LEFT));
+  EXPECT_EQ(KeyHit(KEY_LEFT), 2);
 
   // Typed characters: text as Latin-1 (beyond it dropped), editing keys with repeats.
   PushText("a\xC3\xA9\xE2\x82\xAC!");  // a, e-acute, euro sign, !
@@ -144,7 +144,7 @@ TEST_F(SdlInput, KeysCountPressesNotRepeatsAndEditingKeysType) {
   EXPECT_EQ(GetChar(), 13);
   EXPECT_EQ(GetChar(), 27);
   EXPECT_EQ(GetChar(), 0);
-  EXPECT_EQ(KeyHit(8), 1);
+  EXPECT_EQ(KeyHit(KEY_BACKSPACE), 1);
   // Every code from 32 to 255 comes through, 127 to 159 included.
   PushText("\x7f\xC2\x80\xC2\x9F ");
   EXPECT_EQ(GetChar(), 127);
@@ -154,8 +154,8 @@ TEST_F(SdlInput, KeysCountPressesNotRepeatsAndEditingKeysType) {
   EXPECT_EQ(GetChar(), 0);
 
   FlushKeys();
-  EXPECT_FALSE(KeyDown(13));
-  EXPECT_EQ(KeyHit(27), 0);
+  EXPECT_FALSE(KeyDown(KEY_ENTER));
+  EXPECT_EQ(KeyHit(KEY_ESCAPE), 0);
 }
 
 TEST_F(SdlInput, MouseInVirtualUnitsButtonsAndCloseRequest) {

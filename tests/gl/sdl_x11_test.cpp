@@ -57,9 +57,9 @@ TEST(SdlX11, XdotoolKeysTextAndMouseReachTheLayer) {
   // The key labelled Z, held for real.
   Shell("xdotool keydown z; sleep 0.1; xdotool keyup z");
   int hits = 0;
-  EXPECT_TRUE(Within2s([&] { return (hits += KeyHit(90)) > 0; }));
+  EXPECT_TRUE(Within2s([&] { return (hits += KeyHit(KEY_Z)) > 0; }));
   EXPECT_EQ(hits, 1);
-  EXPECT_FALSE(KeyDown(90));
+  EXPECT_FALSE(KeyDown(KEY_Z));
 
   // Typed text arrives as characters; Shift is a key of its own (160).
   FlushKeys();
@@ -70,7 +70,7 @@ TEST(SdlX11, XdotoolKeysTextAndMouseReachTheLayer) {
     return typed.size() >= 2;
   }));
   EXPECT_EQ(typed, "q!");
-  EXPECT_GE(KeyHit(160) + KeyHit(161), 1);
+  EXPECT_GE(KeyHit(KEY_LSHIFT) + KeyHit(KEY_RSHIFT), 1);
 
   // The pointer in virtual units (twice the window here), then a middle click.
   Shell("xdotool mousemove --window " + wid + " 100 50");

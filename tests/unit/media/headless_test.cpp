@@ -113,22 +113,22 @@ TEST_F(Headless, VirtualClockMovesOnlyOnDelayAndDrawCost) {
 }
 
 TEST_F(Headless, KeyHitsCountPressesOnce) {
-  HeadlessKey(90, true);
-  EXPECT_TRUE(KeyDown(90));
-  EXPECT_EQ(KeyHit(90), 1);
-  EXPECT_EQ(KeyHit(90), 0);  // twice in one frame: only the first sees it
-  HeadlessKey(90, true);     // held with auto-repeat: no new hit
-  EXPECT_EQ(KeyHit(90), 0);
-  HeadlessKey(90, false);
-  EXPECT_FALSE(KeyDown(90));
+  HeadlessKey(KEY_Z, true);
+  EXPECT_TRUE(KeyDown(KEY_Z));
+  EXPECT_EQ(KeyHit(KEY_Z), 1);
+  EXPECT_EQ(KeyHit(KEY_Z), 0);  // twice in one frame: only the first sees it
+  HeadlessKey(KEY_Z, true);     // held with auto-repeat: no new hit
+  EXPECT_EQ(KeyHit(KEY_Z), 0);
+  HeadlessKey(KEY_Z, false);
+  EXPECT_FALSE(KeyDown(KEY_Z));
 
   // Pressed and released between two queries still counts.
-  HeadlessKey(32, true);
-  HeadlessKey(32, false);
-  HeadlessKey(32, true);
-  HeadlessKey(32, false);
-  EXPECT_FALSE(KeyDown(32));
-  EXPECT_EQ(KeyHit(32), 2);
+  HeadlessKey(KEY_SPACE, true);
+  HeadlessKey(KEY_SPACE, false);
+  HeadlessKey(KEY_SPACE, true);
+  HeadlessKey(KEY_SPACE, false);
+  EXPECT_FALSE(KeyDown(KEY_SPACE));
+  EXPECT_EQ(KeyHit(KEY_SPACE), 2);
 
   HeadlessType('a');
   HeadlessType('b');
@@ -138,11 +138,11 @@ TEST_F(Headless, KeyHitsCountPressesOnce) {
   EXPECT_EQ(GetChar(), 'a');
   EXPECT_EQ(GetChar(), 0);
 
-  HeadlessKey(13, true);
+  HeadlessKey(KEY_ENTER, true);
   HeadlessType('x');
   FlushKeys();
-  EXPECT_FALSE(KeyDown(13));
-  EXPECT_EQ(KeyHit(13), 0);
+  EXPECT_FALSE(KeyDown(KEY_ENTER));
+  EXPECT_EQ(KeyHit(KEY_ENTER), 0);
   EXPECT_EQ(GetChar(), 0);
 
   EXPECT_FALSE(KeyDown(0));

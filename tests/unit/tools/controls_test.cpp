@@ -74,12 +74,12 @@ TEST_F(Controls, DefaultBindings) {
 }
 
 TEST_F(Controls, KeyboardHeldOnlyInItsRange) {
-  EXPECT_EQ(ControlDown(10, 1), 0);
-  HeadlessKey(90, true);
-  EXPECT_EQ(ControlDown(10, 1), 1);
-  EXPECT_EQ(ControlDown(10, 2), 0);
-  HeadlessKey(90, false);
-  EXPECT_EQ(ControlDown(10, 1), 0);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 1), 0);
+  HeadlessKey(KEY_Z, true);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 1), 1);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 2), 0);
+  HeadlessKey(KEY_Z, false);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 1), 0);
 
   // Backspace, Tab, mouse buttons and 255 have codes but are never held.
   for (int code : {1, 2, 3, 8, 9, 255}) {
@@ -94,14 +94,14 @@ TEST_F(Controls, KeyboardHeldOnlyInItsRange) {
 
   // An unbound action is never held, whatever is down.
   Keys[11] = 0;
-  HeadlessKey(38, true);
-  EXPECT_EQ(ControlDown(11, 1), 0);
-  EXPECT_EQ(ControlDown(0, 1), 1);
+  HeadlessKey(KEY_UP, true);
+  EXPECT_EQ(ControlDown(ACT_BUTTON2, 1), 0);
+  EXPECT_EQ(ControlDown(ACT_UP, 1), 1);
   for (int code : {-1, -300, INT_MIN, 500, 1000, INT_MAX}) EXPECT_EQ(CodeDown(code), 0) << code;
   // Players outside the table read as not held rather than out of bounds.
-  EXPECT_EQ(ControlDown(0, 0), 0);
+  EXPECT_EQ(ControlDown(ACT_UP, 0), 0);
   EXPECT_EQ(ControlDown(13, 6), 0);
-  EXPECT_EQ(ControlDown(0, INT_MIN), 0);
+  EXPECT_EQ(ControlDown(ACT_UP, INT_MIN), 0);
 }
 
 TEST_F(Controls, DiscoveryTakesRestReadingsAndAtMostFour) {
@@ -214,13 +214,13 @@ TEST_F(Controls, DisabledJoystickReadsNothing) {
   Keys[10] = 330;
   HeadlessJoyButton(0, 0, true);
   HeadlessJoyAxis(0, kAxisY, -1.0f);
-  EXPECT_EQ(ControlDown(10, 1), 1);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 1), 1);
   JoySlot[1].enabled = 0;
-  EXPECT_EQ(ControlDown(10, 1), 0);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 1), 0);
   EXPECT_EQ(CodeDown(300), 0);
   EXPECT_EQ(DetectInput(), 0);
   JoySlot[1].enabled = 1;
-  EXPECT_EQ(ControlDown(10, 1), 1);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 1), 1);
 }
 
 TEST_F(Controls, CaptureOrder) {
@@ -230,17 +230,17 @@ TEST_F(Controls, CaptureOrder) {
   HeadlessJoyButton(0, 2, true);
   HeadlessJoyAxis(1, kAxisY, -1.0f);
   EXPECT_EQ(DetectInput(), 301);  // slot 1 before slot 2; Y before X; axes before buttons
-  HeadlessKey(90, true);
-  HeadlessKey(65, true);
+  HeadlessKey(KEY_Z, true);
+  HeadlessKey(KEY_A, true);
   EXPECT_EQ(DetectInput(), 65);   // keyboard first, lowest code first
-  HeadlessKey(123, true);
+  HeadlessKey(KEY_F12, true);
   EXPECT_EQ(DetectInput(), 0);    // F12 held: nothing is captured
-  HeadlessKey(123, false);
-  HeadlessKey(122, true);
+  HeadlessKey(KEY_F12, false);
+  HeadlessKey(KEY_F11, true);
   EXPECT_EQ(DetectInput(), 0);    // F11 likewise
-  HeadlessKey(122, false);
-  HeadlessKey(65, false);
-  HeadlessKey(90, false);
+  HeadlessKey(KEY_F11, false);
+  HeadlessKey(KEY_A, false);
+  HeadlessKey(KEY_Z, false);
   HeadlessJoyAxis(0, kAxisX, 0.0f);
   HeadlessJoyAxis(0, kAxisY, 0.0f);
   EXPECT_EQ(DetectInput(), 332);

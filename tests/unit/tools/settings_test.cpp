@@ -430,18 +430,18 @@ TEST_F(SettingsPanel, JoysticksShowButtonZeroAndAClickSwitchesThemOff) {
   EXPECT_EQ(second->g, 255);
 
   Keys[30] = 380;  // player 2's jump: button 0 of joystick 2
-  EXPECT_EQ(ControlDown(10, 2), 1);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 2), 1);
   Point(1005, 268);
   Click();
   EXPECT_EQ(JoySlot[2].enabled, 0);
   EXPECT_EQ(JoySlot[1].enabled, 1);
-  EXPECT_EQ(ControlDown(10, 2), 0) << "a switched-off joystick holds nothing";
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 2), 0) << "a switched-off joystick holds nothing";
   frame = Frame();
   ASSERT_NE(FindText(frame, "Second Pad"), nullptr);
   EXPECT_FLOAT_EQ(Text(frame, "Second Pad").alpha, 0.2f);
   Click();
   EXPECT_EQ(JoySlot[2].enabled, 1);
-  EXPECT_EQ(ControlDown(10, 2), 1);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 2), 1);
 }
 
 }  // namespace
