@@ -54,7 +54,7 @@ enum SettingSlot {
 void SetDefaultSettings();           // Settings start values
 void ReadSetup();                    // "Setup.ini" of the current folder ("Files/")
 void ChooseAudioDriver();
-void WriteSetup();                   // from the game folder: writes "../Setup.ini", back in the game folder
+void WriteSetup();                   // "Setup.ini" in FilesFolder, unless pinned read-only; back where it was
 bool EnterFilesFolder();             // into FilesFolder (".." before start-up); false when it failed
 
 // Display set-up and common assets (shell/display.cpp).
