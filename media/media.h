@@ -205,6 +205,9 @@ int ToInt(const std::string& s);          // the same, saturating at the int ran
 std::string ZeroPad(int64_t n, int digits);  // the last `digits` characters of zeros and n ("0042")
 int SafeAbs(int n);                       // |n|, with |INT_MIN| saturated to INT_MAX
 int TruncInt(double v);                   // toward zero, saturating; NaN gives 0
-double ClampFloat(double value, double low, double high);  // NaN gives low
+inline double ClampFloat(double value, double low, double high) {  // NaN gives low
+  if (!(value >= low)) return low;
+  return value > high ? high : value;
+}
 double SinDeg(double degrees);            // exact at whole quarter turns; 0 when not finite
 void SinCosDeg(double degrees, double& s, double& c);  // both at once; 0 and 1 when not finite

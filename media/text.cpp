@@ -122,11 +122,6 @@ int TruncInt(double v) {
   return static_cast<int>(v);
 }
 
-double ClampFloat(double value, double low, double high) {
-  if (!(value >= low)) return low;  // NaN too
-  return value > high ? high : value;
-}
-
 void SinCosDeg(double degrees, double& s, double& c) {
   s = 0;
   c = 1;
