@@ -9,9 +9,11 @@
 #include <string>
 
 #include "media/backend.h"
+#include "media/host.h"
 
 struct TextFile {
   std::FILE* file = nullptr;
+  std::string path;
   bool writing = false;
   bool failed = false;  // a read or write went wrong
 };
@@ -43,8 +45,15 @@ TextFile* ReadFile(const std::string& path) {
     std::fclose(f);
     return nullptr;
   }
-  return new TextFile{f, false, false};
+  return new TextFile{f, {}, false, false};
 }
+
+namespace {
+// The folder may change before the file is closed; the host is told its full name.
+std::string FullPath(const std::string& path) {
+  return path.empty() || path[0] == '/' ? path : CurrentDir() + "/" + path;
+}
+}  // namespace
 
 TextFile* WriteFile(const std::string& path) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -52,7 +61,7 @@ TextFile* WriteFile(const std::string& path) {
     Failed();
     return nullptr;
   }
-  return new TextFile{f, true, false};
+  return new TextFile{f, FullPath(path), true, false};
 }
 
 std::string ReadLine(TextFile* f) {
@@ -90,6 +99,7 @@ bool CloseFile(TextFile* f) {
   bool ok = !f->failed;
   if (ok && ((f->writing && std::fflush(f->file) != 0) || std::ferror(f->file))) ok = Failed();
   if (std::fclose(f->file) != 0 && ok) ok = Failed();
+  if (f->writing) HostFileChanged(f->path);
   delete f;
   return ok;
 }
@@ -119,10 +129,17 @@ std::string CurrentDir() {
 
 // rename() replaces the target in one step, so a reader never sees half a file.
 bool RenameFile(const std::string& from, const std::string& to) {
-  return std::rename(from.c_str(), to.c_str()) == 0 || Failed();
+  if (std::rename(from.c_str(), to.c_str()) != 0) return Failed();
+  HostFileChanged(from);
+  HostFileChanged(to);
+  return true;
 }
 
-bool DeleteFile(const std::string& path) { return FileType(path) == 1 && unlink(path.c_str()) == 0; }
+bool DeleteFile(const std::string& path) {
+  if (FileType(path) != 1 || unlink(path.c_str()) != 0) return false;
+  HostFileChanged(path);
+  return true;
+}
 
 void ReportUnusable(const std::string& file, const char* kind) {
   if (FileType(file) == 0) return;

@@ -108,11 +108,21 @@ GlVertex g_verts[kBatchQuads * 4];
 // skip the texture altogether. The mask variants add the discard below half
 // alpha; the others leave it out, since a shader that may discard is slower
 // to run.
+#ifdef __EMSCRIPTEN__
+// WebGL 2 is OpenGL ES 3.0: its own version line, precision stated (full, as
+// on the desktop) and no noperspective.
+const char* kHeader330 =
+    "#version 300 es\nprecision highp float;\nprecision highp sampler2D;\n"
+    "#define VERT_IN in\n#define VARY_OUT out\n#define VARY_IN in\n"
+    "#define FLAT flat\n#define NOPERSP\n#define TEX texture\n"
+    "out vec4 fragColor;\n#define FRAG_OUT fragColor\n";
+#else
 const char* kHeader330 =
     "#version 330 core\n"
     "#define VERT_IN in\n#define VARY_OUT out\n#define VARY_IN in\n"
     "#define FLAT flat\n#define NOPERSP noperspective\n#define TEX texture\n"
     "out vec4 fragColor;\n#define FRAG_OUT fragColor\n";
+#endif
 const char* kHeader120 =
     "#version 120\n"
     "#define VERT_IN attribute\n#define VARY_OUT varying\n#define VARY_IN varying\n"

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "media/backend.h"
+#include "media/host.h"
 
 namespace {
 
@@ -167,6 +168,7 @@ int SavePixmapPNG(const Pixmap& pixmap, const std::string& file, int compression
   if (std::fclose(f) != 0) ok = false;
   // Never leave half a picture behind under the asked-for name.
   if (!ok) std::remove(file.c_str());
+  if (ok) HostPictureSaved(file);
   return ok ? 1 : 0;
 }
 

@@ -9,11 +9,13 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "media/audio.h"
 #include "media/backend.h"
 #include "media/gl_renderer.h"
+#include "media/host.h"
 #include "media/sdl_keys.h"
 
 namespace {
@@ -58,7 +60,7 @@ class SdlBackend final : public MediaBackend {
   //--------------------------------------------------------------------------
   std::vector<DisplayMode> Modes() override {
     std::vector<DisplayMode> out;
-    if (!videoOk_) return out;
+    if (!videoOk_ || HostDisplayModes(out)) return out;
     const int n = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < n; ++i) {
       SDL_DisplayMode m{};
@@ -86,18 +88,33 @@ class SdlBackend final : public MediaBackend {
     }
     SDL_DisplayMode mode{};
     const bool fullScreen = depth != 0;
-    if (fullScreen && !FindMode(w, h, depth, hertz, mode)) {
+    std::vector<DisplayMode> hostModes;
+    // A page goes full screen by the browser's scaling of the canvas, not by
+    // a mode of the screen.
+    const bool hostFullScreen = fullScreen && HostDisplayModes(hostModes);
+    if (fullScreen && !hostFullScreen && !FindMode(w, h, depth, hertz, mode)) {
       ReportError("no full-screen mode " + Size(w, h) + " at " + std::to_string(depth) + " bits");
       return false;
     }
 
-    // 3.3 core first; 2.1 with the compatibility profile when refused.
-    for (int attempt = 0; attempt < 2 && !context_; ++attempt) {
-      core_ = attempt == 0;
+    // 3.3 core first; 2.1 with the compatibility profile when refused; a
+    // browser offers only OpenGL ES 3.0 (WebGL 2), drawn like 3.3 core.
+    struct Profile {
+      int major, minor, mask;
+      const char* name;
+    };
+    static constexpr Profile kProfiles[] = {{3, 3, SDL_GL_CONTEXT_PROFILE_CORE, "OpenGL 3.3 core"},
+                                            {2, 1, 0, "OpenGL 2.1"},
+                                            {3, 0, SDL_GL_CONTEXT_PROFILE_ES, "OpenGL ES 3.0"}};
+    const char* glName = "";
+    for (const Profile& p : kProfiles) {
+      if (context_) break;
+      core_ = p.major == 3;
+      glName = p.name;
       SDL_GL_ResetAttributes();
-      SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, core_ ? 3 : 2);
-      SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, core_ ? 3 : 1);
-      SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, core_ ? SDL_GL_CONTEXT_PROFILE_CORE : 0);
+      SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, p.major);
+      SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, p.minor);
+      SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, p.mask);
       SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
       SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
       SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
@@ -109,13 +126,16 @@ class SdlBackend final : public MediaBackend {
       if (!window_) return Refused("window " + Size(w, h));
       context_ = SDL_GL_CreateContext(window_);
       if (!context_) {
-        Refused(core_ ? "OpenGL 3.3 core context" : "OpenGL 2.1 context");
+        Refused(std::string(glName) + " context");
         SDL_DestroyWindow(window_);
         window_ = nullptr;
       }
     }
     if (!context_) return false;
-    if (fullScreen) {
+    if (hostFullScreen) {
+      // The browser grants it at the next key press or click.
+      SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN);
+    } else if (fullScreen) {
       if (SDL_SetWindowDisplayMode(window_, &mode) != 0 ||
           SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN) != 0) {
         Refused("full screen " + Size(w, h));
@@ -125,7 +145,7 @@ class SdlBackend final : public MediaBackend {
       SDL_ShowWindow(window_);
     }
     if (SDL_GL_MakeCurrent(window_, context_) != 0 || !GlInit(w, h, core_)) {
-      Refused(std::string("OpenGL ") + (core_ ? "3.3" : "2.1") + " drawing could not be set up");
+      Refused(std::string(glName) + " drawing could not be set up");
       Close();
       return false;
     }
@@ -174,11 +194,13 @@ class SdlBackend final : public MediaBackend {
     }
     if (sync == -1) {
       GlIdle(drawableW_, drawableH_);  // GL draws the frame while we wait
+      presentedSinceSleep_ = true;
       PaceToRefresh();
     }
     GlShowFrame(drawableW_, drawableH_);
     SDL_GL_SwapWindow(window_);
     GlSwapped();
+    presentedSinceSleep_ = true;
     lastPresent_ = SDL_GetPerformanceCounter();
   }
 
@@ -395,8 +417,10 @@ class SdlBackend final : public MediaBackend {
   uint32_t Millisecs() override { return SDL_GetTicks(); }
   void Delay(int ms) override {
     if (ms <= 0) return;
-    if (window_) GlIdle(drawableW_, drawableH_);  // let GL draw while we sleep
-    SDL_Delay(static_cast<Uint32>(ms));
+    // Let GL draw while we sleep, unless that would show a frame the program
+    // may yet drop.
+    if (window_ && !HostSleepShowsWindow()) GlIdle(drawableW_, drawableH_);
+    HostSleep(ms, std::exchange(presentedSinceSleep_, false));
   }
 
   //--------------------------------------------------------------------------
@@ -460,6 +484,7 @@ class SdlBackend final : public MediaBackend {
   }
 
   [[noreturn]] void End(int status) override {
+    HostEnded();
     DropAudio();
     Close();
     CloseJoysticks();
@@ -508,7 +533,7 @@ class SdlBackend final : public MediaBackend {
     const Uint64 due = lastPresent_ + period;
     for (Uint64 now = SDL_GetPerformanceCounter(); now < due; now = SDL_GetPerformanceCounter()) {
       const Uint64 leftMs = (due - now) * 1000 / freq;
-      SDL_Delay(leftMs > 1 ? static_cast<Uint32>(leftMs - 1) : 1);
+      HostSleep(leftMs > 1 ? static_cast<int>(leftMs - 1) : 1, std::exchange(presentedSinceSleep_, false));
     }
   }
 
@@ -622,6 +647,7 @@ class SdlBackend final : public MediaBackend {
   int refresh_ = 60;
   Uint64 lastPresent_ = 0;
   Uint64 lastPump_ = 0;
+  bool presentedSinceSleep_ = false;      // a picture for the host to show at its next sleep
   bool pointerShown_ = true;
   std::unique_ptr<FontData> builtin_;
   std::vector<SDL_Joystick*> joysticks_;

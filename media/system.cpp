@@ -50,6 +50,13 @@ std::string CurrentTime() {
 extern "C" size_t __sanitizer_get_current_allocated_bytes();  // from the sanitizer runtime
 #endif
 
+// Emscripten's malloc answers the older mallinfo (int fields) only, and a
+// page's memory never shrinks, so there is nothing to release there.
+#ifdef __EMSCRIPTEN__
+#define mallinfo2 mallinfo
+#define malloc_trim(pad) 0
+#endif
+
 long MemoryInUse() {
 #ifdef WENHOD_ASAN
   return static_cast<long>(__sanitizer_get_current_allocated_bytes());

@@ -1,0 +1,32 @@
+// host.h — inside the media layer: what differs between running as a desktop
+// program and inside a browser page. host_desktop.cpp and host_browser.cpp
+// each define these for their build; the rest of the media layer is the same.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "media/media.h"
+
+// Sleep about ms milliseconds. newPicture: a frame was presented since the
+// last sleep; a page then waits for the browser's next frame, when it shows
+// the picture, instead of a timer.
+void HostSleep(int ms, bool newPicture);
+
+// True when whatever the window holds is shown as soon as the program sleeps
+// (a page: the browser shows the canvas then), so only presented frames may
+// be put there.
+bool HostSleepShowsWindow();
+
+// A file the program writes was written, renamed or deleted: a page keeps it
+// in the browser's persistent storage.
+void HostFileChanged(const std::string& path);
+
+// A picture was saved as a PNG file: a page offers it as a download.
+void HostPictureSaved(const std::string& path);
+
+// The display modes the host offers; false when SDL's own list stands.
+bool HostDisplayModes(std::vector<DisplayMode>& out);
+
+// The program ends: a page says so and keeps its files.
+void HostEnded();

@@ -1,0 +1,51 @@
+// host_browser.cpp — the program inside a browser page (Emscripten): sleeps
+// hand control back to the browser, written files are kept in IndexedDB,
+// pictures become downloads, display modes are the sizes that fit the page.
+// The JavaScript halves live in host_browser.js (called from here) and
+// host_page.js (the page's side: storage at start, keys, the end message).
+#ifdef __EMSCRIPTEN__
+#include <array>
+
+#include "media/host.h"
+
+extern "C" {
+void host_sleep(int ms, int waitForFrame);  // returns after the browser ran
+void host_file_changed(const char* path);
+void host_picture_saved(const char* path);
+void host_page_size(int* w, int* h);
+void host_ended();
+}
+
+void HostSleep(int ms, bool newPicture) { host_sleep(ms, newPicture ? 1 : 0); }
+
+bool HostSleepShowsWindow() { return true; }
+
+void HostFileChanged(const std::string& path) { host_file_changed(path.c_str()); }
+
+void HostPictureSaved(const std::string& path) { host_picture_saved(path.c_str()); }
+
+// The usual 4:3 and 16:9 sizes, each offered when the page has room for it;
+// the smallest always, so there is a display to open.
+bool HostDisplayModes(std::vector<DisplayMode>& out) {
+  static constexpr std::array<std::array<int, 2>, 12> kSizes{{{640, 480},
+                                                              {800, 600},
+                                                              {1024, 768},
+                                                              {1152, 864},
+                                                              {1280, 960},
+                                                              {1400, 1050},
+                                                              {1600, 1200},
+                                                              {1280, 720},
+                                                              {1366, 768},
+                                                              {1600, 900},
+                                                              {1920, 1080},
+                                                              {2560, 1440}}};
+  int pageW = 0, pageH = 0;
+  host_page_size(&pageW, &pageH);
+  out.clear();
+  for (const auto& s : kSizes)
+    if ((s[0] <= pageW && s[1] <= pageH) || out.empty()) out.push_back({s[0], s[1], 32, 60});
+  return true;
+}
+
+void HostEnded() { host_ended(); }
+#endif

@@ -1,0 +1,16 @@
+// host_desktop.cpp — the desktop program: SDL sleeps, files stay where they
+// are written, SDL lists the display modes.
+#ifndef __EMSCRIPTEN__
+#include <SDL.h>
+
+#include "media/host.h"
+
+void HostSleep(int ms, bool /*newPicture*/) {
+  if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
+}
+bool HostSleepShowsWindow() { return false; }
+void HostFileChanged(const std::string& /*path*/) {}
+void HostPictureSaved(const std::string& /*path*/) {}
+bool HostDisplayModes(std::vector<DisplayMode>& /*out*/) { return false; }
+void HostEnded() {}
+#endif

@@ -1,0 +1,101 @@
+// browser.mjs — what the browser tests share: a static server for the page
+// on 127.0.0.1, Debian's Chromium in headless mode driven by puppeteer-core,
+// and waits that count the frames the page reports (Module.host.frames), so
+// a busy machine only makes them slower, never wrong.
+import {spawn} from 'node:child_process';
+import {createServer} from 'node:net';
+import puppeteer from 'puppeteer-core';
+
+export const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
+
+// A free port on the loopback interface.
+export function freePort() {
+  return new Promise((resolve, reject) => {
+    const srv = createServer();
+    srv.once('error', reject);
+    srv.listen(0, '127.0.0.1', () => {
+      const {port} = srv.address();
+      srv.close(() => resolve(port));
+    });
+  });
+}
+
+// Serves DIR until stop() is called.
+export async function serve(dir) {
+  const port = await freePort();
+  const proc = spawn('python3', ['-m', 'http.server', String(port), '--bind', '127.0.0.1', '--directory', dir],
+                     {stdio: 'ignore'});
+  const url = `http://127.0.0.1:${port}/`;
+  for (let i = 0; i < 100; ++i) {
+    try {
+      const res = await fetch(url);
+      if (res.ok) break;
+    } catch {
+      await new Promise(r => setTimeout(r, 100));
+    }
+  }
+  return {url, stop: () => proc.kill()};
+}
+
+// Chromium with software WebGL; a fresh profile each time unless given one
+// (a reload test keeps it to find its storage again).
+export async function launch(profileDir) {
+  const args = ['--headless=new', '--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
+                '--window-size=1280,1024', '--autoplay-policy=user-gesture-required',
+                '--disable-background-timer-throttling', '--disable-renderer-backgrounding'];
+  return puppeteer.launch({executablePath: CHROMIUM, headless: true, args, userDataDir: profileDir,
+                           defaultViewport: {width: 1280, height: 1024}});
+}
+
+// Opens the page and collects what it logs.
+export async function open(browser, url) {
+  const page = await browser.newPage();
+  const log = [];
+  page.on('console', m => log.push(m.text()));
+  page.on('pageerror', e => log.push('pageerror: ' + e.message));
+  await page.goto(url);
+  return {page, log};
+}
+
+export const frames = page => page.evaluate(() => (window.Module && Module.host ? Module.host.frames : 0));
+
+// Waits until N more frames have been shown (or the limit of wall time, a
+// safety net only: a hung page fails instead of hanging the run).
+export async function waitFrames(page, n, timeoutMs = 120000) {
+  const start = await frames(page);
+  await page.waitForFunction(want => Module.host.frames >= want, {timeout: timeoutMs, polling: 50}, start + n);
+}
+
+// Waits for a line in one of the program's files (read from its file system),
+// counting frames while it waits.
+export async function waitForFileLine(page, path, text, timeoutMs = 180000) {
+  await page.waitForFunction((p, t) => {
+    try {
+      return window.Module && Module.FS && Module.FS.readFile(p, {encoding: 'utf8'}).includes(t);
+    } catch (e) {
+      return false;
+    }
+  }, {timeout: timeoutMs, polling: 100}, path, text);
+}
+
+export const readFile = (page, path) => page.evaluate(p => {
+  try {
+    return Module.FS.readFile(p, {encoding: 'utf8'});
+  } catch (e) {
+    return null;
+  }
+}, path);
+
+// Holds a key for a few frames, as a player would.
+export async function press(page, key, holdFrames = 4) {
+  await page.keyboard.down(key);
+  await waitFrames(page, holdFrames);
+  await page.keyboard.up(key);
+  await waitFrames(page, 2);
+}
+
+// The canvas as the page shows it: a PNG of its pixels.
+export async function canvasShot(page) {
+  const canvas = await page.$('#canvas');
+  return canvas.screenshot({type: 'png'});
+}
