@@ -1,10 +1,29 @@
 #!/usr/bin/env bash
 # play.sh — installs what is missing, builds the game (release) and starts it
 # with build/ as its folder, where it keeps its files (build/Files/...).
+# play.sh --web builds the browser page instead (build-web/page/) and serves
+# it on 127.0.0.1 (port 8239, or WENHOD_PORT) until stopped with Ctrl+C.
 set -euo pipefail
 cd "$(dirname "$0")"
 
+case ${1:-} in
+  --web) web=1 ;;
+  "") web=0 ;;
+  *) echo "play.sh: unknown option $1 (use --web for the browser page)" >&2; exit 2 ;;
+esac
+
 scripts/setup.sh
+if (( web )); then
+  scripts/build-web.sh
+  port=${WENHOD_PORT:-8239}
+  cat <<MSG
+
+The game is served at:  http://127.0.0.1:$port/
+Open it in a browser on this machine; Ctrl+C stops the server.
+
+MSG
+  exec python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web/page
+fi
 if [[ -f build/CMakeCache.txt ]] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' build/CMakeCache.txt; then
   rm -rf build/CMakeCache.txt build/CMakeFiles
 fi

@@ -2,20 +2,24 @@
 # test.sh — installs what is missing, builds, and runs every test tier:
 #   1. release build (build/): unit tests, then display and end-to-end tests
 #      on a private Xvfb;
-#   2. sanitizer build (build-asan/, address + undefined): unit and GL tests;
-#   3. fuzz build (build-fuzz/, clang + libFuzzer): each fuzz_* target for a
+#   2. browser build (build-web/, Emscripten): the page in Debian's headless
+#      Chromium, driven by puppeteer-core (tests/web/);
+#   3. sanitizer build (build-asan/, address + undefined): unit and GL tests;
+#   4. fuzz build (build-fuzz/, clang + libFuzzer): each fuzz_* target for a
 #      bounded time (FUZZ_SECONDS, default 20).
 # Ends with "N passed, N failed" and a non-zero status on any failure.
-# Options: --bench also runs the benchmarks; --no-asan, --no-fuzz skip tiers.
+# Options: --bench also runs the benchmarks; --no-web, --no-asan, --no-fuzz
+# skip tiers.
 set -uo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
 
-usage() { sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; }
-bench=0 asan=1 fuzz=1
+usage() { sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; }
+bench=0 web=1 asan=1 fuzz=1
 for arg in "$@"; do
   case $arg in
     --bench) bench=1 ;;
+    --no-web) web=0 ;;
     --no-asan) asan=0 ;;
     --no-fuzz) fuzz=0 ;;
     -h | --help) usage; exit 0 ;;
@@ -98,7 +102,9 @@ fi
 
 # 1. Release build with its tests, on a private virtual display.
 stage "Release build (build/)"
+release=0
 if build release build -DCMAKE_BUILD_TYPE=Release -DWENHOD_TESTS=ON -DWENHOD_BENCH=ON; then
+  release=1
   stage "Unit tests"
   run_ctest "unit" build -j2 -LE display
 
@@ -123,7 +129,39 @@ if build release build -DCMAKE_BUILD_TYPE=Release -DWENHOD_TESTS=ON -DWENHOD_BEN
   fi
 fi
 
-# 2. Address and undefined-behaviour sanitizers over the same tests.
+# 2. The same program as a web page, in a real browser. The page preloads the
+# release build's data tree; the desktop's title screen is its reference.
+if (( web && release )); then
+  stage "Browser build (build-web/)"
+  if ! scripts/build-web.sh --tests; then
+    echo "**** browser build FAILED"
+    tally "browser build" 0 1
+  else
+    stage "Browser tests (headless Chromium)"
+    for f in build-web/page/index.{wasm,data,js}; do
+      echo "figure: page ${f##*/}: $(stat -c %s "$f") bytes"
+    done
+    echo "figure: desktop wenhod: $(stat -c %s build/wenhod) bytes, data $(du -sbc build/Files/Common build/Files/239 | tail -n 1 | cut -f1) bytes"
+    out=$(mktemp)
+    reference=$ROOT/build-web/desktop-title.png
+    rm -f "$reference"
+    if ! bash tests/web/desktop_title.sh build "$reference"; then
+      echo "**** the desktop title capture failed; comparing without it"
+      reference=
+    fi
+    node tests/web/test_page.mjs build-web/page ${reference:+"$reference"} 2>&1 | tee "$out"
+    line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$out" | tail -n 1)
+    if [[ $line =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+      tally "browser" "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
+    else
+      tally "browser" 0 1
+    fi
+    [[ -n $reference ]] || tally "browser desktop capture" 0 1
+    rm -f "$out"
+  fi
+fi
+
+# 3. Address and undefined-behaviour sanitizers over the same tests.
 if (( asan )); then
   stage "Sanitizer build (build-asan/)"
   asan_targets=(unit_tests framework_tests)
@@ -144,7 +182,7 @@ if (( asan )); then
   fi
 fi
 
-# 3. Every reader of outside data under libFuzzer, for a bounded time each.
+# 4. Every reader of outside data under libFuzzer, for a bounded time each.
 if (( fuzz )); then
   stage "Fuzz build (build-fuzz/)"
   fuzzers=()

@@ -9,6 +9,7 @@ mergeInto(LibraryManager.library, {
   // SDL's audio calls the last two from its own JavaScript.
   host_sleep__deps: ['$Asyncify', '$autoResumeAudioContext', '$dynCall'],
   host_sleep: function(ms, waitForFrame) {
+    Module.host.sleeps++;
     return Asyncify.handleSleep(function(wakeUp) {
       if (waitForFrame) {
         requestAnimationFrame(function() {

@@ -30,21 +30,14 @@ Module.host = (function() {
     });
   }
 
+  // The copy in STORE changes only between two syncs, never during one:
+  // IndexedDB is written while the program goes on and may change its files
+  // again (a save writes a new file, then renames it over the old one).
+  // Every file changed so far is copied again: the log is written line by
+  // line and goes along with each save.
   function sync() {
     if (syncing) { again = true; return; }
     syncing = true;
-    FS.syncfs(false, function(e) {
-      if (e) err('saving to browser storage failed: ' + e);
-      syncing = false;
-      if (again) { again = false; sync(); }
-    });
-  }
-
-  // Every file changed so far is copied again: the log is written line by
-  // line and goes along with each save.
-  function keep(path) {
-    if (path.charAt(0) !== '/') path = FS.cwd().replace(/\/$/, '') + '/' + path;
-    written[path] = true;
     Object.keys(written).forEach(function(p) {
       try {
         if (exists(p)) copyFile(p, mirrorPath(p));
@@ -53,6 +46,16 @@ Module.host = (function() {
         err('cannot keep ' + p + ': ' + e);
       }
     });
+    FS.syncfs(false, function(e) {
+      if (e) err('saving to browser storage failed: ' + e);
+      syncing = false;
+      if (again) { again = false; sync(); }
+    });
+  }
+
+  function keep(path) {
+    if (path.charAt(0) !== '/') path = FS.cwd().replace(/\/$/, '') + '/' + path;
+    written[path] = true;
     sync();
   }
 
@@ -74,13 +77,28 @@ Module.host = (function() {
   window.addEventListener('keydown', function(e) {
     if (KEPT[e.key] || KEPT[e.code]) e.preventDefault();
   }, true);
+  // The program ends by exit(), which unwinds through the browser as an
+  // exception: the end of the program, not an error.
+  window.addEventListener('error', function(e) {
+    if (e.error instanceof ExitStatus) e.preventDefault();
+  });
   window.addEventListener('contextmenu', function(e) { e.preventDefault(); }, true);
   window.addEventListener('pagehide', function() { if (Object.keys(written).length) sync(); });
 
   return {
     frames: 0,        // pictures the browser has shown; tests count these
+    sleeps: 0,        // times the program slept, shown a picture or not
     hasEnded: false,  // the closing sequence ran
     keep: keep,
+    // The state of whichever audio context the program made: 'suspended'
+    // until the first key or click, 'running' after it.
+    audioState: function() {
+      try {
+        if (typeof AL !== 'undefined' && AL.currentCtx) return AL.currentCtx.audioCtx.state;
+      } catch (e) {}
+      if (Module.SDL2 && Module.SDL2.audioContext) return Module.SDL2.audioContext.state;
+      return 'none';
+    },
     pageSize: function() {
       return [window.innerWidth || 0, window.innerHeight || 0];
     },

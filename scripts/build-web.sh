@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# build-web.sh — builds the browser page into build-web/ (wenhod.html with its
-# .js, .wasm and .data). The wasm libraries come from setup-web.sh's cache;
+# build-web.sh — builds the browser page into build-web/page/ (index.html with
+# its .js, .wasm and .data). The wasm libraries come from setup-web.sh's cache;
 # the data tree from the native build in build/, whose generator draws it.
 # Options are passed to setup-web.sh (--tests).
 set -euo pipefail

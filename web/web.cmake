@@ -27,11 +27,14 @@ target_link_options(wenhod_platform INTERFACE -lopenal)
 
 set(WENHOD_WEB_DIR ${CMAKE_CURRENT_LIST_DIR})
 
-# wenhod_page(TARGET): link TARGET as the page TARGET.html with its .js,
-# .wasm and .data (the preloaded Files/ tree).
+# wenhod_page(TARGET): link TARGET as the page, with its .js, .wasm and .data
+# (the preloaded Files/ tree).
 function(wenhod_page target)
   set(media ${CMAKE_SOURCE_DIR}/media)
-  set_target_properties(${target} PROPERTIES SUFFIX ".html")
+  # The page is all that is served: build-web/page/index.html and beside it
+  # index.js, index.wasm and index.data.
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME index SUFFIX ".html"
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/page)
   target_link_options(${target} PRIVATE
     # WebGL 2 is OpenGL ES 3.0: the renderer's shaders take their ES form.
     -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sFULL_ES3

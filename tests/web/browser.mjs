@@ -41,7 +41,7 @@ export async function serve(dir) {
 // (a reload test keeps it to find its storage again).
 export async function launch(profileDir) {
   const args = ['--headless=new', '--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
-                '--window-size=1280,1024', '--autoplay-policy=user-gesture-required',
+                '--window-size=1280,1024',
                 '--disable-background-timer-throttling', '--disable-renderer-backgrounding'];
   return puppeteer.launch({executablePath: CHROMIUM, headless: true, args, userDataDir: profileDir,
                            defaultViewport: {width: 1280, height: 1024}});
@@ -86,12 +86,20 @@ export const readFile = (page, path) => page.evaluate(p => {
   }
 }, path);
 
+// Waits until N more frames have been shown, or the program has slept 4 N
+// times without showing any (a loop that waits for a key to be released).
+export async function waitTicks(page, n, timeoutMs = 120000) {
+  const start = await page.evaluate(() => [Module.host.frames, Module.host.sleeps]);
+  await page.waitForFunction((f, s) => Module.host.frames >= f || Module.host.sleeps >= s,
+                             {timeout: timeoutMs, polling: 20}, start[0] + n, start[1] + 4 * n);
+}
+
 // Holds a key for a few frames, as a player would.
 export async function press(page, key, holdFrames = 4) {
   await page.keyboard.down(key);
-  await waitFrames(page, holdFrames);
+  await waitTicks(page, holdFrames);
   await page.keyboard.up(key);
-  await waitFrames(page, 2);
+  await waitTicks(page, 2);
 }
 
 // The canvas as the page shows it: a PNG of its pixels.
