@@ -85,7 +85,7 @@ struct Sprites {
 struct Result {
   int best = 0;            // largest n held at 58 fps, frame service order
   int bestPresentFirst = 0;  // the same, presenting before the pacing sleep
-  double cpuDrawMs = 0;    // main thread, issuing the draw calls
+  double cpuDrawMs = 0;    // main thread, issuing the draw calls (and the driver work on full batches)
   double cpuMainMs = 0;    // main thread, whole frame (draw calls, driver work, present)
   double cpuAllMs = 0;     // every thread (the GL rasteriser's too), whole frame
   double cpuAll500Ms = 0;  // the same at n = 500: mostly the background
