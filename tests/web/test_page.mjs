@@ -1,7 +1,8 @@
 // test_page.mjs PAGE_DIR [DESKTOP_TITLE.png] — the browser build end to end
 // in Debian's headless Chromium: the title screen, a Hard round to "Game
 // Over", name entry, the score table, the settings panel, storage across a
-// reload, an F11 download, sound after the first key, and the closing
+// reload, an F11 download, sound after the first key, the keys the browser
+// would take (Tab, F12, arrows) kept for the game, and the closing
 // sequence. Prints one line per check, the figures it measured, and
 // "N passed, N failed"; exits non-zero on any failure.
 import {execFileSync} from 'node:child_process';
@@ -118,6 +119,17 @@ try {
   const audioState = () => page.evaluate(() => Module.host.audioState());
   const audioBefore = await audioState();
 
+  // Keys the browser would take for itself reach the game alone: seen after
+  // the page's handlers, each has had its default action cancelled.
+  await page.evaluate(() => {
+    window.keysSeen = [];
+    window.addEventListener('keydown', e => keysSeen.push(`${e.key}:${e.defaultPrevented}`));
+  });
+  for (const key of ['F12', 'F12', 'ArrowLeft', 'ArrowRight']) await B.press(page, key);
+  const keysSeen = await page.evaluate(() => keysSeen);
+  check('F12 and the arrows go to the game, not the browser',
+        keysSeen.length === 4 && keysSeen.every(k => k.endsWith(':true')), keysSeen.join(' '));
+
   // A setting changed in the settings panel: the master volume.
   await B.press(page, 'Tab');
   await B.waitFrames(page, 15);
@@ -125,6 +137,9 @@ try {
   await B.waitFrames(page, 3);
   await B.press(page, 'Tab');
   await B.waitFrames(page, 15);
+  const tabKept = (await page.evaluate(() => keysSeen)).filter(k => k.startsWith('Tab:'));
+  check('Tab goes to the game, not to the browser\'s focus', tabKept.length === 2 && tabKept.every(k => k.endsWith(':true')),
+        tabKept.join(' '));
   check('the panel saves the master volume', /Master = 82\r\n/.test(await B.readFile(page, SETUP) || ''));
   const audioAfter = await audioState();
   // Chromium refuses to start sound before a key press or click; the page
