@@ -54,6 +54,8 @@ function(wenhod_page target)
   # the optimiser keeps to one core.
   set_property(TARGET ${target} PROPERTY RULE_LAUNCH_LINK
     "${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs BINARYEN_CORES=1")
+  # A redrawn picture or sound of the native build packs the data again.
+  file(GLOB_RECURSE data CONFIGURE_DEPENDS ${WENHOD_NATIVE_FILES}/Common/* ${WENHOD_NATIVE_FILES}/239/*)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
-    ${WENHOD_WEB_DIR}/page.html ${media}/host_browser.js ${media}/host_page.js)
+    ${WENHOD_WEB_DIR}/page.html ${media}/host_browser.js ${media}/host_page.js ${data})
 endfunction()
