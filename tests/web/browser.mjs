@@ -102,6 +102,29 @@ export async function press(page, key, holdFrames = 4) {
   await waitTicks(page, 2);
 }
 
+// Waits until, on some shown frame, more than minCount pixels of the box
+// (virtual units of the 1280 x 960 drawing area) have a colour within
+// [lo, hi] per channel. Needs the page opened with ?readback.
+export async function waitForColour(page, box, lo, hi, minCount, timeoutMs) {
+  await page.waitForFunction((box, lo, hi, minCount) => {
+    const c = document.getElementById('canvas');
+    const probe = window.probe || (window.probe = document.createElement('canvas'));
+    const x = (box[0] * c.width / 1280) | 0, y = (box[1] * c.height / 960) | 0;
+    const w = (box[2] * c.width / 1280) | 0, h = (box[3] * c.height / 960) | 0;
+    probe.width = w;
+    probe.height = h;
+    const g = probe.getContext('2d', {willReadFrequently: true});
+    g.drawImage(c, x, y, w, h, 0, 0, w, h);
+    const d = g.getImageData(0, 0, w, h).data;
+    let n = 0;
+    for (let i = 0; i < d.length; i += 4)
+      if (d[i] >= lo[0] && d[i] <= hi[0] && d[i + 1] >= lo[1] && d[i + 1] <= hi[1] && d[i + 2] >= lo[2] &&
+          d[i + 2] <= hi[2])
+        ++n;
+    return n > minCount;
+  }, {polling: 'raf', timeout: timeoutMs}, box, lo, hi, minCount);
+}
+
 // The canvas as the page shows it: a PNG of its pixels.
 export async function canvasShot(page) {
   const canvas = await page.$('#canvas');

@@ -56,7 +56,6 @@ function countIn(img, vx, vy, vw, vh, test) {
     for (let x = x0; x < x1; ++x) if (test(...at(img, x, y))) ++n;
   return n;
 }
-const yellowInCentre = img => countIn(img, 320, 384, 640, 192, (r, g, b) => r > 220 && g > 220 && b < 60);
 // The score panel's first list rows (white text), as the desktop test reads them.
 const whiteInList = img => countIn(img, 954, 524, 320, 51, (r, g, b) => r > 200 && g > 200 && b > 200);
 function distinctColours(img) {
@@ -156,27 +155,18 @@ try {
   // "Game Over" is up for a second and a half: look for its yellow on every
   // shown frame, in the page.
   let over = true;
-  await page.waitForFunction(() => {
-    const c = document.getElementById('canvas');
-    const probe = window.probe || (window.probe = document.createElement('canvas'));
-    const w = c.width >> 1, h = (c.height / 5) | 0;
-    probe.width = w;
-    probe.height = h;
-    const g = probe.getContext('2d', {willReadFrequently: true});
-    g.drawImage(c, c.width >> 2, (c.height * 2 / 5) | 0, w, h, 0, 0, w, h);
-    const d = g.getImageData(0, 0, w, h).data;
-    let n = 0;
-    for (let i = 0; i < d.length; i += 4) if (d[i] > 220 && d[i + 1] > 220 && d[i + 2] < 60) ++n;
-    return n > 150;
-  }, {polling: 'raf', timeout: ROUND_MS}).catch(() => { over = false; });
+  await B.waitForColour(page, [320, 384, 640, 192], [221, 221, 0], [255, 255, 59], 150, ROUND_MS)
+    .catch(() => { over = false; });
   const roundFrames = await B.frames(page) - roundStart;
   await page.keyboard.up('z');
   check('Down, Down, Z starts a round; holding the jump ends it with "Game Over"', over,
         `${roundFrames} frames`);
   figure('frame rate of a round (jump held)', `${(roundFrames * 1000 / (Date.now() - roundClock)).toFixed(1)} fps`);
 
-  // Name entry follows the result; it offers "Player": type a name instead.
-  await B.waitFrames(page, 120);
+  // Name entry follows the result ("Enter Your Name" in green); it offers
+  // "Player": type a name instead.
+  await B.waitForColour(page, [320, 300, 640, 100], [0, 200, 0], [80, 255, 80], 300, 60000);
+  await B.waitFrames(page, 4);
   for (let i = 0; i < 8; ++i) await B.press(page, 'Backspace', 1);
   await page.keyboard.type('Webby', {delay: 80});
   await B.press(page, 'Enter');
