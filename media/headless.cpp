@@ -55,6 +55,7 @@ struct State {
   std::vector<Channel> channels = std::vector<Channel>(1);
   bool pointerShown = true;
   bool refuseDisplay = false;
+  int refuseWidth = 0;  // with refuseDisplay: refuse only this width (0: every size)
 };
 
 State& H() {
@@ -123,7 +124,7 @@ class HeadlessBackend : public MediaBackend {
 
   // A window opens at any size; full screen only in a listed mode.
   bool Open(int w, int h, int depth, int hertz, int) override {
-    if (H().refuseDisplay) {
+    if (H().refuseDisplay && (H().refuseWidth == 0 || H().refuseWidth == w)) {
       ReportError("no video: this headless display refuses to open");
       return false;
     }
@@ -345,7 +346,10 @@ void HeadlessJoySetup(int port, const std::string& name, int buttonMask, bool ha
   }
 }
 
-void HeadlessRefuseDisplay(bool refuse) { H().refuseDisplay = refuse; }
+void HeadlessRefuseDisplay(bool refuse, int width) {
+  H().refuseDisplay = refuse;
+  H().refuseWidth = width;
+}
 void HeadlessSetModes(const std::vector<DisplayMode>& modes) { H().modes = modes; }
 void HeadlessSetClock(uint32_t ms) { H().clock = ms; }
 void HeadlessSetDrawCost(double msPerDraw) { H().drawCost = msPerDraw > 0 ? msPerDraw : 0; }

@@ -67,8 +67,9 @@ void HeadlessJoyHat(int port, float value);
 void HeadlessJoyButton(int port, int button, bool down);
 void HeadlessJoySetup(int port, const std::string& name, int buttonMask, bool hasHat);
 
-// No display opens while set, as on a machine without one (until HeadlessReset).
-void HeadlessRefuseDisplay(bool refuse);
+// No display opens while set, as on a machine without one (until HeadlessReset);
+// with a width, only displays of that width are refused.
+void HeadlessRefuseDisplay(bool refuse, int width = 0);
 
 // Display modes offered (default: 640x480, 800x600, 1024x768, 1280x720,
 // 1280x960, 1600x900 and 1920x1080, each at depths 16 and 32 and 60 Hz).

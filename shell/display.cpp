@@ -68,6 +68,12 @@ void DrawSplash() {
   GraphicsReady = 1;
 }
 
+// The colour depth to ask for: full screen at 32 bits, else 16, else a window.
+int ModeDepth(int width, int height, int fullScreen) {
+  if (GraphicsModeExists(width, height, 32, 0)) return fullScreen == 1 ? 32 : 0;
+  return GraphicsModeExists(width, height, 16, 0) ? 16 : 0;
+}
+
 }  // namespace
 
 bool AcceptedMode(int w, int h) {
@@ -78,6 +84,8 @@ bool AcceptedMode(int w, int h) {
 }
 
 void ApplyGraphics() {
+  // The mode that is open now, to go back to when a new one will not open.
+  const int lastWidth = ScreenWidth, lastHeight = ScreenHeight, lastFull = Settings[SET_FULLSCREEN];
   ResolutionCount = 0;
   const int modes = CountGraphicsModes();
   for (int j = 0; j < modes; ++j) {
@@ -116,11 +124,7 @@ void ApplyGraphics() {
     default: break;
   }
 
-  int depth = Settings[SET_FULLSCREEN] == 1 ? 32 : 0;
-  if (!GraphicsModeExists(ScreenWidth, ScreenHeight, 32, 0)) {
-    depth = 16;
-    if (!GraphicsModeExists(ScreenWidth, ScreenHeight, 16, 0)) depth = 0;
-  }
+  int depth = ModeDepth(ScreenWidth, ScreenHeight, Settings[SET_FULLSCREEN]);
   WriteLog("\tResolution : " + Str(ScreenWidth) + "x" + Str(ScreenHeight) + "," + Str(depth));
 
   bool open = OpenDisplay(ScreenWidth, ScreenHeight, depth, 60, 0);
@@ -128,6 +132,19 @@ void ApplyGraphics() {
     // Full screen refused: a window of the same size is the next best thing.
     ReportError("full screen refused, trying a window");
     open = OpenDisplay(ScreenWidth, ScreenHeight, 0, 60, 0);
+  }
+  if (!open && reopening && (ScreenWidth != lastWidth || ScreenHeight != lastHeight || depth != 0)) {
+    // Apply asked for a mode this machine will not open: the one that worked
+    // until now is kept, and is what the setup file will say.
+    ReportError("going back to " + Str(lastWidth) + "x" + Str(lastHeight));
+    ScreenWidth = Settings[SET_WIDTH] = lastWidth;
+    ScreenHeight = Settings[SET_HEIGHT] = lastHeight;
+    Settings[SET_FULLSCREEN] = lastFull;
+    for (int i = 1; i <= ResolutionCount; ++i)
+      if (ResolutionWidths[i] == lastWidth && ResolutionHeights[i] == lastHeight) Settings[SET_RESOLUTION] = i;
+    depth = ModeDepth(lastWidth, lastHeight, lastFull);
+    open = OpenDisplay(lastWidth, lastHeight, depth, 60, 0) ||
+           (depth != 0 && OpenDisplay(lastWidth, lastHeight, 0, 60, 0));
   }
   if (!open) {
     // The media layer has said why. Without a display the program cannot go

@@ -100,7 +100,24 @@ TEST_F(StartSequence, WithoutADisplayItEndsWithStatusOneAndSaysWhy) {
   // The log holds its own lines only, up to the display's.
   EXPECT_EQ(ReadLines(files / "Debug.txt").back(), "\tResolution : 800x600,0");
 
-  // Apply failing to reopen it saves what the run has gathered, and still says it failed.
+  // Apply asking for a mode that will not open goes back to the one that
+  // worked, carries on, and the setup file keeps that one.
+  HeadlessReset();
+  ChangeDir(root.string());
+  StartUp();
+  Settings[SET_WIDTH] = 1024;
+  Settings[SET_HEIGHT] = 768;
+  HeadlessRefuseDisplay(true, 1024);
+  testing::internal::CaptureStderr();
+  ApplyGraphics();
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("going back to 800x600"), std::string::npos);
+  EXPECT_TRUE(HeadlessDisplayOpen());
+  EXPECT_EQ(HeadlessOpenMode().width, 800);
+  EXPECT_EQ(ResolutionWidths[Settings[SET_RESOLUTION]], 800);
+  EXPECT_THROW(CloseDown(), HeadlessExit);
+  EXPECT_TRUE(InOrder(ReadLines(files / "Setup.ini"), {"Width=800", "Height=600"}));
+
+  // Apply failing to reopen any display saves what the run has gathered, and still says it failed.
   HeadlessReset();
   ChangeDir(root.string());
   StartUp();
