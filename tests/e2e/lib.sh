@@ -79,18 +79,21 @@ if [[ -x "$E2E_BUILD/wenhod" ]]; then cp "$E2E_BUILD/wenhod" "$E2E_WORK/"; fi
 # Starting and stopping
 #------------------------------------------------------------------------------
 
-# start_program TITLE COMMAND [ARGS...]: runs it in $E2E_WORK on the X
-# display and waits for its window. Extra environment goes in E2E_ENV (an
-# array of NAME=VALUE, applied after the defaults so it can override them).
+# launch COMMAND [ARGS...]: runs it on the X display in $E2E_WORK (or
+# $E2E_DIR), without waiting. Extra environment goes in E2E_ENV (an array of
+# NAME=VALUE, applied after the defaults so it can override them).
 E2E_ENV=()
-start_program() {
-  local title=$1
-  shift
-  (cd "$E2E_WORK" && exec env SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null "${E2E_ENV[@]}" "$@") \
+launch() {
+  (cd "${E2E_DIR:-$E2E_WORK}" && exec env SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null "${E2E_ENV[@]}" "$@") \
     >"$E2E_WORK/program.out" 2>&1 &
   E2E_PID=$!
   EXIT_STATUS=
-  wait_window "$title"
+}
+
+# start_program TITLE COMMAND [ARGS...]: launches it, waits for its window.
+start_program() {
+  launch "${@:2}"
+  wait_window "$1"
 }
 
 # start_game: the real program, from its copied tree.
@@ -139,8 +142,36 @@ wait_exit() {
 # running: the program is still alive.
 running() { [[ -n "$E2E_PID" ]] && kill -0 "$E2E_PID" 2>/dev/null; }
 
+# wait_until SECONDS COMMAND...: runs it every 0.1 s until it succeeds.
+wait_until() {
+  local limit=$1 ticks=0
+  shift
+  until "$@"; do
+    if (( ticks++ >= limit * 10 )); then return 1; fi
+    sleep 0.1
+  done
+}
+
 # close_request: the close button, as a window manager sends it.
 close_request() { "$E2E_BUILD/tests/closewin" "$WID"; }
+
+# close_with WHAT KEY...: holds the keys until the program has gone (so no
+# frame can miss them); checks WHAT: it ended with status 0.
+close_with() {
+  local k
+  for k in "${@:2}"; do key_down "$k"; done
+  wait_exit 15
+  for k in "${@:2}"; do key_up "$k"; done
+  check "$1" test "$EXIT_STATUS" -eq 0
+}
+
+# close_window WHAT [SECONDS]: the close button; checks WHAT: the program
+# ended with status 0 within the time (15 s).
+close_window() {
+  close_request
+  wait_exit "${2:-15}"
+  check "$1" test "$EXIT_STATUS" -eq 0
+}
 
 #------------------------------------------------------------------------------
 # Input (xdotool names: z, Escape, Tab, F11, Left, Return, space, ...)
@@ -216,6 +247,9 @@ pixel_near() {
   fi
 }
 
+# differing FILE1 FILE2 [FUZZ]: pixels that differ (by more than FUZZ, 10%).
+differing() { compare -metric AE ${3:+-fuzz "$3"} "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true; }
+
 # wait_pixel X Y R G B [TOLERANCE] [SECONDS]: waits until the window shows
 # that colour at (X, Y) — a way to know which screen is up.
 wait_pixel() {
@@ -228,6 +262,21 @@ wait_pixel() {
     running || fail "program ended while waiting for a colour"
     sleep 0.25
   done
+}
+
+# wait_title_screen [X Y [SECONDS]]: the pointer to (X, Y) (700, 560), away
+# from the corner looked at; the title's sky there shows the splash has gone;
+# then the menu gets SECONDS (0.7) to slide in.
+wait_title_screen() {
+  move_display "${1:-700}" "${2:-560}"
+  wait_pixel 1 1 0 50 101 6 90
+  sleep "${3:-0.7}"
+}
+
+# window_is W H: the program's window is W x H display pixels.
+window_is() {
+  window_size
+  [[ "${WIN_W}x${WIN_H}" == "$1x$2" ]]
 }
 
 # image_size FILE: prints "W H".
@@ -249,8 +298,11 @@ wait_log() {
 # itself: with pipefail, grep -q ending a pipe early would fail the pipe.)
 log_has() { grep -qF -- "$1" "$E2E_FILES/Debug.txt"; }
 
-# log_last_line: the last non-empty line of Debug.txt.
-log_last_line() { tr -d '\r' <"$E2E_FILES/Debug.txt" | grep -v '^$' | tail -n 1; }
+# log_last_line [FILE]: the last non-empty line of Debug.txt (or of FILE).
+log_last_line() { tr -d '\r' <"${1:-$E2E_FILES/Debug.txt}" | grep -v '^$' | tail -n 1; }
+
+# log_complete [FILE]: the log ends with the closing sequence's farewell.
+log_complete() { [[ "$(log_last_line "$@")" == "Play again, soon!!" ]]; }
 
 #------------------------------------------------------------------------------
 # A round
@@ -272,19 +324,32 @@ yellow_in_centre() {
   count_pixels "$1" "$((w / 2))x$((h / 5))+$((w / 4))+$((h * 2 / 5))" 'r > 220 && g > 220 && b < 60'
 }
 
+# wait_game_over LOOKS: "Game Over" shows, looked for LOOKS times, 0.25 s apart.
+wait_game_over() {
+  local shot=$E2E_WORK/over.png i
+  for ((i = 0; i < $1; i++)); do
+    running || fail "program ended during the round"
+    if capture "$shot" 2>/dev/null && (( $(yellow_in_centre "$shot") > 150 )); then return 0; fi
+    sleep 0.25
+  done
+  return 1
+}
+
 # play_until_game_over: holds Z (start, then jump) until "Game Over" shows
 # in the middle of the window, for up to two minutes; true when it did.
 play_until_game_over() {
-  local shot=$E2E_WORK/over.png found=0 i
+  local found=0
   key_down z
-  for ((i = 0; i < 480; i++)); do
-    running || fail "program ended during the round"
-    if capture "$shot" 2>/dev/null && (( $(yellow_in_centre "$shot") > 150 )); then
-      found=1
-      break
-    fi
-    sleep 0.25
-  done
+  wait_game_over 480 && found=1
   key_up z
   (( found ))
 }
+
+# confirm_name WHAT: Return takes the name as it stands; checks WHAT: the
+# program runs on.
+confirm_name() { key Return; sleep 1.5; check "$1" running; }
+
+# record_has RECORD CONDITION [NAME]: a score record of eight fields, $1 to $8
+# (Score|Name|Badges|Timestamp|Level|GameMode|GameFlags|Quit), meets the awk
+# CONDITION, in which `want` is NAME, byte for byte.
+record_has() { LC_ALL=C awk -F'|' -v want="${3:-}" "{ exit !(NF == 8 && ($2)) }" <<<"$1"; }

@@ -6,8 +6,12 @@
 source "$(dirname "$0")/lib.sh" "$1"
 
 OUT=$E2E_WORK/probe.txt
-start_program 'Input Probe' "$E2E_BUILD/tests/input_probe" "$OUT"
-for _ in $(seq 50); do grep -qx ready "$OUT" 2>/dev/null && break; sleep 0.1; done
+# start_probe: the probe's window is up and it has said it is ready.
+start_probe() {
+  start_program 'Input Probe' "$E2E_BUILD/tests/input_probe" "$OUT"
+  wait_until 5 grep -qsx ready "$OUT" || true
+}
+start_probe
 check "probe is ready" grep -qx ready "$OUT"
 
 # last_line PREFIX: the newest probe line starting with PREFIX.
@@ -55,17 +59,16 @@ check "auto-repeat adds no presses" [ "$(last_line 'key 65 ')" == "key 65 1" ]
 check "only a's were typed" [ -z "${repeats//a/}" ]
 
 # The pointer, in the 1280 x 960 drawing area of the 800 x 600 window.
-window_size
-check "window is 800 x 600" [ "${WIN_W}x${WIN_H}" == "800x600" ]
-move_display 200 450
-settle
-check "display (200,450) reads virtual (320,720)" [ "$(last_line mouse)" == "mouse 320 720" ]
-move_display 400 300
-settle
-check "display (400,300) reads virtual (640,480)" [ "$(last_line mouse)" == "mouse 640 480" ]
-move_display 0 0
-settle
-check "display (0,0) reads virtual (0,0)" [ "$(last_line mouse)" == "mouse 0 0" ]
+check "window is 800 x 600" window_is 800 600
+# pointer_reads X Y VX VY: the pointer at display (X, Y) reads virtual (VX, VY).
+pointer_reads() {
+  move_display "$1" "$2"
+  settle
+  check "display ($1,$2) reads virtual ($3,$4)" [ "$(last_line mouse)" == "mouse $3 $4" ]
+}
+pointer_reads 200 450 320 720
+pointer_reads 400 300 640 480
+pointer_reads 0 0 0 0
 
 # Buttons: X numbers the right button 3, the media layer 2.
 click_display 100 100 1
@@ -79,13 +82,10 @@ check "no middle click was seen" [ -z "$(last_line 'click 3 ')" ]
 # Escape ends it cleanly.
 key Escape
 wait_exit 10
-check "probe ends with status 0 on Escape" [ "$EXIT_STATUS" == 0 ]
+check "probe ends with status 0 on Escape" test "$EXIT_STATUS" -eq 0
 check "probe said bye" [ "$(tail -n 1 "$OUT")" == "bye" ]
 
 # The window's close button reaches the media layer as a close request.
-start_program 'Input Probe' "$E2E_BUILD/tests/input_probe" "$OUT"
-for _ in $(seq 50); do grep -qx ready "$OUT" 2>/dev/null && break; sleep 0.1; done
-close_request
-wait_exit 10
-check "probe ends with status 0 on a close request" [ "$EXIT_STATUS" == 0 ]
+start_probe
+close_window "probe ends with status 0 on a close request" 10
 check "probe saw the close request" [ "$(tail -n 1 "$OUT")" == "bye" ]

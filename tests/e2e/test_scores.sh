@@ -33,29 +33,29 @@ play_hard_round() {
   sleep 2.5  # the result stays up for 1.5 s before name entry
 }
 
+# read_records: the score file's lines, without CR, into `lines`.
+read_records() {
+  mapfile -t lines < <(tr -d '\r' <"$scores")
+  log "new record: ${lines[0]}"
+}
+
 start_game
-move_display 700 560
-wait_pixel 1 1 0 50 101 6 90  # the title screen's sky
-sleep 0.7
+wait_title_screen
 play_hard_round
 key BackSpace BackSpace BackSpace BackSpace BackSpace  # "Bravo" offered
 type_text 'Zed|x'
 sleep 0.3
-key Return
-sleep 1.5
-check "still running after name entry" running
+confirm_name "still running after name entry"
 log "killing the program at the title"
 kill -9 "$E2E_PID"
 wait_exit 5
 check "killed" test "$EXIT_STATUS" -eq 137
 
-mapfile -t lines < <(tr -d '\r' <"$scores")
-log "new record: ${lines[0]}"
+read_records
 check "three records, two lines each" test "${#lines[@]}" -eq 6
 check "the new record first, named with the bar replaced, Hard, not quit" \
-  env LC_ALL=C awk -F'|' -v want="$(printf 'Zed\xa6x')" \
-  '{ exit !(NF == 8 && $1 ~ /^[0-9]+$/ && $2 == want && $4 > 65149950000 && $6 == 2 && $8 == 0) }' \
-  <<<"${lines[0]}"
+  record_has "${lines[0]}" '$1 ~ /^[0-9]+$/ && $2 == want && $4 > 65149950000 && $6 == 2 && $8 == 0' \
+  "$(printf 'Zed\xa6x')"
 check "its statistics line holds thirty numbers" \
   awk -F'|' '{ exit !(NF == 30) }' <<<"${lines[1]}"
 check "the earlier records follow, newest first, unchanged" \
@@ -64,18 +64,14 @@ cp "$scores" "$E2E_WORK/after_round.dat"
 
 log "restarting"
 start_game
-move_display 700 560
-wait_pixel 1 1 0 50 101 6 90
-sleep 0.7
+wait_title_screen
 # The panel's list on Easy (no records) and on Hard (three rows of white text).
-shot=$E2E_WORK/easy.png
-capture "$shot"
-easy=$(white_in_list "$shot")
+capture "$E2E_WORK/easy.png"
+easy=$(white_in_list "$E2E_WORK/easy.png")
 key Down Down
 sleep 0.3
-shot=$E2E_WORK/hard.png
-capture "$shot"
-hard=$(white_in_list "$shot")
+capture "$E2E_WORK/hard.png"
+hard=$(white_in_list "$E2E_WORK/hard.png")
 log "white pixels in the list: Easy $easy, Hard $hard"
 check "the Hard list shows the records" test "$hard" -gt $(( easy + 100 ))
 key Up Up  # back to Easy
@@ -84,15 +80,11 @@ log "closing the window at the name prompt"
 play_hard_round
 type_text 'Q'  # the offered name is the newest record's
 sleep 0.3
-close_request
-wait_exit 20
-check "closed with status 0" test "$EXIT_STATUS" -eq 0
-mapfile -t lines < <(tr -d '\r' <"$scores")
-log "new record: ${lines[0]}"
+close_window "closed with status 0" 20
+read_records
 check "four records, two lines each" test "${#lines[@]}" -eq 8
 check "the round closed at the prompt is recorded under the name typed so far" \
-  env LC_ALL=C awk -F'|' -v want="$(printf 'Zed\xa6xQ')" \
-  '{ exit !(NF == 8 && $2 == want && $6 == 2 && $8 == 0) }' <<<"${lines[0]}"
+  record_has "${lines[0]}" '$2 == want && $6 == 2 && $8 == 0' "$(printf 'Zed\xa6xQ')"
 check "the restart read the earlier records and wrote them back the same" \
   cmp <(tail -n +3 "$scores") "$E2E_WORK/after_round.dat"
 log "passed"

@@ -6,12 +6,9 @@
 # file asking for a size the display does not offer.
 source "$(dirname "$0")/lib.sh" "$1"
 
-# The title screen is up and at rest: its sky is at the top-left corner.
-wait_title() {
-  move_display 790 5  # the pointer out of every region looked at
-  wait_pixel 1 1 0 50 101 6 90
-  sleep 1  # 32 frames of slide-in
-}
+# The title screen is up and at rest (32 frames of slide-in), the pointer
+# out of every region looked at.
+wait_title() { wait_title_screen 790 5 1; }
 
 # max_red FILE X Y W H: the brightest red in a rectangle of the capture.
 max_red() {
@@ -36,8 +33,7 @@ chosen_entry() {
 # 1. A first start with no settings file.
 start_game
 check "window title" [ "$(xdotool getwindowname "$WID")" == "$E2E_TITLE" ]
-window_size
-check "the window opens at 800 x 600" [ "${WIN_W}x${WIN_H}" == "800x600" ]
+check "the window opens at 800 x 600" window_is 800 600
 wait_title
 
 capture "$E2E_WORK/title.png"
@@ -57,15 +53,17 @@ click_virtual 600 800
 move_display 790 5
 sleep 0.3
 check "a click on Hard chooses it" [ "$(chosen_entry)" == 2 ]
-key Down
-sleep 0.2
-check "Down moves on to Two Player" [ "$(chosen_entry)" == 3 ]
-key Up Up
-sleep 0.2
-check "Up twice comes back to Medium" [ "$(chosen_entry)" == 1 ]
-key Up Up
-sleep 0.2
-check "Up from Easy wraps round to Two Player" [ "$(chosen_entry)" == 3 ]
+# keys_choose WHAT ENTRY KEY...: the keys move the menu's choice to ENTRY.
+keys_choose() {
+  local what=$1 want=$2
+  shift 2
+  key "$@"
+  sleep 0.2
+  check "$what" [ "$(chosen_entry)" == "$want" ]
+}
+keys_choose "Down moves on to Two Player" 3 Down
+keys_choose "Up twice comes back to Medium" 1 Up Up
+keys_choose "Up from Easy wraps round to Two Player" 3 Up Up
 capture "$E2E_WORK/two.png"
 read -r _ tg _ <<<"$(pixel "$E2E_WORK/two.png" 700 588)"
 check "Two Player hides the score table (plain grass at its place)" [ "$tg" -gt 100 ]
@@ -73,18 +71,13 @@ check "Two Player hides the score table (plain grass at its place)" [ "$tg" -gt 
 # Tab opens the settings panel and saves; Tab again closes it and saves again.
 check "no settings file before the first Tab" [ ! -e "$E2E_FILES/Setup.ini" ]
 key Tab
-for _ in $(seq 50); do [[ -s "$E2E_FILES/Setup.ini" ]] && break; sleep 0.1; done
-check "the first Tab writes Setup.ini" test -s "$E2E_FILES/Setup.ini"
+check "the first Tab writes Setup.ini" wait_until 5 test -s "$E2E_FILES/Setup.ini"
 rm -f "$E2E_FILES/Setup.ini"
 key Tab
-for _ in $(seq 50); do [[ -s "$E2E_FILES/Setup.ini" ]] && break; sleep 0.1; done
-check "the second Tab writes it again" test -s "$E2E_FILES/Setup.ini"
+check "the second Tab writes it again" wait_until 5 test -s "$E2E_FILES/Setup.ini"
 sleep 0.5  # the panel slides away
 
-key_down Escape
-wait_exit 15
-key_up Escape
-check "Escape on the title screen ends with status 0" [ "$EXIT_STATUS" == 0 ]
+close_with "Escape on the title screen ends with status 0" Escape
 
 # The log, line by line, against the start sequence.
 tr -d '\r' <"$E2E_FILES/Debug.txt" >"$E2E_WORK/log.txt"
@@ -137,19 +130,13 @@ check "Setup.ini holds the defaults" diff "$E2E_WORK/expected_setup.txt" "$E2E_W
 # 2. A settings file asking for 1000 x 700, which the display does not offer.
 sed -i 's/^Width=800/Width=1000/; s/^Height=600/Height=700/' "$E2E_FILES/Setup.ini"
 start_game
-window_size
-check "1000 x 700 falls back to an 800 x 600 window" [ "${WIN_W}x${WIN_H}" == "800x600" ]
+check "1000 x 700 falls back to an 800 x 600 window" window_is 800 600
 wait_title
 # Alt+F4 ends the program through the closing sequence.
-key_down Alt_L
-key_down F4
-wait_exit 15
-key_up F4
-key_up Alt_L
-check "Alt+F4 ends with status 0" [ "$EXIT_STATUS" == 0 ]
+close_with "Alt+F4 ends with status 0" Alt_L F4
 check "the log shows the size asked for" log_has $'\tRequested Resolution : 1000x700'
 check "and the size opened" log_has $'\tResolution : 800x600,0'
-check "Alt+F4 runs the closing sequence" [ "$(log_last_line)" == "Play again, soon!!" ]
+check "Alt+F4 runs the closing sequence" log_complete
 check "Setup.ini is rewritten with the size in use" \
   grep -q $'^Width=800\r$' "$E2E_FILES/Setup.ini"
 check "with its height" grep -q $'^Height=600\r$' "$E2E_FILES/Setup.ini"
@@ -159,7 +146,5 @@ check "with its height" grep -q $'^Height=600\r$' "$E2E_FILES/Setup.ini"
 rm -f "$E2E_FILES/Debug.txt"
 start_game
 wait_title
-close_request
-wait_exit 15
-check "a close request ends with status 0" [ "$EXIT_STATUS" == 0 ]
-check "a close request runs the closing sequence" [ "$(log_last_line)" == "Play again, soon!!" ]
+close_window "a close request ends with status 0"
+check "a close request runs the closing sequence" log_complete
