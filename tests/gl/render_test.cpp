@@ -1,56 +1,10 @@
 // The real renderer read back pixel by pixel: blends, placement, text, the
 // virtual resolution, grabbing, and drawing after the display is reopened.
-#include <gtest/gtest.h>
+#include "gl_support.h"
 
-#include <cstdlib>
-#include <memory>
-
-#include "media/backend.h"
-#include "media/media.h"
+using namespace gl;
 
 namespace {
-
-// Without an X display, SDL's offscreen driver (EGL) still gives GL.
-const bool kDriverChosen = [] {
-  if (!std::getenv("DISPLAY") && !std::getenv("SDL_VIDEODRIVER")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
-  return true;
-}();
-
-struct Rgb {
-  int r, g, b;
-};
-
-Rgb At(int x, int y) {
-  const Pixmap p = GrabPixmap(x, y, 1, 1);
-  const uint32_t v = p.pixels.at(0);
-  return {static_cast<int>(v & 255), static_cast<int>(v >> 8 & 255), static_cast<int>(v >> 16 & 255)};
-}
-
-// Within 2 of the expected colour in every channel (blending rounds).
-::testing::AssertionResult Near(const Rgb& got, int r, int g, int b) {
-  if (std::abs(got.r - r) <= 2 && std::abs(got.g - g) <= 2 && std::abs(got.b - b) <= 2)
-    return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "got (" << got.r << ", " << got.g << ", " << got.b << "), want (" << r
-                                       << ", " << g << ", " << b << ")";
-}
-
-// An image made in memory, pixels given per frame (RGBA, R lowest).
-int MakeImage(int w, int h, std::vector<std::vector<uint32_t>> frames, float hx, float hy, int flags = 0) {
-  auto img = std::make_unique<ImageData>();
-  img->width = w;
-  img->height = h;
-  img->frames = static_cast<int>(frames.size());
-  img->handleX = hx;
-  img->handleY = hy;
-  img->flags = flags;
-  img->pixels = std::move(frames);
-  return StoreImage(std::move(img));
-}
-
-uint32_t Pack(int r, int g, int b, int a = 255) {
-  return static_cast<uint32_t>(r) | static_cast<uint32_t>(g) << 8 | static_cast<uint32_t>(b) << 16 |
-         static_cast<uint32_t>(a) << 24;
-}
 
 void Reset() {
   SetColor(255, 255, 255);
@@ -66,8 +20,7 @@ class Render : public ::testing::Test {
   void SetUp() override {
     UseSdlBackend();
     SetAppTitle("render test");
-    ASSERT_TRUE(OpenDisplay(200, 150, 0, 60, 0)) << "no display (run under Xvfb or SDL_VIDEODRIVER=offscreen)";
-    SetVirtualResolution(200, 150);
+    ASSERT_TRUE(OpenWindow(200, 150, 200, 150));
     Reset();
     ClearScreen();
   }
@@ -79,6 +32,33 @@ class Render : public ::testing::Test {
     SetColor(100, 120, 140);
     DrawRect(0, 0, 100, 100);
     Reset();
+  }
+  // A 10 x 10 rectangle in a blend, colour and alpha over a fresh background;
+  // answers the colour at its middle.
+  static Rgb OverBackground(int blend, Rgb c, float alpha) {
+    Background();
+    SetBlend(blend);
+    SetColor(c.r, c.g, c.b);
+    SetAlpha(alpha);
+    DrawRect(0, 0, 10, 10);
+    return At(5, 5);
+  }
+  // The smallest box around every lit pixel of the 200 x 150 frame (x1 < 0: none).
+  struct Box {
+    int x0 = 1000, y0 = 1000, x1 = -1, y1 = -1;
+  };
+  static Box InkBox() {
+    const Pixmap p = GrabPixmap(0, 0, 200, 150);
+    Box b;
+    for (int y = 0; y < 150; ++y)
+      for (int x = 0; x < 200; ++x)
+        if ((p.pixels[y * 200 + x] & 0xFFFFFF) != 0) {
+          b.x0 = std::min(b.x0, x);
+          b.y0 = std::min(b.y0, y);
+          b.x1 = std::max(b.x1, x);
+          b.y1 = std::max(b.y1, y);
+        }
+    return b;
   }
 };
 
@@ -97,57 +77,27 @@ TEST_F(Render, ClearIsBlackAndSolidRectFillsExactly) {
 
 TEST_F(Render, EachBlendOverAKnownBackground) {
   // Solid ignores alpha.
-  Background();
-  SetBlend(SOLIDBLEND);
-  SetColor(200, 50, 0);
-  SetAlpha(0.25f);
-  DrawRect(0, 0, 10, 10);
-  EXPECT_TRUE(Near(At(5, 5), 200, 50, 0));
-
+  EXPECT_TRUE(Near(OverBackground(SOLIDBLEND, {200, 50, 0}, 0.25f), 200, 50, 0));
   // Alpha mixes by source alpha; alpha 0 leaves the screen as it was.
-  Background();
-  SetBlend(ALPHABLEND);
-  SetColor(200, 50, 0);
-  SetAlpha(0.5f);
-  DrawRect(0, 0, 10, 10);
-  EXPECT_TRUE(Near(At(5, 5), 150, 85, 70));
-  SetAlpha(0);
-  SetColor(255, 255, 255);
-  DrawRect(20, 0, 10, 10);
-  EXPECT_TRUE(Near(At(25, 5), 100, 120, 140));
-
+  EXPECT_TRUE(Near(OverBackground(ALPHABLEND, {200, 50, 0}, 0.5f), 150, 85, 70));
+  EXPECT_TRUE(Near(OverBackground(ALPHABLEND, {255, 255, 255}, 0), 100, 120, 140));
   // Light adds source times alpha, saturating.
-  Background();
-  SetBlend(LIGHTBLEND);
-  SetColor(200, 50, 0);
-  SetAlpha(0.5f);
-  DrawRect(0, 0, 10, 10);
-  EXPECT_TRUE(Near(At(5, 5), 200, 145, 140));
-  SetAlpha(1);
-  DrawRect(20, 0, 10, 10);
-  EXPECT_TRUE(Near(At(25, 5), 255, 170, 140));
+  EXPECT_TRUE(Near(OverBackground(LIGHTBLEND, {200, 50, 0}, 0.5f), 200, 145, 140));
+  EXPECT_TRUE(Near(OverBackground(LIGHTBLEND, {200, 50, 0}, 1), 255, 170, 140));
+  // Shade multiplies the destination by the source.
+  EXPECT_TRUE(Near(OverBackground(SHADEBLEND, {128, 255, 0}, 1), 50, 120, 0));
 
   // At alpha 1 the alpha blend covers exactly; the next draw still blends
   // over it in order.
-  Background();
-  SetBlend(ALPHABLEND);
-  SetColor(200, 50, 0);
-  DrawRect(0, 0, 10, 10);
+  OverBackground(ALPHABLEND, {200, 50, 0}, 1);
   SetColor(0, 0, 250);
   SetAlpha(0.5f);
   DrawRect(5, 0, 10, 10);
   SetAlpha(1);
   DrawRect(10, 0, 10, 10);
-  EXPECT_EQ(GrabPixmap(2, 5, 1, 1).pixels[0], Pack(200, 50, 0));
+  EXPECT_EQ(PixelAt(2, 5), Pack(200, 50, 0));
   EXPECT_TRUE(Near(At(7, 5), 100, 25, 125));
-  EXPECT_EQ(GrabPixmap(12, 5, 1, 1).pixels[0], Pack(0, 0, 250));
-
-  // Shade multiplies the destination by the source.
-  Background();
-  SetBlend(SHADEBLEND);
-  SetColor(128, 255, 0);
-  DrawRect(0, 0, 10, 10);
-  EXPECT_TRUE(Near(At(5, 5), 50, 120, 0));
+  EXPECT_EQ(PixelAt(12, 5), Pack(0, 0, 250));
 }
 
 TEST_F(Render, MaskDropsTexelsBelowHalfAlphaAndColourMultiplies) {
@@ -214,7 +164,7 @@ TEST_F(Render, RotatedScaledImageLandsAboutItsHandle) {
   EXPECT_TRUE(Near(At(112, 75), 0, 0, 0));
 
   // The overlap test places frames the same way the renderer draws them.
-  const int dot = MakeImage(1, 1, {{Pack(255, 255, 255)}}, 0, 0);
+  const int dot = MakeImage(1, 1, {{Pack(255, 255, 255)}});
   SetScale(2, 2);
   SetRotation(90);
   EXPECT_TRUE(ImagesCollide(img, 100, 75, 0, dot, 100, 57, 0));
@@ -261,43 +211,27 @@ TEST_F(Render, LinesAreOnePixelAndHonourTheLastPixel) {
 }
 
 TEST_F(Render, TextFitsItsMeasuredBoxAndScales) {
-  auto inkBox = [](int& x0, int& y0, int& x1, int& y1) {
-    const Pixmap p = GrabPixmap(0, 0, 200, 150);
-    x0 = y0 = 1000;
-    x1 = y1 = -1;
-    for (int y = 0; y < 150; ++y)
-      for (int x = 0; x < 200; ++x)
-        if ((p.pixels[y * 200 + x] & 0xFFFFFF) != 0) {
-          x0 = std::min(x0, x);
-          y0 = std::min(y0, y);
-          x1 = std::max(x1, x);
-          y1 = std::max(y1, y);
-        }
-  };
   const std::string text = "HEY";
   const int w = TextWidth(text), h = TextHeight(text);
   ASSERT_GT(w, 0);
   ASSERT_GT(h, 0);
   SetColor(255, 255, 0);
   DrawText(text, 20, 30);
-  int x0, y0, x1, y1;
-  inkBox(x0, y0, x1, y1);
-  ASSERT_GE(x1, 0) << "no text drawn";
-  EXPECT_GE(x0, 20);
-  EXPECT_GE(y0, 30);
-  EXPECT_LT(x1, 20 + w);
-  EXPECT_LT(y1, 30 + h);
-  EXPECT_GT(x1 - x0 + 1, w / 2);  // three letters span most of the width
-  const Rgb ink = At(x0, y0 + (y1 - y0) / 2);
-  EXPECT_EQ(ink.b, 0);            // the colour multiplies the glyphs
+  const Box ink = InkBox();
+  ASSERT_GE(ink.x1, 0) << "no text drawn";
+  EXPECT_GE(ink.x0, 20);
+  EXPECT_GE(ink.y0, 30);
+  EXPECT_LT(ink.x1, 20 + w);
+  EXPECT_LT(ink.y1, 30 + h);
+  EXPECT_GT(ink.x1 - ink.x0 + 1, w / 2);  // three letters span most of the width
+  EXPECT_EQ(At(ink.x0, ink.y0 + (ink.y1 - ink.y0) / 2).b, 0);  // the colour multiplies the glyphs
 
   ClearScreen();
   SetScale(2, 2);
   DrawText(text, 20, 30);
-  int sx0, sy0, sx1, sy1;
-  inkBox(sx0, sy0, sx1, sy1);
-  EXPECT_NEAR(sx1 - sx0 + 1, 2 * (x1 - x0 + 1), 2);
-  EXPECT_NEAR(sy1 - sy0 + 1, 2 * (y1 - y0 + 1), 2);
+  const Box scaled = InkBox();
+  EXPECT_NEAR(scaled.x1 - scaled.x0 + 1, 2 * (ink.x1 - ink.x0 + 1), 2);
+  EXPECT_NEAR(scaled.y1 - scaled.y0 + 1, 2 * (ink.y1 - ink.y0 + 1), 2);
 
   // A TrueType font from the staged data, when the build has staged it.
   const std::string face = std::string(WENHOD_DATA_DIR) + "/Common/SVBasicManual.ttf";
@@ -308,11 +242,11 @@ TEST_F(Render, TextFitsItsMeasuredBoxAndScales) {
     SetScale(1, 1);
     ClearScreen();
     DrawText("Hg", 10, 10);
-    inkBox(x0, y0, x1, y1);
-    ASSERT_GE(x1, 0);
-    EXPECT_GE(y0, 10);
-    EXPECT_LT(y1, 10 + TextHeight("Hg"));
-    EXPECT_GT(y1 - y0, 12);  // a 24-pixel face with a descender
+    const Box hg = InkBox();
+    ASSERT_GE(hg.x1, 0);
+    EXPECT_GE(hg.y0, 10);
+    EXPECT_LT(hg.y1, 10 + TextHeight("Hg"));
+    EXPECT_GT(hg.y1 - hg.y0, 12);  // a 24-pixel face with a descender
     SetFont(0);
     FreeFont(font);
   }
@@ -320,8 +254,7 @@ TEST_F(Render, TextFitsItsMeasuredBoxAndScales) {
 
 TEST_F(Render, VirtualResolutionMapsOntoTheDisplay) {
   CloseDisplay();
-  ASSERT_TRUE(OpenDisplay(800, 600, 0, 60, 0));
-  SetVirtualResolution(1280, 960);
+  ASSERT_TRUE(OpenWindow(800, 600, 1280, 960));
   ClearScreen();
   SetBlend(SOLIDBLEND);
   SetColor(0, 200, 0);
@@ -376,8 +309,8 @@ TEST_F(Render, PresentKeepsThePictureForDrawingOver) {
 }
 
 TEST_F(Render, DrawOrderSurvivesBatchingAcrossTexturesAndBlends) {
-  const int red = MakeImage(1, 1, {{Pack(255, 0, 0)}}, 0, 0);
-  const int blue = MakeImage(1, 1, {{Pack(0, 0, 255)}}, 0, 0);
+  const int red = MakeImage(1, 1, {{Pack(255, 0, 0)}});
+  const int blue = MakeImage(1, 1, {{Pack(0, 0, 255)}});
   SetScale(10, 10);
   for (int i = 0; i < 2000; ++i) DrawImage(i % 2 ? red : blue, 5, 5);  // last: red
   SetScale(1, 1);
@@ -432,22 +365,18 @@ TEST_F(Render, SpritesSpreadThroughALongBatchMatchTheSameSpritesAlone) {
 }
 
 TEST_F(Render, ImagesLoadedBeforeAReopenStillDraw) {
-  const int img = MakeImage(2, 2, {{Pack(0, 255, 0), Pack(0, 255, 0), Pack(0, 255, 0), Pack(0, 255, 0)}}, 0, 0);
+  const int img = MakeImage(2, 2, {{Pack(0, 255, 0), Pack(0, 255, 0), Pack(0, 255, 0), Pack(0, 255, 0)}});
   DrawImage(img, 5, 5);
   EXPECT_TRUE(Near(At(5, 5), 0, 255, 0));
   DrawText("A", 50, 50);  // the built-in face gets its texture now
 
   CloseDisplay();
-  ASSERT_TRUE(OpenDisplay(320, 240, 0, 60, 0));
-  SetVirtualResolution(320, 240);
+  ASSERT_TRUE(OpenWindow(320, 240, 320, 240));
   ClearScreen();
   DrawImage(img, 300, 200);
   EXPECT_TRUE(Near(At(301, 201), 0, 255, 0));
   DrawText("A", 10, 10);
-  const Pixmap p = GrabPixmap(10, 10, TextWidth("A"), TextHeight("A"));
-  int lit = 0;
-  for (uint32_t v : p.pixels) lit += (v & 0xFFFFFF) != 0;
-  EXPECT_GT(lit, 0);
+  EXPECT_GT(Lit(GrabPixmap(10, 10, TextWidth("A"), TextHeight("A"))), 0);
   FreeImage(img);
 }
 

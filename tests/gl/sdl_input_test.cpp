@@ -1,26 +1,12 @@
 // The SDL back end's input, joysticks and sound outputs, fed through SDL
 // itself: events pushed into its queue, a virtual joystick, and the dummy
 // and null audio devices.
-#include <SDL.h>
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 
-#include "media/backend.h"
-#include "media/media.h"
 #include "media/sdl_keys.h"
+#include "gl_support.h"
 
 namespace {
-
-const bool kDriversChosen = [] {
-  if (!std::getenv("DISPLAY") && !std::getenv("SDL_VIDEODRIVER")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
-  // Sound devices that need no hardware: SDL's dummy output, OpenAL's null one.
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  setenv("ALSOFT_DRIVERS", "null", 1);
-  return true;
-}();
 
 void PushKey(bool down, SDL_Keycode sym, SDL_Scancode scancode, bool repeat = false) {
   SDL_Event e{};
@@ -100,8 +86,7 @@ class SdlInput : public ::testing::Test {
  protected:
   void SetUp() override {
     UseSdlBackend();
-    ASSERT_TRUE(OpenDisplay(800, 600, 0, 60, 0));
-    SetVirtualResolution(1280, 960);
+    ASSERT_TRUE(gl::OpenWindow(800, 600, 1280, 960));
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);  // whatever the window itself caused
     FlushKeys();
@@ -191,19 +176,18 @@ TEST_F(SdlInput, MouseInVirtualUnitsButtonsAndCloseRequest) {
 TEST(MediaJoystick, VirtualDeviceAxesHatButtonsAndMask) {
   UseSdlBackend();
   const int before = CountJoysticks();
-  const int port = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 6, 16, 1);
+  gl::VirtualPad pad;
+  const int port = pad.index;
   ASSERT_GE(port, 0) << SDL_GetError();
-  SDL_Joystick* pad = SDL_JoystickOpen(port);
-  ASSERT_NE(pad, nullptr);
+  ASSERT_NE(pad.pad, nullptr);
   EXPECT_EQ(CountJoysticks(), before + 1);
   EXPECT_NE(JoyName(port).find("Virtual"), std::string::npos) << JoyName(port);
 
   const Sint16 axes[6] = {32767, -32768, 16384, -16384, 0, 8192};
-  for (int a = 0; a < 6; ++a) SDL_JoystickSetVirtualAxis(pad, a, axes[a]);
-  SDL_JoystickSetVirtualButton(pad, 3, SDL_PRESSED);
-  SDL_JoystickSetVirtualButton(pad, 15, SDL_PRESSED);
-  SDL_JoystickSetVirtualHat(pad, 0, SDL_HAT_CENTERED);
-  SDL_JoystickUpdate();  // the device's new values reach SDL's state
+  for (int a = 0; a < 6; ++a) pad.Axis(a, axes[a]);
+  pad.Button(3, true);
+  pad.Button(15, true);
+  pad.Hat(SDL_HAT_CENTERED);
   EXPECT_FLOAT_EQ(JoyX(port), 1.0f);
   EXPECT_FLOAT_EQ(JoyY(port), -1.0f);
   EXPECT_NEAR(JoyZ(port), 0.5f, 0.001f);
@@ -224,8 +208,7 @@ TEST(MediaJoystick, VirtualDeviceAxesHatButtonsAndMask) {
               {SDL_HAT_RIGHTDOWN, 0.375f}, {SDL_HAT_DOWN, 0.5f},  {SDL_HAT_LEFTDOWN, 0.625f},
               {SDL_HAT_LEFT, 0.75f},    {SDL_HAT_LEFTUP, 0.875f}, {SDL_HAT_CENTERED, -1}};
   for (const auto& h : hats) {
-    SDL_JoystickSetVirtualHat(pad, 0, h.hat);
-    SDL_JoystickUpdate();
+    pad.Hat(h.hat);
     EXPECT_FLOAT_EQ(JoyHat(port), h.value) << int(h.hat);
   }
 
@@ -237,8 +220,7 @@ TEST(MediaJoystick, VirtualDeviceAxesHatButtonsAndMask) {
   EXPECT_FALSE(JoyDown(0, absent));
   EXPECT_EQ(JoyButtonMask(absent), 0);
 
-  SDL_JoystickClose(pad);
-  SDL_JoystickDetachVirtual(port);
+  pad.Detach();
   EXPECT_EQ(CountJoysticks(), before);
   EXPECT_FLOAT_EQ(JoyX(port), 0);
 }

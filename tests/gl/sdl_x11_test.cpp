@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "media/media.h"
+#include "gl_support.h"
 
 namespace {
 
@@ -45,8 +45,7 @@ TEST(SdlX11, XdotoolKeysTextAndMouseReachTheLayer) {
   UseSdlBackend();
   const std::string title = "sdl x11 probe " + std::to_string(getpid());
   SetAppTitle(title);
-  ASSERT_TRUE(OpenDisplay(320, 240, 0, 60, 0));
-  SetVirtualResolution(640, 480);
+  ASSERT_TRUE(gl::OpenWindow(320, 240, 640, 480));
   ClearScreen();
   PresentFrame(0);
   const std::string wid = Shell("xdotool search --sync --onlyvisible --name '^" + title + "$' | head -1");
@@ -96,8 +95,7 @@ TEST(SdlX11, FullScreenModeOpensAndDraws) {
   SetColor(10, 200, 30);
   DrawRect(static_cast<float>(full.width - 10), static_cast<float>(full.height - 10), 10, 10);
   PresentFrame(0);
-  const Pixmap p = GrabPixmap(full.width - 1, full.height - 1, 1, 1);
-  EXPECT_EQ(p.pixels.at(0), 0xFF1EC80Au);
+  EXPECT_EQ(gl::PixelAt(full.width - 1, full.height - 1), gl::Pack(10, 200, 30));
   CloseDisplay();
   // And a window again afterwards.
   EXPECT_TRUE(OpenDisplay(200, 100, 0, 60, 0));
