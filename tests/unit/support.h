@@ -167,6 +167,27 @@ inline const DrawRecord* FindText(const std::vector<DrawRecord>& frame, const st
   return nullptr;
 }
 
+// Every drawing of one kind, in order.
+inline std::vector<DrawRecord> OfKind(const std::vector<DrawRecord>& draws, DrawRecord::Kind kind) {
+  std::vector<DrawRecord> out;
+  for (const DrawRecord& r : draws)
+    if (r.kind == kind) out.push_back(r);
+  return out;
+}
+
+// Every rectangle of a size, and the first of them (nullptr when none).
+inline std::vector<DrawRecord> RectsOfSize(const std::vector<DrawRecord>& draws, float w, float h) {
+  std::vector<DrawRecord> out;
+  for (const DrawRecord& r : draws)
+    if (r.kind == DrawRecord::RECT && r.w == w && r.h == h) out.push_back(r);
+  return out;
+}
+inline const DrawRecord* FindRect(const std::vector<DrawRecord>& draws, float w, float h) {
+  for (const DrawRecord& r : draws)
+    if (r.kind == DrawRecord::RECT && r.w == w && r.h == h) return &r;
+  return nullptr;
+}
+
 // Every text drawn, or every drawing of one text.
 inline std::vector<DrawRecord> Texts(const std::vector<DrawRecord>& draws, const std::string& text = {}) {
   std::vector<DrawRecord> out;

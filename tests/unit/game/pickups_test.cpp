@@ -113,10 +113,7 @@ TEST_F(PickupTest, PickupsAreDrawnFadedWhileNewAndBlinkBeforeExpiring) {
   PickupList = {fresh, old};
   HeadlessClearDraws();
   PickupPass();
-  std::vector<DrawRecord> images;
-  for (const DrawRecord& r : HeadlessDraws()) {
-    if (r.kind == DrawRecord::IMAGE) images.push_back(r);
-  }
+  const std::vector<DrawRecord> images = OfKind(HeadlessDraws(), DrawRecord::IMAGE);
   ASSERT_EQ(images.size(), 2u);
   EXPECT_EQ(images[0].frame, 2);
   EXPECT_NEAR(images[0].alpha, 0.6, 1e-6);
@@ -195,10 +192,7 @@ TEST_F(PickupTest, HeadUpDisplayTextsAndIcons) {
   EXPECT_EQ(PlayerOne, &h);
 
   std::vector<int> frames;
-  std::vector<DrawRecord> icons;
-  for (const DrawRecord& r : HeadlessDraws()) {
-    if (r.kind == DrawRecord::IMAGE) icons.push_back(r);
-  }
+  std::vector<DrawRecord> icons = OfKind(HeadlessDraws(), DrawRecord::IMAGE);
   ASSERT_EQ(icons.size(), 4u);  // the slow-jump icon, then three jump icons
   EXPECT_EQ(icons[0].frame, 5);
   EXPECT_EQ(icons[0].x, 120 + 32);
@@ -217,10 +211,7 @@ TEST_F(PickupTest, HeadUpDisplayTextsAndIcons) {
   SetFont(texts[0].font);
   EXPECT_EQ(texts[0].x + TextWidth(texts[0].text), W - 140);
   EXPECT_EQ(texts[3].x + TextWidth("Jumps"), W - 4);
-  icons.clear();
-  for (const DrawRecord& r : HeadlessDraws()) {
-    if (r.kind == DrawRecord::IMAGE) icons.push_back(r);
-  }
+  icons = OfKind(HeadlessDraws(), DrawRecord::IMAGE);
   ASSERT_EQ(icons.size(), 4u);
   EXPECT_EQ(icons[0].frame, 3);
   EXPECT_EQ(icons[0].x, W - 256 + 32);

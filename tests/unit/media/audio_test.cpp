@@ -9,44 +9,26 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "media/audio.h"
+#include "tests/unit/support.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
-std::string madeDir;  // removed when the tests end
-
-std::string TempDir() {
-  if (madeDir.empty()) {
-    char tmpl[] = "/tmp/wenhod-audio-XXXXXX";
-    if (const char* d = mkdtemp(tmpl)) madeDir = d;
-  }
-  return madeDir.empty() ? "/tmp" : madeDir;
-}
-
-struct RemoveTempDir : ::testing::Environment {
-  void TearDown() override {
-    if (!madeDir.empty()) std::filesystem::remove_all(madeDir);
-  }
-};
-const auto* const kRemoveTempDir = ::testing::AddGlobalTestEnvironment(new RemoveTempDir);
-
 // OpenAL Soft reads its configuration once per process, so every OpenAL
 // test shares one wave file; each opened device rewrites it.
 std::string OpenALWavePath() {
   static std::string path = [] {
-    std::string wav = TempDir() + "/openal.wav";
-    std::string conf = TempDir() + "/alsoft.conf";
+    std::string wav = support::ProcessDir() + "/openal.wav";
+    std::string conf = support::ProcessDir() + "/alsoft.conf";
     std::ofstream(conf) << "[general]\ndrivers = wave\nsample-type = int16\nchannels = stereo\n"
                            "frequency = 44100\ndither = false\n[wave]\nfile = "
                         << wav << "\n";
@@ -62,7 +44,7 @@ std::unique_ptr<AudioOutput> OpenOpenALToWave() {
   return OpenOpenALOutput();
 }
 
-std::string DiskPath() { return TempDir() + "/sdl-disk.raw"; }
+std::string DiskPath() { return support::ProcessDir() + "/sdl-disk.raw"; }
 
 std::unique_ptr<AudioOutput> OpenFreeAudioToDisk() {
   setenv("SDL_AUDIODRIVER", "disk", 1);
@@ -93,11 +75,6 @@ struct Pcm {
   int rate = 44100;
 };
 
-std::vector<char> ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 uint32_t Le32(const char* p) {
   uint32_t v;
   std::memcpy(&v, p, 4);
@@ -107,7 +84,7 @@ uint32_t Le32(const char* p) {
 // The 16-bit stereo data of a RIFF wave; empty when it is something else.
 Pcm ReadWave(const std::string& path) {
   Pcm pcm;
-  std::vector<char> b = ReadFile(path);
+  const std::string b = support::ReadBytes(path);
   if (b.size() < 12 || std::memcmp(b.data(), "RIFF", 4) || std::memcmp(b.data() + 8, "WAVE", 4)) return pcm;
   size_t at = 12;
   bool good = false;
@@ -134,7 +111,7 @@ Pcm ReadWave(const std::string& path) {
 
 Pcm ReadRaw(const std::string& path) {
   Pcm pcm;
-  std::vector<char> b = ReadFile(path);
+  const std::string b = support::ReadBytes(path);
   pcm.frames.resize((b.size() / 4) * 2);
   std::memcpy(pcm.frames.data(), b.data(), pcm.frames.size() * 2);
   return pcm;

@@ -26,6 +26,19 @@ std::vector<int64_t> Stamps() {
   return out;
 }
 
+// The eight fields of a record line.
+void ExpectFields(const Scores& s, int64_t score, const std::string& name, int badges, int64_t stamp, int level,
+                  int mode, int flags, int quit) {
+  EXPECT_EQ(s.Score, score);
+  EXPECT_EQ(s.Name, name);
+  EXPECT_EQ(s.Badges, badges);
+  EXPECT_EQ(s.Timestamp, stamp);
+  EXPECT_EQ(s.Level, level);
+  EXPECT_EQ(s.GameMode, mode);
+  EXPECT_EQ(s.GameFlags, flags);
+  EXPECT_EQ(s.Quit, quit);
+}
+
 using ScoreFile = ScoresTest;
 
 TEST_F(ScoreFile, ExampleRecordReadsAndWritesBackByteForByte) {
@@ -35,14 +48,7 @@ TEST_F(ScoreFile, ExampleRecordReadsAndWritesBackByteForByte) {
   LoadScores();
   ASSERT_EQ(ScoreList.size(), 1u);
   const Scores& s = ScoreList.front();
-  EXPECT_EQ(s.Score, 1234);
-  EXPECT_EQ(s.Name, "Player");
-  EXPECT_EQ(s.Badges, 0);
-  EXPECT_EQ(s.Timestamp, 65149974729);
-  EXPECT_EQ(s.Level, 0);
-  EXPECT_EQ(s.GameMode, 1);
-  EXPECT_EQ(s.GameFlags, 0);
-  EXPECT_EQ(s.Quit, 0);
+  ExpectFields(s, 1234, "Player", 0, 65149974729, 0, 1, 0, 0);
   EXPECT_EQ(s.Best[1], 3);
   EXPECT_EQ(s.Best[2], 7);
   for (int i = 3; i <= 30; i++) EXPECT_EQ(s.Best[i], 0) << i;
@@ -71,14 +77,7 @@ TEST_F(ScoreFile, EveryFieldOfEveryRecordSurvivesSaveAndLoad) {
   ASSERT_EQ(ScoreList.size(), 3u);
   auto it = ScoreList.begin();
   const Scores& ra = *it++;
-  EXPECT_EQ(ra.Score, INT64_MAX);
-  EXPECT_EQ(ra.Timestamp, 70000000000);
-  EXPECT_EQ(ra.Name, "Ann Lee");
-  EXPECT_EQ(ra.Badges, INT32_MAX);
-  EXPECT_EQ(ra.Level, 3);
-  EXPECT_EQ(ra.GameMode, 2);
-  EXPECT_EQ(ra.GameFlags, 4);
-  EXPECT_EQ(ra.Quit, 1);
+  ExpectFields(ra, INT64_MAX, "Ann Lee", INT32_MAX, 70000000000, 3, 2, 4, 1);
   for (int i = 1; i <= 30; i++) EXPECT_EQ(ra.Best[i], i * 1000 + 7) << i;
   EXPECT_EQ(it->Score, -42);
   EXPECT_EQ(it->Name, "\xe9lan");
@@ -153,14 +152,7 @@ TEST_F(ScoreFile, DamagedLinesReadAsFarAsTheyGo) {
   for (const Scores& s : ScoreList) r.push_back(&s);
   // Stamps 9, 0, INT64_MIN, 1 sort as 9, 1, 0, INT64_MIN.
   const Scores& spaced = *r[0];
-  EXPECT_EQ(spaced.Score, 77);
-  EXPECT_EQ(spaced.Name, "Spaced Name");
-  EXPECT_EQ(spaced.Badges, 0);
-  EXPECT_EQ(spaced.Timestamp, 9);
-  EXPECT_EQ(spaced.Level, 3);
-  EXPECT_EQ(spaced.GameMode, 2);
-  EXPECT_EQ(spaced.GameFlags, 1);
-  EXPECT_EQ(spaced.Quit, 7);
+  ExpectFields(spaced, 77, "Spaced Name", 0, 9, 3, 2, 1, 7);
   EXPECT_EQ(spaced.Best[1], 4);
   EXPECT_EQ(spaced.Best[2], 5);
   EXPECT_EQ(spaced.Best[3], 5);

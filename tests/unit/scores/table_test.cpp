@@ -25,23 +25,6 @@ class ScoreTable : public ScoresTest {
     ShowScoreTable(offset, mode, 0, 0);
     return HeadlessDraws();
   }
-  static std::vector<DrawRecord> Of(const std::vector<DrawRecord>& draws, DrawRecord::Kind kind) {
-    std::vector<DrawRecord> out;
-    for (const DrawRecord& r : draws)
-      if (r.kind == kind) out.push_back(r);
-    return out;
-  }
-  static const DrawRecord* TextOf(const std::vector<DrawRecord>& draws, const std::string& text) {
-    for (const DrawRecord& r : draws)
-      if (r.kind == DrawRecord::TEXT && r.text == text) return &r;
-    return nullptr;
-  }
-  static std::vector<DrawRecord> RectsOfSize(const std::vector<DrawRecord>& draws, float w, float h) {
-    std::vector<DrawRecord> out;
-    for (const DrawRecord& r : Of(draws, DrawRecord::RECT))
-      if (r.w == w && r.h == h) out.push_back(r);
-    return out;
-  }
   // Name on the card, or "" when no card is drawn.
   static std::string CardName(const std::vector<DrawRecord>& draws, int L) {
     if (RectsOfSize(draws, 330, 140).empty()) return "";
@@ -71,7 +54,7 @@ TEST_F(ScoreTable, EmptyGroupDrawsPanelAndBaseLineOnly) {
   for (int offset : {0, 320}) {
     const int L = W - offset;
     const std::vector<DrawRecord> d = Show(offset);
-    const std::vector<DrawRecord> rects = Of(d, DrawRecord::RECT), lines = Of(d, DrawRecord::LINE);
+    const std::vector<DrawRecord> rects = OfKind(d, DrawRecord::RECT), lines = OfKind(d, DrawRecord::LINE);
     ASSERT_EQ(rects.size(), 1u);
     EXPECT_EQ(rects[0].x, L - 8);
     EXPECT_EQ(rects[0].x + rects[0].w, offset == 320 ? W - 6 : W + 314);
@@ -85,8 +68,8 @@ TEST_F(ScoreTable, EmptyGroupDrawsPanelAndBaseLineOnly) {
     EXPECT_EQ(lines[0].y, B - 150);
     EXPECT_EQ(lines[0].h, B - 150);
     EXPECT_EQ(lines[0].b, 80);
-    EXPECT_TRUE(Of(d, DrawRecord::TEXT).empty());
-    EXPECT_TRUE(Of(d, DrawRecord::IMAGE).empty());
+    EXPECT_TRUE(OfKind(d, DrawRecord::TEXT).empty());
+    EXPECT_TRUE(OfKind(d, DrawRecord::IMAGE).empty());
   }
 }
 
@@ -96,7 +79,7 @@ TEST_F(ScoreTable, GraphPointsLinesAndBestListOfAKnownGroup) {
   const std::vector<DrawRecord> d = Show(320);
 
   // Points: newest on the right, 18 apart, heights score * 150 / 300.
-  const std::vector<DrawRecord> marks = Of(d, DrawRecord::IMAGE);
+  const std::vector<DrawRecord> marks = OfKind(d, DrawRecord::IMAGE);
   ASSERT_EQ(marks.size(), 3u);
   const float xs[3] = {L + 306.0f, L + 288.0f, L + 270.0f}, ys[3] = {B - 50.0f, B - 150.0f, B * 1.0f};
   const int reds[3] = {205, 105, 255};
@@ -111,7 +94,7 @@ TEST_F(ScoreTable, GraphPointsLinesAndBestListOfAKnownGroup) {
 
   // Lines: the base line, a joining line for every point but the first, and
   // a faint left edge for every column.
-  const std::vector<DrawRecord> lines = Of(d, DrawRecord::LINE);
+  const std::vector<DrawRecord> lines = OfKind(d, DrawRecord::LINE);
   ASSERT_EQ(lines.size(), 6u);
   std::vector<DrawRecord> joins, edges;
   for (size_t i = 1; i < lines.size(); i++) (lines[i].alpha < 0.5f ? edges : joins).push_back(lines[i]);
@@ -137,8 +120,8 @@ TEST_F(ScoreTable, GraphPointsLinesAndBestListOfAKnownGroup) {
   const char* scores[3] = {"000000000300", "000000000100", "000000000000"};
   for (int i = 0; i < 3; i++) {
     const int y = B - 426 + 17 * i;
-    const DrawRecord* name = TextOf(d, names[i]);
-    const DrawRecord* score = TextOf(d, scores[i]);
+    const DrawRecord* name = FindText(d, names[i]);
+    const DrawRecord* score = FindText(d, scores[i]);
     ASSERT_NE(name, nullptr) << i;
     ASSERT_NE(score, nullptr) << i;
     EXPECT_EQ(name->x, L - 6);
@@ -147,30 +130,30 @@ TEST_F(ScoreTable, GraphPointsLinesAndBestListOfAKnownGroup) {
     EXPECT_EQ(score->y, y);
     EXPECT_EQ(name->r + name->g + name->b, 3 * 255);
   }
-  EXPECT_EQ(TextOf(d, "Hard"), nullptr);
+  EXPECT_EQ(FindText(d, "Hard"), nullptr);
   EXPECT_EQ(CardName(d, L), "");
   EXPECT_EQ(ScoreList.size(), 4u);
 }
 
 TEST_F(ScoreTable, AllZeroGroupLiesOnTheBaseLine) {
   for (int i = 0; i < 5; i++) ScoreList.push_back(Record(0, 100 - i));
-  for (const DrawRecord& m : Of(Show(320), DrawRecord::IMAGE)) EXPECT_EQ(m.y, B);
+  for (const DrawRecord& m : OfKind(Show(320), DrawRecord::IMAGE)) EXPECT_EQ(m.y, B);
 }
 
 TEST_F(ScoreTable, EighteenColumnsFitAndScrollingShowsOlderOnes) {
   for (int i = 0; i < 19; i++) ScoreList.push_back(Record(10 + i, 1000 - i));
   const int L = W - 320;
-  const std::vector<DrawRecord> still = Of(Show(320), DrawRecord::IMAGE);
+  const std::vector<DrawRecord> still = OfKind(Show(320), DrawRecord::IMAGE);
   ASSERT_EQ(still.size(), 18u);
   EXPECT_EQ(still.back().x, L + 306 - 17 * 18);
 
   // Resting on the left end scrolls 8 a frame, up to 1000.
   MouseX = L - 5;
   MouseY = B - 75;
-  const std::vector<DrawRecord> moved = Of(Show(320), DrawRecord::IMAGE);
+  const std::vector<DrawRecord> moved = OfKind(Show(320), DrawRecord::IMAGE);
   EXPECT_EQ(GraphScroll, 8);
   MouseX = MouseY = -1000;
-  const std::vector<DrawRecord> scrolled = Of(Show(320), DrawRecord::IMAGE);
+  const std::vector<DrawRecord> scrolled = OfKind(Show(320), DrawRecord::IMAGE);
   ASSERT_EQ(scrolled.size(), 19u);
   for (size_t i = 0; i < 18; i++) EXPECT_EQ(scrolled[i].x, still[i].x + 8) << i;
   MouseX = L - 5;
@@ -198,19 +181,19 @@ TEST_F(ScoreTable, HoveringAColumnShowsItsCardAndClickingPinsIt) {
   EXPECT_EQ(card[0].x, L - 12);
   EXPECT_EQ(card[0].y, B - 566);
   EXPECT_FLOAT_EQ(card[0].alpha, 0.6f);
-  const DrawRecord* name = TextOf(d, "Newest");  // the list row comes first, the card after
+  const DrawRecord* name = FindText(d, "Newest");  // the list row comes first, the card after
   ASSERT_NE(name, nullptr);
-  const DrawRecord* score = TextOf(d, "100");
+  const DrawRecord* score = FindText(d, "100");
   ASSERT_NE(score, nullptr);
   EXPECT_EQ(score->x, L + 314 - Width(*score));
   EXPECT_EQ(score->y, B - 541);
   EXPECT_EQ(score->b, 80);
-  const DrawRecord* combo = TextOf(d, "Best Combo : 0007");
+  const DrawRecord* combo = FindText(d, "Best Combo : 0007");
   ASSERT_NE(combo, nullptr);
   EXPECT_EQ(combo->x, L - 6);
   EXPECT_EQ(combo->y, B - 516 - Height(*combo) / 2);
   EXPECT_EQ(combo->g, 80);
-  const DrawRecord* when = TextOf(d, "06-12-2026, 15:12:09");
+  const DrawRecord* when = FindText(d, "06-12-2026, 15:12:09");
   ASSERT_NE(when, nullptr);
   EXPECT_EQ(when->x, L - 6);
   EXPECT_EQ(when->y, B - 430 - Height(*when));
@@ -270,7 +253,7 @@ TEST_F(ScoreTable, LongNamesAreCutInTheListOnly) {
   ScoreList = {Record(10, 1, name)};
   PinnedItem = 1;
   const std::vector<DrawRecord> d = Show(320);
-  EXPECT_NE(TextOf(d, name.substr(0, 24)), nullptr);
+  EXPECT_NE(FindText(d, name.substr(0, 24)), nullptr);
   EXPECT_EQ(CardName(d, W - 320), name);
 }
 
@@ -283,7 +266,7 @@ TEST_F(ScoreTable, ShowingAGroupKeepsItsFiftyNewestAndTwentyFiveBest) {
   GraphScroll = 1000;
   PinnedItem = 55;  // a record about to go: still shown this frame
   const std::vector<DrawRecord> d = Show(0, 0);
-  EXPECT_EQ(Of(d, DrawRecord::IMAGE).size(), 60u);  // every column drawn before the thinning
+  EXPECT_EQ(OfKind(d, DrawRecord::IMAGE).size(), 60u);  // every column drawn before the thinning
   EXPECT_EQ(CardName(d, W), "e54");
   int easy = 0, medium = 0;
   for (const Scores& s : ScoreList) (s.GameMode == 0 ? easy : medium)++;
@@ -302,13 +285,13 @@ TEST_F(ScoreTable, ExtremeScoresStayInsideTheirNumbers) {
   ScoreList = {Record(INT64_MAX, 3), Record(-5, 2), Record(INT64_MIN, 1)};
   PinnedItem = 3;
   const std::vector<DrawRecord> d = Show(320);
-  const std::vector<DrawRecord> marks = Of(d, DrawRecord::IMAGE);
+  const std::vector<DrawRecord> marks = OfKind(d, DrawRecord::IMAGE);
   ASSERT_EQ(marks.size(), 3u);
   EXPECT_EQ(marks[0].y, B - 150);
   EXPECT_EQ(marks[1].y, B);
   EXPECT_GT(marks[2].y, B);
-  EXPECT_NE(TextOf(d, "-9223372036854775808"), nullptr);  // whole on the card
-  EXPECT_NE(TextOf(d, "036854775807"), nullptr);         // the last 12 digits in the list
+  EXPECT_NE(FindText(d, "-9223372036854775808"), nullptr);  // whole on the card
+  EXPECT_NE(FindText(d, "036854775807"), nullptr);         // the last 12 digits in the list
 }
 
 }  // namespace

@@ -54,11 +54,7 @@ class TitleScreen : public ShellTest {
   }
 
   const DrawRecord* Text(const std::string& t) { return FindText(frame, t); }
-  const DrawRecord* Rect(float w, float h) {
-    for (const DrawRecord& r : frame)
-      if (r.kind == DrawRecord::RECT && r.w == w && r.h == h) return &r;
-    return nullptr;
-  }
+  const DrawRecord* Rect(float w, float h) { return FindRect(frame, w, h); }
   static void Press(int code) { HeadlessKey(code, true); }
   static void Release(int code) { HeadlessKey(code, false); }
 };

@@ -39,6 +39,14 @@ class EngineTestRun : public ShellTest {
     return [=](int n) { return n > sprites ? slowMs : 15; };
   }
 
+  // The three sprite budgets and the slow-system setting the test left.
+  static void ExpectLimits(int main, int glow, int particles, int slow) {
+    EXPECT_EQ(SpriteLimit[1], main);
+    EXPECT_EQ(SpriteLimit[2], glow);
+    EXPECT_EQ(SpriteLimit[3], particles);
+    EXPECT_EQ(Settings[SET_SLOWSYSTEM], slow);
+  }
+
   std::vector<std::string> Results(int rate, int main, int glow, int particles) {
     return {"Test Complete", "", "Engine Test Results", "",
             "\tMaximum Sprites Allowed for " + Str(rate) + " Frames Per Second",
@@ -52,10 +60,7 @@ TEST_F(EngineTestRun, AFastMachineGetsTheWholeRange) {
   Machine([](int) { return 15; });
   EngineTest(60, 2);
   EXPECT_EQ(frames, 40 * 8);
-  EXPECT_EQ(SpriteLimit[1], 8000);
-  EXPECT_EQ(SpriteLimit[2], 8000);
-  EXPECT_EQ(SpriteLimit[3], 4000);
-  EXPECT_EQ(Settings[SET_SLOWSYSTEM], 0);
+  ExpectLimits(8000, 8000, 4000, 0);
   EXPECT_EQ(TargetFrameRate, 60);
   EXPECT_EQ(DebugOverlay, 1);
   std::vector<std::string> log = CloseLog();
@@ -72,10 +77,7 @@ TEST_F(EngineTestRun, TheStepWhereTheRateFallsEndsTheTest) {
   EngineTest(60, 2);
   EXPECT_EQ(frames, 13 * 8);
   EXPECT_EQ(maxSprites, 6501);
-  EXPECT_EQ(SpriteLimit[1], 2400);
-  EXPECT_EQ(SpriteLimit[2], 2400);
-  EXPECT_EQ(SpriteLimit[3], 1200);
-  EXPECT_EQ(Settings[SET_SLOWSYSTEM], 0);
+  ExpectLimits(2400, 2400, 1200, 0);
   EXPECT_TRUE(InOrder(CloseLog(), Results(60, 2400, 2400, 1200)));
 }
 
@@ -93,10 +95,7 @@ TEST_F(EngineTestRun, ASlowMachineGetsTheFloorsAndSlowSystemMode) {
   Machine([](int) { return 45; });
   EngineTest(60, 2);
   EXPECT_EQ(frames, 2 * 8);  // the first step never ends the test
-  EXPECT_EQ(SpriteLimit[1], 1000);
-  EXPECT_EQ(SpriteLimit[2], 500);
-  EXPECT_EQ(SpriteLimit[3], 250);
-  EXPECT_EQ(Settings[SET_SLOWSYSTEM], 1);
+  ExpectLimits(1000, 500, 250, 1);
   EXPECT_EQ(TargetFrameRate, 30);
   std::vector<std::string> want = Results(60, 0, 0, 0);  // logged before the floors
   want.push_back("Settings Overwritten, Set to Default Lower Limits at 30fps.");
@@ -107,10 +106,7 @@ TEST_F(EngineTestRun, ASlowMachineGetsTheFloorsAndSlowSystemMode) {
 TEST_F(EngineTestRun, ABestOf2000StillFallsBackBecauseOfTheFloor) {
   Machine(Above(2001, 25));
   EngineTest(60, 2);
-  EXPECT_EQ(SpriteLimit[1], 1000);  // 800 was below the floor
-  EXPECT_EQ(SpriteLimit[2], 800);
-  EXPECT_EQ(SpriteLimit[3], 400);
-  EXPECT_EQ(Settings[SET_SLOWSYSTEM], 1);
+  ExpectLimits(1000, 800, 400, 1);  // 800 was below the floor for the main sprites
   EXPECT_TRUE(InOrder(CloseLog(), Results(60, 800, 800, 400)));
 }
 
@@ -120,11 +116,8 @@ TEST_F(EngineTestRun, AnAlreadySlowSystemAimsAt30AndSaysSo) {
   // 34 ms frames measure 29 or 30: enough for 30 fps, though not for 60.
   Machine([](int n) { return n > 3001 ? 50 : 34; });
   EngineTest(60, 2);
-  EXPECT_EQ(Settings[SET_SLOWSYSTEM], 1);
   EXPECT_EQ(TargetFrameRate, 30);
-  EXPECT_EQ(SpriteLimit[1], 1200);  // best 3000
-  EXPECT_EQ(SpriteLimit[2], 1200);
-  EXPECT_EQ(SpriteLimit[3], 600);
+  ExpectLimits(1200, 1200, 600, 1);  // best 3000
   std::vector<std::string> log = CloseLog();
   ASSERT_GE(log.size(), 2u);
   EXPECT_EQ(log[1], "Aiming for 30,2");

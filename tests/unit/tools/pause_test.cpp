@@ -65,13 +65,6 @@ class PauseMenuTest : public ShellTest {
     }
     return found;
   }
-
-  static std::vector<DrawRecord> Titles(const std::vector<DrawRecord>& frame) {
-    std::vector<DrawRecord> out;
-    for (const DrawRecord& r : frame)
-      if (r.kind == DrawRecord::TEXT && r.text == WindowTitle) out.push_back(r);
-    return out;
-  }
 };
 
 TEST_F(PauseMenuTest, HeldEscapeAndHeldButtonNeedReleasingFirst) {
@@ -189,7 +182,7 @@ TEST_F(PauseMenuTest, TitlesStandStillAndThePictureTurnsAndIsFreed) {
     const int n = static_cast<int>(f % 3) + 1;  // frame number within its pause
     const double a1 = 0.1 * n, a2 = 0.4 * n;
     const std::vector<DrawRecord>& frame = all[f];
-    const std::vector<DrawRecord> titles = Titles(frame);
+    const std::vector<DrawRecord> titles = Texts(frame, WindowTitle);
     ASSERT_EQ(titles.size(), 180u);
     for (size_t i = 0; i < titles.size(); ++i) {
       const DrawRecord& t = titles[i];
