@@ -18,7 +18,18 @@ class ScoreTable : public ScoresTest {
     AutoMidHandle(true);
     IconsImage = CreateImage(16, 16, 64, 0);
     SpriteLimit[1] = 100000;
-    MouseX = MouseY = -1000;  // away from the panel
+    Point(-1000, -1000);  // away from the panel
+  }
+  static void Point(int x, int y) {
+    MouseX = x;
+    MouseY = y;
+  }
+  // A click on what the pointer shows; answers the pin it left.
+  static int Click() {
+    HeadlessMouseButton(1, true);
+    Show(320);
+    HeadlessMouseButton(1, false);
+    return PinnedItem;
   }
   static std::vector<DrawRecord> Show(int offset, int mode = 1) {
     HeadlessClearDraws();
@@ -148,16 +159,14 @@ TEST_F(ScoreTable, EighteenColumnsFitAndScrollingShowsOlderOnes) {
   EXPECT_EQ(still.back().x, L + 306 - 17 * 18);
 
   // Resting on the left end scrolls 8 a frame, up to 1000.
-  MouseX = L - 5;
-  MouseY = B - 75;
+  Point(L - 5, B - 75);
   const std::vector<DrawRecord> moved = OfKind(Show(320), DrawRecord::IMAGE);
   EXPECT_EQ(GraphScroll, 8);
-  MouseX = MouseY = -1000;
+  Point(-1000, -1000);
   const std::vector<DrawRecord> scrolled = OfKind(Show(320), DrawRecord::IMAGE);
   ASSERT_EQ(scrolled.size(), 19u);
   for (size_t i = 0; i < 18; i++) EXPECT_EQ(scrolled[i].x, still[i].x + 8) << i;
-  MouseX = L - 5;
-  MouseY = B - 75;
+  Point(L - 5, B - 75);
   for (int i = 0; i < 200; i++) Show(320);
   EXPECT_EQ(GraphScroll, 1000);
   // The right end scrolls back, down to 0.
@@ -171,8 +180,7 @@ TEST_F(ScoreTable, EighteenColumnsFitAndScrollingShowsOlderOnes) {
 TEST_F(ScoreTable, HoveringAColumnShowsItsCardAndClickingPinsIt) {
   ThreeRounds();
   const int L = W - 320;
-  MouseX = L + 306;  // the newest round's column
-  MouseY = B - 10;
+  Point(L + 306, B - 10);  // the newest round's column
   std::vector<DrawRecord> d = Show(320);
   EXPECT_EQ(CardName(d, L), "Newest");
   EXPECT_EQ(PinnedItem, 0);
@@ -208,15 +216,11 @@ TEST_F(ScoreTable, HoveringAColumnShowsItsCardAndClickingPinsIt) {
   EXPECT_EQ(row[0].y, B - 426 + 17);
 
   // Pressing pins it; the card stays when the pointer leaves.
-  HeadlessMouseButton(1, true);
-  Show(320);
-  EXPECT_EQ(PinnedItem, 1);
-  HeadlessMouseButton(1, false);
-  MouseX = MouseY = -1000;
+  EXPECT_EQ(Click(), 1);
+  Point(-1000, -1000);
   EXPECT_EQ(CardName(Show(320), L), "Newest");
   // Hovering another column shows that one while the pinned one stays lit.
-  MouseX = L + 270;
-  MouseY = B - 10;
+  Point(L + 270, B - 10);
   d = Show(320);
   EXPECT_EQ(CardName(d, L), "Oldest");
   EXPECT_EQ(RectsOfSize(d, 19, 150).size(), 2u);
@@ -227,20 +231,15 @@ TEST_F(ScoreTable, AHoveredRowWinsAndCanBePinned) {
   const int L = W - 320;
   PinnedItem = 2;
   EXPECT_EQ(CardName(Show(320), L), "Middle");
-  MouseX = L + 100;
-  MouseY = B - 426 + 17 * 2 + 5;  // third row
+  Point(L + 100, B - 426 + 17 * 2 + 5);  // third row
   EXPECT_EQ(CardName(Show(320), L), "Oldest");
-  HeadlessMouseButton(1, true);
-  Show(320);
-  EXPECT_EQ(PinnedItem, 1003);
-  HeadlessMouseButton(1, false);
-  MouseX = MouseY = -1000;
+  EXPECT_EQ(Click(), 1003);
+  Point(-1000, -1000);
   EXPECT_EQ(CardName(Show(320), L), "Oldest");
   // A hovered column wins over a pinned row.
-  MouseX = L + 306;
-  MouseY = B - 10;
+  Point(L + 306, B - 10);
   EXPECT_EQ(CardName(Show(320), L), "Newest");
-  MouseX = MouseY = -1000;
+  Point(-1000, -1000);
   // Pins that point past the graph or the list select nothing.
   for (int pin : {4, 999, 1004, 1016}) {
     PinnedItem = pin;

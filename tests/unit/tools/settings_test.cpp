@@ -218,25 +218,21 @@ TEST_F(SettingsPanel, TheResolutionRowWalksTheModeListAndWraps) {
     EXPECT_EQ(Settings[SET_WIDTH], ResolutionWidths[pos]);
     EXPECT_EQ(Settings[SET_HEIGHT], ResolutionHeights[pos]);
   };
-  for (int step = 1; step <= 7; ++step) {
-    TapKey(KEY_RIGHT);
+  // A key tapped and a frame run; then the mode should be at `pos`.
+  auto keyGoesTo = [&](int code, int pos) {
+    TapKey(code);
     Frame();
-    expectMode((step + 1) % 7 + 1);
-  }
+    expectMode(pos);
+  };
+  for (int step = 1; step <= 7; ++step) keyGoesTo(KEY_RIGHT, (step + 1) % 7 + 1);
   expectMode(2);
   EXPECT_NE(FindText(Frame(), "800x600"), nullptr);
   TapKey(KEY_RIGHT);
   Frame();
   EXPECT_NE(FindText(Frame(), "1024x768"), nullptr);
-  TapKey(KEY_LEFT);
-  Frame();
-  expectMode(2);
-  TapKey(KEY_UP);
-  Frame();
-  expectMode(3);
-  TapKey(KEY_DOWN);
-  Frame();
-  expectMode(2);
+  keyGoesTo(KEY_LEFT, 2);
+  keyGoesTo(KEY_UP, 3);
+  keyGoesTo(KEY_DOWN, 2);
   Click(1);
   expectMode(3);
   Click(2);
@@ -248,13 +244,9 @@ TEST_F(SettingsPanel, TheResolutionRowWalksTheModeListAndWraps) {
 
   // The row's wider area counts too; elsewhere the arrows belong to the game.
   Point(200, 150);
-  TapKey(KEY_RIGHT);
-  Frame();
-  expectMode(1);
+  keyGoesTo(KEY_RIGHT, 1);
   Point(600, 500);
-  TapKey(KEY_RIGHT);
-  Frame();
-  expectMode(1);
+  keyGoesTo(KEY_RIGHT, 1);
   Point(30, 100);  // and that press is not saved up for later
   expectMode(1);
 
