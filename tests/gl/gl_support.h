@@ -59,13 +59,6 @@ inline ::testing::AssertionResult Near(const Rgb& got, int r, int g, int b) {
                                        << ", " << g << ", " << b << ")";
 }
 
-// Pixels of a read-back that are not black.
-inline int Lit(const Pixmap& p) {
-  int lit = 0;
-  for (uint32_t v : p.pixels) lit += (v & 0xFFFFFF) != 0;
-  return lit;
-}
-
 // An image made in memory, pixels given per frame (RGBA, R lowest).
 inline int MakeImage(int w, int h, std::vector<std::vector<uint32_t>> frames, float hx = 0, float hy = 0) {
   auto img = std::make_unique<ImageData>();
@@ -83,10 +76,8 @@ inline int MakeImage(int w, int h, std::vector<std::vector<uint32_t>> frames, fl
 struct VirtualPad {
   int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 6, 16, 1);
   SDL_Joystick* pad = index >= 0 ? SDL_JoystickOpen(index) : nullptr;
-
   VirtualPad() = default;
-  VirtualPad(const VirtualPad&) = delete;
-  VirtualPad& operator=(const VirtualPad&) = delete;
+  VirtualPad(const VirtualPad&) = delete;  // it detaches once, on leaving
   ~VirtualPad() { Detach(); }
 
   void Detach() {
@@ -95,14 +86,8 @@ struct VirtualPad {
     pad = nullptr;
     index = -1;
   }
-  void Axis(int axis, Sint16 value) {
-    SDL_JoystickSetVirtualAxis(pad, axis, value);
-    SDL_JoystickUpdate();
-  }
-  void Hat(Uint8 value) {
-    SDL_JoystickSetVirtualHat(pad, 0, value);
-    SDL_JoystickUpdate();
-  }
+  void Axis(int axis, Sint16 value) { SDL_JoystickSetVirtualAxis(pad, axis, value); SDL_JoystickUpdate(); }
+  void Hat(Uint8 value) { SDL_JoystickSetVirtualHat(pad, 0, value); SDL_JoystickUpdate(); }
   void Button(int button, bool down) {
     SDL_JoystickSetVirtualButton(pad, button, down ? SDL_PRESSED : SDL_RELEASED);
     SDL_JoystickUpdate();
