@@ -63,6 +63,7 @@ int CreditsCount;
 TextFile* LogFile;
 std::string FilesFolder;
 bool SetupNotSavedTold;
+std::string SetupReadError;
 
 GameHooks Game;
 
@@ -122,6 +123,7 @@ void ResetGlobals() {
   LogFile = nullptr;
   FilesFolder.clear();
   SetupNotSavedTold = false;
+  SetupReadError.clear();
 
   ScoreList.clear();
   PlayerName = "Player";

@@ -82,6 +82,8 @@ extern TextFile* LogFile;                       // "Debug.txt", open until closi
 extern std::string FilesFolder;                 // Debug.txt, Setup.ini, screenshots: "Files/", or the
                                                 // start folder without one ("" before start-up: "..")
 extern bool SetupNotSavedTold;                  // standard error has said once that Setup.ini stays as it is
+extern std::string SetupReadError;              // why Setup.ini was there but could not be read ("" when it
+                                                // was): such a file is never replaced
 
 // The game on top of the framework: the few things the shell needs from it,
 // registered by the game before StartUp. An empty hook is skipped.

@@ -98,12 +98,17 @@ void ReadSetup() {
   TextFile* file = ReadFile(kSetupFile);
   WriteLog("\tReading Setup File");
   AudioDriverNamed = false;
-  if (!file) return;
+  // A file we could not read (or read only in part) may hold choices we never
+  // saw: it is never written over, as with the score file.
+  if (!file) {
+    SetupReadError = FileError();
+    return;
+  }
   // The first line is read before the first end test: an empty file is one empty line.
   do {
     ReadSetupLine(ReadLine(file));
   } while (!Eof(file));
-  CloseFile(file);
+  if (!CloseFile(file)) SetupReadError = FileError();
 }
 
 void ChooseAudioDriver() {
@@ -144,6 +149,7 @@ void WriteSetup() {
   // Written beside the old file and renamed over it only when every byte is
   // out: a crash or a full disk leaves the previous Setup.ini as it was. A
   // file pinned read-only is the player's choice and stays as it is.
+  if (!SetupReadError.empty()) return SetupNotSaved("it could not be read (" + SetupReadError + ")");
   TextFile* file = FileReplaceable(kSetupFile) ? WriteFile(kSetupTemp) : nullptr;
   if (!file) SetupNotSaved(FileError());
   if (file) {

@@ -76,6 +76,20 @@ inline void WriteBytes(const fs::path& file, const std::string& bytes) {
   std::ofstream(file, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+// Runs `read` as an ordinary user would: the superuser reads anything, so it
+// lends itself the rights of "nobody" for the moment.
+template <class F>
+void AsOrdinaryUser(F read) {
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(seteuid(65534), 0);
+  }
+  read();
+  if (root) {
+    ASSERT_EQ(seteuid(0), 0);
+  }
+}
+
 // Lines of a file written with CR LF endings.
 inline std::vector<std::string> ReadLines(const fs::path& file) {
   const std::string all = ReadBytes(file);

@@ -234,24 +234,11 @@ TEST_F(ScoreFile, FailedSavesKeepTheOldFileAndSaySoOnce) {
   EXPECT_FALSE(fs::exists(dir / "scores.dat.tmp"));
 }
 
-// Reads the score file as an ordinary user would: the superuser reads
-// anything, so it lends itself the rights of "nobody" for the moment.
-void LoadAsOrdinaryUser() {
-  const bool root = geteuid() == 0;
-  if (root) {
-    ASSERT_EQ(seteuid(65534), 0);
-  }
-  LoadScores();
-  if (root) {
-    ASSERT_EQ(seteuid(0), 0);
-  }
-}
-
 TEST_F(ScoreFile, AFileThatCannotBeReadIsNeverReplaced) {
   const std::string old = Lines({kExampleLine1, kExampleLine2});
   WriteBytes("scores.dat", old);
   fs::permissions(dir / "scores.dat", fs::perms::none);
-  LoadAsOrdinaryUser();
+  AsOrdinaryUser(LoadScores);
   EXPECT_TRUE(ScoreList.empty());  // the game plays on with an empty list
   EXPECT_EQ(PlayerName, "Player");
   EXPECT_TRUE(ScoreFileUnreadable);

@@ -319,6 +319,28 @@ TEST_F(Setup, APinnedReadOnlyFileIsReadButNeverReplaced) {
   EXPECT_NE(ReadBytes(files_ / "Setup.ini").find("Master = 60\r\n"), std::string::npos);
 }
 
+// One that cannot be read (mode 200, say) may hold choices we never saw.
+TEST_F(Setup, AFileThatCannotBeReadIsNeverReplaced) {
+  const std::string hidden = "Width=1024\r\nMaster=7\r\n";
+  WriteBytes(files_ / "Setup.ini", hidden);
+  fs::permissions(files_ / "Setup.ini", fs::perms::owner_write);
+  AsOrdinaryUser(ReadSetup);
+  EXPECT_EQ(Settings[SET_WIDTH], 800);  // the game plays on with its defaults
+
+  testing::internal::CaptureStderr();
+  WriteFromGameFolder();
+  WriteFromGameFolder();
+  const std::string said = testing::internal::GetCapturedStderr();
+  fs::permissions(files_ / "Setup.ini", fs::perms::owner_read, fs::perm_options::add);
+  EXPECT_EQ(ReadBytes(files_ / "Setup.ini"), hidden);
+  EXPECT_FALSE(fs::exists(files_ / "Setup.ini.tmp"));
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_NE(said.find((files_ / "Setup.ini").string() +
+                      ": settings not saved: it could not be read (Permission denied)"),
+            std::string::npos)
+      << said;
+}
+
 }  // namespace
 
 // With no game folder the program stays in "Files/"; saving twice must write
