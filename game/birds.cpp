@@ -28,7 +28,7 @@ void BirdPass() {
       frame = b.d == 0 ? BIRD_SQUASH + 3 - b.mash / 33 : BIRD_SQUASH + b.mash / 33;
       b.mash -= 1;
     }
-    DrawSprite(image, b.x, H - 256 + b.y, frame, 1);
+    DrawSprite(image, b.x, H - 256 + b.y, frame, SPRITE_IMAGE);
     SetDrawScale(1.1);
     if (b.mash == 0) BounceTest(b, image, frame);
   }

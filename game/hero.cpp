@@ -107,12 +107,12 @@ void HeroPass() {
 
     if (k == 2) SetColorAlpha(80, 255, 255, 1);
     else SetColorAlpha(255, 255, 255, 1);
-    DrawSprite(HeroPicture(h), TruncInt(h.x - 32), TruncInt((h.y - 64) - Lift(h, h.jump)), HeroFrame(h), 1);
+    DrawSprite(HeroPicture(h), TruncInt(h.x - 32), TruncInt((h.y - 64) - Lift(h, h.jump)), HeroFrame(h), SPRITE_IMAGE);
 
     ResetDrawState();
     SetDrawScale(0.5);
     if (h.Floaty > 0 && (h.Floaty % 30 < 15 || h.Floaty > 75)) {
-      DrawSprite(GetsImage, TruncInt(h.x - 16), TruncInt(h.y - Lift(h, h.jump)), PICKUP_FLOATY, 1);
+      DrawSprite(GetsImage, TruncInt(h.x - 16), TruncInt(h.y - Lift(h, h.jump)), PICKUP_FLOATY, SPRITE_IMAGE);
     }
     SetDrawScale(1);
   }

@@ -78,7 +78,7 @@ void PickupPass() {
     if (p.t < 120 && p.t % 30 < 15) alpha = 0.25;
     SetColorAlpha(255, 255, 255, alpha);
     const double height = 710 * SinDeg(p.ang);
-    DrawSprite(GetsImage, TruncInt(p.x - 32), TruncInt((H - 128) - height - 32), p.n, 1);
+    DrawSprite(GetsImage, TruncInt(p.x - 32), TruncInt((H - 128) - height - 32), p.n, SPRITE_IMAGE);
 
     SetDrawScale(1.2);
     SetDrawRotation(0);
@@ -114,21 +114,22 @@ void DrawHud(ayer& h, int player) {
   DrawTextAligned(x, 24, "Last Combo : " + ZeroPad(h.Best[1], 5), align, 0);
   if (h.ComboLock > 0) {
     h.ComboLock -= 1;
-    if (!one) DrawSprite(GetsImage, W - 256, 10, PICKUP_LOCK, 1);
-    else if (h.ComboLock % 30 < 15 || h.ComboLock > 75) DrawSprite(GetsImage, 240, 10, PICKUP_LOCK, 1);
+    if (!one) DrawSprite(GetsImage, W - 256, 10, PICKUP_LOCK, SPRITE_IMAGE);
+    else if (h.ComboLock % 30 < 15 || h.ComboLock > 75) DrawSprite(GetsImage, 240, 10, PICKUP_LOCK, SPRITE_IMAGE);
   }
   DrawTextAligned(x, 44, "Best Combo : " + ZeroPad(h.Best[2], 5), align, 0);
   if (h.Floaty > 0) {
     h.Floaty -= 1;
     h.jumpspeed = 1.5;
-    if (h.Floaty % 30 < 15 || h.Floaty > 75) DrawSprite(GetsImage, one ? 120 : W - 184, 80, PICKUP_FLOATY, 1);
+    const int floatyX = one ? 120 : W - 184;
+    if (h.Floaty % 30 < 15 || h.Floaty > 75) DrawSprite(GetsImage, floatyX, 80, PICKUP_FLOATY, SPRITE_IMAGE);
   }
   SetColorAlpha(255, 255, 255);
   if (one) DrawTextAligned(4, 20, "Jumps", 0, 0);
   else DrawTextAligned(W - 4, 20, "Jumps", 2, 0);
 
   for (int j = 1; j <= h.Jumps; j++) {
-    if (one) DrawSprite(GetsImage, -16, 32 * j, GETS_JUMP_ONE, 1);
-    else DrawSprite(GetsImage, W - 48, 32 * j, GETS_JUMP_TWO, 1);
+    if (one) DrawSprite(GetsImage, -16, 32 * j, GETS_JUMP_ONE, SPRITE_IMAGE);
+    else DrawSprite(GetsImage, W - 48, 32 * j, GETS_JUMP_TWO, SPRITE_IMAGE);
   }
 }

@@ -69,7 +69,7 @@ void CostumeBlocks(int W, int H) {
       Round.rest[i] -= 1;
       SetColorAlpha(255, 255, 255, 0.5);
     }
-    DrawSprite(SceneryImage, i * (W / 4) + W / 12, H - 728 - Round.bump[i], SCENERY_CRYSTAL, 1);
+    DrawSprite(SceneryImage, i * (W / 4) + W / 12, H - 728 - Round.bump[i], SCENERY_CRYSTAL, SPRITE_IMAGE);
   }
 }
 
@@ -141,15 +141,15 @@ int RoundFrame() {
   if (Round.fade < 1) PlainSky(W, H);
   SetAlpha(1);
   if (Round.fade < 1) {
-    DrawSprite(SceneryImage, Round.r4, H - 251, SCENERY_ROCK, 1);
-    DrawSprite(SceneryImage, Round.r3, H - 252, SCENERY_ROCK, 1);
-    DrawSprite(SceneryImage, Round.r2, H - 253, SCENERY_ROCK, 1);
-    DrawSprite(SceneryImage, Round.r1, H - 250, SCENERY_CACTUS, 1);
-    for (int i = 0; i < 4; i++) DrawSprite(SceneryImage, i * (W / 4) + W / 12, H - 728, SCENERY_BLOCK, 1);
+    DrawSprite(SceneryImage, Round.r4, H - 251, SCENERY_ROCK, SPRITE_IMAGE);
+    DrawSprite(SceneryImage, Round.r3, H - 252, SCENERY_ROCK, SPRITE_IMAGE);
+    DrawSprite(SceneryImage, Round.r2, H - 253, SCENERY_ROCK, SPRITE_IMAGE);
+    DrawSprite(SceneryImage, Round.r1, H - 250, SCENERY_CACTUS, SPRITE_IMAGE);
+    for (int i = 0; i < 4; i++) DrawSprite(SceneryImage, i * (W / 4) + W / 12, H - 728, SCENERY_BLOCK, SPRITE_IMAGE);
   }
   for (int j = 0; j <= W / 128 && Round.fade < 1; j++) {
     SetAlpha(1);
-    DrawSprite(SceneryImage, 128 * j, H - 128, SCENERY_SAND + j % 4, 1);
+    DrawSprite(SceneryImage, 128 * j, H - 128, SCENERY_SAND + j % 4, SPRITE_IMAGE);
   }
 
   Round.fade = (Round.opening - 15) / 75.0;
@@ -159,15 +159,15 @@ int RoundFrame() {
 
   for (int j = 0; j <= W / 128; j++) {
     SetAlpha(static_cast<float>(Round.fade));
-    DrawSprite(SceneryImage, 128 * j, H - 128, SCENERY_GRASS + j % 4, 1);
+    DrawSprite(SceneryImage, 128 * j, H - 128, SCENERY_GRASS + j % 4, SPRITE_IMAGE);
   }
   SetAlpha(static_cast<float>(Round.fade));
-  DrawSprite(SceneryImage, Round.r1, H - 256, SCENERY_TREE, 1);
-  DrawSprite(SceneryImage, Round.r3, H - 254, SCENERY_FLOWERS, 1);
+  DrawSprite(SceneryImage, Round.r1, H - 256, SCENERY_TREE, SPRITE_IMAGE);
+  DrawSprite(SceneryImage, Round.r3, H - 254, SCENERY_FLOWERS, SPRITE_IMAGE);
   CostumeBlocks(W, H);
 
   ResetDrawState();
-  DrawSprite(SceneryImage, W / 4 - 64, H - 250, Round.walker < W / 4 ? SCENERY_SIGNPOST : SCENERY_BANNER, 1);
+  DrawSprite(SceneryImage, W / 4 - 64, H - 250, Round.walker < W / 4 ? SCENERY_SIGNPOST : SCENERY_BANNER, SPRITE_IMAGE);
 
   SetFont(Fonts[FONT_HUD]);
   HeroPass();
@@ -182,8 +182,8 @@ int RoundFrame() {
   SetDrawScale(1);
   ResetDrawState();
   SetAlpha(static_cast<float>(Round.fade));
-  DrawSprite(SceneryImage, Round.r4, H - 252, SCENERY_FLOWERS, 1);
-  DrawSprite(SceneryImage, Round.r2, H - 250, SCENERY_FLOWERS, 1);
+  DrawSprite(SceneryImage, Round.r4, H - 252, SCENERY_FLOWERS, SPRITE_IMAGE);
+  DrawSprite(SceneryImage, Round.r2, H - 250, SCENERY_FLOWERS, SPRITE_IMAGE);
 
   if (Rand(0, 20) == 1) {
     double volume = Rnd(-1, 1);

@@ -57,7 +57,7 @@ void DrawCard(const Scores& s, int L, int B) {
   for (int n = 1; n <= BadgeCount && n <= 32; ++n) {
     SetAlpha(1);
     if ((static_cast<uint32_t>(s.Badges) >> (n - 1)) & 1u)
-      DrawSprite(BadgesImage, L - 4 + 20 * (n - 1), B - 476, n - 1, 1);
+      DrawSprite(BadgesImage, L - 4 + 20 * (n - 1), B - 476, n - 1, SPRITE_IMAGE);
   }
   SetDrawScale(1);
 }
@@ -102,7 +102,7 @@ void ShowScoreTable(int offset, int mode, int level, int flags) {
     const int v = PointHeight(s.Score, highest);
     const int y = B - v;
     SetColorAlpha(255 - v, 255, 80, 1);
-    DrawSprite(IconsImage, x - 8, y - 8, ICON_SCORE_MARK, 1);
+    DrawSprite(IconsImage, x - 8, y - 8, ICON_SCORE_MARK, SPRITE_IMAGE);
     SetColorAlpha(255, 80 + v, 80, 1);
     if (prevY != 0) {
       DrawLine(static_cast<float>(x), static_cast<float>(y), static_cast<float>(prevX),

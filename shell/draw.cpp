@@ -46,16 +46,16 @@ void ResetDrawState() {
   SetScale(1, 1);
   SetColor(255, 255, 255);
   SetAlpha(1);
-  SetBlendMode(1);
+  SetBlendMode(BLENDMODE_ALPHA);
 }
 
 void SetBlendMode(int mode) {
   BlendMode = mode;
   switch (mode) {
-    case 0: SetBlend(SOLIDBLEND); break;
-    case 1: SetBlend(ALPHABLEND); break;
-    case 2: SetBlend(SHADEBLEND); break;
-    case 3: SetBlend(LIGHTBLEND); break;
+    case BLENDMODE_SOLID: SetBlend(SOLIDBLEND); break;
+    case BLENDMODE_ALPHA: SetBlend(ALPHABLEND); break;
+    case BLENDMODE_SHADE: SetBlend(SHADEBLEND); break;
+    case BLENDMODE_LIGHT: SetBlend(LIGHTBLEND); break;
     default: break;  // only remembered
   }
 }

@@ -30,9 +30,10 @@ void DrawOverlay() {
   SetFont(Fonts[FONT_PANEL]);
   DrawTextAligned(2, 40, "Collection : " + Str(ReleasedMemory), 0, 0);
   DrawTextAligned(2, 60, "Used Memory : " + Str(MemoryInUse()), 0, 0);
-  DrawTextAligned(2, 80, "Drawn Images : " + Str(SpriteCount[1]) + "/" + Str(SpriteLimit[1]), 0, 0);
-  DrawTextAligned(2, 100, "Drawn Glow : " + Str(SpriteCount[2]) + "/" + Str(SpriteLimit[2]), 0, 0);
-  DrawTextAligned(2, 120, "Drawn Particles : " + Str(SpriteCount[3]) + "/" + Str(SpriteLimit[3]), 0, 0);
+  const auto budget = [](int kind) { return Str(SpriteCount[kind]) + "/" + Str(SpriteLimit[kind]); };
+  DrawTextAligned(2, 80, "Drawn Images : " + budget(SPRITE_IMAGE), 0, 0);
+  DrawTextAligned(2, 100, "Drawn Glow : " + budget(SPRITE_GLOW), 0, 0);
+  DrawTextAligned(2, 120, "Drawn Particles : " + budget(SPRITE_PARTICLE), 0, 0);
   SetDrawScale(1.5, 1.5);
 }
 

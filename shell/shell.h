@@ -75,7 +75,11 @@ void SetDrawScale(double sx);
 void SetDrawScale(double sx, double sy);
 void SetDrawRotation(double degrees);
 void ResetDrawState();
-void SetBlendMode(int mode);         // 0 solid, 1 alpha, 2 shade, 3 light
+// The framework's blend modes (shade multiplies what is below, light adds to it).
+enum BlendModeNumber { BLENDMODE_SOLID = 0, BLENDMODE_ALPHA = 1, BLENDMODE_SHADE = 2, BLENDMODE_LIGHT = 3 };
+// Kinds of counted draws, each with its own budget a frame (SpriteLimit).
+enum SpriteKind { SPRITE_IMAGE = 1, SPRITE_GLOW = 2, SPRITE_PARTICLE = 3 };
+void SetBlendMode(int mode);         // a BlendModeNumber; others are only remembered
 void DrawSprite(int image, int x, int y, int frame, int kind);
 int MouseInRect(int x, int y, int w, int h);
 // Diagonal stripes over the drawing area, blue growing lighter, red - shade

@@ -50,8 +50,8 @@ void StartUp() {
   FillCredits();
   HidePointer();
   LastFrameTime = Millisecs();
-  SpriteLimit[1] = 50000;
-  SpriteLimit[2] = 50000;
+  SpriteLimit[SPRITE_IMAGE] = 50000;
+  SpriteLimit[SPRITE_GLOW] = 50000;
   DiscoverJoysticks();
   SetDefaultKeys();
   SetDefaultSettings();

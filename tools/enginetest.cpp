@@ -38,9 +38,9 @@ void EngineTest(int wantedRate, double spriteScale) {
   DebugOverlay = 0;
   if (Settings[SET_SLOWSYSTEM] == 1) wantedRate = 30;
   int target = wantedRate;
-  SpriteLimit[1] = 500;
-  SpriteLimit[2] = 500;
-  SpriteLimit[3] = 250;
+  SpriteLimit[SPRITE_IMAGE] = 500;
+  SpriteLimit[SPRITE_GLOW] = 500;
+  SpriteLimit[SPRITE_PARTICLE] = 250;
   int best = 0;
   WriteLog("Starting Engine Test");
   WriteLog("Aiming for " + Str(wantedRate) + "," + Str(scale));
@@ -54,25 +54,25 @@ void EngineTest(int wantedRate, double spriteScale) {
   }
   WriteLog("Test Complete");
 
-  SpriteLimit[1] = TruncInt(best * 0.4);
-  SpriteLimit[2] = TruncInt(best * 0.4);
-  SpriteLimit[3] = TruncInt(best * 0.2);
+  SpriteLimit[SPRITE_IMAGE] = TruncInt(best * 0.4);
+  SpriteLimit[SPRITE_GLOW] = TruncInt(best * 0.4);
+  SpriteLimit[SPRITE_PARTICLE] = TruncInt(best * 0.2);
   WriteLog("");
   WriteLog("Engine Test Results");
   WriteLog("");
   WriteLog("\tMaximum Sprites Allowed for " + Str(wantedRate) + " Frames Per Second");
-  WriteLog("\tMain sprites : " + Str(SpriteLimit[1]));
-  WriteLog("\tGlowy Sprites : " + Str(SpriteLimit[2]));
-  WriteLog("\tParticles : " + Str(SpriteLimit[3]));
+  WriteLog("\tMain sprites : " + Str(SpriteLimit[SPRITE_IMAGE]));
+  WriteLog("\tGlowy Sprites : " + Str(SpriteLimit[SPRITE_GLOW]));
+  WriteLog("\tParticles : " + Str(SpriteLimit[SPRITE_PARTICLE]));
   WriteLog("");
 
-  if (SpriteLimit[1] < 1000) {
-    SpriteLimit[1] = 1000;
+  if (SpriteLimit[SPRITE_IMAGE] < 1000) {
+    SpriteLimit[SPRITE_IMAGE] = 1000;
     target = 30;
     Settings[SET_SLOWSYSTEM] = 1;
   }
-  if (SpriteLimit[2] < 500) SpriteLimit[2] = 500;
-  if (SpriteLimit[3] < 250) SpriteLimit[3] = 250;
+  if (SpriteLimit[SPRITE_GLOW] < 500) SpriteLimit[SPRITE_GLOW] = 500;
+  if (SpriteLimit[SPRITE_PARTICLE] < 250) SpriteLimit[SPRITE_PARTICLE] = 250;
   TargetFrameRate = target;
   if (target == 30) WriteLog("Settings Overwritten, Set to Default Lower Limits at 30fps.");
   WriteLog("");

@@ -85,7 +85,7 @@ int PauseMenu() {
     while (result == 0) {
       BeginFrame(1);
       ResetDrawState();
-      SetBlendMode(1);
+      SetBlendMode(BLENDMODE_ALPHA);
 
       a2 += 0.4;
       const double scaleX = SinDeg(a2) * 0.5 + 1.5;

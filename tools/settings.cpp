@@ -25,15 +25,15 @@ void GlowIcon(int image, int x, int y, int frame, int glowImage, double glowScal
   // Handles are at the frame centre: this puts the icon's top-left at (x, y).
   const float cx = static_cast<float>(x) + static_cast<float>(ImageWidth(image)) * sx / 2;
   const float cy = static_cast<float>(y) + static_cast<float>(ImageHeight(image)) * sy / 2;
-  if (SpriteCount[1] < SpriteLimit[1]) {
-    ++SpriteCount[1];
+  if (SpriteCount[SPRITE_IMAGE] < SpriteLimit[SPRITE_IMAGE]) {
+    ++SpriteCount[SPRITE_IMAGE];
     DrawImage(image, cx, cy, frame);
   }
   SetScale(static_cast<float>(sx * glowScale), static_cast<float>(sy * glowScale));
   SetAlpha(static_cast<float>(alpha * glowAlpha));
-  SetBlendMode(3);
-  if (SpriteCount[2] < SpriteLimit[2]) {
-    ++SpriteCount[2];
+  SetBlendMode(BLENDMODE_LIGHT);
+  if (SpriteCount[SPRITE_GLOW] < SpriteLimit[SPRITE_GLOW]) {
+    ++SpriteCount[SPRITE_GLOW];
     DrawImage(glowImage != 0 ? glowImage : image, cx, cy, frame);
   }
   SetScale(sx, sy);
@@ -74,7 +74,7 @@ int OptionRow(int slot, int x, int y, int iconBase, Labels labels, bool resoluti
   SetDrawScale(2);  // icons at 32 x 32
   const int frame = iconBase + value;
   const int width = TextWidth(firstLine);
-  if (MouseInRect(x, top, width, 32) == 0) DrawSprite(SharpIconsImage, x, top, frame, 1);
+  if (MouseInRect(x, top, width, 32) == 0) DrawSprite(SharpIconsImage, x, top, frame, SPRITE_IMAGE);
   if (MouseInRect(x, top, width + 38, 32) == 0) return 0;
   GlowIcon(SharpIconsImage, x, top, frame, IconsImage, 1.1, 0.8);
   // The click stays counted: the Resolution row acts on it after this.
@@ -114,12 +114,12 @@ void ResolutionRow() {
 int VolumeSlider(int v, int x, int y, const std::string& label) {
   SetColorAlpha(80, 255, 80);
   SetDrawScale(3.1, 1.5);
-  DrawSprite(SharpIconsImage, x - 2, y, ICON_BAR_LEFT, 1);
-  DrawSprite(SharpIconsImage, x + 48, y, ICON_BAR_RIGHT, 1);
+  DrawSprite(SharpIconsImage, x - 2, y, ICON_BAR_LEFT, SPRITE_IMAGE);
+  DrawSprite(SharpIconsImage, x + 48, y, ICON_BAR_RIGHT, SPRITE_IMAGE);
   SetColorAlpha(255, 80, 80);
   SetDrawScale(1, 1.5);
   // A value far out of range from the settings file only moves the knob off the bar.
-  DrawSprite(SharpIconsImage, x + std::clamp(v, -10000, 10000) - 9, y, ICON_KNOB, 1);
+  DrawSprite(SharpIconsImage, x + std::clamp(v, -10000, 10000) - 9, y, ICON_KNOB, SPRITE_IMAGE);
   SetColorAlpha(80, 180, 255);
   if (MouseInRect(x - 2, y - 4, 100, 24) == 1 && MouseDown(1)) v = MouseX - (x - 2);
   SetDrawScale(1);
@@ -175,17 +175,17 @@ void DrawPanel() {
   const int off = SettingsSlide;
   SetFont(Fonts[FONT_PANEL]);
   ResetDrawState();
-  SetBlendMode(2);
+  SetBlendMode(BLENDMODE_SHADE);
   SetColorAlpha(40, 40, 40, 0.8);
   DrawRect(0, 0, static_cast<float>(VirtualWidth), static_cast<float>(off + 300));
-  SetBlendMode(1);
+  SetBlendMode(BLENDMODE_ALPHA);
   SetColorAlpha(80, 80, 80, 0.4);
   DrawRect(0, 0, static_cast<float>(VirtualWidth), static_cast<float>(off + 298));
   SetColorAlpha(180, 255, 180, 1);
   DrawRect(0, static_cast<float>(off + 298), static_cast<float>(VirtualWidth), 2);
   // The screen behind may have used up the budget; the panel is always whole.
-  SpriteCount[1] = 0;
-  SpriteCount[2] = 0;
+  SpriteCount[SPRITE_IMAGE] = 0;
+  SpriteCount[SPRITE_GLOW] = 0;
 }
 
 void GraphicsColumn() {
