@@ -77,6 +77,7 @@ enum SoundEffect {                   // Sounds slot k, effect file k
   SFX_AMBIENT = 11,                  // 11..15, at random in the background
 };
 constexpr int GETS_JUMP_TWO = 14, GETS_JUMP_ONE = 15;  // "gets.png": the players' jump icons
+constexpr int GETS_CATCH_SHAPE = 1;  // "gets.png": the shape that catches every pickup, whatever its kind
 constexpr int HERO_AIRBORNE = 8;     // hero sheets: the frame in the air (0..7 walk, twice over)
 constexpr int BIRD_SQUASH = 12;      // bird sheets: 12..15 squashed (0..11 walk)
 

@@ -89,7 +89,7 @@ void PickupPass() {
       for (ayer& h : HeroList) {
         float hx = static_cast<float>(TruncInt(h.x));
         float hy = static_cast<float>(TruncInt((h.y - 32) - h.jumphigh * SinDeg(h.jump)));
-        if (ImagesCollide(HeroPicture(h), hx, hy, HeroFrame(h), GetsImage, px, py, PICKUP_FEATHER)) {
+        if (ImagesCollide(HeroPicture(h), hx, hy, HeroFrame(h), GetsImage, px, py, GETS_CATCH_SHAPE)) {
           caught = true;
           AwardPickup(h, p.n);
         }

@@ -52,7 +52,7 @@ bool NotSaved(const std::string& why) {
 // A file we could not read may hold records we never saw: it is left alone.
 bool WriteScoreFile() {
   SortScores();
-  if (ScoreFileUnreadable) return NotSaved("it could not be read (" + ScoreFileError + ")");
+  if (!ScoreReadError.empty()) return NotSaved("it could not be read (" + ScoreReadError + ")");
   if (!FileReplaceable(kScoreFile)) return NotSaved(FileError());
   TextFile* f = WriteFile(kScoreTemp);
   if (!f) return NotSaved(FileError());
@@ -115,8 +115,7 @@ void LoadScores() {
   TextFile* f = ReadFile(kScoreFile);
   if (!f) {
     // Keep what we have rather than an empty list, and never write over it.
-    ScoreFileUnreadable = true;
-    ScoreFileError = FileError();
+    ScoreReadError = FileError();
     return;
   }
 
@@ -142,8 +141,7 @@ void LoadScores() {
   }
   SortScores();
   if (!CloseFile(f)) {
-    ScoreFileUnreadable = true;  // read only in part
-    ScoreFileError = FileError();
+    ScoreReadError = FileError();  // read only in part
   }
 }
 

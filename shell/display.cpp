@@ -61,7 +61,8 @@ void DrawSplash() {
 
   Channels[256] = CueSound(BadgeGetSound);
   if (Channels[256] != 0) {
-    SetChannelVolume(Channels[256], static_cast<float>(double(Settings[SET_SOUND]) * Settings[SET_MASTER] / 100.0 / 100.0));
+    const double volume = double(Settings[SET_SOUND]) * Settings[SET_MASTER] / 100.0 / 100.0;
+    SetChannelVolume(Channels[256], static_cast<float>(volume));
     ResumeChannel(Channels[256]);
   }
   PresentFrame(-1);

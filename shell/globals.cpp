@@ -72,8 +72,7 @@ std::string PlayerName = "Player";
 int GraphScroll;
 int PinnedItem;
 std::optional<Scores> ScoreAwaitingName;
-bool ScoreFileUnreadable;
-std::string ScoreFileError;
+std::string ScoreReadError;
 bool ScoresNotSavedTold;
 
 JoyRecord JoySlot[5];
@@ -130,8 +129,7 @@ void ResetGlobals() {
   GraphScroll = 0;
   PinnedItem = 0;
   ScoreAwaitingName.reset();
-  ScoreFileUnreadable = false;
-  ScoreFileError.clear();
+  ScoreReadError.clear();
   ScoresNotSavedTold = false;
 
   for (auto& slot : JoySlot) slot = JoyRecord{};

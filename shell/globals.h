@@ -118,8 +118,8 @@ extern int PinnedItem;
 // A finished round at name entry, still without its name and date stamp. It
 // becomes a record even when the program is closed from the name prompt.
 extern std::optional<Scores> ScoreAwaitingName;
-extern bool ScoreFileUnreadable;                // scores.dat was there but could not be read: never replaced
-extern std::string ScoreFileError;              // why it could not be read
+extern std::string ScoreReadError;              // why scores.dat was there but could not be read ("" when it
+                                                // was): such a file is never replaced
 extern bool ScoresNotSavedTold;                 // the player has been told once that a save did not happen
 
 //------------------------------------------------------------------------------

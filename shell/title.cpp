@@ -111,7 +111,8 @@ void TitleMenu() {
 
     SetColorAlpha(255, 255, 255, 1);
     SetFont(Fonts[FONT_PROMPT]);
-    DrawTextAligned(W / 2, H / 2 + off(), "Press Start (" + KeyName(Keys[KeySlot(1, ACT_BUTTON1)]) + ") To Begin", 1, 1);
+    const std::string start = KeyName(Keys[KeySlot(1, ACT_BUTTON1)]);
+    DrawTextAligned(W / 2, H / 2 + off(), "Press Start (" + start + ") To Begin", 1, 1);
     if (Difficulty == 3 && Keys[KeySlot(2, ACT_LEFT)] == 0)
       DrawTextAligned(W - 10, 10, "(Don't forget to set player 2's controls!)", 2, 0);
 
@@ -126,7 +127,8 @@ void TitleMenu() {
     SetColorAlpha(255, 255, 255, 1);
     SetFont(Fonts[FONT_HEADLINE]);
     DrawTextAligned(W / 2, H / 2 - 300 - off(), GameTitle, 1, 1);
-    DrawImage(Game.TitlePicture ? Game.TitlePicture() : 0, static_cast<float>(W / 2), static_cast<float>(H / 2 - 160 + off()), 0);
+    const int picture = Game.TitlePicture ? Game.TitlePicture() : 0;
+    DrawImage(picture, static_cast<float>(W / 2), static_cast<float>(H / 2 - 160 + off()), 0);
 
     FinishFrame(1);
 
