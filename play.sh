@@ -24,10 +24,7 @@ Open it in a browser on this machine; Ctrl+C stops the server.
 MSG
   exec python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web/page
 fi
-if [[ -f build/CMakeCache.txt ]] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' build/CMakeCache.txt; then
-  rm -rf build/CMakeCache.txt build/CMakeFiles
-fi
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+scripts/configure.sh build -DCMAKE_BUILD_TYPE=Release
 cmake --build build --target wenhod
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then

@@ -41,20 +41,6 @@ tally() {  # tally NAME PASSED FAILED
 # Cache compiles across clones of the repository (CI uses a fresh one).
 export CCACHE_BASEDIR=$ROOT CCACHE_NOHASHDIR=1
 
-# configure DIR CMAKE-ARGS...: a Ninja build folder; quiet unless it fails.
-configure() {
-  local dir=$1
-  shift
-  if [[ -f $dir/CMakeCache.txt ]] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$dir/CMakeCache.txt"; then
-    rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
-  fi
-  mkdir -p "$dir"
-  if ! cmake -S . -B "$dir" -G Ninja "$@" >"$dir/configure.log" 2>&1; then
-    cat "$dir/configure.log"
-    return 1
-  fi
-}
-
 # build NAME DIR CMAKE-ARGS... [-- TARGETS...]: configure and build; a
 # failure counts as one failed test and skips that tier's runs.
 build() {
@@ -65,7 +51,7 @@ build() {
   (( $# )) && shift
   targets=("$@")
   (( ${#targets[@]} )) && targets=(--target "${targets[@]}")
-  if configure "$dir" "${args[@]}" && cmake --build "$dir" "${targets[@]}" -- --quiet; then
+  if scripts/configure.sh "$dir" "${args[@]}" && cmake --build "$dir" "${targets[@]}" -- --quiet; then
     return 0
   fi
   echo "**** $name build FAILED"

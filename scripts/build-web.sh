@@ -12,10 +12,7 @@ export BINARYEN_CORES=1
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=1
 
 # The native data tree: the generator and the fonts only.
-if [[ ! -f build/CMakeCache.txt ]] || ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' build/CMakeCache.txt; then
-  rm -rf build/CMakeCache.txt build/CMakeFiles
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-fi
+scripts/configure.sh build -DCMAKE_BUILD_TYPE=Release
 cmake --build build --target wenhod_data -- --quiet
 
 if [[ ! -f build-web/CMakeCache.txt ]] || ! grep -q "^WENHOD_WEB_LIBS:PATH=$libs\$" build-web/CMakeCache.txt; then
