@@ -10,12 +10,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/game.h"
@@ -216,6 +219,31 @@ inline int CountKind(const std::vector<DrawRecord>& frame, DrawRecord::Kind kind
   return n;
 }
 
+// The status `f` ended the program with; -1 when it did not end it.
+template <typename F>
+int ExitStatus(F f) {
+  try {
+    f();
+  } catch (const HeadlessExit& e) {
+    return e.status;
+  }
+  return -1;
+}
+
+// What `f` wrote on standard error.
+template <typename F>
+std::string Said(F f) {
+  testing::internal::CaptureStderr();
+  f();
+  return testing::internal::GetCapturedStderr();
+}
+
+// Standard error said one line, and it holds `text`.
+inline void ExpectSaidOnce(const std::string& said, const std::string& text) {
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_NE(said.find(text), std::string::npos) << said;
+}
+
 // A key pressed and let go before the next frame: one hit.
 inline void TapKey(int code) {
   HeadlessKey(code, true);
@@ -270,6 +298,11 @@ class ProgramTest : public ::testing::Test {
     OpenDisplay(w, h, 0, 60, 0);
     SetVirtualResolution(static_cast<float>(VirtualWidth), static_cast<float>(VirtualHeight));
     GraphicsReady = 1;
+  }
+
+  // Settings slots given values, as the panel or the setup file would.
+  static void SetSettings(std::initializer_list<std::pair<int, int>> slots) {
+    for (auto [slot, value] : slots) Settings[slot] = value;
   }
 
   // A 1280 x 960 window showing the 1280 x 960 drawing area one to one.

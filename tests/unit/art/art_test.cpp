@@ -24,18 +24,18 @@ class Art : public support::MediaTest {
     MediaTest::SetUp();
     AutoMidHandle(true);
   }
-
-  // Loads a sheet and checks its cut; answers the handle (0 on failure).
-  int Sheet(const std::string& file, int cell, int frames) {
-    int img = LoadAnimImage(file, cell, cell, 0, frames, MASKEDIMAGE);
-    EXPECT_NE(img, 0) << file;
-    if (!img) return 0;
-    EXPECT_EQ(ImageWidth(img), cell) << file;
-    EXPECT_EQ(ImageHeight(img), cell) << file;
-    EXPECT_EQ(ImageFrames(img), frames) << file;
-    return img;
-  }
 };
+
+// Loads a sheet and checks its cut; answers the handle (0 on failure).
+int Sheet(const std::string& file, int cell, int frames) {
+  int img = LoadAnimImage(file, cell, cell, 0, frames, MASKEDIMAGE);
+  EXPECT_NE(img, 0) << file;
+  if (!img) return 0;
+  EXPECT_EQ(ImageWidth(img), cell) << file;
+  EXPECT_EQ(ImageHeight(img), cell) << file;
+  EXPECT_EQ(ImageFrames(img), frames) << file;
+  return img;
+}
 
 uint8_t Alpha(int img, int frame, int x, int y) {
   ImageData* d = ImageFromHandle(img);
@@ -75,6 +75,18 @@ void ExpectFigure(int img, int frame, const std::string& what) {
   EXPECT_FALSE(ColumnHasSolid(img, frame, w - 1)) << what << " frame " << frame << " touches the right side";
 }
 
+// A walker's four 16-frame sheets (right, costume, both facing left): frames
+// below `figures` are figures, those below `feet` stand on the cell bottom.
+void WalkerSheets(const char* const (&names)[4], int cell, int figures, int feet, int (&img)[4]) {
+  for (int k = 0; k < 4; ++k) {
+    img[k] = Sheet(kGame + names[k], cell, 16);
+    ASSERT_NE(img[k], 0);
+    for (int f = 0; f < figures; ++f) ExpectFigure(img[k], f, names[k]);
+    for (int f = 0; f < feet; ++f)
+      EXPECT_TRUE(RowHasSolid(img[k], f, cell - 1)) << names[k] << " frame " << f << ": feet off the cell bottom";
+  }
+}
+
 bool MirroredFrames(int a, int fa, int b, int fb) {
   ImageData* da = ImageFromHandle(a);
   ImageData* db = ImageFromHandle(b);
@@ -98,14 +110,7 @@ int DifferentPixels(int a, int fa, int b, int fb) {
 TEST_F(Art, HeroSheetsStandOnTheCellBottomAndMirror) {
   const char* names[4] = {"wenhod.png", "wenhodVarno.png", "wenhod2.png", "wenhodVarno2.png"};
   int img[4];
-  for (int k = 0; k < 4; ++k) {
-    img[k] = Sheet(kGame + names[k], 64, 16);
-    ASSERT_NE(img[k], 0);
-    for (int f = 0; f <= 8; ++f) {
-      ExpectFigure(img[k], f, names[k]);
-      EXPECT_TRUE(RowHasSolid(img[k], f, 63)) << names[k] << " frame " << f << ": feet off the cell bottom";
-    }
-  }
+  ASSERT_NO_FATAL_FAILURE(WalkerSheets(names, 64, 9, 9, img));
   // The standing pose is roughly 32-40 px wide.
   int cols = 0;
   for (int x = 0; x < 64; ++x) cols += ColumnHasSolid(img[0], 2, x);
@@ -125,12 +130,7 @@ TEST_F(Art, HeroSheetsStandOnTheCellBottomAndMirror) {
 TEST_F(Art, BirdSheetsWalkOnTheGroundAndSquashTheRightWayRound) {
   const char* names[4] = {"Gullwick.png", "GullwickVarno.png", "Gullwick2.png", "GullwickVarno2.png"};
   int img[4];
-  for (int k = 0; k < 4; ++k) {
-    img[k] = Sheet(kGame + names[k], 128, 16);
-    ASSERT_NE(img[k], 0);
-    for (int f = 0; f < 16; ++f) ExpectFigure(img[k], f, names[k]);
-    for (int f = 0; f < 12; ++f) EXPECT_TRUE(RowHasSolid(img[k], f, 127)) << names[k] << " frame " << f;
-  }
+  ASSERT_NO_FATAL_FAILURE(WalkerSheets(names, 128, 16, 12, img));
   for (int pair = 0; pair < 2; ++pair) {
     int right = img[pair], left = img[pair + 2];
     for (int f = 0; f < 12; ++f) EXPECT_TRUE(MirroredFrames(right, f, left, f)) << names[pair] << " walk " << f;

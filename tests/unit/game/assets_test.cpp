@@ -74,8 +74,7 @@ TEST_F(AssetsTest, EffectsTakeTheNextChannelSlotAndClampTheirArguments) {
   EXPECT_EQ(Last(SoundRecord::RATE, ch), 0.25f);
   EXPECT_EQ(Last(SoundRecord::PAN, ch), 1);
   SfxCursor = 21;
-  Settings[SET_MASTER] = 50;
-  Settings[SET_SOUND] = 80;
+  SetSettings({{SET_MASTER, 50}, {SET_SOUND, 80}});
   PlaySfx(3, std::numeric_limits<double>::quiet_NaN(), 0.5, 0);
   EXPECT_NEAR(Last(SoundRecord::VOLUME, ch), 0.2, 1e-6);
   EXPECT_EQ(Last(SoundRecord::RATE, ch), 1);

@@ -5,6 +5,7 @@
 #include <climits>
 #include <clocale>
 #include <cmath>
+#include <tuple>
 
 #include "media/media.h"
 #include "tests/unit/support.h"
@@ -84,30 +85,23 @@ TEST(Text, Numbers) {
   EXPECT_NEAR(SinDeg(-210), 0.5, 1e-12);
 }
 
+// Row by row: FieldOf(text, separator, n) gives the field wanted.
+static void ExpectFieldsOf(std::initializer_list<std::tuple<std::string, std::string, int, std::string>> rows) {
+  for (const auto& [text, sep, n, want] : rows) EXPECT_EQ(FieldOf(text, sep, n), want) << text << " by " << sep << ", " << n;
+}
+
 TEST(FieldOf, FieldsBetweenSeparators) {
-  EXPECT_EQ(FieldOf("a=b=c", "=", 1), "a");
-  EXPECT_EQ(FieldOf("a=b=c", "=", 2), "b");
-  EXPECT_EQ(FieldOf("a=b=c", "=", 3), "c");
-  EXPECT_EQ(FieldOf("a=b=c", "=", 4), "-+-");
-  EXPECT_EQ(FieldOf("a==b", "=", 2), "");
-  EXPECT_EQ(FieldOf("a==b", "=", 3), "b");
-  EXPECT_EQ(FieldOf("a=", "=", 2), "");
-  EXPECT_EQ(FieldOf("1,2", ",", 2), "2");
-  // Outer blanks and control characters go first; inner spaces stay.
-  EXPECT_EQ(FieldOf("\t Key = 5 \r", "=", 1), "Key ");
-  EXPECT_EQ(FieldOf("\t Key = 5 \r", "=", 2), " 5");
+  ExpectFieldsOf({{"a=b=c", "=", 1, "a"}, {"a=b=c", "=", 2, "b"}, {"a=b=c", "=", 3, "c"}, {"a=b=c", "=", 4, "-+-"},
+                  {"a==b", "=", 2, ""}, {"a==b", "=", 3, "b"}, {"a=", "=", 2, ""}, {"1,2", ",", 2, "2"},
+                  // Outer blanks and control characters go first; inner spaces stay.
+                  {"\t Key = 5 \r", "=", 1, "Key "}, {"\t Key = 5 \r", "=", 2, " 5"}});
 }
 
 TEST(FieldOf, TextWithoutSeparator) {
-  EXPECT_EQ(FieldOf("abc", "=", 1), "abc");
-  EXPECT_EQ(FieldOf("abc", "=", 2), "abc");  // field 2 of a text with no separator is all of it
-  EXPECT_EQ(FieldOf("abc", "=", 3), "-+-");
-  EXPECT_EQ(FieldOf("", "=", 1), "");
-  EXPECT_EQ(FieldOf("", "=", 2), "");
-  EXPECT_EQ(FieldOf("a=b", "=", 0), "a");
-  EXPECT_EQ(FieldOf("a=b", "", 1), "a=b");
-  EXPECT_EQ(FieldOf("a=b", "", 3), "-+-");
-  EXPECT_EQ(FieldOf("a=b", "=", INT_MAX), "-+-");  // returns at once, no walk of two billion steps
+  ExpectFieldsOf({{"abc", "=", 1, "abc"}, {"abc", "=", 2, "abc"},  // field 2 with no separator is all of it
+                  {"abc", "=", 3, "-+-"}, {"", "=", 1, ""}, {"", "=", 2, ""}, {"a=b", "=", 0, "a"},
+                  {"a=b", "", 1, "a=b"}, {"a=b", "", 3, "-+-"},
+                  {"a=b", "=", INT_MAX, "-+-"}});  // returns at once, no walk of two billion steps
 }
 
 TEST(TextFiles, ByteRulesOfLines) {

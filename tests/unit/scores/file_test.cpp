@@ -224,9 +224,7 @@ TEST_F(ScoreFile, FailedSavesKeepTheOldFileAndSaySoOnce) {
   fs::remove(dir / "scores.dat.tmp");
   const std::string said = testing::internal::GetCapturedStderr();
   EXPECT_EQ(Posted("Scores Not Saved"), 1);
-  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-  EXPECT_NE(said.find((dir / "scores.dat").string() + ": scores not saved: Is a directory"), std::string::npos)
-      << said;
+  ExpectSaidOnce(said, (dir / "scores.dat").string() + ": scores not saved: Is a directory");
 
   // Once it can be written, the new list replaces the file and nothing is left behind.
   SaveScores();
@@ -245,20 +243,17 @@ TEST_F(ScoreFile, AFileThatCannotBeReadIsNeverReplaced) {
 
   // Rounds of this run live in memory only; no save, no reload replaces the file.
   ScoreList.push_back(Record(50, 70000000000, "Newer", 2));
-  testing::internal::CaptureStderr();
-  SaveScores();
-  LoadScores();  // Apply reloads the assets
-  SaveScores();
-  const std::string said = testing::internal::GetCapturedStderr();
+  const std::string said = Said([] {
+    SaveScores();
+    LoadScores();  // Apply reloads the assets
+    SaveScores();
+  });
   EXPECT_EQ(ReadBytes("scores.dat"), old);
   EXPECT_FALSE(fs::exists(dir / "scores.dat.tmp"));
   ASSERT_EQ(ScoreList.size(), 1u);
   EXPECT_EQ(ScoreList.front().Name, "Newer");
   EXPECT_EQ(Posted("Scores Not Saved"), 1);
-  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-  EXPECT_NE(said.find((dir / "scores.dat").string() + ": scores not saved: it could not be read (Permission denied)"),
-            std::string::npos)
-      << said;
+  ExpectSaidOnce(said, (dir / "scores.dat").string() + ": scores not saved: it could not be read (Permission denied)");
 }
 
 TEST_F(ScoreFile, APinnedReadOnlyFileIsReadButNotReplaced) {
@@ -268,9 +263,7 @@ TEST_F(ScoreFile, APinnedReadOnlyFileIsReadButNotReplaced) {
   LoadScores();
   ASSERT_EQ(ScoreList.size(), 1u);
   ScoreList.push_back(Record(50, 70000000000, "Newer", 2));
-  testing::internal::CaptureStderr();
-  SaveScores();
-  const std::string said = testing::internal::GetCapturedStderr();
+  const std::string said = Said(SaveScores);
   EXPECT_EQ(ReadBytes("scores.dat"), old);
   EXPECT_EQ(Posted("Scores Not Saved"), 1);
   EXPECT_NE(said.find("scores.dat: scores not saved: Permission denied"), std::string::npos) << said;

@@ -54,8 +54,7 @@ TEST_F(DisplaySetup, ModeListKeepsEachAcceptedSizeOnceInOrder) {
 
 TEST_F(DisplaySetup, WidescreenModesGetTheWideDrawingArea) {
   OpenLog();
-  Settings[SET_WIDTH] = 1280;
-  Settings[SET_HEIGHT] = 720;
+  SetSettings({{SET_WIDTH, 1280}, {SET_HEIGHT, 720}});
   ApplyGraphics();
   EXPECT_EQ(ScreenWidth, 1280);
   EXPECT_EQ(Settings[SET_WIDESCREEN], 1);
@@ -67,20 +66,17 @@ TEST_F(DisplaySetup, WidescreenModesGetTheWideDrawingArea) {
 }
 
 TEST_F(DisplaySetup, ASizeNotOnOfferFallsBackToTheOneInUse) {
-  Settings[SET_WIDTH] = 1000;
-  Settings[SET_HEIGHT] = 700;
+  SetSettings({{SET_WIDTH, 1000}, {SET_HEIGHT, 700}});
   ApplyGraphics();
   EXPECT_EQ(HeadlessOpenMode().width, 800);
   EXPECT_EQ(HeadlessOpenMode().height, 600);
   EXPECT_EQ(Settings[SET_WIDTH], 800);  // written back by the next save
   EXPECT_EQ(Settings[SET_HEIGHT], 600);
 
-  Settings[SET_WIDTH] = 1024;
-  Settings[SET_HEIGHT] = 768;
+  SetSettings({{SET_WIDTH, 1024}, {SET_HEIGHT, 768}});
   ApplyGraphics();
   EXPECT_EQ(ScreenWidth, 1024);
-  Settings[SET_WIDTH] = 1000;
-  Settings[SET_HEIGHT] = 700;
+  SetSettings({{SET_WIDTH, 1000}, {SET_HEIGHT, 700}});
   ApplyGraphics();  // now the previous size is 1024 x 768
   EXPECT_EQ(HeadlessOpenMode().width, 1024);
   EXPECT_EQ(Settings[SET_HEIGHT], 768);
@@ -130,8 +126,7 @@ TEST_F(DisplaySetup, FontSizesFollowTheDisplayWidth) {
   EXPECT_EQ(widthOf(7), widthAt("Blue Highway.ttf", 38));
   for (int slot = 1; slot <= 13; ++slot) EXPECT_NE(Fonts[slot], 0) << slot;
 
-  Settings[SET_WIDTH] = 1280;
-  Settings[SET_HEIGHT] = 960;
+  SetSettings({{SET_WIDTH, 1280}, {SET_HEIGHT, 960}});
   ApplyGraphics();  // 900 or wider: sizes as listed
   EXPECT_EQ(widthOf(1), widthAt("SVBasicManual.ttf", 24));
   EXPECT_EQ(widthOf(2), widthAt("SVBasicManual.ttf", 16));
@@ -144,8 +139,7 @@ TEST_F(DisplaySetup, FirstCallShowsTheSplashWithItsJingleAndLogsEachStep) {
   WriteWav(game / "007.wav", 50);
   WriteWav(game / "200.wav", 50);
   WriteWav(game / "201.wav", 50);  // beyond the table
-  Settings[SET_MASTER] = 50;
-  Settings[SET_SOUND] = 80;
+  SetSettings({{SET_MASTER, 50}, {SET_SOUND, 80}});
   OpenLog();
   std::vector<DrawRecord> first;
   HeadlessOnPresent([&] {

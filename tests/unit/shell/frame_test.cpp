@@ -247,9 +247,7 @@ TEST_F(FrameService, ChannelsFollowTheVolumesAndAreClearedWhenStopped) {
   Channels[3] = music;
   Channels[200] = effect;
   Channels[256] = idle;
-  Settings[SET_MASTER] = 50;
-  Settings[SET_MUSIC] = 40;
-  Settings[SET_SOUND] = 80;
+  SetSettings({{SET_MASTER, 50}, {SET_MUSIC, 40}, {SET_SOUND, 80}});
   HeadlessClearSounds();
   FinishFrame(0);
 

@@ -62,9 +62,7 @@ TEST_F(Setup, DefaultsGiveExactFile) {
 }
 
 TEST_F(Setup, OptionalLinesAndOddSlots) {
-  Settings[SET_FULLSCREEN] = 1;
-  Settings[SET_GFXENGINE] = 2;
-  Settings[SET_SLOWSYSTEM] = 1;
+  SetSettings({{SET_FULLSCREEN, 1}, {SET_GFXENGINE, 2}, {SET_SLOWSYSTEM, 1}});
   AudioDriverNames.clear();  // nothing to name: an empty value, no list
   WriteFromGameFolder();
   std::string text = ReadBytes(files_ / "Setup.ini");
@@ -74,11 +72,8 @@ TEST_F(Setup, OptionalLinesAndOddSlots) {
   EXPECT_NE(text.find("\r\nAudioDriver = \r\n\r\n[Controls]"), std::string::npos);
 
   // Values outside the known sets write no line; slot 14 past the list names the first entry.
-  Settings[SET_FULLSCREEN] = 2;
-  Settings[SET_GFXENGINE] = 3;
-  Settings[SET_SLOWSYSTEM] = 2;
+  SetSettings({{SET_FULLSCREEN, 2}, {SET_GFXENGINE, 3}, {SET_SLOWSYSTEM, 2}, {SET_AUDIODRIVER, 7}});
   AudioDriverNames = {"OpenAL", "FreeAudio"};
-  Settings[SET_AUDIODRIVER] = 7;
   WriteFromGameFolder();
   text = ReadBytes(files_ / "Setup.ini");
   EXPECT_EQ(text.find("Fullscreen"), std::string::npos);
@@ -174,17 +169,9 @@ TEST_F(Setup, WriterHeadersCommentsAndJunkPassThrough) {
 
 TEST_F(Setup, RoundTripRestoresStoredSlots) {
   AudioDriverNames = {"OpenAL", "FreeAudio", "DirectSound"};
-  Settings[SET_FULLSCREEN] = 1;
-  Settings[SET_GFXENGINE] = 1;
-  Settings[SET_WIDTH] = 1600;
-  Settings[SET_HEIGHT] = 900;
-  Settings[SET_SLOWSYSTEM] = 1;
-  Settings[SET_MASTER] = 0;
-  Settings[SET_SOUND] = 100;
-  Settings[SET_MUSIC] = 7;
-  Settings[SET_AUDIODRIVER] = 2;
-  Settings[SET_WIDESCREEN] = 1;   // not stored
-  Settings[SET_RESOLUTION] = 4;   // not stored
+  SetSettings({{SET_FULLSCREEN, 1}, {SET_GFXENGINE, 1}, {SET_WIDTH, 1600}, {SET_HEIGHT, 900}, {SET_SLOWSYSTEM, 1},
+               {SET_MASTER, 0}, {SET_SOUND, 100}, {SET_MUSIC, 7}, {SET_AUDIODRIVER, 2},
+               {SET_WIDESCREEN, 1}, {SET_RESOLUTION, 4}});  // the last two are not stored
   for (int i = 0; i <= 99; i++) Keys[i] = (i * 37) % 11 == 0 ? 0 : 10 + i * 4;
   Keys[0] = 0;     // unbound: comes back as its default
   Keys[3] = -5;    // negative: not written either
@@ -301,16 +288,11 @@ TEST_F(Setup, APinnedReadOnlyFileIsReadButNeverReplaced) {
   EXPECT_EQ(Settings[SET_MASTER], 7);
 
   Settings[SET_MASTER] = 60;
-  testing::internal::CaptureStderr();
-  WriteFromGameFolder();
-  WriteFromGameFolder();  // Tab toggles save every time: said only once
-  const std::string said = testing::internal::GetCapturedStderr();
+  // Tab toggles save every time: said only once.
+  const std::string said = Said([this] { WriteFromGameFolder(); WriteFromGameFolder(); });
   EXPECT_EQ(ReadBytes(files_ / "Setup.ini"), pinned);
   EXPECT_FALSE(fs::exists(files_ / "Setup.ini.tmp"));
-  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-  EXPECT_NE(said.find((files_ / "Setup.ini").string() + ": settings not saved: Permission denied"),
-            std::string::npos)
-      << said;
+  ExpectSaidOnce(said, (files_ / "Setup.ini").string() + ": settings not saved: Permission denied");
   EXPECT_EQ(Log().find("not saved"), std::string::npos);  // the log keeps to its own lines
 
   // Made writable again, it is replaced as usual.
@@ -327,18 +309,11 @@ TEST_F(Setup, AFileThatCannotBeReadIsNeverReplaced) {
   AsOrdinaryUser(ReadSetup);
   EXPECT_EQ(Settings[SET_WIDTH], 800);  // the game plays on with its defaults
 
-  testing::internal::CaptureStderr();
-  WriteFromGameFolder();
-  WriteFromGameFolder();
-  const std::string said = testing::internal::GetCapturedStderr();
+  const std::string said = Said([this] { WriteFromGameFolder(); WriteFromGameFolder(); });
   fs::permissions(files_ / "Setup.ini", fs::perms::owner_read, fs::perm_options::add);
   EXPECT_EQ(ReadBytes(files_ / "Setup.ini"), hidden);
   EXPECT_FALSE(fs::exists(files_ / "Setup.ini.tmp"));
-  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-  EXPECT_NE(said.find((files_ / "Setup.ini").string() +
-                      ": settings not saved: it could not be read (Permission denied)"),
-            std::string::npos)
-      << said;
+  ExpectSaidOnce(said, (files_ / "Setup.ini").string() + ": settings not saved: it could not be read (Permission denied)");
 }
 
 }  // namespace

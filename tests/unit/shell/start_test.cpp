@@ -55,10 +55,7 @@ TEST_F(StartSequence, TheSplashFloorCountsFromBeforeTheDisplayOpened) {
 }
 
 TEST_F(StartSequence, ASizeNotOnOfferOpensThePreviousOneAndIsWrittenBack) {
-  {
-    std::ofstream setup(files / "Setup.ini", std::ios::binary);
-    setup << "[Graphics]\r\nWidth=1000\r\nHeight=700\r\n";
-  }
+  WriteBytes(files / "Setup.ini", "[Graphics]\r\nWidth=1000\r\nHeight=700\r\n");
   StartUp();
   EXPECT_EQ(HeadlessOpenMode().width, 800);
   EXPECT_EQ(HeadlessOpenMode().height, 600);
@@ -79,19 +76,10 @@ TEST_F(StartSequence, AnUnwritableLogDoesNotStopTheProgram) {
 }
 
 TEST_F(StartSequence, WithoutADisplayItEndsWithStatusOneAndSaysWhy) {
-  {
-    std::ofstream scores(game / "scores.dat", std::ios::binary);
-    scores << "1|Wen|0|5|0|0|0|0\r\n";
-  }
+  WriteBytes(game / "scores.dat", "1|Wen|0|5|0|0|0|0\r\n");
   HeadlessRefuseDisplay(true);
-  testing::internal::CaptureStderr();
-  int status = -1;
-  try {
-    StartUp();
-  } catch (const HeadlessExit& e) {
-    status = e.status;
-  }
-  const std::string said = testing::internal::GetCapturedStderr();
+  int status = 0;
+  const std::string said = Said([&] { status = ExitStatus(StartUp); });
   EXPECT_EQ(status, 1);
   EXPECT_NE(said.find("no video: "), std::string::npos) << said;  // the media layer's reason
   EXPECT_NE(said.find("could not open the display"), std::string::npos) << said;
@@ -105,12 +93,9 @@ TEST_F(StartSequence, WithoutADisplayItEndsWithStatusOneAndSaysWhy) {
   HeadlessReset();
   ChangeDir(root.string());
   StartUp();
-  Settings[SET_WIDTH] = 1024;
-  Settings[SET_HEIGHT] = 768;
+  SetSettings({{SET_WIDTH, 1024}, {SET_HEIGHT, 768}});
   HeadlessRefuseDisplay(true, 1024);
-  testing::internal::CaptureStderr();
-  ApplyGraphics();
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("going back to 800x600"), std::string::npos);
+  EXPECT_NE(Said(ApplyGraphics).find("going back to 800x600"), std::string::npos);
   EXPECT_TRUE(HeadlessDisplayOpen());
   EXPECT_EQ(HeadlessOpenMode().width, 800);
   EXPECT_EQ(ResolutionWidths[Settings[SET_RESOLUTION]], 800);
@@ -122,15 +107,7 @@ TEST_F(StartSequence, WithoutADisplayItEndsWithStatusOneAndSaysWhy) {
   ChangeDir(root.string());
   StartUp();
   HeadlessRefuseDisplay(true);
-  testing::internal::CaptureStderr();
-  status = -1;
-  try {
-    ApplyGraphics();
-  } catch (const HeadlessExit& e) {
-    status = e.status;
-  }
-  testing::internal::GetCapturedStderr();
-  EXPECT_EQ(status, 1);
+  Said([] { EXPECT_EQ(ExitStatus(ApplyGraphics), 1); });
   EXPECT_TRUE(fs::exists(files / "Setup.ini"));
   EXPECT_EQ(ReadLines(files / "Debug.txt").back(), "Play again, soon!!");
 }
@@ -139,10 +116,7 @@ TEST_F(StartSequence, NoDataTreeAtAllStillStartsAndCloses) {
   const fs::path bare = root / "bare";
   fs::create_directories(bare);
   ChangeDir(bare.string());
-  {
-    std::ofstream setup(bare / "Setup.ini", std::ios::binary);
-    setup << "Master=77\r\n";
-  }
+  WriteBytes(bare / "Setup.ini", "Master=77\r\n");
   StartUp();
   EXPECT_TRUE(HeadlessDisplayOpen());
   EXPECT_EQ(Fonts[1], 0);
