@@ -61,7 +61,11 @@ TextFile* WriteFile(const std::string& path) {
     Failed();
     return nullptr;
   }
-  return new TextFile{f, FullPath(path), true, false};
+  auto* file = new TextFile{f, FullPath(path), true, false};
+  // Known to the host from the start: a page then keeps a file still being
+  // written (the log) with every later save, not only once it is closed.
+  HostFileChanged(file->path);
+  return file;
 }
 
 std::string ReadLine(TextFile* f) {

@@ -193,6 +193,10 @@ try {
   check('F11 offers the screenshot as a PNG download with the desktop\'s name',
         png && pixels(readFileSync(join(downloads, png))).w === 800, saved.join(', ') || 'nothing');
 
+  // The log is in storage while it is written, not only once closed.
+  check('the running log is kept in browser storage',
+        (await B.readFile(page, '/persist' + LOG) || '').includes('Finished Loading'));
+
   // After a reload: the record and the setting are still there.
   await page.reload();
   await B.waitForFileLine(page, LOG, 'Finished Loading', TITLE_BOUND_MS);
