@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -57,6 +58,16 @@ inline ::testing::AssertionResult Near(const Rgb& got, int r, int g, int b) {
     return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "got (" << got.r << ", " << got.g << ", " << got.b << "), want (" << r
                                        << ", " << g << ", " << b << ")";
+}
+
+// Each spot (x, y) shows its colour, as Near judges it.
+struct Spot {
+  int x, y;
+  Rgb want;
+};
+inline void ExpectSpots(std::initializer_list<Spot> spots) {
+  for (const Spot& s : spots)
+    EXPECT_TRUE(Near(At(s.x, s.y), s.want.r, s.want.g, s.want.b)) << "at " << s.x << ", " << s.y;
 }
 
 // An image made in memory, pixels given per frame (RGBA, R lowest).

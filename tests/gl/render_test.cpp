@@ -49,11 +49,9 @@ TEST_F(Render, ClearIsBlackAndSolidRectFillsExactly) {
   SetColor(10, 20, 30);
   SetBlend(SOLIDBLEND);
   DrawRect(10, 20, 30, 40);
-  EXPECT_TRUE(Near(At(10, 20), 10, 20, 30));
-  EXPECT_TRUE(Near(At(39, 59), 10, 20, 30));
-  EXPECT_TRUE(Near(At(40, 59), 0, 0, 0));  // right edge is exclusive
-  EXPECT_TRUE(Near(At(39, 60), 0, 0, 0));
-  EXPECT_TRUE(Near(At(9, 20), 0, 0, 0));
+  // The right edge is exclusive: (40, 59) stays black.
+  ExpectSpots({{10, 20, {10, 20, 30}}, {39, 59, {10, 20, 30}}, {40, 59, {0, 0, 0}}, {39, 60, {0, 0, 0}},
+               {9, 20, {0, 0, 0}}});
   ClearScreen();
   EXPECT_TRUE(Near(At(20, 30), 0, 0, 0));
 }
@@ -93,10 +91,8 @@ TEST_F(Render, MaskDropsTexelsBelowHalfAlphaAndColourMultiplies) {
   SetColor(255, 128, 255);
   SetScale(10, 10);
   DrawImage(img, 0, 0);
-  EXPECT_TRUE(Near(At(5, 5), 100, 120, 140));
-  EXPECT_TRUE(Near(At(15, 5), 100, 120, 140));
-  EXPECT_TRUE(Near(At(25, 5), 255, 128, 255));  // drawn opaque: no blending in the mask blend
-  EXPECT_TRUE(Near(At(35, 5), 200, 100, 200));
+  // (25, 5) is drawn opaque: no blending in the mask blend.
+  ExpectSpots({{5, 5, {100, 120, 140}}, {15, 5, {100, 120, 140}}, {25, 5, {255, 128, 255}}, {35, 5, {200, 100, 200}}});
 
   // The drawing alpha belongs to the alpha and light blends: it moves neither
   // the threshold nor the colour here, for images and rectangles alike.
@@ -128,23 +124,15 @@ TEST_F(Render, RotatedScaledImageLandsAboutItsHandle) {
   // Unrotated at scale 2: 40x20 centred on (100, 75).
   SetScale(2, 2);
   DrawImage(img, 100, 75);
-  EXPECT_TRUE(Near(At(81, 66), 255, 0, 0));
-  EXPECT_TRUE(Near(At(118, 84), 0, 255, 0));
-  EXPECT_TRUE(Near(At(79, 75), 0, 0, 0));
-  EXPECT_TRUE(Near(At(121, 75), 0, 0, 0));
-  EXPECT_TRUE(Near(At(100, 64), 0, 0, 0));
+  ExpectSpots({{81, 66, {255, 0, 0}}, {118, 84, {0, 255, 0}}, {79, 75, {0, 0, 0}}, {121, 75, {0, 0, 0}},
+               {100, 64, {0, 0, 0}}});
 
   // 90 degrees clockwise: the left (red) half turns to the top; 20 wide, 40 tall.
   ClearScreen();
   SetRotation(90);
   DrawImage(img, 100, 75);
-  EXPECT_TRUE(Near(At(100, 57), 255, 0, 0));
-  EXPECT_TRUE(Near(At(100, 93), 0, 255, 0));
-  EXPECT_TRUE(Near(At(91, 75 - 19), 255, 0, 0));
-  EXPECT_TRUE(Near(At(100, 54), 0, 0, 0));
-  EXPECT_TRUE(Near(At(100, 96), 0, 0, 0));
-  EXPECT_TRUE(Near(At(88, 75), 0, 0, 0));
-  EXPECT_TRUE(Near(At(112, 75), 0, 0, 0));
+  ExpectSpots({{100, 57, {255, 0, 0}}, {100, 93, {0, 255, 0}}, {91, 75 - 19, {255, 0, 0}}, {100, 54, {0, 0, 0}},
+               {100, 96, {0, 0, 0}}, {88, 75, {0, 0, 0}}, {112, 75, {0, 0, 0}}});
 
   // The overlap test places frames the same way the renderer draws them.
   const int dot = MakeImage(1, 1, {{Pack(255, 255, 255)}});
@@ -182,10 +170,7 @@ TEST_F(Render, LinesAreOnePixelAndHonourTheLastPixel) {
   SetBlend(SOLIDBLEND);
   DrawLine(10, 20, 30, 20, true);
   for (int x = 10; x <= 30; ++x) EXPECT_TRUE(Near(At(x, 20), 255, 255, 255)) << x;
-  EXPECT_TRUE(Near(At(31, 20), 0, 0, 0));
-  EXPECT_TRUE(Near(At(9, 20), 0, 0, 0));
-  EXPECT_TRUE(Near(At(20, 19), 0, 0, 0));
-  EXPECT_TRUE(Near(At(20, 21), 0, 0, 0));
+  ExpectSpots({{31, 20, {0, 0, 0}}, {9, 20, {0, 0, 0}}, {20, 19, {0, 0, 0}}, {20, 21, {0, 0, 0}}});
   DrawLine(10, 40, 30, 40, false);
   EXPECT_TRUE(Near(At(29, 40), 255, 255, 255));
   EXPECT_TRUE(Near(At(30, 40), 0, 0, 0));
@@ -258,12 +243,8 @@ TEST_F(Render, VirtualResolutionMapsOntoTheDisplay) {
   SetBlend(SOLIDBLEND);
   SetColor(0, 200, 0);
   DrawRect(640, 480, 128, 96);  // display (400,300)-(480,360)
-  EXPECT_TRUE(Near(At(400, 300), 0, 200, 0));
-  EXPECT_TRUE(Near(At(479, 359), 0, 200, 0));
-  EXPECT_TRUE(Near(At(399, 330), 0, 0, 0));
-  EXPECT_TRUE(Near(At(480, 330), 0, 0, 0));
-  EXPECT_TRUE(Near(At(440, 299), 0, 0, 0));
-  EXPECT_TRUE(Near(At(440, 360), 0, 0, 0));
+  ExpectSpots({{400, 300, {0, 200, 0}}, {479, 359, {0, 200, 0}}, {399, 330, {0, 0, 0}}, {480, 330, {0, 0, 0}},
+               {440, 299, {0, 0, 0}}, {440, 360, {0, 0, 0}}});
   SetVirtualResolution(200, 150);
 }
 

@@ -87,7 +87,8 @@ TEST(Text, Numbers) {
 
 // Row by row: FieldOf(text, separator, n) gives the field wanted.
 static void ExpectFieldsOf(std::initializer_list<std::tuple<std::string, std::string, int, std::string>> rows) {
-  for (const auto& [text, sep, n, want] : rows) EXPECT_EQ(FieldOf(text, sep, n), want) << text << " by " << sep << ", " << n;
+  for (const auto& [text, sep, n, want] : rows)
+    EXPECT_EQ(FieldOf(text, sep, n), want) << text << " by " << sep << ", " << n;
 }
 
 TEST(FieldOf, FieldsBetweenSeparators) {

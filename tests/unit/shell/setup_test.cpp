@@ -313,7 +313,8 @@ TEST_F(Setup, AFileThatCannotBeReadIsNeverReplaced) {
   fs::permissions(files_ / "Setup.ini", fs::perms::owner_read, fs::perm_options::add);
   EXPECT_EQ(ReadBytes(files_ / "Setup.ini"), hidden);
   EXPECT_FALSE(fs::exists(files_ / "Setup.ini.tmp"));
-  ExpectSaidOnce(said, (files_ / "Setup.ini").string() + ": settings not saved: it could not be read (Permission denied)");
+  ExpectSaidOnce(said,
+                 (files_ / "Setup.ini").string() + ": settings not saved: it could not be read (Permission denied)");
 }
 
 }  // namespace
