@@ -184,6 +184,14 @@ inline const DrawRecord* FindText(const std::vector<DrawRecord>& frame, const st
   return nullptr;
 }
 
+// What `f` draws, from a cleared list.
+template <typename F>
+std::vector<DrawRecord> DrawnBy(F f) {
+  HeadlessClearDraws();
+  f();
+  return HeadlessDraws();
+}
+
 // Every drawing of one kind, in order.
 inline std::vector<DrawRecord> OfKind(const std::vector<DrawRecord>& draws, DrawRecord::Kind kind) {
   std::vector<DrawRecord> out;

@@ -68,9 +68,7 @@ TEST_F(PickupTest, AwardsChangeTheComboFirstThenScore) {
 
 TEST_F(PickupTest, PopupsRiseFadeAndLeaveAfter120Frames) {
   EXPECT_EQ(SpawnScorePopup(1000, 300, 200, 255, 255, 0), 1000);
-  HeadlessClearDraws();
-  UpdateScorePopups();
-  std::vector<DrawRecord> texts = Texts(HeadlessDraws());
+  std::vector<DrawRecord> texts = Texts(DrawnBy(UpdateScorePopups));
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].text, "1000");
   EXPECT_NEAR(texts[0].alpha, 119 / 120.0, 1e-6);
@@ -111,9 +109,7 @@ TEST_F(PickupTest, PickupsAreDrawnFadedWhileNewAndBlinkBeforeExpiring) {
   old.t = 101;  // 100 after this pass: 100 mod 30 = 10, the faint half
   old.n = 5;    // drawn upright whatever its spin
   PickupList = {fresh, old};
-  HeadlessClearDraws();
-  PickupPass();
-  const std::vector<DrawRecord> images = OfKind(HeadlessDraws(), DrawRecord::IMAGE);
+  const std::vector<DrawRecord> images = OfKind(DrawnBy(PickupPass), DrawRecord::IMAGE);
   ASSERT_EQ(images.size(), 2u);
   EXPECT_EQ(images[0].frame, 2);
   EXPECT_NEAR(images[0].alpha, 0.6, 1e-6);
@@ -226,9 +222,7 @@ TEST_F(PickupTest, ComboLockIconBlinksForPlayerOne) {
   int shown = 0;
   h.ComboLock = 60;
   for (int i = 0; i < 60; i++) {
-    HeadlessClearDraws();
-    DrawHud(h, 1);
-    for (const DrawRecord& r : HeadlessDraws()) shown += r.kind == DrawRecord::IMAGE && r.frame == 3;
+    for (const DrawRecord& r : DrawnBy([&] { DrawHud(h, 1); })) shown += r.kind == DrawRecord::IMAGE && r.frame == 3;
   }
   // Counts 59 .. 0: shown where the count mod 30 is below 15.
   EXPECT_EQ(shown, 30);

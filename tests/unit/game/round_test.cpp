@@ -370,19 +370,13 @@ TEST_F(BirdTest, BirdTurnsAtTheBandButKeepsItsPictureForTheFrame) {
   StartAlone(0);
   BirdList = {ken{.x = 98, .g = 2, .d = 1}};
   Round.zavored = false;
-  HeadlessClearDraws();
-  BirdPass();
+  std::vector<DrawRecord> draws = DrawnBy(BirdPass);
   EXPECT_EQ(BirdList.front().d, 0);
-  std::vector<DrawRecord> draws = HeadlessDraws();
   ASSERT_EQ(draws.size(), 1u);
   EXPECT_EQ(draws[0].image, Bird2Image);
-  HeadlessClearDraws();
-  BirdPass();
-  EXPECT_EQ(HeadlessDraws()[0].image, BirdImage);
+  EXPECT_EQ(DrawnBy(BirdPass).at(0).image, BirdImage);
   Round.zavored = true;
-  HeadlessClearDraws();
-  BirdPass();
-  EXPECT_EQ(HeadlessDraws()[0].image, BirdVarnoImage);
+  EXPECT_EQ(DrawnBy(BirdPass).at(0).image, BirdVarnoImage);
 }
 
 TEST_F(BirdTest, SquashedBirdShowsFourFramesAtHalfAlphaAndStandsStill) {
@@ -391,9 +385,7 @@ TEST_F(BirdTest, SquashedBirdShowsFourFramesAtHalfAlphaAndStandsStill) {
     BirdList = {ken{.x = 500, .d = d, .mash = 130}};
     std::vector<int> frames;
     for (int i = 0; i < 130; i++) {
-      HeadlessClearDraws();
-      BirdPass();
-      const DrawRecord& r = HeadlessDraws().at(0);
+      const DrawRecord r = DrawnBy(BirdPass).at(0);
       EXPECT_NEAR(r.alpha, 0.5, 1e-6);
       frames.push_back(r.frame);
     }

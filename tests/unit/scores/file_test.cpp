@@ -11,8 +11,9 @@ using namespace support;
 
 namespace {
 
-const std::string kExampleLine1 = "1234|Player|0|65149974729|0|1|0|0";
-const std::string kExampleLine2 = "3|7|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0";
+// A file of one record: its line, then its best combos.
+const std::string kExample =
+    "1234|Player|0|65149974729|0|1|0|0\r\n3|7|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0|0\r\n";
 
 std::string Lines(const std::vector<std::string>& lines) {
   std::string out;
@@ -42,8 +43,7 @@ void ExpectFields(const Scores& s, int64_t score, const std::string& name, int b
 using ScoreFile = ScoresTest;
 
 TEST_F(ScoreFile, ExampleRecordReadsAndWritesBackByteForByte) {
-  const std::string bytes = Lines({kExampleLine1, kExampleLine2});
-  WriteBytes("scores.dat", bytes);
+  WriteBytes("scores.dat", kExample);
   PlayerName = "Someone";
   LoadScores();
   ASSERT_EQ(ScoreList.size(), 1u);
@@ -56,7 +56,7 @@ TEST_F(ScoreFile, ExampleRecordReadsAndWritesBackByteForByte) {
 
   fs::remove(dir / "scores.dat");
   SaveScores();
-  EXPECT_EQ(ReadBytes("scores.dat"), bytes);
+  EXPECT_EQ(ReadBytes("scores.dat"), kExample);
   EXPECT_FALSE(fs::exists(dir / "scores.dat.tmp"));
 }
 
@@ -206,21 +206,20 @@ int Posted(const std::string& text) {
 }
 
 TEST_F(ScoreFile, FailedSavesKeepTheOldFileAndSaySoOnce) {
-  const std::string old = Lines({kExampleLine1, kExampleLine2});
-  WriteBytes("scores.dat", old);
+  WriteBytes("scores.dat", kExample);
   ScoreList = {Record(1, 1), Record(2, 2)};
 
   // The temporary file cannot be made.
   fs::create_directory(dir / "scores.dat.tmp");
   testing::internal::CaptureStderr();
   SaveScores();
-  EXPECT_EQ(ReadBytes("scores.dat"), old);
+  EXPECT_EQ(ReadBytes("scores.dat"), kExample);
   fs::remove(dir / "scores.dat.tmp");
 
   // The disk is full: every write fails at the close.
   fs::create_symlink("/dev/full", dir / "scores.dat.tmp");
   SaveScores();
-  EXPECT_EQ(ReadBytes("scores.dat"), old);
+  EXPECT_EQ(ReadBytes("scores.dat"), kExample);
   fs::remove(dir / "scores.dat.tmp");
   const std::string said = testing::internal::GetCapturedStderr();
   EXPECT_EQ(Posted("Scores Not Saved"), 1);
@@ -233,8 +232,7 @@ TEST_F(ScoreFile, FailedSavesKeepTheOldFileAndSaySoOnce) {
 }
 
 TEST_F(ScoreFile, AFileThatCannotBeReadIsNeverReplaced) {
-  const std::string old = Lines({kExampleLine1, kExampleLine2});
-  WriteBytes("scores.dat", old);
+  WriteBytes("scores.dat", kExample);
   fs::permissions(dir / "scores.dat", fs::perms::none);
   AsOrdinaryUser(LoadScores);
   EXPECT_TRUE(ScoreList.empty());  // the game plays on with an empty list
@@ -248,7 +246,7 @@ TEST_F(ScoreFile, AFileThatCannotBeReadIsNeverReplaced) {
     LoadScores();  // Apply reloads the assets
     SaveScores();
   });
-  EXPECT_EQ(ReadBytes("scores.dat"), old);
+  EXPECT_EQ(ReadBytes("scores.dat"), kExample);
   EXPECT_FALSE(fs::exists(dir / "scores.dat.tmp"));
   ASSERT_EQ(ScoreList.size(), 1u);
   EXPECT_EQ(ScoreList.front().Name, "Newer");
@@ -257,20 +255,19 @@ TEST_F(ScoreFile, AFileThatCannotBeReadIsNeverReplaced) {
 }
 
 TEST_F(ScoreFile, APinnedReadOnlyFileIsReadButNotReplaced) {
-  const std::string old = Lines({kExampleLine1, kExampleLine2});
-  WriteBytes("scores.dat", old);
+  WriteBytes("scores.dat", kExample);
   fs::permissions(dir / "scores.dat", fs::perms::owner_read | fs::perms::group_read);
   LoadScores();
   ASSERT_EQ(ScoreList.size(), 1u);
   ScoreList.push_back(Record(50, 70000000000, "Newer", 2));
   const std::string said = Said(SaveScores);
-  EXPECT_EQ(ReadBytes("scores.dat"), old);
+  EXPECT_EQ(ReadBytes("scores.dat"), kExample);
   EXPECT_EQ(Posted("Scores Not Saved"), 1);
   EXPECT_NE(said.find("scores.dat: scores not saved: Permission denied"), std::string::npos) << said;
 }
 
 TEST_F(ScoreFile, ReloadKeepsRoundsPlayedSinceStartWithoutDuplicates) {
-  WriteBytes("scores.dat", Lines({kExampleLine1, kExampleLine2}));
+  WriteBytes("scores.dat", kExample);
   LoadScores();
   ASSERT_EQ(ScoreList.size(), 1u);
   ScoreList.push_back(Record(500, 70000000000, "Newer", 2));  // a round played since

@@ -32,9 +32,7 @@ class ScoreTable : public ScoresTest {
     return PinnedItem;
   }
   static std::vector<DrawRecord> Show(int offset, int mode = 1) {
-    HeadlessClearDraws();
-    ShowScoreTable(offset, mode, 0, 0);
-    return HeadlessDraws();
+    return DrawnBy([=] { ShowScoreTable(offset, mode, 0, 0); });
   }
   // Name on the card, or "" when no card is drawn.
   static std::string CardName(const std::vector<DrawRecord>& draws, int L) {
