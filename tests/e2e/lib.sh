@@ -165,6 +165,10 @@ close_with() {
   check "$1" test "$EXIT_STATUS" -eq 0
 }
 
+# close_on WHAT KEY [SECONDS]: one press of KEY; checks WHAT: the program
+# ended with status 0 within the time (20 s).
+close_on() { key "$2"; wait_exit "${3:-20}"; check "$1" test "$EXIT_STATUS" -eq 0; }
+
 # close_window WHAT [SECONDS]: the close button; checks WHAT: the program
 # ended with status 0 within the time (15 s).
 close_window() {

@@ -19,9 +19,7 @@ check "\"Game Over\" shown in yellow in the middle of the window" play_until_gam
 # The result stays up for 1.5 s, then name entry takes the name as offered.
 sleep 2.5
 confirm_name "still running after name entry"
-key Escape  # a fresh Escape on the title screen closes the program
-wait_exit 20
-check "program closed with status 0" test "$EXIT_STATUS" -eq 0
+close_on "program closed with status 0" Escape  # a fresh Escape on the title screen closes it
 
 check "scores.dat written" test -s "$E2E_FILES/239/scores.dat"
 first=$(head -n 1 "$E2E_FILES/239/scores.dat" | tr -d '\r')

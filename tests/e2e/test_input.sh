@@ -80,9 +80,7 @@ check "the right button is button 2" [ "$(last_line 'click 2 ')" == "click 2 1" 
 check "no middle click was seen" [ -z "$(last_line 'click 3 ')" ]
 
 # Escape ends it cleanly.
-key Escape
-wait_exit 10
-check "probe ends with status 0 on Escape" test "$EXIT_STATUS" -eq 0
+close_on "probe ends with status 0 on Escape" Escape 10
 check "probe said bye" [ "$(tail -n 1 "$OUT")" == "bye" ]
 
 # The window's close button reaches the media layer as a close request.

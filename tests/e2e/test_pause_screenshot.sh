@@ -85,9 +85,7 @@ check "Space on \"Quit\" ends the round with \"Game Over\"" wait_game_over 20
 
 sleep 2.5  # the result stays up, then name entry takes the name as offered
 confirm_name "back on the title screen after name entry"
-key Escape
-wait_exit 20
-check "program closed with status 0" test "$EXIT_STATUS" -eq 0
+close_on "program closed with status 0" Escape
 
 first=$(head -n 1 "$E2E_FILES/239/scores.dat" | tr -d '\r')
 log "score record: $first"

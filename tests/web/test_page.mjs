@@ -146,8 +146,7 @@ try {
   check('sound runs after the first key press', audioAfter === 'running', `${audioBefore} -> ${audioAfter}`);
 
   // A Hard round, played with the jump held until "Game Over".
-  await B.press(page, 'ArrowDown');
-  await B.press(page, 'ArrowDown');
+  for (const key of ['ArrowDown', 'ArrowDown']) await B.press(page, key);  // Hard
   await page.keyboard.down('z');
   const roundStart = await B.frames(page), roundClock = Date.now();
   await B.waitFrames(page, 60);
@@ -202,8 +201,7 @@ try {
   await B.waitForFileLine(page, LOG, 'Finished Loading', TITLE_BOUND_MS);
   await B.waitFrames(page, 40);
   check('after a reload the setting is still set', /Master = 82\r\n/.test(await B.readFile(page, SETUP) || ''));
-  await B.press(page, 'ArrowDown');
-  await B.press(page, 'ArrowDown');
+  for (const key of ['ArrowDown', 'ArrowDown']) await B.press(page, key);  // Hard
   await B.waitFrames(page, 10);
   const listReload = whiteInList(await shot(page));
   check('after a reload the score table still shows the record',
