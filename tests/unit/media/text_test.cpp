@@ -54,21 +54,12 @@ TEST(Text, FindReplaceTrimCase) {
 TEST(Text, Numbers) {
   EXPECT_EQ(Str(-42), "-42");
   EXPECT_EQ(Str(INT64_MIN), "-9223372036854775808");
-  EXPECT_EQ(ToInt("  -12ab"), -12);
-  EXPECT_EQ(ToInt("abc"), 0);
-  EXPECT_EQ(ToInt(""), 0);
-  EXPECT_EQ(ToInt("+7"), 7);
-  EXPECT_EQ(ToInt("- 7"), 0);
-  EXPECT_EQ(ToInt("+-7"), 0);
-  EXPECT_EQ(ToInt("\t\n 15"), 15);
-  EXPECT_EQ(ToInt("99999999999"), INT_MAX);
-  EXPECT_EQ(ToInt("-99999999999"), INT_MIN);
-  EXPECT_EQ(ToInt("2147483647"), INT_MAX);
-  EXPECT_EQ(ToInt("-2147483648"), INT_MIN);
-  EXPECT_EQ(ToInt("2147483648"), INT_MAX);
-  EXPECT_EQ(ToInt(std::string(100, '9')), INT_MAX);
-  EXPECT_EQ(ToInt("-" + std::string(100, '9')), INT_MIN);
-  EXPECT_EQ(ToInt("000000000000000000000000000042"), 42);
+  const std::pair<std::string, int> toInt[] = {
+      {"  -12ab", -12}, {"abc", 0}, {"", 0}, {"+7", 7}, {"- 7", 0}, {"+-7", 0}, {"\t\n 15", 15},
+      {"99999999999", INT_MAX}, {"-99999999999", INT_MIN}, {"2147483647", INT_MAX}, {"-2147483648", INT_MIN},
+      {"2147483648", INT_MAX}, {std::string(100, '9'), INT_MAX}, {"-" + std::string(100, '9'), INT_MIN},
+      {"000000000000000000000000000042", 42}};
+  for (const auto& [text, want] : toInt) EXPECT_EQ(ToInt(text), want) << '"' << text << '"';
   EXPECT_EQ(SafeAbs(-5), 5);
   EXPECT_EQ(SafeAbs(INT_MIN), INT_MAX);
   EXPECT_EQ(TruncInt(2.9), 2);
