@@ -2,6 +2,7 @@
 // itself: events pushed into its queue, a virtual joystick, and the dummy
 // and null audio devices.
 #include <cstring>
+#include <initializer_list>
 #include <tuple>
 
 #include "media/sdl_keys.h"
@@ -40,6 +41,13 @@ void PushButton(bool down, Uint8 button) {
   e.button.button = button;
   e.button.state = down ? SDL_PRESSED : SDL_RELEASED;
   SDL_PushEvent(&e);
+}
+
+// GetChar gives these codes in turn, then 0.
+void ExpectTyped(std::initializer_list<int> codes) {
+  int at = 0;
+  for (int c : codes) EXPECT_EQ(GetChar(), c) << "character " << at++;
+  EXPECT_EQ(GetChar(), 0) << "after " << at << " characters";
 }
 
 TEST(SdlKeys, LettersAndDigitsByLabelTheRestByPlace) {
@@ -110,22 +118,11 @@ TEST_F(SdlInput, KeysCountPressesNotRepeatsAndEditingKeysType) {
   PushKey(false, SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE);
   PushKey(true, SDLK_RETURN, SDL_SCANCODE_RETURN);
   PushKey(true, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
-  EXPECT_EQ(GetChar(), 'a');
-  EXPECT_EQ(GetChar(), 233);
-  EXPECT_EQ(GetChar(), '!');
-  EXPECT_EQ(GetChar(), 8);
-  EXPECT_EQ(GetChar(), 8);
-  EXPECT_EQ(GetChar(), 13);
-  EXPECT_EQ(GetChar(), 27);
-  EXPECT_EQ(GetChar(), 0);
+  ExpectTyped({'a', 233, '!', 8, 8, 13, 27});
   EXPECT_EQ(KeyHit(KEY_BACKSPACE), 1);
   // Every code from 32 to 255 comes through, 127 to 159 included.
   PushText("\x7f\xC2\x80\xC2\x9F ");
-  EXPECT_EQ(GetChar(), 127);
-  EXPECT_EQ(GetChar(), 128);
-  EXPECT_EQ(GetChar(), 159);
-  EXPECT_EQ(GetChar(), ' ');
-  EXPECT_EQ(GetChar(), 0);
+  ExpectTyped({127, 128, 159, ' '});
 
   FlushKeys();
   EXPECT_FALSE(KeyDown(KEY_ENTER));
