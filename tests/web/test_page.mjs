@@ -198,6 +198,10 @@ try {
 
   // After a reload: the record and the setting are still there.
   await page.reload();
+  // Storage hands back the last run's log until the new run starts its own,
+  // which it has done by its first shown frame.
+  await page.waitForFunction(() => window.Module && Module.host && Module.host.frames > 0,
+                             {timeout: TITLE_BOUND_MS, polling: 50});
   await B.waitForFileLine(page, LOG, 'Finished Loading', TITLE_BOUND_MS);
   await B.waitFrames(page, 40);
   check('after a reload the setting is still set', /Master = 82\r\n/.test(await B.readFile(page, SETUP) || ''));
