@@ -2,9 +2,14 @@
 // between runs, the settings start values, and the start-up choice of the
 // audio back end.
 //
+// One table, kSetupRows, lists every line of the file once: its section, key,
+// slot, start value and how it is read and written. The defaults, the reader
+// and the writer all walk it, so a new setting is one row.
+//
 // The reader is forgiving (keys in any case, unknown lines skipped); the
 // writer replaces the file whole, and only once the new one is safely on disk.
 #include <algorithm>
+#include <array>
 
 #include "shell/shell.h"
 #include "tools/tools.h"
@@ -13,6 +18,47 @@ namespace {
 
 const char* const kSetupFile = "Setup.ini";
 const char* const kSetupTemp = "Setup.ini.tmp";
+
+// How a row's value is read and written.
+enum SetupKind {
+  SETUP_NUMBER,       // "Key<separator><number>"; read as an absolute value
+  SETUP_CHOICE,       // one word per value; only the words after the first are read back
+  SETUP_MARK,         // written only while the slot is 1; read: the key alone sets it
+  SETUP_AUDIODRIVER,  // the back end's name, then every name as a comment
+  SETUP_KEYS,         // one "Key=index,code" line per bound slot of Keys
+};
+
+constexpr int kMaxChoices = 3;
+
+struct SetupRow {
+  const char* section;     // written before this row ("[Graphics]"), or nullptr
+  SetupKind kind;
+  int slot;                // in Settings; 0 for the rows without one
+  int start;               // the slot's start value
+  const char* key;         // as written; the reader takes it in any case
+  const char* alias;       // another spelling the reader accepts, or nullptr
+  const char* separator;   // between key and value as written
+  std::array<const char*, kMaxChoices> words;  // CHOICE: per value; MARK: the text written after the key
+  std::array<const char*, kMaxChoices> also;   // CHOICE: another word read as that value
+  std::array<const char*, kMaxChoices> logs;   // logged when the value is read
+};
+
+const SetupRow kSetupRows[] = {
+    {"[Graphics]", SETUP_CHOICE, SET_FULLSCREEN, 0, "Fullscreen", nullptr, " = ",
+     {"False", "True"}, {nullptr, "On"}, {nullptr, "\tSetting to Fullscreen"}},
+    {nullptr, SETUP_CHOICE, SET_GFXENGINE, 0, "GFX Engine", "GFXEngine", " = ",
+     {"OpenGL", "DX9", "DX7"}, {}, {nullptr, "\tDirectX 9 Mode", "\tDirectX 7 Mode"}},
+    {nullptr, SETUP_NUMBER, SET_WIDTH, 800, "Width", nullptr, "=", {}, {}, {}},
+    {nullptr, SETUP_NUMBER, SET_HEIGHT, 600, "Height", nullptr, "=", {}, {}, {}},
+    {nullptr, SETUP_MARK, SET_SLOWSYSTEM, 0, "ESS", nullptr, "=",
+     {"1 ; This is a slow system, and things must run a wee bit slower for it.  Awww.."}, {},
+     {"\tAssuming Emergency Slow System values."}},
+    {"[Audio]", SETUP_NUMBER, SET_MASTER, 50, "Master", nullptr, " = ", {}, {}, {}},
+    {nullptr, SETUP_NUMBER, SET_SOUND, 50, "Sound", nullptr, " = ", {}, {}, {}},
+    {nullptr, SETUP_NUMBER, SET_MUSIC, 50, "Music", nullptr, " = ", {}, {}, {}},
+    {nullptr, SETUP_AUDIODRIVER, SET_AUDIODRIVER, 0, "AudioDriver", nullptr, " = ", {}, {}, {}},
+    {"[Controls]", SETUP_KEYS, 0, 0, "Key", nullptr, "=", {}, {}, {}},
+};
 
 // ToInt saturates at the int range and SafeAbs maps INT_MIN to INT_MAX, so
 // "Width=-2147483648" or a hundred digits give a large value, never overflow.
@@ -31,46 +77,72 @@ int AudioDriverPosition() {
   return pos;
 }
 
+bool SameWord(const char* word, const std::string& upperText) { return word && Upper(word) == upperText; }
+
+void ReadRow(const SetupRow& row, const std::string& value) {
+  switch (row.kind) {
+    case SETUP_NUMBER:
+      Settings[row.slot] = AbsNumber(value);
+      break;
+    case SETUP_CHOICE: {
+      // The first word is the start value and is not read back: a line that
+      // names it leaves an earlier choice as it was.
+      std::string v = Upper(value);
+      for (int i = 1; i < kMaxChoices; i++)
+        if (SameWord(row.words[i], v) || SameWord(row.also[i], v)) {
+          Settings[row.slot] = i;
+          if (row.logs[i]) WriteLog(row.logs[i]);
+        }
+      break;
+    }
+    case SETUP_MARK:
+      Settings[row.slot] = 1;  // the key alone decides
+      if (row.logs[0]) WriteLog(row.logs[0]);
+      break;
+    case SETUP_AUDIODRIVER:
+      AudioDriverNamed = true;
+      for (size_t i = 0; i < AudioDriverNames.size(); i++)
+        if (value == AudioDriverNames[i]) Settings[row.slot] = static_cast<int>(i);
+      break;
+    case SETUP_KEYS: {
+      int index = AbsNumber(FieldOf(value, ",", 1));
+      int code = AbsNumber(FieldOf(value, ",", 2));
+      if (index >= 0 && index <= 99) Keys[index] = code;
+      break;
+    }
+  }
+}
+
 void ReadSetupLine(const std::string& line) {
   std::string key = Upper(Trim(FieldOf(line, "=", 1)));
-  std::string value = Trim(FieldOf(line, "=", 2));
+  for (const SetupRow& row : kSetupRows)
+    if (SameWord(row.key, key) || SameWord(row.alias, key)) return ReadRow(row, Trim(FieldOf(line, "=", 2)));
+}
 
-  if (key == "AUDIODRIVER") {
-    AudioDriverNamed = true;
-    for (size_t i = 0; i < AudioDriverNames.size(); i++)
-      if (value == AudioDriverNames[i]) Settings[SET_AUDIODRIVER] = static_cast<int>(i);
-  } else if (key == "FULLSCREEN") {
-    std::string v = Upper(value);
-    if (v == "TRUE" || v == "ON") {
-      Settings[SET_FULLSCREEN] = 1;
-      WriteLog("\tSetting to Fullscreen");
+void WriteRow(TextFile* file, const SetupRow& row) {
+  const std::string head = std::string(row.key) + row.separator;
+  switch (row.kind) {
+    case SETUP_NUMBER:
+      WriteLine(file, head + Str(Settings[row.slot]));
+      break;
+    case SETUP_CHOICE: {
+      int value = Settings[row.slot];  // a value with no word writes no line
+      if (value >= 0 && value < kMaxChoices && row.words[value]) WriteLine(file, head + row.words[value]);
+      break;
     }
-  } else if (key == "GFX ENGINE" || key == "GFXENGINE") {
-    std::string v = Upper(value);
-    if (v == "DX9") {
-      Settings[SET_GFXENGINE] = 1;
-      WriteLog("\tDirectX 9 Mode");
-    } else if (v == "DX7") {
-      Settings[SET_GFXENGINE] = 2;
-      WriteLog("\tDirectX 7 Mode");
+    case SETUP_MARK:
+      if (Settings[row.slot] == 1) WriteLine(file, head + row.words[0]);
+      break;
+    case SETUP_AUDIODRIVER: {
+      int pos = AudioDriverPosition();
+      WriteLine(file, head + (pos >= 0 ? AudioDriverNames[pos] : std::string()));
+      for (const std::string& name : AudioDriverNames) WriteLine(file, "; " + head + name);
+      break;
     }
-  } else if (key == "WIDTH") {
-    Settings[SET_WIDTH] = AbsNumber(value);
-  } else if (key == "HEIGHT") {
-    Settings[SET_HEIGHT] = AbsNumber(value);
-  } else if (key == "ESS") {
-    Settings[SET_SLOWSYSTEM] = 1;  // the key alone decides
-    WriteLog("\tAssuming Emergency Slow System values.");
-  } else if (key == "KEY") {
-    int index = AbsNumber(FieldOf(value, ",", 1));
-    int code = AbsNumber(FieldOf(value, ",", 2));
-    if (index >= 0 && index <= 99) Keys[index] = code;
-  } else if (key == "MASTER") {
-    Settings[SET_MASTER] = AbsNumber(value);
-  } else if (key == "SOUND") {
-    Settings[SET_SOUND] = AbsNumber(value);
-  } else if (key == "MUSIC") {
-    Settings[SET_MUSIC] = AbsNumber(value);
+    case SETUP_KEYS:
+      for (int i = 0; i <= 99; i++)
+        if (Keys[i] > 0) WriteLine(file, head + Str(i) + "," + Str(Keys[i]));
+      break;
   }
 }
 
@@ -85,13 +157,8 @@ void SetupNotSaved(const std::string& why) {
 
 void SetDefaultSettings() {
   std::fill(std::begin(Settings), std::end(Settings), 0);
-  Settings[SET_WIDTH] = 800;
-  Settings[SET_HEIGHT] = 600;
-  Settings[SET_FULLSCREEN] = 0;
-  Settings[SET_SLOWSYSTEM] = 0;
-  Settings[SET_MASTER] = 50;
-  Settings[SET_SOUND] = 50;
-  Settings[SET_MUSIC] = 50;
+  for (const SetupRow& row : kSetupRows)
+    if (row.slot > 0) Settings[row.slot] = row.start;
 }
 
 void ReadSetup() {
@@ -153,28 +220,11 @@ void WriteSetup() {
   TextFile* file = FileReplaceable(kSetupFile) ? WriteFile(kSetupTemp) : nullptr;
   if (!file) SetupNotSaved(FileError());
   if (file) {
-    WriteLine(file, "[Graphics]");
-    if (Settings[SET_FULLSCREEN] == 0) WriteLine(file, "Fullscreen = False");
-    if (Settings[SET_FULLSCREEN] == 1) WriteLine(file, "Fullscreen = True");
-    if (Settings[SET_GFXENGINE] == 0) WriteLine(file, "GFX Engine = OpenGL");
-    if (Settings[SET_GFXENGINE] == 1) WriteLine(file, "GFX Engine = DX9");
-    if (Settings[SET_GFXENGINE] == 2) WriteLine(file, "GFX Engine = DX7");
-    WriteLine(file, "Width=" + Str(Settings[SET_WIDTH]));
-    WriteLine(file, "Height=" + Str(Settings[SET_HEIGHT]));
-    if (Settings[SET_SLOWSYSTEM] == 1)
-      WriteLine(file, "ESS=1 ; This is a slow system, and things must run a wee bit slower for it.  Awww..");
-    WriteLine(file, "");
-    WriteLine(file, "[Audio]");
-    WriteLine(file, "Master = " + Str(Settings[SET_MASTER]));
-    WriteLine(file, "Sound = " + Str(Settings[SET_SOUND]));
-    WriteLine(file, "Music = " + Str(Settings[SET_MUSIC]));
-    int pos = AudioDriverPosition();
-    WriteLine(file, "AudioDriver = " + (pos >= 0 ? AudioDriverNames[pos] : std::string()));
-    for (const std::string& name : AudioDriverNames) WriteLine(file, "; AudioDriver = " + name);
-    WriteLine(file, "");
-    WriteLine(file, "[Controls]");
-    for (int i = 0; i <= 99; i++)
-      if (Keys[i] > 0) WriteLine(file, "Key=" + Str(i) + "," + Str(Keys[i]));
+    for (const SetupRow& row : kSetupRows) {
+      if (row.section && &row != kSetupRows) WriteLine(file, "");  // a blank line between sections
+      if (row.section) WriteLine(file, row.section);
+      WriteRow(file, row);
+    }
     if (!CloseFile(file) || !RenameFile(kSetupTemp, kSetupFile)) {
       SetupNotSaved(FileError());
       DeleteFile(kSetupTemp);

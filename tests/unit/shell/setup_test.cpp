@@ -194,6 +194,20 @@ TEST_F(Setup, RoundTripRestoresStoredSlots) {
   EXPECT_TRUE(AudioDriverNamed);
 }
 
+// Every word each choice slot can be written with reads back as the same value.
+TEST_F(Setup, EveryChoiceWordReadsBack) {
+  const std::pair<int, int> choices[] = {{SET_FULLSCREEN, 2}, {SET_GFXENGINE, 3}, {SET_SLOWSYSTEM, 2}};
+  for (auto [slot, count] : choices)
+    for (int value = 0; value < count; value++) {
+      SetDefaultSettings();
+      Settings[slot] = value;
+      WriteFromGameFolder();
+      SetDefaultSettings();
+      ReadSetup();
+      EXPECT_EQ(Settings[slot], value) << "slot " << slot;
+    }
+}
+
 TEST_F(Setup, AutomaticAudioChoice) {
   struct Case {
     std::vector<std::string> names;
