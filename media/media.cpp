@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "media/backend.h"
+#include "media/random.h"
 
 namespace {
 
@@ -261,6 +262,12 @@ void PresentFrame(int sync) { Backend().Present(sync); }
 // Drawing
 //------------------------------------------------------------------------------
 void SkipDrawing(bool skip) { g_skipDrawing = skip; }
+
+void ResetMediaSwitches() {
+  SeedRnd(0);  // the generator's start state, 4660
+  AutoMidHandle(false);
+  SkipDrawing(false);
+}
 bool DrawingSkipped() { return g_skipDrawing; }
 
 void DrawRect(float x, float y, float w, float h) {

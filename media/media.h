@@ -27,6 +27,9 @@
 void UseSdlBackend();       // the real window, OpenGL drawing, OpenAL / FreeAudio sound
 void UseHeadlessBackend();  // no window, virtual clock, scripted input, recorded draws
 bool HeadlessActive();      // true while the headless back end is in use
+// The layer's program-wide switches to their start values: the random
+// generator's seed, automatic mid-handles off, drawing not skipped.
+void ResetMediaSwitches();
 
 //------------------------------------------------------------------------------
 // Display

@@ -68,6 +68,24 @@ bool WriteScoreFile() {
 
 }  // namespace
 
+std::list<Scores> ScoreList;
+std::string PlayerName = "Player";
+int GraphScroll;
+int PinnedItem;
+std::optional<Scores> ScoreAwaitingName;
+std::string ScoreReadError;
+bool ScoresNotSavedTold;
+
+void ResetScoreState() {
+  ScoreList.clear();
+  PlayerName = "Player";
+  GraphScroll = 0;
+  PinnedItem = 0;
+  ScoreAwaitingName.reset();
+  ScoreReadError.clear();
+  ScoresNotSavedTold = false;
+}
+
 int Scores::Compare(const Scores& other) const {
   if (Timestamp > other.Timestamp) return -1;
   return Timestamp < other.Timestamp ? 1 : 0;

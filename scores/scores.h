@@ -1,13 +1,39 @@
 // scores.h — the score table: the list and its file, the title screen's
-// display, name entry and the date stamp. The record and the list are in the
-// catalogue, shell/globals.h.
+// display, name entry and the date stamp. The record and the score table's
+// state live here; ResetGlobals() starts them over through ResetScoreState.
 #pragma once
 
 #include <cstdint>
+#include <list>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "shell/globals.h"
+
+struct Scores {                                 // one finished one-player round
+  int64_t Score = 0;                            // final score
+  int64_t Timestamp = 0;                        // date stamp of the moment it was made
+  int32_t Badges = 0;                           // badges earned (none in this game)
+  std::string Name;                             // player name from name entry
+  int32_t Best[31] = {};                        // round statistics, 1 last combo, 2 best combo
+  int32_t Level = 0;                            // always 0
+  int32_t GameMode = 0;                         // difficulty 0..2
+  int32_t GameFlags = 0;                        // always 0
+  int32_t Quit = 0;                             // 1 when ended with Quit in the pause menu
+  int Compare(const Scores& other) const;       // newest first when sorted ascending
+};
+extern std::list<Scores> ScoreList;             // newest first
+extern std::string PlayerName;                  // name offered by name entry ("Player")
+extern int GraphScroll;                         // score display animation values, reset after a round
+extern int PinnedItem;
+// A finished round at name entry, still without its name and date stamp. It
+// becomes a record even when the program is closed from the name prompt.
+extern std::optional<Scores> ScoreAwaitingName;
+extern std::string ScoreReadError;              // why scores.dat was there but could not be read ("" when it
+                                                // was): such a file is never replaced
+extern bool ScoresNotSavedTold;                 // the player has been told once that a save did not happen
+void ResetScoreState();             // every variable above to its start value
 
 void LoadScores();                   // "scores.dat" of the game folder
 void SaveScores();                   // safely, or says once why it could not

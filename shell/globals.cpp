@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-#include "media/random.h"
+#include "scores/scores.h"
+#include "tools/tools.h"
 
 const std::string GameTitle = "Wen Hod";
 const std::string GameSubtitle = "in a Varno Zavored";
@@ -67,18 +68,6 @@ std::string SetupReadError;
 
 GameHooks Game;
 
-std::list<Scores> ScoreList;
-std::string PlayerName = "Player";
-int GraphScroll;
-int PinnedItem;
-std::optional<Scores> ScoreAwaitingName;
-std::string ScoreReadError;
-bool ScoresNotSavedTold;
-
-JoyRecord JoySlot[5];
-int JoyCount;
-bool SettingsApplying = false;
-
 void ResetGlobals() {
   WindowTitle = "#" + std::to_string(GameNumber) + " : " + GameTitle + " " + GameSubtitle;
   ControlPlayers = 2;
@@ -124,21 +113,9 @@ void ResetGlobals() {
   SetupNotSavedTold = false;
   SetupReadError.clear();
 
-  ScoreList.clear();
-  PlayerName = "Player";
-  GraphScroll = 0;
-  PinnedItem = 0;
-  ScoreAwaitingName.reset();
-  ScoreReadError.clear();
-  ScoresNotSavedTold = false;
-
-  for (auto& slot : JoySlot) slot = JoyRecord{};
-  JoyCount = 0;
-  SettingsApplying = false;
-
-  SeedRnd(0);  // the generator's start state, 4660
-  AutoMidHandle(false);
-  SkipDrawing(false);
-
+  // Each owner starts its own state over.
+  ResetMediaSwitches();
+  ResetScoreState();
+  ResetToolsState();
   if (Game.ResetState) Game.ResetState();
 }

@@ -1,18 +1,17 @@
-// globals.h — the catalogue of the program-wide state: every variable the
-// framework shares, listed once, grouped by owner, defined in
+// globals.h — the catalogue of the shell's program-wide state: every variable
+// the shell owns and the rest of the program shares, listed once, defined in
 // shell/globals.cpp. Every subsystem reads and writes these directly; tables
 // are used from index 1 unless their comment says otherwise.
 //
-// ResetGlobals() gives every one of them its start value, the game's too
-// (start-up, and each test). The game's own state sits with its records in
-// game/game.h, since the framework may not name the game's types; the game
-// hands its reset over with its hooks. The media layer keeps its own state
-// (resource tables, drawing state, input) behind media/media.h.
+// Each other owner keeps its state with its own records and resets it:
+// the score table in scores/scores.h (ResetScoreState), the joysticks and
+// menus in tools/tools.h (ResetToolsState), the media layer behind
+// media/media.h (ResetMediaSwitches), the game in game/game.h (its ResetState
+// hook). ResetGlobals() gives the shell's variables their start values and
+// asks each of those owners in turn (start-up, and each test).
 #pragma once
 
-#include <cstdint>
 #include <list>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -96,51 +95,5 @@ struct GameHooks {
 };
 extern GameHooks Game;                          // kept by ResetGlobals: set once, before start-up
 
-//------------------------------------------------------------------------------
-// Score table (scores/)
-//------------------------------------------------------------------------------
-struct Scores {                                 // one finished one-player round
-  int64_t Score = 0;                            // final score
-  int64_t Timestamp = 0;                        // date stamp of the moment it was made
-  int32_t Badges = 0;                           // badges earned (none in this game)
-  std::string Name;                             // player name from name entry
-  int32_t Best[31] = {};                        // round statistics, 1 last combo, 2 best combo
-  int32_t Level = 0;                            // always 0
-  int32_t GameMode = 0;                         // difficulty 0..2
-  int32_t GameFlags = 0;                        // always 0
-  int32_t Quit = 0;                             // 1 when ended with Quit in the pause menu
-  int Compare(const Scores& other) const;       // newest first when sorted ascending
-};
-extern std::list<Scores> ScoreList;             // newest first
-extern std::string PlayerName;                  // name offered by name entry ("Player")
-extern int GraphScroll;                         // score display animation values, reset after a round
-extern int PinnedItem;
-// A finished round at name entry, still without its name and date stamp. It
-// becomes a record even when the program is closed from the name prompt.
-extern std::optional<Scores> ScoreAwaitingName;
-extern std::string ScoreReadError;              // why scores.dat was there but could not be read ("" when it
-                                                // was): such a file is never replaced
-extern bool ScoresNotSavedTold;                 // the player has been told once that a save did not happen
-
-//------------------------------------------------------------------------------
-// Menus and tools (tools/)
-//------------------------------------------------------------------------------
-struct JoyRecord {                              // one joystick found at start-up
-  std::string name;                             // device name
-  int buttonMask = 0;                           // available buttons, one bit each
-  float restX = 0, restY = 0, restZ = 0, restU = 0, restV = 0, restR = 0;  // readings at discovery
-  int hasHat = 0;                               // the hat read centred (-1) at discovery
-  int enabled = 0;                              // 0: contributes nothing (settings panel toggles it)
-};
-extern JoyRecord JoySlot[5];                    // slots 1..4; slot j is media port j - 1
-extern int JoyCount;                            // joysticks found at start-up, 0..4
-extern bool SettingsApplying;                   // Apply is reopening the display (no second Apply inside it)
-
-//------------------------------------------------------------------------------
-// Media layer (media/): kept by it; the reset starts these over too
-//------------------------------------------------------------------------------
-// the random generator's state (media/random.h): back to 4660
-// automatic mid-handles for images loaded from now on: off
-// skipped drawing (a frame that will not be shown, media/media.h): off
-
-void ResetGlobals();                            // every variable above, and the game's, to its start value
+void ResetGlobals();                            // every variable above to its start value, then asks each
+                                                // owner to reset its own: media, scores, tools, the game

@@ -74,6 +74,15 @@ const char* const kPartNames[12] = {"Y-", "Y+", "X-", "X+", "Z-", "Z+", "U-", "U
 
 }  // namespace
 
+JoyRecord JoySlot[5];
+int JoyCount;
+
+void ResetToolsState() {
+  for (auto& slot : JoySlot) slot = JoyRecord{};
+  JoyCount = 0;
+  SettingsApplying = false;
+}
+
 void SetDefaultKeys() {
   std::fill(std::begin(Keys), std::end(Keys), 0);
   Keys[KeySlot(1, ACT_UP)] = KEY_UP;  // player 1: arrows and Z

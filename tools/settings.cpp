@@ -273,6 +273,8 @@ void AudioColumn() {
 
 }  // namespace
 
+bool SettingsApplying = false;
+
 void SettingsMenu() {
   // The hits are consumed here whether or not the panel shows.
   MouseClick1 = MouseHit(1);

@@ -1,5 +1,6 @@
 // tools.h — the framework's own menus and tools: controls and key names,
 // joysticks, the settings panel, the pause menu, screenshots, engine test.
+// The joystick records and the panel's state live here, reset by ResetToolsState.
 #pragma once
 
 #include <string>
@@ -30,8 +31,22 @@ int DetectInput();                   // capture scan; 0 when nothing is held, or
 std::string KeyName(int code);
 void DiscoverJoysticks();
 
+struct JoyRecord {                   // one joystick found at start-up
+  std::string name;                  // device name
+  int buttonMask = 0;                // available buttons, one bit each
+  float restX = 0, restY = 0, restZ = 0, restU = 0, restV = 0, restR = 0;  // readings at discovery
+  int hasHat = 0;                    // the hat read centred (-1) at discovery
+  int enabled = 0;                   // 0: contributes nothing (settings panel toggles it)
+};
+extern JoyRecord JoySlot[5];         // slots 1..4; slot j is media port j - 1
+extern int JoyCount;                 // joysticks found at start-up, 0..4
+
 // Settings panel (tools/settings.cpp): drawn and slid by FinishFrame every call.
 void SettingsMenu();
+extern bool SettingsApplying;        // Apply is reopening the display (no second Apply inside it)
+
+// The tools' own state (joysticks, the panel's Apply guard) to its start values, for ResetGlobals.
+void ResetToolsState();
 
 // Pause menu (tools/pause.cpp): run by FinishFrame; answers 1 continue, 99 quit.
 int PauseMenu();

@@ -2,7 +2,9 @@
 
 #include "game/game.h"
 #include "media/random.h"
+#include "scores/scores.h"
 #include "shell/globals.h"
+#include "tools/tools.h"
 
 TEST(Globals, StartValues) {
   ResetGlobals();
@@ -27,6 +29,8 @@ TEST(Globals, OneResetCoversEveryOwner) {
   TitleImage = 7;
   SfxCursor = 99;
   SeedRnd(77);
+  SkipDrawing(true);
+  ScoreAwaitingName = Scores{};
   ResetGlobals();
   EXPECT_TRUE(ScoreList.empty());
   EXPECT_EQ(PlayerName, "Player");
@@ -40,6 +44,8 @@ TEST(Globals, OneResetCoversEveryOwner) {
   EXPECT_EQ(TitleImage, 0);
   EXPECT_EQ(SfxCursor, 20);
   EXPECT_EQ(RndState(), 4660);
+  EXPECT_FALSE(DrawingSkipped());
+  EXPECT_FALSE(ScoreAwaitingName.has_value());
   EXPECT_EQ(Game.PlayRound, &PlayRound);
   EXPECT_EQ(Game.ResetState, &ResetGameState);
 }
