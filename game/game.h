@@ -81,6 +81,9 @@ constexpr int GETS_CATCH_SHAPE = 1;  // "gets.png": the shape that catches every
 constexpr int HERO_AIRBORNE = 8;     // hero sheets: the frame in the air (0..7 walk, twice over)
 constexpr int BIRD_SQUASH = 12;      // bird sheets: 12..15 squashed (0..11 walk)
 
+// How a round stands: still running, over (no pickups nor jumps left), or quit from the pause menu.
+enum RoundEnd { ROUND_RUNNING = 0, ROUND_OVER = 1, ROUND_QUIT = 99 };
+
 // State of the round in play, shared by its passes.
 struct RoundState {
   int players = 1;                   // heroes in the round
@@ -94,7 +97,7 @@ struct RoundState {
   int arcLimit = 468;                // highest arc a bounce gives
   int jumpsTotal = 0;                // gathered by the hero pass each frame
   int pickupsAlive = 0;              // counted by the pickup pass each frame
-  int endState = 0;                  // 0 running, 1 over, 99 quit
+  int endState = ROUND_RUNNING;      // a RoundEnd
 };
 
 //------------------------------------------------------------------------------
@@ -127,9 +130,9 @@ void UpdateScorePopups();            // FinishFrame calls it every frame
 
 // The round in pieces (game/round.cpp); PlayRound runs them in order.
 void StartRound();                   // seed, props, birds, heroes for Difficulty
-int RoundFrame();                    // one frame of play; answers the end state
+int RoundFrame();                    // one frame of play; answers the RoundEnd
 void ShowRoundResult();              // result texts over the last picture
-void FinishRound();                  // waits, GameState 0, the one-player record
+void FinishRound();                  // waits, back to STATE_TITLE, the one-player record
 
 // Heroes (game/hero.cpp).
 int HeroPicture(const ayer& hero);   // sheet for its facing and the costume flag

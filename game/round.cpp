@@ -10,11 +10,11 @@ namespace {
 struct DifficultyRow {
   int birds, heroes, jumps;
 };
-constexpr DifficultyRow DifficultyTable[4] = {{7, 1, 8}, {5, 1, 5}, {4, 1, 3}, {8, 2, 10}};
+constexpr DifficultyRow DifficultyTable[DIFFICULTY_TWO_PLAYER + 1] = {{7, 1, 8}, {5, 1, 5}, {4, 1, 3}, {8, 2, 10}};
 
 // An unknown difficulty plays as Easy rather than reading past the table.
 const DifficultyRow& DifficultyRowFor(int difficulty) {
-  return DifficultyTable[difficulty >= 0 && difficulty <= 3 ? difficulty : 0];
+  return DifficultyTable[difficulty >= DIFFICULTY_EASY && difficulty <= DIFFICULTY_TWO_PLAYER ? difficulty : DIFFICULTY_EASY];
 }
 
 void PlainSky(int W, int H) {
@@ -191,8 +191,8 @@ int RoundFrame() {
     int sfx = Rand(SFX_AMBIENT, SFX_AMBIENT + 4);
     PlaySfx(sfx, rate, volume, 0);
   }
-  if (Round.pickupsAlive == 0 && Round.jumpsTotal == 0) Round.endState = 1;
-  if (FinishFrame(0) == 99) Round.endState = 99;
+  if (Round.pickupsAlive == 0 && Round.jumpsTotal == 0) Round.endState = ROUND_OVER;
+  if (FinishFrame(0) == PAUSE_QUIT) Round.endState = ROUND_QUIT;
   return Round.endState;
 }
 
@@ -215,7 +215,7 @@ void ShowRoundResult() {
 void FinishRound() {
   Delay(1500);
   if (Round.players == 2) Delay(2500);
-  GameState = 0;
+  GameState = STATE_TITLE;
   if (Round.players != 1 || HeroList.empty()) return;
 
   // Filled before name entry so that closing the window there still keeps
@@ -228,7 +228,7 @@ void FinishRound() {
   record.Level = 0;
   record.GameMode = Difficulty;
   record.GameFlags = 0;
-  record.Quit = Round.endState == 99 ? 1 : 0;
+  record.Quit = Round.endState == ROUND_QUIT ? 1 : 0;
   ScoreAwaitingName = record;
   EnterName();
   AddAwaitedScore();
@@ -237,7 +237,7 @@ void FinishRound() {
 
 int PlayRound() {
   StartRound();
-  while (RoundFrame() == 0) {
+  while (RoundFrame() == ROUND_RUNNING) {
   }
   ShowRoundResult();
   FinishRound();

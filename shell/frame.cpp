@@ -61,7 +61,7 @@ void DrawMessages() {
 }  // namespace
 
 int FinishFrame(int showPointer) {
-  int pauseResult = 0;
+  int pauseResult = PAUSE_NONE;
   const bool slow = Settings[SET_SLOWSYSTEM] != 0;
 
   KeepChannelVolumes();
@@ -76,11 +76,11 @@ int FinishFrame(int showPointer) {
   // On a slow system these keys wait for a presented frame; hits are kept until read.
   if (FrameParity == 0 || !slow) {
     if (KeyHit(KEY_F11) > 0) TakeScreenshot();
-    if (KeyDown(KEY_ESCAPE) && GameState == 1) {
-      GameState = 2;
+    if (KeyDown(KEY_ESCAPE) && GameState == STATE_ROUND) {
+      GameState = STATE_PAUSED;
       const int32_t pausedAt = Millisecs();
       pauseResult = PauseMenu();
-      GameState = 1;
+      GameState = STATE_ROUND;
       GameStartTime += ClockSince(pausedAt, Millisecs());  // the round's clock skips the pause
     }
   }

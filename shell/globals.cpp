@@ -93,8 +93,8 @@ void ResetGlobals() {
   std::fill(std::begin(SpriteCount), std::end(SpriteCount), 0);
   TargetFrameRate = 0;
   BlendMode = 0;
-  Difficulty = 0;
-  GameState = 0;
+  Difficulty = DIFFICULTY_EASY;
+  GameState = STATE_TITLE;
   GameStartTime = 0;
   MouseX = MouseY = LastMouseX = LastMouseY = 0;
   MouseClick1 = MouseClick2 = 0;

@@ -53,8 +53,10 @@ extern int SpriteCount[20];                     // counted draws this frame
 extern int TargetFrameRate;                     // chosen by the engine test
 extern int BlendMode;                           // framework blend last selected, 0..3
 
-extern int Difficulty;                          // 0 Easy, 1 Medium, 2 Hard, 3 Two Player
-extern int GameState;                           // 0 title, 1 round in play, 2 pause menu open
+enum DifficultyMode { DIFFICULTY_EASY = 0, DIFFICULTY_MEDIUM = 1, DIFFICULTY_HARD = 2, DIFFICULTY_TWO_PLAYER = 3 };
+enum GameStateMode { STATE_TITLE = 0, STATE_ROUND = 1, STATE_PAUSED = 2 };
+extern int Difficulty;                          // a DifficultyMode
+extern int GameState;                           // a GameStateMode: title, round in play, pause menu open
 extern int GameStartTime;                       // ms clock when the round started
 
 extern int MouseX, MouseY;                      // pointer, virtual units, sampled once a frame

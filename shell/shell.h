@@ -63,7 +63,9 @@ void LoadCommonAssets();
 bool AcceptedMode(int w, int h);     // 4:3 or 16:9 by the integer rule
 
 // Frame service (shell/frame.cpp).
-int FinishFrame(int showPointer);    // 0, or the pause menu's answer (1 continue, 99 quit)
+// The pause menu's answer, handed on by FinishFrame.
+enum PauseAnswer { PAUSE_NONE = 0, PAUSE_CONTINUE = 1, PAUSE_QUIT = 99 };
+int FinishFrame(int showPointer);    // PAUSE_NONE, or the pause menu's answer
 void ShowMessage(const std::string& text, int colour);
 
 // Drawing helpers (shell/draw.cpp).

@@ -84,7 +84,7 @@ void StartUp() {
 
   ControlPlayers = 2;
   BadgeCount = 0;
-  GameState = 0;
+  GameState = STATE_TITLE;
   DebugOverlay = 0;
   WriteLog("Finished Loading");
 

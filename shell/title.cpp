@@ -55,11 +55,11 @@ bool AnyStartInput() {
 }
 
 void StartRound(TitleState& t) {
-  GameState = 1;
+  GameState = STATE_ROUND;
   MoveMouse(ScreenWidth, ScreenHeight);  // out of the way of the round
   GameStartTime = Millisecs();
   if (Game.PlayRound) Game.PlayRound();
-  GameState = 0;
+  GameState = STATE_TITLE;
   t.backFromGame = 1;
   t.inputLatch = 1;
   t.slide = 0;
@@ -69,7 +69,7 @@ void StartRound(TitleState& t) {
 
 void DrawMenu(int W, int H, int off) {
   SetFont(Fonts[FONT_MENU]);
-  for (int k = 0; k < 4; ++k) {
+  for (int k = DIFFICULTY_EASY; k <= DIFFICULTY_TWO_PLAYER; ++k) {
     const int y = H / 2 + kEntryDrop[k] - off;
     SetColorAlpha(255, 255, 255, k == Difficulty ? 1.0 : 0.5);
     DrawTextAligned(W / 2 - 100, y, kEntries[k], 0, 0);
@@ -81,12 +81,12 @@ void MenuKeys(TitleState& t) {
   if (t.inputLatch == 0 && (ControlDown(ACT_UP, 1) || ControlDown(ACT_UP, 2))) {
     t.inputLatch = 1;
     --Difficulty;
-    if (Difficulty < 0 || Difficulty > 3) Difficulty = 3;
+    if (Difficulty < DIFFICULTY_EASY || Difficulty > DIFFICULTY_TWO_PLAYER) Difficulty = DIFFICULTY_TWO_PLAYER;
   }
   if (t.inputLatch == 0 && (ControlDown(ACT_DOWN, 1) || ControlDown(ACT_DOWN, 2))) {
     t.inputLatch = 1;
     ++Difficulty;
-    if (Difficulty > 3 || Difficulty < 0) Difficulty = 0;
+    if (Difficulty > DIFFICULTY_TWO_PLAYER || Difficulty < DIFFICULTY_EASY) Difficulty = DIFFICULTY_EASY;
   }
 }
 
@@ -107,13 +107,13 @@ void TitleMenu() {
 
     DrawCredits(t, H);  // in the font the frame service left current
     DrawTextAligned(4, 4, "Hit [Tab] for settings", 0, 0);
-    if (Difficulty != 3) ShowScoreTable(t.slide * 10, Difficulty, 0, 0);
+    if (Difficulty != DIFFICULTY_TWO_PLAYER) ShowScoreTable(t.slide * 10, Difficulty, 0, 0);
 
     SetColorAlpha(255, 255, 255, 1);
     SetFont(Fonts[FONT_PROMPT]);
     const std::string start = KeyName(Keys[KeySlot(1, ACT_BUTTON1)]);
     DrawTextAligned(W / 2, H / 2 + off(), "Press Start (" + start + ") To Begin", 1, 1);
-    if (Difficulty == 3 && Keys[KeySlot(2, ACT_LEFT)] == 0)
+    if (Difficulty == DIFFICULTY_TWO_PLAYER && Keys[KeySlot(2, ACT_LEFT)] == 0)
       DrawTextAligned(W - 10, 10, "(Don't forget to set player 2's controls!)", 2, 0);
 
     // Not while the settings panel is open or still on its way out.

@@ -76,13 +76,13 @@ struct FrozenPicture {
 int PauseMenu() {
   WaitForEscapeRelease();
 
-  int result = 0;
+  int result = PAUSE_NONE;
   int selection = 0;
   int lock = 1;  // a button held on entry must be let go before it counts
   double a1 = 0, a2 = 0;
   {
     FrozenPicture frozen;
-    while (result == 0) {
+    while (result == PAUSE_NONE) {
       BeginFrame(1);
       ResetDrawState();
       SetBlendMode(BLENDMODE_ALPHA);
@@ -120,8 +120,8 @@ int PauseMenu() {
       int y = TruncInt(VirtualHeight * 0.375);
       SetColorAlpha(255, 255, 255);
       if (selection < 0) selection = 1;
-      MenuItem("Continue", 0, selection, 1, y, lock, result, confirm);
-      MenuItem("Quit", 1, selection, 99, y, lock, result, confirm);
+      MenuItem("Continue", 0, selection, PAUSE_CONTINUE, y, lock, result, confirm);
+      MenuItem("Quit", 1, selection, PAUSE_QUIT, y, lock, result, confirm);
       // Wrapped only after drawing: moving down from "Quit" shows one frame
       // with nothing highlighted.
       if (selection > 1) selection = 0;
@@ -131,7 +131,7 @@ int PauseMenu() {
 
       FinishFrame(1);
 
-      if (KeyDown(KEY_ESCAPE)) result = selection == 1 ? 99 : 1;
+      if (KeyDown(KEY_ESCAPE)) result = selection == 1 ? PAUSE_QUIT : PAUSE_CONTINUE;
     }
   }
 

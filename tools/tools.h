@@ -48,7 +48,7 @@ extern bool SettingsApplying;        // Apply is reopening the display (no secon
 // The tools' own state (joysticks, the panel's Apply guard) to its start values, for ResetGlobals.
 void ResetToolsState();
 
-// Pause menu (tools/pause.cpp): run by FinishFrame; answers 1 continue, 99 quit.
+// Pause menu (tools/pause.cpp): run by FinishFrame; answers PAUSE_CONTINUE or PAUSE_QUIT (shell/shell.h).
 int PauseMenu();
 
 // Screenshot (tools/screenshot.cpp): run by FinishFrame on F11.
