@@ -168,34 +168,28 @@ if (( asan )); then
   fi
 fi
 
-# 4. Every reader of outside data under libFuzzer, for a bounded time each.
+# 4. Every reader of outside data under libFuzzer, for a bounded time each,
+# from the seeds the build makes out of our own files (scripts/fuzz.sh).
 if (( fuzz )); then
   stage "Fuzz build (build-fuzz/)"
-  fuzzers=()
-  for src in tests/fuzz/fuzz_*.cpp; do
-    [[ -f $src ]] && fuzzers+=("$(basename "$src" .cpp)")
-  done
-  if (( ${#fuzzers[@]} == 0 )); then
+  source scripts/fuzz.sh
+  FuzzTargets
+  if (( ${#FUZZ_TARGETS[@]} == 0 )); then
     echo "no fuzz targets"
-  elif build fuzz build-fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
-         -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-         -DWENHOD_FUZZ=ON -- "${fuzzers[@]}"; then
+  elif build fuzz build-fuzz "${FUZZ_CMAKE_ARGS[@]}" -- "${FUZZ_TARGETS[@]}" fuzz_seeds; then
     fuzz_jobs=$(nproc)
     stage "Fuzzing, ${FUZZ_SECONDS}s per target, $fuzz_jobs at a time"
-    # run_fuzzer NAME: one bounded run; new inputs go to the first corpus
+    # run_fuzzer NAME: one bounded run; new inputs go to the run's own corpus
     # folder, never into the sources.
     run_fuzzer() {
-      local name=$1 run=$ROOT/build-fuzz/fuzz-run/$1 seeds=()
-      mkdir -p "$run/corpus" "$run/artifacts"
-      [[ -d tests/fuzz/corpus/$name ]] && seeds=("$ROOT/tests/fuzz/corpus/$name")
-      (cd "$run" && UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-         "$ROOT/build-fuzz/tests/fuzz/$name" -max_total_time="$FUZZ_SECONDS" -timeout=10 \
-         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$run/artifacts/" \
-         corpus "${seeds[@]}") >"$run/log.txt" 2>&1
+      local run=$ROOT/build-fuzz/fuzz-run/$1
+      mkdir -p "$run/artifacts"
+      (cd "$run" && FuzzRun "$ROOT/build-fuzz" "$1" corpus -max_total_time="$FUZZ_SECONDS" \
+         -print_final_stats=1 -artifact_prefix="$run/artifacts/") >"$run/log.txt" 2>&1
     }
     fuzz_pass=0 fuzz_fail=0
-    for (( i = 0; i < ${#fuzzers[@]}; i += fuzz_jobs )); do
-      batch=("${fuzzers[@]:i:fuzz_jobs}")
+    for (( i = 0; i < ${#FUZZ_TARGETS[@]}; i += fuzz_jobs )); do
+      batch=("${FUZZ_TARGETS[@]:i:fuzz_jobs}")
       pids=()
       for name in "${batch[@]}"; do run_fuzzer "$name" & pids+=($!); done
       for k in "${!batch[@]}"; do
@@ -203,7 +197,9 @@ if (( fuzz )); then
         run=$ROOT/build-fuzz/fuzz-run/$name
         if wait "${pids[k]}"; then
           echo "$name: ok, $(grep -o 'Done [0-9]* runs in [0-9]* second' "$run/log.txt" | tail -n 1)s," \
-            "corpus $(find "$run/corpus" -type f | wc -l) inputs"
+            "corpus $(find "$run/corpus" -type f | wc -l) inputs," \
+            "$(grep -o 'INITED cov: [0-9]*' "$run/log.txt" | head -n 1 | grep -o '[0-9]*$') edges from the seeds," \
+            "$(grep -oE '^#[0-9]+.*cov: [0-9]+' "$run/log.txt" | tail -n 1 | grep -o '[0-9]*$') at the end"
           fuzz_pass=$(( fuzz_pass + 1 ))
         else
           echo "**** $name FAILED; log: $run/log.txt, inputs: $run/artifacts/"

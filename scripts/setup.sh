@@ -11,6 +11,8 @@ packages=(
   libsdl2-dev libopenal-dev libpng-dev libfreetype-dev libx11-dev
   # tests and benchmarks
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+  # fuzzing: coverage reports, and the hand-made edge fonts among the seeds
+  llvm-14 python3-fonttools
   # a virtual display, GL in software, input driving and capture
   xvfb xauth libgl1-mesa-dri libegl1 libegl-mesa0
   xdotool x11-utils x11-apps x11-xserver-utils imagemagick sox

@@ -1,9 +1,12 @@
 // fuzz_support.h — what the file-reader fuzz targets share: a failed check
-// that libFuzzer reports as a crash, and a scratch folder per run.
+// that libFuzzer reports as a crash, a scratch folder per run, and the input
+// as a file the readers open by name.
 #pragma once
 
+#include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -26,4 +29,14 @@ inline std::string ScratchFolder() {
                      kFuzzTarget + "_XXXXXX";
   Check(mkdtemp(root.data()) != nullptr, "mkdtemp");
   return root;
+}
+
+// The input as a file by name, as the game reads its files: a memory file
+// named through /proc, rewritten for each run, with nothing to remove after.
+inline const std::string& InputFile(const uint8_t* data, size_t size) {
+  static const int fd = memfd_create(kFuzzTarget, 0);
+  static const std::string name = "/proc/self/fd/" + std::to_string(fd);
+  Check(fd >= 0 && ftruncate(fd, 0) == 0, "make the input file");
+  Check(size == 0 || pwrite(fd, data, size, 0) == static_cast<ssize_t>(size), "write the input file");
+  return name;
 }
