@@ -14,13 +14,13 @@ void Reload(int& slot, int image) {
 
 void ReloadStrip(int& slot, const char* file, int cell, int flags) {
   if (slot != 0) FreeImage(slot);
-  slot = LoadAnimImage(file, cell, cell, 0, 16, flags);
+  slot = LoadAnimImage(GameFile(file), cell, cell, 0, 16, flags);
 }
 
 }  // namespace
 
 void LoadGameImages() {
-  Reload(TitleImage, LoadImage("inavarnocostume.png", MASKEDIMAGE));
+  Reload(TitleImage, LoadImage(GameFile("inavarnocostume.png"), MASKEDIMAGE));
   ReloadStrip(HeroImage, "wenhod.png", 64, MASKEDIMAGE);
   ReloadStrip(HeroVarnoImage, "wenhodVarno.png", 64, MASKEDIMAGE);
   ReloadStrip(Hero2Image, "wenhod2.png", 64, MASKEDIMAGE);

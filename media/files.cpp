@@ -9,6 +9,7 @@
 #include <string>
 
 #include "media/backend.h"
+#include "media/files_os.h"
 #include "media/host.h"
 
 struct TextFile {
@@ -16,6 +17,7 @@ struct TextFile {
   std::string path;
   bool writing = false;
   bool failed = false;  // a read or write went wrong
+  std::string target;   // a safe save: the file the temporary `path` replaces at the close
 };
 
 namespace {
@@ -45,7 +47,7 @@ TextFile* ReadFile(const std::string& path) {
     std::fclose(f);
     return nullptr;
   }
-  return new TextFile{f, {}, false, false};
+  return new TextFile{f, {}, false, false, {}};
 }
 
 namespace {
@@ -61,11 +63,45 @@ TextFile* WriteFile(const std::string& path) {
     Failed();
     return nullptr;
   }
-  auto* file = new TextFile{f, FullPath(path), true, false};
+  auto* file = new TextFile{f, FullPath(path), true, false, {}};
   // Known to the host from the start: a page then keeps a file still being
   // written (the log) with every later save, not only once it is closed.
   HostFileChanged(file->path);
   return file;
+}
+
+std::string SafeSaveTemp(const std::string& target) { return target + ".tmp"; }
+
+std::FILE* BeginSafeSave(const std::string& target) {
+  std::FILE* f = std::fopen(SafeSaveTemp(target).c_str(), "wb");
+  if (!f) Failed();
+  return f;
+}
+
+// The temporary is on the disk before it takes the old file's place, and the
+// rename is on the disk before we say saved: a power cut at any moment leaves
+// the old file or the new one, never an empty one.
+bool EndSafeSave(std::FILE* f, const std::string& target, bool written) {
+  const std::string temp = SafeSaveTemp(target);
+  bool ok = written;
+  if (ok && std::ferror(f)) ok = Failed(EIO);
+  if (ok && !OsFlushFile(f)) ok = Failed();
+  if (std::fclose(f) != 0 && ok) ok = Failed();
+  if (ok && !OsReplaceFile(temp, target)) ok = Failed();
+  if (ok) {
+    const size_t slash = target.find_last_of('/');
+    OsSyncFolder(slash == std::string::npos ? "." : target.substr(0, slash + 1));
+  } else {
+    std::remove(temp.c_str());
+  }
+  HostFileChanged(FullPath(temp));
+  HostFileChanged(FullPath(target));
+  return ok;
+}
+
+TextFile* WriteFileSafely(const std::string& path) {
+  std::FILE* f = BeginSafeSave(path);
+  return f ? new TextFile{f, FullPath(SafeSaveTemp(path)), true, false, path} : nullptr;
 }
 
 std::string ReadLine(TextFile* f) {
@@ -100,6 +136,11 @@ void WriteLine(TextFile* f, const std::string& s) {
 
 bool CloseFile(TextFile* f) {
   if (!f) return false;
+  if (!f->target.empty()) {
+    const bool saved = EndSafeSave(f->file, f->target, !f->failed);
+    delete f;
+    return saved;
+  }
   bool ok = !f->failed;
   if (ok && ((f->writing && std::fflush(f->file) != 0) || std::ferror(f->file))) ok = Failed();
   if (std::fclose(f->file) != 0 && ok) ok = Failed();
@@ -131,9 +172,8 @@ std::string CurrentDir() {
   return buf;
 }
 
-// rename() replaces the target in one step, so a reader never sees half a file.
 bool RenameFile(const std::string& from, const std::string& to) {
-  if (std::rename(from.c_str(), to.c_str()) != 0) return Failed();
+  if (!OsReplaceFile(from, to)) return Failed();
   HostFileChanged(from);
   HostFileChanged(to);
   return true;

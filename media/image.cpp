@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "media/backend.h"
+#include "media/files_os.h"
 #include "media/host.h"
 
 namespace {
@@ -151,7 +152,7 @@ int SavePixmapPNG(const Pixmap& pixmap, const std::string& file, int compression
   if (pixmap.width <= 0 || pixmap.height <= 0 ||
       pixmap.pixels.size() != static_cast<size_t>(pixmap.width) * pixmap.height)
     return 0;
-  std::FILE* f = std::fopen(file.c_str(), "wb");
+  std::FILE* f = BeginSafeSave(file);
   if (!f) return 0;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, PngFail, PngWarn);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -164,10 +165,8 @@ int SavePixmapPNG(const Pixmap& pixmap, const std::string& file, int compression
     ok = WritePng(png, info, f, pixmap, std::clamp(compression, 0, 9), rows);
   }
   png_destroy_write_struct(&png, info ? &info : nullptr);
-  if (std::fflush(f) != 0 || std::ferror(f)) ok = false;
-  if (std::fclose(f) != 0) ok = false;
-  // Never leave half a picture behind under the asked-for name.
-  if (!ok) std::remove(file.c_str());
+  // Never half a picture under the asked-for name.
+  ok = EndSafeSave(f, file, ok);
   if (ok) HostPictureSaved(file);
   return ok ? 1 : 0;
 }

@@ -99,7 +99,7 @@ struct Pixmap {
   std::vector<uint32_t> pixels;  // RGBA bytes (R lowest), rows top-down
 };
 Pixmap GrabPixmap(int x, int y, int w, int h);              // display pixels of the current frame
-int SavePixmapPNG(const Pixmap& pixmap, const std::string& file, int compression);  // 1 written, 0 not
+int SavePixmapPNG(const Pixmap& pixmap, const std::string& file, int compression);  // safe save; 1 written, 0 not
 
 // Pixel-exact overlap: each image placed with its handle at its point, the
 // current scale and rotation applied to both exactly as when drawing.
@@ -157,9 +157,32 @@ void SetChannelRate(int channel, float rate);      // 1 = recorded speed
 //------------------------------------------------------------------------------
 // Files and folders
 //------------------------------------------------------------------------------
+// Two roots: the data root holds what the program reads (Common/, the game's
+// folder), the player root what it writes (Setup.ini, Debug.txt, scores,
+// screenshots). Names are taken from a root by DataPath and PlayerPath; an
+// empty root is the current folder, which the program never changes.
+// Portable, one Files/ tree (in the current folder, else beside the
+// executable) is both. Installed (the tree cannot be written, or the build
+// names a data root), the player root is the system's folder for the player's
+// files (~/.local/share/<app>/, %APPDATA%\<app>\), made with its game folder
+// at the first start; nothing is written into the data root.
+std::string InstalledDataRoot();                     // the data root the build names; "" for a portable build
+void FindFileRoots(const std::string& tree, const std::string& app, const std::string& gameFolder,
+                   const std::string& installedData = InstalledDataRoot());
+void SetFileRoots(const std::string& data, const std::string& player);
+std::string DataRoot();
+std::string PlayerRoot();
+std::string DataPath(const std::string& name);       // name under the data root
+std::string PlayerPath(const std::string& name);     // name under the player root
+std::string JoinPath(const std::string& folder, const std::string& name);  // an absolute name stays as it is
+
 struct TextFile;                                     // an open text stream
 TextFile* ReadFile(const std::string& path);         // nullptr when it cannot be opened
 TextFile* WriteFile(const std::string& path);        // truncates; nullptr when it cannot be opened
+// A safe save: the lines go to path + ".tmp", which CloseFile writes through
+// to the disk and renames over path; on any failure the temporary is removed
+// and the old file stays whole.
+TextFile* WriteFileSafely(const std::string& path);
 std::string ReadLine(TextFile* f);                   // up to LF, NUL or end; CR dropped
 bool Eof(TextFile* f);                               // true for nullptr
 void WriteLine(TextFile* f, const std::string& s);   // bytes, then CR LF; ignored for nullptr

@@ -9,8 +9,14 @@
 namespace {
 
 const char* const kScoreFile = "scores.dat";
-const char* const kScoreTemp = "scores.dat.tmp";
 constexpr size_t kBestListSize = 25;
+
+// In the game's folder under the player root, as in the data tree; with no
+// such folder (no data tree at all), beside the settings.
+std::string ScoreFile() {
+  const std::string folder = PlayerPath(GameFolder());
+  return JoinPath(FileType(folder) == 2 ? folder : PlayerRoot(), kScoreFile);
+}
 
 int AbsField(const std::string& line, int n) { return SafeAbs(ToInt(FieldOf(line, "|", n))); }
 
@@ -42,7 +48,7 @@ bool NotSaved(const std::string& why) {
   if (!ScoresNotSavedTold) {
     ScoresNotSavedTold = true;
     ShowMessage("Scores Not Saved", 1);
-    ReportError(CurrentDir() + "/" + kScoreFile + ": scores not saved: " + why);
+    ReportError(JoinPath(CurrentDir(), ScoreFile()) + ": scores not saved: " + why);
   }
   return false;
 }
@@ -53,17 +59,15 @@ bool NotSaved(const std::string& why) {
 bool WriteScoreFile() {
   SortScores();
   if (!ScoreReadError.empty()) return NotSaved("it could not be read (" + ScoreReadError + ")");
-  if (!FileReplaceable(kScoreFile)) return NotSaved(FileError());
-  TextFile* f = WriteFile(kScoreTemp);
+  const std::string file = ScoreFile();
+  if (!FileReplaceable(file)) return NotSaved(FileError());
+  TextFile* f = WriteFileSafely(file);
   if (!f) return NotSaved(FileError());
   for (const Scores& s : ScoreList) {
     WriteLine(f, RecordLine(s));
     WriteLine(f, BestLine(s));
   }
-  if (CloseFile(f) && RenameFile(kScoreTemp, kScoreFile)) return true;
-  const std::string why = FileError();
-  DeleteFile(kScoreTemp);
-  return NotSaved(why);
+  return CloseFile(f) || NotSaved(FileError());
 }
 
 }  // namespace
@@ -125,12 +129,13 @@ std::vector<Scores*> BestList(int mode, int level, int flags) {
 
 void LoadScores() {
   // A special file (a pipe, say) could block the read forever; only a plain file is read.
-  if (FileType(kScoreFile) != 1) return;
+  const std::string file = ScoreFile();
+  if (FileType(file) != 1) return;
   // Reloading after Apply: rounds played since start-up are only in memory.
   // Write them out first, so reading the file back loses and duplicates
   // nothing; if they cannot be written, keep the list as it is.
   if (!ScoreList.empty() && !WriteScoreFile()) return;
-  TextFile* f = ReadFile(kScoreFile);
+  TextFile* f = ReadFile(file);
   if (!f) {
     // Keep what we have rather than an empty list, and never write over it.
     ScoreReadError = FileError();

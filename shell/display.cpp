@@ -11,6 +11,9 @@
 namespace {
 
 const char* const kDashes = "-=-=-=-=-=-=-=-=-=-=-=-=-=-";
+const char* const kCommonFolder = "Common/";  // under the data root: fonts, icons, logos, the badge sound
+
+std::string CommonFile(const char* name) { return DataPath(kCommonFolder + std::string(name)); }
 
 struct FontSpec {
   const char* file;
@@ -38,7 +41,7 @@ void LoadFonts() {
     const FontSpec& f = kFonts[slot];
     const double factor = f.factor == 1 ? a : f.factor == 2 ? b : 1.0;
     if (Fonts[slot] != 0) FreeFont(Fonts[slot]);
-    Fonts[slot] = LoadFont(f.file, TruncInt(f.size * factor), SMOOTHFONT);
+    Fonts[slot] = LoadFont(CommonFile(f.file), TruncInt(f.size * factor), SMOOTHFONT);
   }
   SetFont(Fonts[FONT_MAIN]);
 }
@@ -177,39 +180,35 @@ void ApplyGraphics() {
 
 void LoadCommonAssets() {
   AutoMidHandle(true);
-  // Come back to exactly this folder, even when a sibling folder is missing.
-  const FolderGuard gameFolder;
 
   WriteLog("");
   WriteLog("Loading : Common Objects");
   WriteLog("");
   WriteLog("Switching to Default Folder");
   WriteLog("");
-  if (EnterFilesFolder() && !ChangeDir("Common/")) gameFolder.Return();
 
   WriteLog("\tDefault Fonts");
   LoadFonts();
   WriteLog("\tDefault Icons");
-  IconsImage = ReloadImage(IconsImage, LoadAnimImage("icons.png", 16, 16, 0, 64, 3));
-  SharpIconsImage = ReloadImage(SharpIconsImage, LoadAnimImage("icons.png", 16, 16, 0, 64, 1));
+  IconsImage = ReloadImage(IconsImage, LoadAnimImage(CommonFile("icons.png"), 16, 16, 0, 64, 3));
+  SharpIconsImage = ReloadImage(SharpIconsImage, LoadAnimImage(CommonFile("icons.png"), 16, 16, 0, 64, 1));
   WriteLog("\tLogos");
-  LogoImage = ReloadImage(LogoImage, LoadImage("logo.png", 3));
-  CommunityLogoImage = ReloadImage(CommunityLogoImage, LoadImage("Brindle.png", 3));
+  LogoImage = ReloadImage(LogoImage, LoadImage(CommonFile("logo.png"), 3));
+  CommunityLogoImage = ReloadImage(CommunityLogoImage, LoadImage(CommonFile("Brindle.png"), 3));
   WriteLog("\tBadgeGet");
   if (BadgeGetSound != 0) FreeSound(BadgeGetSound);
-  BadgeGetSound = LoadSound("badgeget.wav", 0);
+  BadgeGetSound = LoadSound(CommonFile("badgeget.wav"), 0);
 
   if (GraphicsReady == 0) DrawSplash();
 
   WriteLog("");
   WriteLog("Switching to Game Folder");
-  gameFolder.Return();
 
-  BadgesImage = ReloadImage(BadgesImage, LoadAnimImage("badges.png", 64, 64, 0, 16, 3));
+  BadgesImage = ReloadImage(BadgesImage, LoadAnimImage(GameFile("badges.png"), 64, 64, 0, 16, 3));
   WriteLog("");
   WriteLog("Loading Sound effects");
   for (int k = 1; k <= 200; ++k) {
-    const std::string name = ZeroPad(k, 3) + ".wav";
+    const std::string name = GameFile(ZeroPad(k, 3) + ".wav");
     if (FileType(name) != 1) continue;
     WriteLog("\tSFX(" + Str(k) + ")");
     if (Sounds[k] != 0) FreeSound(Sounds[k]);

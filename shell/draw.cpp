@@ -87,7 +87,3 @@ void DrawStripes(double red) {
   }
   ResetDrawState();
 }
-
-FolderGuard::FolderGuard() : home(CurrentDir()) {}
-FolderGuard::~FolderGuard() { Return(); }
-void FolderGuard::Return() const { ChangeDir(home); }

@@ -17,6 +17,8 @@ std::string GameFolder() {
   return n.substr(n.size() - 3) + "/";
 }
 
+std::string GameFile(const std::string& name) { return DataPath(GameFolder() + name); }
+
 int Settings[100];
 int Keys[101];
 bool AudioDriverNamed = false;
@@ -62,7 +64,6 @@ std::list<ment> Messages;
 std::string Credits[100];
 int CreditsCount;
 TextFile* LogFile;
-std::string FilesFolder;
 bool SetupNotSavedTold;
 std::string SetupReadError;
 
@@ -109,7 +110,6 @@ void ResetGlobals() {
   for (auto& c : Credits) c.clear();
   CreditsCount = 1;
   LogFile = nullptr;
-  FilesFolder.clear();
   SetupNotSavedTold = false;
   SetupReadError.clear();
 

@@ -25,6 +25,7 @@ extern const std::string GameTitle;             // "Wen Hod"
 extern const std::string GameSubtitle;          // "in a Varno Zavored"
 extern std::string WindowTitle;                 // "#239 : Wen Hod in a Varno Zavored"
 std::string GameFolder();                       // "239/"
+std::string GameFile(const std::string& name);  // name in the game's folder under the data root
 extern int ControlPlayers;                      // players listed by the settings panel (2)
 extern int BadgeCount;                          // badges the game defines (0 hides them)
 
@@ -80,8 +81,6 @@ extern std::list<ment> Messages;                // oldest first
 extern std::string Credits[100];                // filled from slot 1
 extern int CreditsCount;                        // next free slot
 extern TextFile* LogFile;                       // "Debug.txt", open until closing
-extern std::string FilesFolder;                 // Debug.txt, Setup.ini, screenshots: "Files/", or the
-                                                // start folder without one ("" before start-up: "..")
 extern bool SetupNotSavedTold;                  // standard error has said once that Setup.ini stays as it is
 extern std::string SetupReadError;              // why Setup.ini was there but could not be read ("" when it
                                                 // was): such a file is never replaced

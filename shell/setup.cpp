@@ -16,8 +16,6 @@
 
 namespace {
 
-const char* const kSetupFile = "Setup.ini";
-const char* const kSetupTemp = "Setup.ini.tmp";
 
 // How a row's value is read and written.
 enum SetupKind {
@@ -150,7 +148,7 @@ void WriteRow(TextFile* file, const SetupRow& row) {
 void SetupNotSaved(const std::string& why) {
   if (SetupNotSavedTold) return;
   SetupNotSavedTold = true;
-  ReportError(CurrentDir() + "/" + kSetupFile + ": settings not saved: " + why);
+  ReportError(JoinPath(CurrentDir(), PlayerPath(kSetupFile)) + ": settings not saved: " + why);
 }
 
 }  // namespace
@@ -162,7 +160,7 @@ void SetDefaultSettings() {
 }
 
 void ReadSetup() {
-  TextFile* file = ReadFile(kSetupFile);
+  TextFile* file = ReadFile(PlayerPath(kSetupFile));
   WriteLog("\tReading Setup File");
   AudioDriverNamed = false;
   // A file we could not read (or read only in part) may hold choices we never
@@ -206,18 +204,12 @@ void ChooseAudioDriver() {
   WriteLog("");
 }
 
-bool EnterFilesFolder() { return ChangeDir(FilesFolder.empty() ? ".." : FilesFolder); }
-
 void WriteSetup() {
-  // Back to the folder we came from, not to "239/" by name: when the game
-  // folder is missing, every save would otherwise climb one folder higher.
-  const FolderGuard home;
-  EnterFilesFolder();
-  // Written beside the old file and renamed over it only when every byte is
-  // out: a crash or a full disk leaves the previous Setup.ini as it was. A
-  // file pinned read-only is the player's choice and stays as it is.
+  // A safe save: a crash or a full disk leaves the previous Setup.ini as it
+  // was. A file pinned read-only is the player's choice and stays as it is.
   if (!SetupReadError.empty()) return SetupNotSaved("it could not be read (" + SetupReadError + ")");
-  TextFile* file = FileReplaceable(kSetupFile) ? WriteFile(kSetupTemp) : nullptr;
+  const std::string path = PlayerPath(kSetupFile);
+  TextFile* file = FileReplaceable(path) ? WriteFileSafely(path) : nullptr;
   if (!file) SetupNotSaved(FileError());
   if (file) {
     for (const SetupRow& row : kSetupRows) {
@@ -225,9 +217,6 @@ void WriteSetup() {
       if (row.section) WriteLine(file, row.section);
       WriteRow(file, row);
     }
-    if (!CloseFile(file) || !RenameFile(kSetupTemp, kSetupFile)) {
-      SetupNotSaved(FileError());
-      DeleteFile(kSetupTemp);
-    }
+    if (!CloseFile(file)) SetupNotSaved(FileError());
   }
 }

@@ -52,10 +52,10 @@ enum SettingSlot {
   SET_MASTER = 11, SET_SOUND = 12, SET_MUSIC = 13, SET_AUDIODRIVER = 14,
 };
 void SetDefaultSettings();           // Settings start values
-void ReadSetup();                    // "Setup.ini" of the current folder ("Files/")
+constexpr const char* kSetupFile = "Setup.ini";  // the settings, under the player root
+void ReadSetup();                    // kSetupFile under the player root
 void ChooseAudioDriver();
-void WriteSetup();                   // "Setup.ini" in FilesFolder, unless pinned read-only; back where it was
-bool EnterFilesFolder();             // into FilesFolder (".." before start-up); false when it failed
+void WriteSetup();                   // kSetupFile under the player root (a safe save), unless pinned read-only
 
 // Display set-up and common assets (shell/display.cpp).
 void ApplyGraphics();
@@ -88,14 +88,3 @@ int MouseInRect(int x, int y, int w, int h);
 // of red in each (0: the splash's plain blue, 100: name entry's purple), in
 // the current alpha and blend; leaves the draw state reset.
 void DrawStripes(double red);
-
-// Back to the folder it was made in when it goes (or on Return()): a Part
-// that leaves the current folder comes back to exactly it.
-struct FolderGuard {
-  std::string home;
-  FolderGuard();
-  ~FolderGuard();
-  void Return() const;
-  FolderGuard(const FolderGuard&) = delete;
-  FolderGuard& operator=(const FolderGuard&) = delete;
-};

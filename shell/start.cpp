@@ -32,6 +32,8 @@ const char* const kCredits[] = {
 };
 
 const char* const kRule = "----------------------------";  // 28 hyphens
+const char* const kDataTree = "Files";     // the portable tree: data and the player's files
+const char* const kPlayerFolder = "wenhod";  // installed: the player's files under the system's folder for them
 
 }  // namespace
 
@@ -56,9 +58,8 @@ void StartUp() {
   SetDefaultKeys();
   SetDefaultSettings();
 
-  ChangeDir("Files/");
-  FilesFolder = CurrentDir();  // where the settings go back to, even without a data tree
-  LogFile = WriteFile("Debug.txt");  // may be nullptr: logging then writes nothing
+  FindFileRoots(kDataTree, kPlayerFolder, GameFolder());
+  LogFile = WriteFile(PlayerPath("Debug.txt"));  // may be nullptr: logging then writes nothing
   WriteLog("Marrowby's Brackenfold Engine");
   WriteLog(kRule);
   WriteLog("Week #" + Str(GameNumber));
@@ -70,7 +71,7 @@ void StartUp() {
 
   AudioDriverNames = AudioDriverList();
   if (AudioDriverNames.size() > 100) AudioDriverNames.resize(100);
-  if (FileType("Setup.ini") == 1) ReadSetup();
+  if (FileType(PlayerPath(kSetupFile)) == 1) ReadSetup();
   ChooseAudioDriver();
   WriteLog("\tRequested Resolution : " + Str(Settings[SET_WIDTH]) + "x" + Str(Settings[SET_HEIGHT]));
   WriteLog("\tSetup Loaded");
@@ -78,7 +79,6 @@ void StartUp() {
   WriteLog("Grabbing Previous Scores");
   WriteLog("");
 
-  ChangeDir(GameFolder());
   const int32_t splashUntil = static_cast<int32_t>(static_cast<uint32_t>(Millisecs()) + 2500u);
   ApplyGraphics();
 

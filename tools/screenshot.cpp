@@ -1,4 +1,4 @@
-// screenshot.cpp — F11: the current picture saved as a PNG in "Files/",
+// screenshot.cpp — F11: the current picture saved as a PNG under the player root,
 // named after the game and the moment, with an on-screen notice.
 #include "shell/shell.h"
 #include "tools/tools.h"
@@ -13,7 +13,7 @@ const char* const UNSAFE_CHARACTERS[] = {"#", "'", ",", "`", ".", "\\", "/", ":"
 // the first. Empty when every candidate is taken.
 std::string FreeScreenshotName(const std::string& stem) {
   std::string name = stem + ").png";
-  for (int n = 2; FileType(name) != 0; ++n) {
+  for (int n = 2; FileType(PlayerPath(name)) != 0; ++n) {
     if (n > 999) return "";
     name = stem + "_" + Str(n) + ").png";
   }
@@ -37,9 +37,6 @@ std::string ScreenshotName() {
 void TakeScreenshot() {
   WriteLog("");
   WriteLog("\tScreenshot");
-  const FolderGuard gameFolder;  // the shot is saved in the files folder
-  EnterFilesFolder();
-
   WriteLog("\tGrabbing Screenshot");
   // Display pixels, not virtual ones; taken before the panel, overlay and
   // pointer are drawn on this frame.
@@ -58,10 +55,9 @@ void TakeScreenshot() {
   const std::string file = FreeScreenshotName(stem);
   WriteLog("\tSaving Screenshot : " + (file.empty() ? name : file));
 
-  const int saved = file.empty() ? 0 : SavePixmapPNG(shot, file, 9);
+  const int saved = file.empty() ? 0 : SavePixmapPNG(shot, PlayerPath(file), 9);
   WriteLog("\tSaved Screenshot " + Str(saved));
   WriteLog("");
 
-  gameFolder.Return();
   ShowMessage(saved == 1 ? "Saved Screenshot" : "Screenshot Not Saved", 1);
 }

@@ -148,3 +148,17 @@ start_game
 wait_title
 close_window "a close request ends with status 0"
 check "a close request runs the closing sequence" log_complete
+
+#------------------------------------------------------------------------------
+# 4. Started from another folder (as from a desktop menu), the program finds
+# its Files/ beside itself, works there, and writes nothing where it started.
+rm -f "$E2E_FILES/Debug.txt"
+mkdir "$E2E_WORK/elsewhere"
+E2E_DIR=$E2E_WORK/elsewhere start_program "$E2E_TITLE" "$E2E_WORK/wenhod"
+wait_title
+capture "$E2E_WORK/title_elsewhere.png"
+check "started elsewhere, the title looks as before" \
+  [ "$(differing "$E2E_WORK/title.png" "$E2E_WORK/title_elsewhere.png")" -lt 5000 ]
+close_on "Escape on the title ends with status 0" Escape
+check "the log is written in the Files/ beside the program" log_complete
+check "nothing is written in the start folder" [ -z "$(ls -A "$E2E_WORK/elsewhere")" ]

@@ -65,6 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string home = CurrentDir();
   const std::string root = MakeFolders();
   Check(ChangeDir(root + "/Files"), "chdir Files");
+  SetFileRoots(root + "/Files", root + "/Files");
 
   FILE* f = std::fopen("Setup.ini", "wb");
   Check(f != nullptr, "open Setup.ini");

@@ -281,6 +281,7 @@ inline void FreshProgram() {
   HeadlessReset();
   RegisterGameHooks();
   ResetGlobals();
+  SetFileRoots("", "");  // names taken from the current folder until a test or StartUp says otherwise
 }
 
 // A fresh program for every test with a private folder, `temp`; the log, the
@@ -341,6 +342,7 @@ class ShellTest : public ProgramTest {
     fs::create_directories(files / "Common");
     fs::create_directories(game);
     ChangeDir(game.string());
+    SetFileRoots(files.string(), files.string());
     LastFrameTime = Millisecs();
   }
 
@@ -416,8 +418,10 @@ inline void WriteSheet(const std::string& file, int cell, int box) {
 // contact geometry is easy to reason about. Written once per process.
 inline std::string MakeTestArt() {
   static bool made = false;
-  const std::string& dir = ProcessDir();
+  std::string dir = JoinPath(ProcessDir(), GameFolder());
+  dir.pop_back();  // the slash
   if (made) return dir;
+  fs::create_directories(dir);
   for (const char* f : {"wenhod.png", "wenhodVarno.png", "wenhod2.png", "wenhodVarno2.png"}) WriteSheet(dir + "/" + f, 64, 64);
   for (const char* f : {"Gullwick.png", "GullwickVarno.png", "Gullwick2.png", "GullwickVarno2.png"})
     WriteSheet(dir + "/" + f, 128, 128);
@@ -427,6 +431,9 @@ inline std::string MakeTestArt() {
   made = true;
   return dir;
 }
+
+// The data root whose game folder is dir (a "239" folder); the player root stays.
+inline void UseGameFolder(const std::string& dir) { SetFileRoots(fs::path(dir).parent_path().string(), PlayerRoot()); }
 
 // The staged art folder, or "" when the build has not staged it.
 inline std::string StagedArt() {
@@ -451,12 +458,13 @@ class GameTest : public ProgramTest {
     ChangeDir(temp.path.string());  // a one-player round saves the score list here
   }
 
-  // Loads the game's sheets from a folder with the game's image loader.
+  // Loads the game's sheets from a game folder with the game's image loader.
   static void LoadSheets(const std::string& dir) {
     AutoMidHandle(true);
-    const FolderGuard back;
-    ChangeDir(dir);
+    const std::string data = DataRoot();
+    UseGameFolder(dir);
     LoadGameImages();
+    SetFileRoots(data, PlayerRoot());
   }
 
   // Every effect number 1 to 15 gets the same short beep.

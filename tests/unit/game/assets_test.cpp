@@ -27,7 +27,7 @@ class AssetsTest : public GameTest {
 
 TEST_F(AssetsTest, LoaderFillsEverySlotWithItsCellsAndSurvivesMissingFiles) {
   std::string home = CurrentDir();
-  ASSERT_TRUE(ChangeDir(MakeTestArt()));
+  UseGameFolder(MakeTestArt());
   LoadGameImages();
   EXPECT_EQ(ImageFrames(TitleImage), 1);
   EXPECT_EQ(ImageWidth(TitleImage), 256);  // loaded whole
@@ -44,7 +44,7 @@ TEST_F(AssetsTest, LoaderFillsEverySlotWithItsCellsAndSurvivesMissingFiles) {
   EXPECT_EQ(ImageFrames(GetsImage), 16);
   std::string empty = temp / "empty";
   std::filesystem::create_directories(empty);
-  ASSERT_TRUE(ChangeDir(empty));
+  UseGameFolder(empty + "/239");
   LoadGameImages();
   ChangeDir(home);
   for (int image : {TitleImage, HeroImage, BirdVarno2Image, SceneryImage, GetsImage}) EXPECT_EQ(image, 0);

@@ -19,6 +19,7 @@ class Setup : public ProgramTest {
     SetDefaultKeys();
     fs::create_directories(files_ / "239");
     ASSERT_TRUE(ChangeDir(files_.string()));
+    SetFileRoots(files_.string(), files_.string());
     LogFile = WriteFile((root_ / "log.txt").string());
     ASSERT_NE(LogFile, nullptr);
   }
@@ -333,22 +334,15 @@ TEST_F(Setup, AFileThatCannotBeReadIsNeverReplaced) {
 
 }  // namespace
 
-// With no game folder the program stays in "Files/"; saving twice must write
-// beside it both times and come back, never climbing further up the tree.
+// With no game folder, saving twice writes under the player root both times,
+// never in a folder above it, and the current folder stays where it was.
 TEST_F(Setup, SavingWithoutGameFolderStaysPut) {
   fs::remove_all(files_ / "239");
   WriteSetup();
   WriteSetup();
   EXPECT_EQ(fs::current_path(), fs::canonical(files_));
-  EXPECT_TRUE(fs::exists(root_ / "Setup.ini"));
-  EXPECT_FALSE(fs::exists(root_.parent_path() / "Setup.ini.tmp"));
-  EXPECT_EQ(ReadBytes(root_ / "Setup.ini").rfind("[Graphics]\r\n", 0), 0u);
-
-  // Once start-up has noted where it read the settings, they go back there.
-  FilesFolder = files_.string();
-  fs::remove(root_ / "Setup.ini");
-  WriteSetup();
-  EXPECT_EQ(fs::current_path(), fs::canonical(files_));
   EXPECT_TRUE(fs::exists(files_ / "Setup.ini"));
   EXPECT_FALSE(fs::exists(root_ / "Setup.ini"));
+  EXPECT_FALSE(fs::exists(files_ / "Setup.ini.tmp"));
+  EXPECT_EQ(ReadBytes(files_ / "Setup.ini").rfind("[Graphics]\r\n", 0), 0u);
 }

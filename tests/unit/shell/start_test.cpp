@@ -43,7 +43,7 @@ TEST_F(StartSequence, LogsTheBannerAndEveryStepInOrder) {
   EXPECT_EQ(GameState, 0);
   EXPECT_EQ(ControlPlayers, 2);
   EXPECT_EQ(Keys[10], 90);
-  EXPECT_EQ(CurrentDir(), fs::canonical(game).string());
+  EXPECT_EQ(CurrentDir(), fs::canonical(root).string());  // the start folder is never left
   EXPECT_EQ(HeadlessOpenMode().width, 800);
   EXPECT_EQ(HeadlessOpenMode().depth, 0);
 }

@@ -1,0 +1,135 @@
+// The two file roots (portable, installed, read-only tree, no tree) and the
+// safe save: a replaced file is whole, a failed save leaves the old one and
+// no temporary behind.
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <cstdlib>
+
+#include "tests/unit/support.h"
+
+using namespace support;
+
+namespace {
+
+// A start folder holding a Files/ tree, the player's home in a folder of its
+// own (XDG_DATA_HOME), the current folder and the roots put back afterwards.
+class Roots : public ::testing::Test {
+ protected:
+  TempDir temp{"roots"};
+  fs::path start = temp.path / "start", files = start / "Files", home = temp.path / "home";
+  fs::path player = home / "wenhod-test";
+  std::string before = CurrentDir();
+  const char* oldHome = std::getenv("XDG_DATA_HOME");
+  std::string savedHome = oldHome ? oldHome : "";
+
+  void SetUp() override {
+    fs::create_directories(files / "239");
+    fs::create_directories(home);
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    ASSERT_TRUE(ChangeDir(start.string()));
+  }
+  void TearDown() override {
+    ChangeDir(before);
+    if (oldHome) setenv("XDG_DATA_HOME", savedHome.c_str(), 1);
+    else unsetenv("XDG_DATA_HOME");
+    SetFileRoots("", "");
+  }
+  void Find(const std::string& installed = "") { FindFileRoots("Files", "wenhod-test", "239/", installed); }
+  std::string Canon(const fs::path& p) { return fs::canonical(p).string(); }
+};
+
+TEST_F(Roots, PortableTreeInTheStartFolderIsBothRoots) {
+  Find();
+  EXPECT_EQ(DataRoot(), Canon(files));
+  EXPECT_EQ(PlayerRoot(), Canon(files));
+  EXPECT_EQ(PlayerPath("239/scores.dat"), Canon(files) + "/239/scores.dat");
+  EXPECT_EQ(DataPath("/abs/name"), "/abs/name");
+  EXPECT_EQ(CurrentDir(), Canon(start));
+  EXPECT_FALSE(fs::exists(player));  // nothing made in the player's home
+
+  // No tree here nor beside the executable: the start folder, as ever.
+  fs::remove_all(files);
+  Find();
+  EXPECT_EQ(DataRoot(), Canon(start));
+  EXPECT_EQ(PlayerRoot(), Canon(start));
+}
+
+TEST_F(Roots, AnInstalledBuildKeepsThePlayersFilesInTheirHome) {
+  const fs::path data = temp.path / "usr-share";
+  fs::create_directories(data / "239");
+  Find(data.string());  // chosen over the Files/ in the start folder
+  EXPECT_EQ(DataRoot(), data.string());
+  EXPECT_EQ(PlayerRoot(), player.string() + "/");
+  EXPECT_TRUE(fs::is_directory(player / "239"));  // made at the first start
+  EXPECT_EQ(PlayerPath("239/scores.dat"), (player / "239/scores.dat").string());
+  // A named data root that is not there: the portable tree as usual.
+  Find((temp.path / "gone").string());
+  EXPECT_EQ(DataRoot(), Canon(files));
+}
+
+TEST_F(Roots, ATreeThatCannotBeWrittenSendsThePlayersFilesHome) {
+  if (geteuid() == 0) {  // nobody must be able to reach the folders
+    fs::permissions(temp.path, fs::perms::all);
+    fs::permissions(home, fs::perms::all);
+  }
+  fs::permissions(files, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                             fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+  AsOrdinaryUser([this] { Find(); });
+  fs::permissions(files, fs::perms::owner_all, fs::perm_options::add);
+  EXPECT_EQ(DataRoot(), Canon(files));
+  EXPECT_EQ(PlayerRoot(), player.string() + "/");
+  EXPECT_TRUE(fs::is_directory(player / "239"));
+}
+
+// Lines written safely over `file`; answers what CloseFile said.
+bool SaveLines(const std::string& file, int lines) {
+  TextFile* f = WriteFileSafely(file);
+  if (!f) return false;
+  EXPECT_TRUE(fs::exists(file + ".tmp"));  // the bytes go beside it first
+  for (int i = 0; i < lines; ++i) WriteLine(f, "line " + std::to_string(i));
+  return CloseFile(f);
+}
+
+TEST(SafeSave, ReplacesWholeOrLeavesTheOldFileAndNoTemporary) {
+  TempDir dir;
+  const std::string file = dir / "Setup.ini";
+  EXPECT_TRUE(SaveLines(file, 1));  // nothing there before
+  EXPECT_EQ(ReadBytes(file), "line 0\r\n");
+  EXPECT_TRUE(SaveLines(file, 2));  // and over an existing file
+  EXPECT_EQ(ReadBytes(file), "line 0\r\nline 1\r\n");
+  EXPECT_FALSE(fs::exists(file + ".tmp"));
+
+  // The disk fills up half way: the old file stays whole, the temporary goes.
+  rlimit limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+  const rlimit small{100, limit.rlim_max};
+  signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool saved = SaveLines(file, 1000);
+  setrlimit(RLIMIT_FSIZE, &limit);
+  signal(SIGXFSZ, SIG_DFL);
+  EXPECT_FALSE(saved);
+  EXPECT_EQ(FileError(), "File too large");
+  EXPECT_EQ(ReadBytes(file), "line 0\r\nline 1\r\n");
+  EXPECT_FALSE(fs::exists(file + ".tmp"));
+
+  // Its place cannot be taken (a folder is there): refused, nothing left over.
+  const std::string folder = dir / "taken";
+  fs::create_directories(fs::path(folder) / "inside");
+  EXPECT_FALSE(SaveLines(folder, 3));
+  EXPECT_TRUE(fs::is_directory(fs::path(folder) / "inside"));
+  EXPECT_FALSE(fs::exists(folder + ".tmp"));
+
+  // A picture is saved the same way, over an older one.
+  Pixmap shot;
+  shot.width = shot.height = 2;
+  shot.pixels.assign(4, 0xff0000ffu);
+  const std::string png = dir / "shot.png";
+  WriteBytes(png, "old");
+  EXPECT_EQ(SavePixmapPNG(shot, png, 9), 1);
+  EXPECT_EQ(ReadBytes(png).substr(1, 3), "PNG");
+  EXPECT_FALSE(fs::exists(png + ".tmp"));
+}
+
+}  // namespace
