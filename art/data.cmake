@@ -32,8 +32,24 @@ add_custom_command(OUTPUT ${WENHOD_ART_OUTPUTS}
   COMMENT "Drawing the game's pictures and sounds"
   VERBATIM)
 
-# Fonts, copied under the names the program loads. A missing package only
-# costs the face: the program then draws text with its built-in font.
+# Fonts, staged under the names the program loads. A missing package only
+# costs the face: the program then draws text with its built-in font. Each
+# keeps only the glyphs the program can draw (codes 0-255, ISO 8859-1; the
+# faces also carry thousands it never shows), by Debian's fontTools, and
+# ships with its licence text beside it ("NAME.license.txt", the package's
+# copyright file), as the SIL Open Font Licence asks.
+find_program(WENHOD_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+set(WENHOD_FONT_SUBSET "")
+if(WENHOD_SYSTEM_PYTHON)
+  execute_process(COMMAND ${WENHOD_SYSTEM_PYTHON} -c "import fontTools.subset"
+    RESULT_VARIABLE no_fonttools OUTPUT_QUIET ERROR_QUIET)
+  if(NOT no_fonttools)
+    set(WENHOD_FONT_SUBSET ${WENHOD_SYSTEM_PYTHON} -m fontTools.subset)
+  endif()
+endif()
+if(NOT WENHOD_FONT_SUBSET)
+  message(WARNING "python3-fonttools not found (scripts/setup.sh installs it); fonts are staged whole")
+endif()
 set(WENHOD_FONT_OUTPUTS)
 function(wenhod_stage_font target source subdir)
   string(MAKE_C_IDENTIFIER "${target}" id)
@@ -44,12 +60,27 @@ function(wenhod_stage_font target source subdir)
     return()
   endif()
   set(out "${WENHOD_FILES}/Common/${target}")
-  add_custom_command(OUTPUT "${out}"
-    COMMAND ${CMAKE_COMMAND} -E copy "${WENHOD_FONT_${id}}" "${out}"
+  set(licence /usr/share/doc/fonts-${subdir}/copyright)
+  if(WENHOD_FONT_SUBSET)
+    # .notdef keeps its outline: a code the face lacks draws it, as before.
+    set(stage ${WENHOD_FONT_SUBSET} "${WENHOD_FONT_${id}}" "--output-file=${out}" --unicodes=U+0000-00FF
+      --notdef-outline --legacy-kern --name-IDs=* --name-languages=* --name-legacy)
+  else()
+    set(stage ${CMAKE_COMMAND} -E copy "${WENHOD_FONT_${id}}" "${out}")
+  endif()
+  set(outputs "${out}")
+  if(EXISTS "${licence}")
+    list(APPEND stage COMMAND ${CMAKE_COMMAND} -E copy "${licence}" "${out}.license.txt")
+    list(APPEND outputs "${out}.license.txt")
+  else()
+    message(WARNING "${licence} not found: \"${target}\" is staged without its licence text")
+  endif()
+  add_custom_command(OUTPUT ${outputs}
+    COMMAND ${stage}
     DEPENDS "${WENHOD_FONT_${id}}"
     COMMENT "Staging font ${target}"
     VERBATIM)
-  set(WENHOD_FONT_OUTPUTS ${WENHOD_FONT_OUTPUTS} "${out}" PARENT_SCOPE)
+  set(WENHOD_FONT_OUTPUTS ${WENHOD_FONT_OUTPUTS} ${outputs} PARENT_SCOPE)
 endfunction()
 wenhod_stage_font("SVBasicManual.ttf" ComicNeue-Bold.otf comic-neue)
 wenhod_stage_font("Blue Highway.ttf" LeagueSpartan-Bold.otf league-spartan)

@@ -6,6 +6,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -265,6 +268,35 @@ TEST_F(Art, EverySoundIsShortAndAudible) {
   ASSERT_EQ(bounce.size(), 5u);
   for (size_t a = 0; a < 5; ++a)
     for (size_t b = a + 1; b < 5; ++b) EXPECT_NE(bounce[a], bounce[b]) << "bounce " << a + 5 << " and " << b + 5;
+}
+
+// The staged faces keep only the glyphs the program draws, each drawn exactly
+// as the Debian face draws it, and each ships with its licence text.
+TEST_F(Art, TheStagedFontsAreTrimmedButDrawAsTheDebianFacesWithTheirLicences) {
+  struct Staged {
+    const char* name;
+    const char* debian;
+  };
+  static constexpr Staged kFonts[] = {
+      {"SVBasicManual.ttf", "/usr/share/fonts/opentype/comic-neue/ComicNeue-Bold.otf"},
+      {"Blue Highway.ttf", "/usr/share/fonts/opentype/league-spartan/LeagueSpartan-Bold.otf"},
+      {"Acknowledge TT BRK.ttf", "/usr/share/fonts/truetype/dotgothic16/DotGothic16-Regular.ttf"}};
+  constexpr long kTrimmedBytes = 200 * 1024;  // the largest face, whole, is 4.4 MB
+  for (const Staged& f : kFonts) {
+    const std::string staged = kCommon + f.name;
+    std::error_code ec;
+    EXPECT_LT(std::filesystem::file_size(staged, ec), kTrimmedBytes) << f.name;
+    std::ifstream licence(staged + ".license.txt");
+    const std::string text{std::istreambuf_iterator<char>(licence), std::istreambuf_iterator<char>()};
+    EXPECT_NE(text.find("Open Font License"), std::string::npos) << f.name << " has no licence beside it";
+    for (int size : {13, 40}) {
+      FontData ours, theirs;
+      ASSERT_TRUE(RasterFont(staged, size, SMOOTHFONT, ours)) << f.name;
+      ASSERT_TRUE(RasterFont(f.debian, size, SMOOTHFONT, theirs)) << f.debian;
+      EXPECT_EQ(ours.atlas, theirs.atlas) << f.name << " at " << size;
+      for (int c = 0; c < 256; ++c) EXPECT_EQ(ours.glyphs[c].advance, theirs.glyphs[c].advance) << f.name << " " << c;
+    }
+  }
 }
 
 TEST_F(Art, TheThreeFontsLoadAndCoverLatin1) {
