@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "media/backend.h"
+#include "media/headless.h"
 
 namespace {
 

@@ -150,10 +150,10 @@ SoundData* SoundFromHandle(int sound);
 DrawState CurrentDrawState();
 
 // Make a back end the active one (UseSdlBackend / UseHeadlessBackend). The
-// old one first forgets every texture and sound buffer it made; with no back
-// end installed, Backend() installs the headless one.
+// old one first forgets every texture and sound buffer it made. With no back
+// end installed, Backend() says so and aborts: there is no silent stand-in.
 void InstallBackend(std::unique_ptr<MediaBackend> backend, bool headless);
-std::unique_ptr<MediaBackend> MakeHeadlessBackend();  // headless.cpp
+bool BackendInstalled(bool headless);    // a back end is active, and it is (or is not) the headless one
 
 // New table entries; the handle is stored in the record too. Never 0.
 int StoreImage(std::unique_ptr<ImageData> img);

@@ -297,10 +297,13 @@ void Push(Event e) { H().events.push_back(e); }
 
 }  // namespace
 
-std::unique_ptr<MediaBackend> MakeHeadlessBackend() {
+void UseHeadlessBackend() {
+  if (HeadlessActive()) return;
   if (H().modes.empty()) H().modes = DefaultModes();
-  return std::make_unique<HeadlessBackend>();
+  InstallBackend(std::make_unique<HeadlessBackend>(), true);
 }
+
+bool HeadlessActive() { return BackendInstalled(true); }
 
 const std::vector<DrawRecord>& HeadlessDraws() { return H().draws; }
 void HeadlessClearDraws() { H().draws.clear(); }

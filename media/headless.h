@@ -1,4 +1,5 @@
-// headless.h — the test back end's controls.
+// headless.h — the test back end and its controls: linked into the tests and
+// benchmarks (the wenhod_headless library), never into the program.
 //
 // With UseHeadlessBackend() active there is no window and no sound device:
 // - the clock is virtual and advances only when the program sleeps (Delay),
@@ -18,6 +19,9 @@
 #include "media/media.h"
 
 // Thrown by EndProcess on the headless back end instead of exiting.
+void UseHeadlessBackend();  // no window, virtual clock, scripted input, recorded draws
+bool HeadlessActive();      // true while the headless back end is in use
+
 struct HeadlessExit {
   int status = 0;
 };

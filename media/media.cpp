@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 #include <utility>
 
@@ -119,15 +120,15 @@ void InstallBackend(std::unique_ptr<MediaBackend> backend, bool headless) {
 }
 
 MediaBackend& Backend() {
-  if (!g_backend) InstallBackend(MakeHeadlessBackend(), true);
+  // No quiet stand-in: the program chooses its back end before anything else.
+  if (!g_backend) {
+    ReportError("media layer used before a back end was chosen");
+    std::abort();
+  }
   return *g_backend;
 }
 
-void UseHeadlessBackend() {
-  if (!g_headless || !g_backend) InstallBackend(MakeHeadlessBackend(), true);
-}
-
-bool HeadlessActive() { return g_backend && g_headless; }
+bool BackendInstalled(bool headless) { return g_backend && g_headless == headless; }
 
 ImageData* ImageFromHandle(int image) { return g_images.Get(image); }
 

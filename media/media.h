@@ -24,9 +24,9 @@
 //------------------------------------------------------------------------------
 // Back ends
 //------------------------------------------------------------------------------
+// The program chooses its back end first. The headless one, for tests and
+// benchmarks, is a library of its own (media/headless.h), never in the game.
 void UseSdlBackend();       // the real window, OpenGL drawing, OpenAL / FreeAudio sound
-void UseHeadlessBackend();  // no window, virtual clock, scripted input, recorded draws
-bool HeadlessActive();      // true while the headless back end is in use
 // The layer's program-wide switches to their start values: the random
 // generator's seed, automatic mid-handles off, drawing not skipped.
 void ResetMediaSwitches();

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Starting without a display, then with broken or missing data: unreadable
+# Starting without a display (the program holds no test back end to fall
+# back on), then with broken or missing data: unreadable
 # fonts, a score file the player may not read, then no data tree at all.
 # Without a display the program says why and fails; otherwise it opens its
 # window, draws the title screen with what it has, closes cleanly with status
@@ -23,6 +24,9 @@ check "no display: and what it means" grep -qx "wenhod: could not open the displ
 check "no display: no settings file" test ! -e "$E2E_FILES/Setup.ini"
 check "no display: no score file" test ! -e "$E2E_FILES/239/scores.dat"
 check "no display: the log keeps to its own lines" bash -c "! grep -qi 'could not' '$E2E_FILES/Debug.txt'"
+# ... and no test back end to fall back on: the program holds the real one only.
+check "the program links the real back end" bash -c "nm -C '$E2E_WORK/wenhod' | grep -q 'UseSdlBackend()'"
+check "the program holds no headless back end" bash -c "! nm -C '$E2E_WORK/wenhod' | grep -q 'HeadlessBackend'"
 
 # 2. The three fonts replaced by garbage.
 for f in "SVBasicManual.ttf" "Blue Highway.ttf" "Acknowledge TT BRK.ttf"; do
