@@ -6,22 +6,26 @@
 #      Chromium, driven by puppeteer-core (tests/web/);
 #   3. sanitizer build (build-asan/, address + undefined): unit and GL tests;
 #   4. fuzz build (build-fuzz/, clang + libFuzzer): each fuzz_* target for a
-#      bounded time (FUZZ_SECONDS, default 20).
+#      bounded time (FUZZ_SECONDS, default 20);
+#   5. the Debian package (build-deb/): checked by lintian,
+#      desktop-file-validate and appstreamcli, installed, played by an
+#      ordinary user, removed (tests/package/test_deb.sh).
 # Ends with "N passed, N failed" and a non-zero status on any failure.
-# Options: --bench also runs the benchmarks; --no-web, --no-asan, --no-fuzz
-# skip tiers.
+# Options: --bench also runs the benchmarks; --no-web, --no-asan, --no-fuzz,
+# --no-deb skip tiers.
 set -uo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
 
-usage() { sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; }
-bench=0 web=1 asan=1 fuzz=1
+usage() { sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; }
+bench=0 web=1 asan=1 fuzz=1 deb=1
 for arg in "$@"; do
   case $arg in
     --bench) bench=1 ;;
     --no-web) web=0 ;;
     --no-asan) asan=0 ;;
     --no-fuzz) fuzz=0 ;;
+    --no-deb) deb=0 ;;
     -h | --help) usage; exit 0 ;;
     *) echo "test.sh: unknown option $arg" >&2; usage >&2; exit 2 ;;
   esac
@@ -209,6 +213,24 @@ if (( fuzz )); then
       done
     done
     tally "fuzz" "$fuzz_pass" "$fuzz_fail"
+  fi
+fi
+
+# 5. The Debian package, installed and played as a player would.
+if (( deb )); then
+  stage "Debian package (build-deb/)"
+  if ! deb_file=$(scripts/build-deb.sh build-deb/dist); then
+    echo "**** Debian package build FAILED"
+    tally "package build" 0 1
+  else
+    echo "figure: $(basename "$deb_file"): $(stat -c %s "$deb_file") bytes"
+    deb_started=$SECONDS
+    out=$(mktemp)
+    bash tests/package/test_deb.sh "$deb_file" build-deb 2>&1 | tee "$out"
+    rc=${PIPESTATUS[0]}
+    echo "figure: package checks took $(( SECONDS - deb_started ))s"
+    tally "package" "$(grep -c '^\[test_deb\] ok:' "$out")" $(( rc != 0 ))
+    rm -f "$out"
   fi
 fi
 

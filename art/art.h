@@ -35,3 +35,4 @@ Canvas IconsSheet();                             // 128x128, 64 cells of 16
 Canvas StudioLogo();                             // "logo.png"
 Canvas EngineLogo();                             // "Brindle.png"
 Canvas BadgesSheet();                            // 256x256, 16 cells of 64
+Canvas AppIcon(int size);                        // the program's icon, size x size

@@ -2,6 +2,7 @@
 //
 //   artgen FILES_DIR            FILES_DIR/Common/* and FILES_DIR/239/*
 //   artgen --preview OUT.png    a contact sheet of every frame on both skies
+//   artgen --icons DIR          the program's icon as DIR/wenhod-<size>.png, each desktop size
 //
 // Output depends on nothing but this code, so two runs give identical bytes.
 #include <cstdio>
@@ -15,6 +16,8 @@
 namespace {
 
 int failures = 0;
+// The sizes desktops look for in the hicolor icon theme.
+constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
 void Png(const Canvas& c, const std::string& path) {
   if (!WritePng(c, path)) {
@@ -104,10 +107,14 @@ Canvas Preview() {
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--preview") == 0) {
     Png(Preview(), argv[2]);
+  } else if (argc == 3 && std::strcmp(argv[1], "--icons") == 0) {
+    std::error_code ec;
+    std::filesystem::create_directories(argv[2], ec);
+    for (int size : kIconSizes) Png(AppIcon(size), std::string(argv[2]) + "/wenhod-" + std::to_string(size) + ".png");
   } else if (argc == 2) {
     WriteAll(argv[1]);
   } else {
-    std::fprintf(stderr, "usage: artgen FILES_DIR | artgen --preview OUT.png\n");
+    std::fprintf(stderr, "usage: artgen FILES_DIR | artgen --preview OUT.png | artgen --icons DIR\n");
     return 2;
   }
   return failures == 0 ? 0 : 1;

@@ -346,3 +346,18 @@ Canvas TitlePicture() {
   Outline(c, kInk);
   return Scale(c, 2);
 }
+
+Canvas AppIcon(int size) {
+  // Drawn once at 64 x 64 and scaled, so every size is the same picture: a
+  // rounded tile of the blue sky over grass, the costumed hero standing on it.
+  Canvas tile(64, 64);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) {
+      const float dx = std::fmax(std::fabs(x + 0.5f - 32) - 22, 0.0f), dy = std::fmax(std::fabs(y + 0.5f - 32) - 22, 0.0f);
+      if (dx * dx + dy * dy > 100) continue;  // corners rounded with a radius of 10
+      tile.Set(x, y, y < 54 ? Mix(Hex(0x8ae6ff), Hex(0x2a5ac8), y / 64.0f) : y < 57 ? Hex(0x46c46a) : Hex(0x2a8a4e));
+    }
+  Canvas hero = Scale(HeroFigure(true, 0), 2);  // 64 x 64, feet at the bottom
+  Blit(tile, hero, 0, -4);
+  return size == 64 ? tile : size % 64 == 0 ? Scale(tile, size / 64) : ScaleTo(tile, size, size);
+}

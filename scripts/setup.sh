@@ -16,6 +16,8 @@ packages=(
   # a virtual display, GL in software, input driving and capture
   xvfb xauth libgl1-mesa-dri libegl1 libegl-mesa0
   xdotool x11-utils x11-apps x11-xserver-utils imagemagick sox
+  # packages: the Debian package's tools and checkers, zips
+  dpkg-dev lintian desktop-file-utils appstream zip
 )
 # The art generator names the Debian font packages whose faces it stages.
 if [[ -f art/fonts.txt ]]; then

@@ -1,0 +1,32 @@
+# texts.cmake — the players' text (README.txt) and the fonts' copyright and
+# licence texts (Licences.txt), staged into Files/ beside the data, so every
+# package made from a staged tree carries them. The licence texts are the
+# font packages' own Debian copyright files (art/fonts.txt names them).
+file(READ ${CMAKE_SOURCE_DIR}/art/fonts.txt fonts_txt)
+string(REPLACE ";" "," fonts_txt "${fonts_txt}")  # a list separator to CMake
+string(REGEX MATCHALL "[^\n]+" font_lines "${fonts_txt}")
+set(licences "Fonts\n=====\n\nThe game's type faces are free fonts from Debian's font packages, copied\n")
+string(APPEND licences "under the names the game loads:\n\n")
+set(font_packages)
+foreach(line IN LISTS font_lines)
+  if(line MATCHES "^# \"")
+    string(REGEX REPLACE "^# " "  " line "${line}")
+    string(APPEND licences "${line}\n")
+  elseif(NOT line MATCHES "^#")
+    string(STRIP "${line}" line)
+    list(APPEND font_packages ${line})
+  endif()
+endforeach()
+string(APPEND licences "\nEach package's copyright and licence text follows, as Debian ships it.\n")
+foreach(package IN LISTS font_packages)
+  set(copyright /usr/share/doc/${package}/copyright)
+  if(NOT EXISTS ${copyright})
+    message(WARNING "${copyright} not found: Licences.txt lacks it (is ${package} installed?)")
+    continue()
+  endif()
+  file(READ ${copyright} text)
+  string(APPEND licences "\n\n======== ${package} ========\n\n${text}")
+endforeach()
+file(WRITE ${CMAKE_BINARY_DIR}/Licences.txt.new "${licences}")
+configure_file(${CMAKE_BINARY_DIR}/Licences.txt.new ${WENHOD_FILES}/Licences.txt COPYONLY)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/README-players.txt ${WENHOD_FILES}/README.txt COPYONLY)
