@@ -38,7 +38,8 @@ install -d "$pkg/DEBIAN" "$pkg/usr/games" "$pkg/usr/share/games/wenhod" "$pkg/us
 install -m 755 --strip build-deb/wenhod "$pkg/usr/games/wenhod"
 # The data only: nothing a run of the game may have written in build-deb/Files.
 cp -r build-deb/Files/Common build-deb/Files/239 "$pkg/usr/share/games/wenhod/"
-find "$pkg/usr/share/games/wenhod" \( -name scores.dat -o -name '*.tmp' \) -delete
+# The fonts' licence texts go into the copyright file instead.
+find "$pkg/usr/share/games/wenhod" \( -name scores.dat -o -name '*.tmp' -o -name '*.license.txt' \) -delete
 
 build-deb/artgen --icons build-deb/icons
 for icon in build-deb/icons/wenhod-*.png; do
@@ -50,7 +51,14 @@ install -m 644 packaging/wenhod.desktop "$pkg/usr/share/applications/$app.deskto
 sed "s/@VERSION@/$version/; s/@DATE@/$date_iso/" packaging/wenhod.metainfo.xml \
   >"$pkg/usr/share/metainfo/$app.metainfo.xml"
 sed "s/@VERSION@/$version/; s/@DATE@/$date_iso/" packaging/wenhod.6 | gzip -9n >"$pkg/usr/share/man/man6/wenhod.6.gz"
-cat packaging/copyright build-deb/Files/Licences.txt >"$pkg/usr/share/doc/wenhod/copyright"
+{
+  cat packaging/copyright
+  grep '^# "' art/fonts.txt | sed 's/^# /  /'
+  for licence in build-deb/Files/Common/*.license.txt; do
+    printf '\n\n======== %s ========\n\n' "$(basename "$licence" .license.txt)"
+    cat "$licence"
+  done
+} >"$pkg/usr/share/doc/wenhod/copyright"
 install -m 644 build-deb/Files/README.txt "$pkg/usr/share/doc/wenhod/README.txt"
 printf 'wenhod (%s) unstable; urgency=medium\n\n  * Release %s.\n\n -- Marrowby <games@marrowby.example>  %s\n' \
   "$version" "$version" "$date_r" | gzip -9n >"$pkg/usr/share/doc/wenhod/changelog.gz"
