@@ -1,9 +1,10 @@
 // backend.h — inside the media layer: the resource records it keeps and the
 // one interface every back end implements.
 //
-// media.cpp owns the resource tables (images, fonts, sounds), the sticky
-// drawing state, the input state and everything that does not depend on a
-// device (decoding, text, files, the overlap test). A back end only turns
+// media.cpp owns the layer's state (media/core.h: the resource tables, the
+// sticky drawing state, the input state, the display and virtual sizes) and,
+// with its neighbours, everything that does not depend on a device
+// (decoding, text and UTF-8, files, frame and line geometry, the overlap test). A back end only turns
 // draw calls into pixels (or records), pumps device events into InputState,
 // keeps time and plays sound. Nothing outside media/ includes this header
 // except the media layer's own tests.
@@ -186,3 +187,12 @@ struct Quad {
 };
 Quad PlaceFrame(float w, float h, float handleX, float handleY, float x, float y, float scaleX,
                 float scaleY, float rotation);
+// One glyph of a text drawn at (x, y), the pen that far along the line.
+Quad PlaceGlyph(const Glyph& g, int pen, float x, float y, const DrawState& s);
+// A line one display pixel wide from (x1, y1) to (x2, y2) through pixel
+// centres, kx and ky display pixels per virtual unit; the last pixel drawn
+// or not. False when there is nothing to draw (a point without its last pixel).
+bool PlaceLine(float x1, float y1, float x2, float y2, bool lastPixel, const DrawState& s, float kx, float ky,
+               Quad& q);
+// Typed UTF-8 text into the typed characters, those up to 255 only (media/text.cpp).
+void TypeUtf8(const char* utf8, InputState& in);

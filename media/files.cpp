@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "media/backend.h"
+#include "media/core.h"
 #include "media/files_os.h"
 #include "media/host.h"
 
@@ -22,17 +22,15 @@ struct TextFile {
 
 namespace {
 
-std::string g_fileError;
-
 // Keeps the system's reason for the failure just seen; answers false.
 bool Failed(int error = errno) {
-  g_fileError = std::strerror(error);
+  g_media.files.error = std::strerror(error);
   return false;
 }
 
 }  // namespace
 
-std::string FileError() { return g_fileError; }
+std::string FileError() { return g_media.files.error; }
 
 TextFile* ReadFile(const std::string& path) {
   std::FILE* f = std::fopen(path.c_str(), "rb");

@@ -7,13 +7,11 @@
 #include <csetjmp>
 #include <cstdio>
 
-#include "media/backend.h"
+#include "media/core.h"
 #include "media/files_os.h"
 #include "media/host.h"
 
 namespace {
-
-bool g_autoMid = false;
 
 std::unique_ptr<ImageData> NewImage(int w, int h, int frames, int flags) {
   auto img = std::make_unique<ImageData>();
@@ -21,7 +19,7 @@ std::unique_ptr<ImageData> NewImage(int w, int h, int frames, int flags) {
   img->height = h;
   img->frames = frames;
   img->flags = flags;
-  if (g_autoMid) {
+  if (g_media.resources.autoMid) {
     img->handleX = w * 0.5f;
     img->handleY = h * 0.5f;
   }
@@ -33,7 +31,7 @@ bool Opaque(uint32_t pixel) { return (pixel >> 24) >= 128; }
 
 }  // namespace
 
-void AutoMidHandle(bool on) { g_autoMid = on; }
+void AutoMidHandle(bool on) { g_media.resources.autoMid = on; }
 
 int LoadImage(const std::string& file, int flags) {
   int w = 0, h = 0;
@@ -187,6 +185,41 @@ Quad PlaceFrame(float w, float h, float handleX, float handleY, float x, float y
     q.y[i] = static_cast<float>(y + px * s + py * c);
   }
   return q;
+}
+
+Quad PlaceGlyph(const Glyph& g, int pen, float x, float y, const DrawState& s) {
+  // Each glyph is a frame whose handle is the text's top-left corner.
+  return PlaceFrame(static_cast<float>(g.w), static_cast<float>(g.h), -static_cast<float>(pen + g.left),
+                    -static_cast<float>(g.top), x, y, s.scaleX, s.scaleY, s.rotation);
+}
+
+bool PlaceLine(float x1, float y1, float x2, float y2, bool lastPixel, const DrawState& s, float kx, float ky,
+               Quad& q) {
+  // Scale and rotation apply about the first point, as for a rectangle.
+  const Quad end = PlaceFrame(0, 0, x1 - x2, y1 - y2, x1, y1, s.scaleX, s.scaleY, s.rotation);
+  // Work in display pixels so the line is one pixel wide whatever the
+  // virtual resolution, through pixel centres.
+  const float ax = x1 * kx + 0.5f, ay = y1 * ky + 0.5f;
+  const float bx = end.x[0] * kx + 0.5f, by = end.y[0] * ky + 0.5f;
+  float dx = bx - ax, dy = by - ay;
+  const float len = std::sqrt(dx * dx + dy * dy);
+  if (!(len > 1e-4f)) {
+    if (!lastPixel) return false;
+    dx = 1;
+    dy = 0;
+  } else {
+    dx /= len;
+    dy /= len;
+  }
+  const float tail = lastPixel ? 0.5f : -0.5f;
+  const float sx = ax - dx * 0.5f, sy = ay - dy * 0.5f;
+  const float ex = bx + dx * tail, ey = by + dy * tail;
+  const float nx = -dy * 0.5f, ny = dx * 0.5f;
+  q.x[0] = (sx + nx) / kx; q.y[0] = (sy + ny) / ky;
+  q.x[1] = (ex + nx) / kx; q.y[1] = (ey + ny) / ky;
+  q.x[2] = (ex - nx) / kx; q.y[2] = (ey - ny) / ky;
+  q.x[3] = (sx - nx) / kx; q.y[3] = (sy - ny) / ky;
+  return true;
 }
 
 namespace {

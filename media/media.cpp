@@ -8,81 +8,31 @@
 #include <memory>
 #include <utility>
 
-#include "media/backend.h"
+#include "media/core.h"
 #include "media/random.h"
 
+MediaCore g_media;
+
 namespace {
-
-// Integer-handle table: slot 0 is the null handle, freed slots are reused.
-template <typename T>
-struct Table {
-  std::vector<std::unique_ptr<T>> slots = std::vector<std::unique_ptr<T>>(1);
-  std::vector<int> freeSlots;
-
-  int Add(std::unique_ptr<T> item) {
-    int h;
-    if (!freeSlots.empty()) {
-      h = freeSlots.back();
-      freeSlots.pop_back();
-      slots[h] = std::move(item);
-    } else {
-      h = static_cast<int>(slots.size());
-      slots.push_back(std::move(item));
-    }
-    slots[h]->handle = h;
-    return h;
-  }
-  T* Get(int h) {
-    if (h <= 0 || h >= static_cast<int>(slots.size())) return nullptr;
-    return slots[h].get();
-  }
-  std::unique_ptr<T> Take(int h) {
-    if (!Get(h)) return nullptr;
-    freeSlots.push_back(h);
-    return std::move(slots[h]);
-  }
-};
-
-// FontData has no handle field of its own; a wrapper keeps it for the table.
-struct FontEntry {
-  FontData data;
-  int handle = 0;
-};
-
-std::unique_ptr<MediaBackend> g_backend;
-bool g_headless = false;
-Table<ImageData> g_images;
-Table<FontEntry> g_fonts;
-Table<SoundData> g_sounds;
-std::unique_ptr<FontData> g_builtin;
-
-DrawState g_state;
-InputState g_input;
-int g_displayW = 0, g_displayH = 0;
-bool g_displayOpen = false;
-float g_virtualW = 0, g_virtualH = 0;
-bool g_virtualSet = false;
-std::string g_graphicsDriver = "OpenGL";
-bool g_skipDrawing = false;
 
 // Every texture and font atlas the back end made: before the display goes
 // away (its context dies with it) or the back end is replaced.
 void ReleaseDeviceImages(MediaBackend& b) {
-  for (auto& img : g_images.slots)
+  for (auto& img : g_media.resources.images.slots)
     if (img) b.ReleaseImage(*img);
-  for (auto& f : g_fonts.slots)
+  for (auto& f : g_media.resources.fonts.slots)
     if (f) b.ReleaseFont(f->data);
-  if (g_builtin) b.ReleaseFont(*g_builtin);
+  if (g_media.resources.builtin) b.ReleaseFont(*g_media.resources.builtin);
 }
 
 void ReleaseDeviceSounds(MediaBackend& b) {
-  for (auto& s : g_sounds.slots)
+  for (auto& s : g_media.resources.sounds.slots)
     if (s) b.ReleaseSound(*s);
 }
 
 InputState& Pumped() {
-  Backend().PumpEvents(g_input);
-  return g_input;
+  Backend().PumpEvents(g_media.input);
+  return g_media.input;
 }
 
 bool ValidKey(int code) { return code >= 1 && code <= 255; }
@@ -97,7 +47,7 @@ std::string UpperAscii(std::string s) {
 }
 
 FontData& CurrentFont() {
-  FontData* f = FontFromHandle(g_state.font);
+  FontData* f = FontFromHandle(g_media.drawing.state.font);
   return f ? *f : BuiltinFontData();
 }
 
@@ -107,92 +57,92 @@ FontData& CurrentFont() {
 // Back ends and tables
 //------------------------------------------------------------------------------
 void InstallBackend(std::unique_ptr<MediaBackend> backend, bool headless) {
-  if (g_backend) {
-    ReleaseDeviceImages(*g_backend);
-    ReleaseDeviceSounds(*g_backend);
-    if (g_backend->IsOpen()) g_backend->Close();
+  if (g_media.backend) {
+    ReleaseDeviceImages(*g_media.backend);
+    ReleaseDeviceSounds(*g_media.backend);
+    if (g_media.backend->IsOpen()) g_media.backend->Close();
   }
-  g_backend = std::move(backend);
-  g_headless = headless;
-  g_displayOpen = false;
-  g_displayW = g_displayH = 0;
-  g_input = InputState();
+  g_media.backend = std::move(backend);
+  g_media.headless = headless;
+  g_media.display.open = false;
+  g_media.display.width = g_media.display.height = 0;
+  g_media.input = InputState();
 }
 
 MediaBackend& Backend() {
   // No quiet stand-in: the program chooses its back end before anything else.
-  if (!g_backend) {
+  if (!g_media.backend) {
     ReportError("media layer used before a back end was chosen");
     std::abort();
   }
-  return *g_backend;
+  return *g_media.backend;
 }
 
-bool BackendInstalled(bool headless) { return g_backend && g_headless == headless; }
+bool BackendInstalled(bool headless) { return g_media.backend && g_media.headless == headless; }
 
-ImageData* ImageFromHandle(int image) { return g_images.Get(image); }
+ImageData* ImageFromHandle(int image) { return g_media.resources.images.Get(image); }
 
 FontData* FontFromHandle(int font) {
-  FontEntry* e = g_fonts.Get(font);
+  FontEntry* e = g_media.resources.fonts.Get(font);
   return e ? &e->data : nullptr;
 }
 
-SoundData* SoundFromHandle(int sound) { return g_sounds.Get(sound); }
+SoundData* SoundFromHandle(int sound) { return g_media.resources.sounds.Get(sound); }
 
-DrawState CurrentDrawState() { return g_state; }
+DrawState CurrentDrawState() { return g_media.drawing.state; }
 
-int StoreImage(std::unique_ptr<ImageData> img) { return g_images.Add(std::move(img)); }
+int StoreImage(std::unique_ptr<ImageData> img) { return g_media.resources.images.Add(std::move(img)); }
 
 int StoreFont(std::unique_ptr<FontData> font) {
   auto e = std::make_unique<FontEntry>();
   e->data = std::move(*font);
-  return g_fonts.Add(std::move(e));
+  return g_media.resources.fonts.Add(std::move(e));
 }
 
-int StoreSound(std::unique_ptr<SoundData> snd) { return g_sounds.Add(std::move(snd)); }
+int StoreSound(std::unique_ptr<SoundData> snd) { return g_media.resources.sounds.Add(std::move(snd)); }
 
 FontData& BuiltinFontData() {
-  if (!g_builtin) {
-    g_builtin = std::make_unique<FontData>();
-    BuiltinFont(*g_builtin);
+  if (!g_media.resources.builtin) {
+    g_media.resources.builtin = std::make_unique<FontData>();
+    BuiltinFont(*g_media.resources.builtin);
   }
-  return *g_builtin;
+  return *g_media.resources.builtin;
 }
 
 void DisplaySize(int& w, int& h) {
-  w = g_displayOpen ? g_displayW : 0;
-  h = g_displayOpen ? g_displayH : 0;
+  w = g_media.display.open ? g_media.display.width : 0;
+  h = g_media.display.open ? g_media.display.height : 0;
 }
 
-void ClearInput() { g_input = InputState(); }
+void ClearInput() { g_media.input = InputState(); }
 
 void ResetMediaState() {
-  for (size_t h = 1; h < g_images.slots.size(); ++h) FreeImage(static_cast<int>(h));
-  for (size_t h = 1; h < g_fonts.slots.size(); ++h) FreeFont(static_cast<int>(h));
-  for (size_t h = 1; h < g_sounds.slots.size(); ++h) FreeSound(static_cast<int>(h));
-  g_state = DrawState();
+  for (size_t h = 1; h < g_media.resources.images.slots.size(); ++h) FreeImage(static_cast<int>(h));
+  for (size_t h = 1; h < g_media.resources.fonts.slots.size(); ++h) FreeFont(static_cast<int>(h));
+  for (size_t h = 1; h < g_media.resources.sounds.slots.size(); ++h) FreeSound(static_cast<int>(h));
+  g_media.drawing.state = DrawState();
   AutoMidHandle(false);
 }
 
 void FreeImage(int image) {
-  ImageData* img = g_images.Get(image);
+  ImageData* img = g_media.resources.images.Get(image);
   if (!img) return;
   Backend().ReleaseImage(*img);
-  g_images.Take(image);
+  g_media.resources.images.Take(image);
 }
 
 void FreeFont(int font) {
-  FontEntry* e = g_fonts.Get(font);
+  FontEntry* e = g_media.resources.fonts.Get(font);
   if (!e) return;
   Backend().ReleaseFont(e->data);
-  g_fonts.Take(font);
+  g_media.resources.fonts.Take(font);
 }
 
 void FreeSound(int sound) {
-  SoundData* s = g_sounds.Get(sound);
+  SoundData* s = g_media.resources.sounds.Get(sound);
   if (!s) return;
   Backend().ReleaseSound(*s);
-  g_sounds.Take(sound);
+  g_media.resources.sounds.Take(sound);
 }
 
 //------------------------------------------------------------------------------
@@ -215,21 +165,26 @@ bool GraphicsModeExists(int w, int h, int depth, int hertz) {
   return false;
 }
 
-// Every name draws with OpenGL; the choice is only remembered.
-void SelectGraphicsDriver(const std::string& name) { g_graphicsDriver = name; }
+// Every name draws with OpenGL: there is nothing to choose.
+void SelectGraphicsDriver(const std::string&) {}
 
 bool OpenDisplay(int w, int h, int depth, int hertz, int flags) {
-  if (g_displayOpen) CloseDisplay();
+  if (g_media.display.open) CloseDisplay();
   if (w <= 0 || h <= 0) return false;
-  if (!Backend().Open(w, h, depth, hertz, flags)) return false;
-  g_displayOpen = true;
-  g_displayW = w;
-  g_displayH = h;
-  if (!g_virtualSet) {
-    g_virtualW = static_cast<float>(w);
-    g_virtualH = static_cast<float>(h);
+  DisplayCore& d = g_media.display;
+  // The back end sizes its frame from these while it opens.
+  d.width = w;
+  d.height = h;
+  if (!Backend().Open(w, h, depth, hertz, flags)) {
+    d.width = d.height = 0;
+    return false;
   }
-  Backend().SetVirtual(g_virtualW, g_virtualH);
+  d.open = true;
+  if (!d.virtualSet) {
+    d.virtualW = static_cast<float>(w);
+    d.virtualH = static_cast<float>(h);
+  }
+  Backend().SetVirtual(d.virtualW, d.virtualH);
   return true;
 }
 
@@ -237,51 +192,51 @@ void CloseDisplay() {
   MediaBackend& b = Backend();
   ReleaseDeviceImages(b);
   if (b.IsOpen()) b.Close();
-  g_displayOpen = false;
-  g_displayW = g_displayH = 0;
+  g_media.display.open = false;
+  g_media.display.width = g_media.display.height = 0;
 }
 
 void SetAppTitle(const std::string& title) { Backend().SetTitle(title); }
 
 void SetVirtualResolution(float w, float h) {
   if (!(w > 0) || !(h > 0) || std::isinf(w) || std::isinf(h)) return;
-  g_virtualW = w;
-  g_virtualH = h;
-  g_virtualSet = true;
+  g_media.display.virtualW = w;
+  g_media.display.virtualH = h;
+  g_media.display.virtualSet = true;
   Backend().SetVirtual(w, h);
 }
 
-float VirtualResolutionWidth() { return g_virtualW; }
-float VirtualResolutionHeight() { return g_virtualH; }
+float VirtualResolutionWidth() { return g_media.display.virtualW; }
+float VirtualResolutionHeight() { return g_media.display.virtualH; }
 
 void ClearScreen() {
-  if (!g_skipDrawing) Backend().Clear();
+  if (!g_media.drawing.skip) Backend().Clear();
 }
 void PresentFrame(int sync) { Backend().Present(sync); }
 
 //------------------------------------------------------------------------------
 // Drawing
 //------------------------------------------------------------------------------
-void SkipDrawing(bool skip) { g_skipDrawing = skip; }
+void SkipDrawing(bool skip) { g_media.drawing.skip = skip; }
 
 void ResetMediaSwitches() {
   SeedRnd(0);  // the generator's start state, 4660
   AutoMidHandle(false);
   SkipDrawing(false);
 }
-bool DrawingSkipped() { return g_skipDrawing; }
+bool DrawingSkipped() { return g_media.drawing.skip; }
 
 void DrawRect(float x, float y, float w, float h) {
-  if (!g_skipDrawing) Backend().DrawRect(x, y, w, h, g_state);
+  if (!g_media.drawing.skip) Backend().DrawRect(x, y, w, h, g_media.drawing.state);
 }
 
 void DrawLine(float x1, float y1, float x2, float y2, bool lastPixel) {
-  if (!g_skipDrawing) Backend().DrawLine(x1, y1, x2, y2, lastPixel, g_state);
+  if (!g_media.drawing.skip) Backend().DrawLine(x1, y1, x2, y2, lastPixel, g_media.drawing.state);
 }
 
 void DrawText(const std::string& text, float x, float y) {
-  if (text.empty() || g_skipDrawing) return;
-  Backend().DrawText(&CurrentFont(), text, x, y, g_state);
+  if (text.empty() || g_media.drawing.skip) return;
+  Backend().DrawText(&CurrentFont(), text, x, y, g_media.drawing.state);
 }
 
 int TextWidth(const std::string& text) {
@@ -294,50 +249,50 @@ int TextWidth(const std::string& text) {
 int TextHeight(const std::string&) { return CurrentFont().lineHeight; }
 
 void DrawImage(int image, float x, float y, int frame) {
-  ImageData* img = g_images.Get(image);
-  if (!img || frame < 0 || frame >= img->frames || g_skipDrawing) return;
-  Backend().DrawImage(*img, frame, x, y, g_state);
+  ImageData* img = g_media.resources.images.Get(image);
+  if (!img || frame < 0 || frame >= img->frames || g_media.drawing.skip) return;
+  Backend().DrawImage(*img, frame, x, y, g_media.drawing.state);
 }
 
 void SetColor(int r, int g, int b) {
-  g_state.r = std::clamp(r, 0, 255);
-  g_state.g = std::clamp(g, 0, 255);
-  g_state.b = std::clamp(b, 0, 255);
+  g_media.drawing.state.r = std::clamp(r, 0, 255);
+  g_media.drawing.state.g = std::clamp(g, 0, 255);
+  g_media.drawing.state.b = std::clamp(b, 0, 255);
 }
 
 void GetColor(int& r, int& g, int& b) {
-  r = g_state.r;
-  g = g_state.g;
-  b = g_state.b;
+  r = g_media.drawing.state.r;
+  g = g_media.drawing.state.g;
+  b = g_media.drawing.state.b;
 }
 
-void SetAlpha(float alpha) { g_state.alpha = ClampF(alpha, 0, 1); }
-float GetAlpha() { return g_state.alpha; }
+void SetAlpha(float alpha) { g_media.drawing.state.alpha = ClampF(alpha, 0, 1); }
+float GetAlpha() { return g_media.drawing.state.alpha; }
 
 void SetBlend(int blend) {
-  if (blend >= MASKBLEND && blend <= SHADEBLEND) g_state.blend = blend;
+  if (blend >= MASKBLEND && blend <= SHADEBLEND) g_media.drawing.state.blend = blend;
 }
-int GetBlend() { return g_state.blend; }
+int GetBlend() { return g_media.drawing.state.blend; }
 
 void SetRotation(float degrees) {
-  if (std::isfinite(degrees)) g_state.rotation = degrees;
+  if (std::isfinite(degrees)) g_media.drawing.state.rotation = degrees;
 }
-float GetRotation() { return g_state.rotation; }
+float GetRotation() { return g_media.drawing.state.rotation; }
 
 void SetScale(float sx, float sy) {
   if (std::isfinite(sx) && std::isfinite(sy)) {
-    g_state.scaleX = sx;
-    g_state.scaleY = sy;
+    g_media.drawing.state.scaleX = sx;
+    g_media.drawing.state.scaleY = sy;
   }
 }
 
 void GetScale(float& sx, float& sy) {
-  sx = g_state.scaleX;
-  sy = g_state.scaleY;
+  sx = g_media.drawing.state.scaleX;
+  sy = g_media.drawing.state.scaleY;
 }
 
-void SetFont(int font) { g_state.font = font; }
-int GetFont() { return g_state.font; }
+void SetFont(int font) { g_media.drawing.state.font = font; }
+int GetFont() { return g_media.drawing.state.font; }
 
 int LoadFont(const std::string& file, int size, int style) {
   auto f = std::make_unique<FontData>();
@@ -376,19 +331,19 @@ void FlushKeys() {
 namespace {
 // Display pixels to virtual units along one axis (unscaled while no display is open).
 float ToVirtual(float pixels, int displaySize, float virtualSize) {
-  if (!g_displayOpen || displaySize <= 0 || virtualSize <= 0) return pixels;
+  if (!g_media.display.open || displaySize <= 0 || virtualSize <= 0) return pixels;
   return pixels * virtualSize / static_cast<float>(displaySize);
 }
 }  // namespace
 
 float VirtualMouseX() {
   const float x = Pumped().mouseX;
-  return ToVirtual(x, g_displayW, g_virtualW);
+  return ToVirtual(x, g_media.display.width, g_media.display.virtualW);
 }
 
 float VirtualMouseY() {
   const float y = Pumped().mouseY;
-  return ToVirtual(y, g_displayH, g_virtualH);
+  return ToVirtual(y, g_media.display.height, g_media.display.virtualH);
 }
 
 bool MouseDown(int button) {
@@ -398,7 +353,7 @@ bool MouseDown(int button) {
 
 int MouseHit(int button) { return TakeHits(Pumped().mouseHits, button, ValidButton(button)); }
 
-void MoveMouse(int x, int y) { Backend().MoveMouse(x, y, g_input); }
+void MoveMouse(int x, int y) { Backend().MoveMouse(x, y, g_media.input); }
 void ShowPointer() { Backend().ShowPointer(true); }
 void HidePointer() { Backend().ShowPointer(false); }
 
@@ -477,7 +432,7 @@ int LoadSound(const std::string& file, int flags) {
 int AllocChannel() { return Backend().AllocChannel(); }
 
 int CueSound(int sound, int channel) {
-  SoundData* snd = g_sounds.Get(sound);
+  SoundData* snd = g_media.resources.sounds.Get(sound);
   if (!snd || channel < 0) return 0;
   if (channel == 0) channel = Backend().AllocChannel();
   if (channel <= 0) return 0;

@@ -2,31 +2,31 @@
 // pictures (the pause menu's scattered titles) depend on the exact sequence.
 #include "media/random.h"
 
-namespace {
-int32_t g_state = 4660;
+#include "media/core.h"
 
+namespace {
 void Step() {
   // Schrage's method: 48271 * state mod (2^31 - 1) without overflow.
-  int32_t hi = g_state / 44488;
-  int32_t lo = g_state % 44488;
+  int32_t hi = g_media.random / 44488;
+  int32_t lo = g_media.random % 44488;
   int32_t next = 48271 * lo - 3399 * hi;
   if (next < 0) next += 2147483647;
-  g_state = next;
+  g_media.random = next;
 }
 }  // namespace
 
 void SeedRnd(int32_t seed) {
   int32_t s = seed & 0x7FFFFFFF;
-  g_state = (s == 0 || s == 2147483647) ? 4660 : s;
+  g_media.random = (s == 0 || s == 2147483647) ? 4660 : s;
 }
 
-int32_t RndState() { return g_state; }
+int32_t RndState() { return g_media.random; }
 
 double Rnd() {
   Step();
-  double a = g_state & 0x1FFFFFFC;
+  double a = g_media.random & 0x1FFFFFFC;
   Step();
-  double b = g_state & 0x1FFFFFF8;
+  double b = g_media.random & 0x1FFFFFF8;
   return (a + b / 134217728.0) / 536870912.0;
 }
 

@@ -8,12 +8,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "media/core.h"
 #include "media/files_os.h"
 #include "media/media.h"
 
 namespace {
-
-std::string g_dataRoot, g_playerRoot;
 
 // The folder SDL names for the executable, or "" when it cannot tell.
 std::string ExecutableFolder() {
@@ -42,14 +41,14 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
 }
 
 void SetFileRoots(const std::string& data, const std::string& player) {
-  g_dataRoot = data;
-  g_playerRoot = player;
+  g_media.files.dataRoot = data;
+  g_media.files.playerRoot = player;
 }
 
-std::string DataRoot() { return g_dataRoot; }
-std::string PlayerRoot() { return g_playerRoot; }
-std::string DataPath(const std::string& name) { return JoinPath(g_dataRoot, name); }
-std::string PlayerPath(const std::string& name) { return JoinPath(g_playerRoot, name); }
+std::string DataRoot() { return g_media.files.dataRoot; }
+std::string PlayerRoot() { return g_media.files.playerRoot; }
+std::string DataPath(const std::string& name) { return JoinPath(g_media.files.dataRoot, name); }
+std::string PlayerPath(const std::string& name) { return JoinPath(g_media.files.playerRoot, name); }
 
 std::string InstalledDataRoot() { return WENHOD_INSTALLED_DATA; }
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "media/audio.h"
-#include "media/backend.h"
+#include "media/core.h"
 #include "media/gl_renderer.h"
 #include "media/host.h"
 #include "media/sdl_keys.h"
@@ -149,10 +149,8 @@ class SdlBackend final : public MediaBackend {
       Close();
       return false;
     }
-    width_ = w;
-    height_ = h;
     swapInterval_ = -2;
-    GlSetVirtual(virtualW_ > 0 ? virtualW_ : static_cast<float>(w), virtualH_ > 0 ? virtualH_ : static_cast<float>(h));
+    GlSetVirtual(VirtualW(), VirtualH());
     UpdateWindowSize();
     SDL_DisplayMode current{};
     refresh_ = 60;
@@ -175,7 +173,6 @@ class SdlBackend final : public MediaBackend {
       SDL_DestroyWindow(window_);
       window_ = nullptr;
     }
-    width_ = height_ = 0;
   }
 
   bool IsOpen() override { return window_ != nullptr; }
@@ -208,9 +205,6 @@ class SdlBackend final : public MediaBackend {
   // Drawing
   //--------------------------------------------------------------------------
   void SetVirtual(float virtualW, float virtualH) override {
-    if (!(virtualW > 0) || !(virtualH > 0)) return;
-    virtualW_ = virtualW;
-    virtualH_ = virtualH;
     if (window_) GlSetVirtual(virtualW, virtualH);
   }
 
@@ -222,32 +216,10 @@ class SdlBackend final : public MediaBackend {
 
   void DrawLine(float x1, float y1, float x2, float y2, bool lastPixel, const DrawState& s) override {
     if (!window_) return;
-    // Scale and rotation apply about the first point, as for a rectangle.
-    const Quad end = PlaceFrame(0, 0, x1 - x2, y1 - y2, x1, y1, s.scaleX, s.scaleY, s.rotation);
-    // Work in display pixels so the line is one pixel wide whatever the
-    // virtual resolution, through pixel centres.
-    const float kx = static_cast<float>(width_) / virtualW(), ky = static_cast<float>(height_) / virtualH();
-    const float ax = x1 * kx + 0.5f, ay = y1 * ky + 0.5f;
-    const float bx = end.x[0] * kx + 0.5f, by = end.y[0] * ky + 0.5f;
-    float dx = bx - ax, dy = by - ay;
-    const float len = std::sqrt(dx * dx + dy * dy);
-    if (!(len > 1e-4f)) {
-      if (!lastPixel) return;
-      dx = 1;
-      dy = 0;
-    } else {
-      dx /= len;
-      dy /= len;
-    }
-    const float tail = lastPixel ? 0.5f : -0.5f;
-    const float sx = ax - dx * 0.5f, sy = ay - dy * 0.5f;
-    const float ex = bx + dx * tail, ey = by + dy * tail;
-    const float nx = -dy * 0.5f, ny = dx * 0.5f;
     Quad q;
-    q.x[0] = (sx + nx) / kx; q.y[0] = (sy + ny) / ky;
-    q.x[1] = (ex + nx) / kx; q.y[1] = (ey + ny) / ky;
-    q.x[2] = (ex - nx) / kx; q.y[2] = (ey - ny) / ky;
-    q.x[3] = (sx - nx) / kx; q.y[3] = (sy - ny) / ky;
+    const float kx = static_cast<float>(g_media.display.width) / VirtualW();
+    const float ky = static_cast<float>(g_media.display.height) / VirtualH();
+    if (!PlaceLine(x1, y1, x2, y2, lastPixel, s, kx, ky, q)) return;
     Emit(GlWhiteTexture(), s.blend, q, 0.5f, 0.5f, 0.5f, 0.5f, Color(s));
   }
 
@@ -265,7 +237,7 @@ class SdlBackend final : public MediaBackend {
 
   void DrawText(FontData* font, const std::string& text, float x, float y, const DrawState& s) override {
     if (!window_ || text.empty()) return;
-    FontData& f = font ? *font : Builtin();
+    FontData& f = font ? *font : BuiltinFontData();
     const GlSheet* t = GlFontSheet(f);
     if (!t) return;
     const float iw = 1.0f / static_cast<float>(t->width), ih = 1.0f / static_cast<float>(t->height);
@@ -274,10 +246,7 @@ class SdlBackend final : public MediaBackend {
     for (unsigned char c : text) {
       const Glyph& g = f.glyphs[c];
       if (g.w > 0 && g.h > 0) {
-        // Each glyph is a frame whose handle is the text's top-left corner.
-        const Quad q = PlaceFrame(static_cast<float>(g.w), static_cast<float>(g.h),
-                                  -static_cast<float>(pen + g.left), -static_cast<float>(g.top), x, y,
-                                  s.scaleX, s.scaleY, s.rotation);
+        const Quad q = PlaceGlyph(g, pen, x, y, s);
         Emit(t->tex, s.blend, q, static_cast<float>(g.x) * iw, static_cast<float>(g.y) * ih,
              static_cast<float>(g.x + g.w) * iw, static_cast<float>(g.y + g.h) * ih, color);
       }
@@ -324,7 +293,7 @@ class SdlBackend final : public MediaBackend {
           KeyEvent(e.key, in);
           break;
         case SDL_TEXTINPUT:
-          TypedText(e.text.text, in);
+          TypeUtf8(e.text.text, in);
           break;
         case SDL_MOUSEMOTION:
           in.mouseX = static_cast<float>(e.motion.x) * MouseScaleX();
@@ -493,8 +462,15 @@ class SdlBackend final : public MediaBackend {
   }
 
  private:
-  float virtualW() const { return virtualW_ > 0 ? virtualW_ : static_cast<float>(width_); }
-  float virtualH() const { return virtualH_ > 0 ? virtualH_ : static_cast<float>(height_); }
+  // The drawing area as the media layer keeps it; the display's size until one is set.
+  static float VirtualW() {
+    const DisplayCore& d = g_media.display;
+    return d.virtualW > 0 ? d.virtualW : static_cast<float>(d.width);
+  }
+  static float VirtualH() {
+    const DisplayCore& d = g_media.display;
+    return d.virtualH > 0 ? d.virtualH : static_cast<float>(d.height);
+  }
 
   // A full-screen mode of this size: the exact depth and refresh when
   // offered, else any refresh (Xvfb reports 0).
@@ -516,15 +492,19 @@ class SdlBackend final : public MediaBackend {
     SDL_GetWindowSize(window_, &windowW_, &windowH_);
     SDL_GL_GetDrawableSize(window_, &drawableW_, &drawableH_);
     if (drawableW_ <= 0 || drawableH_ <= 0) {
-      drawableW_ = width_;
-      drawableH_ = height_;
+      drawableW_ = g_media.display.width;
+      drawableH_ = g_media.display.height;
     }
   }
 
   // Window points to display pixels (they differ when the window manager or
   // a full-screen switch gave us another size than asked).
-  float MouseScaleX() const { return window_ && windowW_ > 0 ? static_cast<float>(width_) / windowW_ : 1.0f; }
-  float MouseScaleY() const { return window_ && windowH_ > 0 ? static_cast<float>(height_) / windowH_ : 1.0f; }
+  float MouseScaleX() const {
+    return window_ && windowW_ > 0 ? static_cast<float>(g_media.display.width) / windowW_ : 1.0f;
+  }
+  float MouseScaleY() const {
+    return window_ && windowH_ > 0 ? static_cast<float>(g_media.display.height) / windowH_ : 1.0f;
+  }
 
   // Software pacing to the display's refresh, a millisecond sleep at a time.
   void PaceToRefresh() {
@@ -557,14 +537,6 @@ class SdlBackend final : public MediaBackend {
     v[3] = {q.x[3], q.y[3], u0, v1, color};
   }
 
-  FontData& Builtin() {
-    if (!builtin_) {
-      builtin_ = std::make_unique<FontData>();
-      BuiltinFont(*builtin_);
-    }
-    return *builtin_;
-  }
-
   void KeyEvent(const SDL_KeyboardEvent& k, InputState& in) {
     const int code = VirtualKeyFromSdl(k.keysym.sym, k.keysym.scancode);
     if (code <= 0 || code > 255) return;
@@ -576,28 +548,6 @@ class SdlBackend final : public MediaBackend {
     in.keyDown[code] = true;
     // Editing keys type a code of their own, repeats included.
     if (code == KEY_BACKSPACE || code == KEY_ENTER || code == KEY_ESCAPE) in.typed.push_back(code);
-  }
-
-  // SDL sends UTF-8; the program's text is one byte per character, so only
-  // code points up to 255 are kept.
-  static void TypedText(const char* utf8, InputState& in) {
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8);
-    while (*p) {
-      unsigned cp;
-      int extra;
-      if (*p < 0x80) { cp = *p; extra = 0; }
-      else if ((*p & 0xE0) == 0xC0) { cp = *p & 0x1F; extra = 1; }
-      else if ((*p & 0xF0) == 0xE0) { cp = *p & 0x0F; extra = 2; }
-      else if ((*p & 0xF8) == 0xF0) { cp = *p & 0x07; extra = 3; }
-      else { ++p; continue; }
-      ++p;
-      bool ok = true;
-      for (int i = 0; i < extra; ++i, ++p) {
-        if ((*p & 0xC0) != 0x80) { ok = false; break; }
-        cp = cp << 6 | (*p & 0x3F);
-      }
-      if (ok && cp >= 32 && cp <= 255) in.typed.push_back(static_cast<int>(cp));
-    }
   }
 
   SDL_Joystick* Joystick(int port) {
@@ -639,17 +589,14 @@ class SdlBackend final : public MediaBackend {
   SDL_GLContext context_ = nullptr;
   bool core_ = true;
   std::string title_;
-  int width_ = 0, height_ = 0;            // the display (and offscreen frame)
   int windowW_ = 0, windowH_ = 0;         // window points
   int drawableW_ = 0, drawableH_ = 0;     // window pixels
-  float virtualW_ = 0, virtualH_ = 0;
   int swapInterval_ = -2;
   int refresh_ = 60;
   Uint64 lastPresent_ = 0;
   Uint64 lastPump_ = 0;
   bool presentedSinceSleep_ = false;      // a picture for the host to show at its next sleep
   bool pointerShown_ = true;
-  std::unique_ptr<FontData> builtin_;
   std::vector<SDL_Joystick*> joysticks_;
   std::unique_ptr<AudioOutput> audio_;
   std::unique_ptr<AudioOutput> openALReady_;

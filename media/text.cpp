@@ -6,7 +6,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "media/media.h"
+#include "media/backend.h"
 
 std::string Mid(const std::string& s, int pos, int len) {
   // The window [pos, pos + len) clipped to the text, in 64 bits so huge
@@ -164,4 +164,26 @@ std::string FieldOf(const std::string& text, const std::string& sep, int n) {
   if (missing) return "-+-";
   int length = find(t, start) - start;
   return Mid(t, start, length);
+}
+
+// Back ends get typed text as UTF-8; the program's text is one byte per
+// character, so only code points up to 255 are kept.
+void TypeUtf8(const char* utf8, InputState& in) {
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8);
+  while (*p) {
+    unsigned cp;
+    int extra;
+    if (*p < 0x80) { cp = *p; extra = 0; }
+    else if ((*p & 0xE0) == 0xC0) { cp = *p & 0x1F; extra = 1; }
+    else if ((*p & 0xF0) == 0xE0) { cp = *p & 0x0F; extra = 2; }
+    else if ((*p & 0xF8) == 0xF0) { cp = *p & 0x07; extra = 3; }
+    else { ++p; continue; }
+    ++p;
+    bool ok = true;
+    for (int i = 0; i < extra; ++i, ++p) {
+      if ((*p & 0xC0) != 0x80) { ok = false; break; }
+      cp = cp << 6 | (*p & 0x3F);
+    }
+    if (ok && cp >= 32 && cp <= 255) in.typed.push_back(static_cast<int>(cp));
+  }
 }

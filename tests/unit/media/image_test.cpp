@@ -312,6 +312,37 @@ TEST_F(Images, PlaceFrameTurnsClockwiseAboutTheHandle) {
   EXPECT_FLOAT_EQ(q.y[3], 100);
 }
 
+// A line is one display pixel wide through pixel centres, both ends drawn
+// unless the last pixel is left out; a point without its last pixel is nothing.
+TEST(Geometry, LinesAreOneDisplayPixelWide) {
+  Quad q;
+  ASSERT_TRUE(PlaceLine(0, 0, 10, 0, true, DrawState{}, 1, 1, q));
+  EXPECT_FLOAT_EQ(q.x[0], 0);
+  EXPECT_FLOAT_EQ(q.x[1], 11);
+  EXPECT_FLOAT_EQ(q.y[0] - q.y[3], 1);
+  ASSERT_TRUE(PlaceLine(0, 0, 10, 0, false, DrawState{}, 1, 1, q));
+  EXPECT_FLOAT_EQ(q.x[1], 10);
+  EXPECT_FALSE(PlaceLine(5, 5, 5, 5, false, DrawState{}, 1, 1, q));
+  ASSERT_TRUE(PlaceLine(5, 5, 5, 5, true, DrawState{}, 1, 1, q));
+  EXPECT_FLOAT_EQ(q.x[1] - q.x[0], 1);
+  // Two display pixels per unit: the same line is half a unit wide, and ends half a unit later.
+  ASSERT_TRUE(PlaceLine(0, 0, 10, 0, true, DrawState{}, 2, 2, q));
+  EXPECT_FLOAT_EQ(q.x[1], 10.5f);
+  EXPECT_FLOAT_EQ(q.y[0] - q.y[3], 0.5f);
+  // Scale applies about the first point.
+  DrawState scaled;
+  scaled.scaleX = 2;
+  ASSERT_TRUE(PlaceLine(3, 0, 13, 0, true, scaled, 1, 1, q));
+  EXPECT_FLOAT_EQ(q.x[1], 24);
+  // A glyph's frame hangs from the text's top-left corner, moved along by the pen.
+  Glyph g;
+  g.w = 6, g.h = 8, g.left = 1, g.top = 2;
+  q = PlaceGlyph(g, 10, 100, 50, DrawState{});
+  EXPECT_FLOAT_EQ(q.x[0], 111);
+  EXPECT_FLOAT_EQ(q.y[0], 52);
+  EXPECT_FLOAT_EQ(q.x[2], 117);
+}
+
 TEST_F(Images, NullImagesNeverCollide) {
   int sq = LoadImage(WritePng(dir, "sq.png", 4, 4, [](int, int) { return Rgba(1, 1, 1); }), 0);
   EXPECT_TRUE(ImagesCollide(sq, 0, 0, 0, sq, 0, 0, 0));

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <tuple>
 
+#include "media/backend.h"
 #include "media/media.h"
 #include "tests/unit/support.h"
 
@@ -203,4 +204,14 @@ TEST(SystemText, DateAndTimeForms) {
 
   EXPECT_GT(MemoryInUse(), 0);
   EXPECT_GE(ReleaseMemory(), 0);
+}
+
+// Typed UTF-8 keeps the characters the program's one-byte text can hold:
+// printable ASCII and Latin-1; wider code points, control characters and
+// broken sequences are dropped without losing what follows them.
+TEST(Text, TypedUtf8KeepsLatin1) {
+  InputState in;
+  TypeUtf8("a\xC3\xA9\xE2\x82\xAC\x01\xC3z\xF0\x9F\x98\x80\xFF" "b\xC3\xBF", in);
+  const std::vector<int> typed(in.typed.begin(), in.typed.end());
+  EXPECT_EQ(typed, (std::vector<int>{'a', 0xE9, 'z', 'b', 0xFF}));
 }
