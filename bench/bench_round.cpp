@@ -44,6 +44,7 @@ bool SetUpProgram() {
     ready = 0;
     return false;
   }
+  SetFileRoots("..", "..");  // the game's files are named "239/..." under the data root, Files/
   AutoMidHandle(true);
   LoadGameImages();
   for (int i = 1; i <= 15; i++) {
