@@ -37,6 +37,15 @@ check "lintian: every warning is an explained one" [ -z "$unexplained" ]
 dpkg-deb -x "$DEB" "$E2E_WORK/unpacked"
 check "desktop-file-validate passes" desktop-file-validate "$E2E_WORK"/unpacked/usr/share/applications/*.desktop
 check "appstreamcli validate passes" appstreamcli validate --no-net "$E2E_WORK"/unpacked/usr/share/metainfo/*.xml
+# icons_fit: a hicolor icon at each usual size, each as large as its folder says.
+icons_fit() {
+  local size icon
+  for size in 16 32 48 64 128 256; do
+    icon=$E2E_WORK/unpacked/usr/share/icons/hicolor/${size}x${size}/apps/wenhod.png
+    [[ "$(identify -format '%w %h' "$icon" 2>/dev/null)" == "$size $size" ]] || { log "icon $size: wrong or missing"; return 1; }
+  done
+}
+check "icons in the usual hicolor sizes" icons_fit
 check "the copyright file holds every font's licence" \
   [ "$(grep -c 'SIL OPEN FONT LICENSE\|License: OFL-1.1' "$E2E_WORK/unpacked/usr/share/doc/wenhod/copyright")" -ge 3 ]
 
