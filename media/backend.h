@@ -121,6 +121,9 @@ class MediaBackend {
   // Clock.
   virtual uint32_t Millisecs() = 0;
   virtual void Delay(int ms) = 0;
+  // Waits until the host's next frame due periodMs after the last; false
+  // where the host has no frames of its own and the caller paces.
+  virtual bool WaitForFrame(double /*periodMs*/) { return false; }
 
   // Audio. Channels are small positive integers, 0 meaning none.
   virtual std::vector<std::string> AudioDrivers() = 0;

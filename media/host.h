@@ -13,6 +13,14 @@
 // the picture, instead of a timer.
 void HostSleep(int ms, bool newPicture);
 
+// Waits for the host's frame due periodMs after the last one it gave;
+// newPicture as for HostSleep. False where the host has no frames (the
+// desktop): the caller paces.
+bool HostWaitForFrame(double periodMs, bool newPicture);
+
+// True when the host offers OpenGL ES only (a page: WebGL 2).
+bool HostGlesOnly();
+
 // True when whatever the window holds is shown as soon as the program sleeps
 // (a page: the browser shows the canvas then), so only presented frames may
 // be put there.

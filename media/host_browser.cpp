@@ -1,6 +1,7 @@
 // host_browser.cpp — the program inside a browser page (Emscripten): sleeps
-// hand control back to the browser, written files are kept in IndexedDB,
-// pictures become downloads, display modes are the sizes that fit the page.
+// and frames hand control back to the browser until its next frame, written
+// files are kept in IndexedDB, pictures become downloads, display modes are
+// the sizes that fit the page, and WebGL 2 is the only GL there is.
 // The JavaScript halves live in host_browser.js (called from here) and
 // host_page.js (the page's side: storage at start, keys, the end message).
 #ifdef __EMSCRIPTEN__
@@ -9,7 +10,8 @@
 #include "media/host.h"
 
 extern "C" {
-void host_sleep(int ms, int waitForFrame);  // returns after the browser ran
+void host_sleep(int ms, int newPicture);  // returns after the browser ran
+void host_wait_frame(double periodMs, int newPicture);
 void host_file_changed(const char* path);
 void host_picture_saved(const char* path);
 void host_page_size(int* w, int* h);
@@ -18,7 +20,14 @@ void host_ended();
 
 void HostSleep(int ms, bool newPicture) { host_sleep(ms, newPicture ? 1 : 0); }
 
+bool HostWaitForFrame(double periodMs, bool newPicture) {
+  host_wait_frame(periodMs, newPicture ? 1 : 0);
+  return true;
+}
+
 bool HostSleepShowsWindow() { return true; }
+
+bool HostGlesOnly() { return true; }
 
 void HostFileChanged(const std::string& path) { host_file_changed(path.c_str()); }
 

@@ -2,23 +2,22 @@
 // --js-library. The page's own side (storage at start, keys, messages) is in
 // host_page.js; the two meet in Module.host.
 mergeInto(LibraryManager.library, {
-  // Sleeping gives the browser the thread back. A new picture is shown at the
-  // browser's next frame, so we wait for that frame: the program is then paced
-  // by the page's own refresh. Otherwise a timer does (browsers stretch short
-  // ones to a few milliseconds).
+  // Sleeping gives the browser the thread back. A sleep shorter than a frame,
+  // or one after a new picture (shown at the browser's next frame), lasts
+  // until the browser's next frame; the rest of a longer one is timed.
   // SDL's audio calls the last two from its own JavaScript.
   host_sleep__deps: ['$Asyncify', '$autoResumeAudioContext', '$dynCall'],
-  host_sleep: function(ms, waitForFrame) {
-    Module.host.sleeps++;
+  host_sleep: function(ms, newPicture) {
     return Asyncify.handleSleep(function(wakeUp) {
-      if (waitForFrame) {
-        requestAnimationFrame(function() {
-          Module.host.frames++;
-          wakeUp();
-        });
-      } else {
-        setTimeout(wakeUp, ms);
-      }
+      Module.host.sleep(ms, newPicture, wakeUp);
+    });
+  },
+
+  // A frame paced by the browser's frames: see Module.host.waitFrame.
+  host_wait_frame__deps: ['$Asyncify'],
+  host_wait_frame: function(periodMs, newPicture) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      Module.host.waitFrame(periodMs, newPicture, wakeUp);
     });
   },
 

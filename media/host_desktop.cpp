@@ -8,7 +8,9 @@
 void HostSleep(int ms, bool /*newPicture*/) {
   if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
 }
+bool HostWaitForFrame(double /*periodMs*/, bool /*newPicture*/) { return false; }
 bool HostSleepShowsWindow() { return false; }
+bool HostGlesOnly() { return false; }
 void HostFileChanged(const std::string& /*path*/) {}
 void HostPictureSaved(const std::string& /*path*/) {}
 bool HostDisplayModes(std::vector<DisplayMode>& /*out*/) { return false; }

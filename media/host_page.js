@@ -1,8 +1,78 @@
 // host_page.js — the page's side of the browser host (linked with --pre-js):
-// the files the program writes kept in IndexedDB across reloads, the keys the
-// game needs kept from the browser, and what the page says when it ends.
-// host_browser.js calls in through Module.host.
+// sleeps and frames paced by the browser's frames, the files the program
+// writes kept in IndexedDB across reloads, the keys the game needs kept from
+// the browser, and what the page says when it ends. host_browser.js calls in
+// through Module.host.
 Module.host = (function() {
+  // The host's own record: the counts and times tests read, and its calls.
+  var host = {
+    frames: 0,        // pictures the browser has shown; tests count these
+    logicFrames: 0,   // frames the program has paced, shown or not
+    sleeps: 0,        // times the program slept, shown a picture or not
+    shownAt: [],      // the browser's frame times of the last pictures shown
+    hasEnded: false,  // the closing sequence ran
+  };
+
+  // --- Sleeps and frames, paced by the browser's frames ----------------------
+  var FRAME_MS = 1000 / 60;  // a sleep up to this long lasts until the next frame
+  var KEPT_TIMES = 600;      // shown frames whose times are kept
+  // A browser frame at least this share of the game's frame is a display near
+  // 60 Hz (or slower), whose every frame is taken; shorter ones are skipped.
+  var NEAR_PERIOD = 0.9;
+  var lastFrameAt = 0;       // the browser's last frame time seen
+  var due = 0;               // when the program's next frame is due
+
+  // Calls then(time, gap since the last browser frame) at the browser's next
+  // frame; a picture drawn before it counts as shown then.
+  function nextFrame(newPicture, then) {
+    requestAnimationFrame(function(t) {
+      var gap = lastFrameAt ? t - lastFrameAt : Infinity;
+      lastFrameAt = t;
+      if (newPicture) {
+        host.frames++;
+        host.shownAt.push(t);
+        if (host.shownAt.length > KEPT_TIMES) host.shownAt.shift();
+      }
+      then(t, gap);
+    });
+  }
+
+  // Short sleeps (the program's busy waits) last until the browser's next
+  // frame instead of a timer the browser would stretch; longer ones, and the
+  // rest of one past a new picture, are timed.
+  host.sleep = function(ms, newPicture, wakeUp) {
+    host.sleeps++;
+    if (!newPicture && ms > FRAME_MS) {
+      setTimeout(wakeUp, ms);
+      return;
+    }
+    var start = performance.now();
+    nextFrame(newPicture, function() {
+      var left = ms - (performance.now() - start);
+      if (left > FRAME_MS) setTimeout(wakeUp, left);
+      else wakeUp();
+    });
+  };
+
+  // The program's frame waits for the browser's next frame and nothing else.
+  // On a display faster than the game's pace the frame nearest each due time
+  // is taken and the others skipped, so the game keeps its 60 frames a second
+  // at 120 or 144 Hz.
+  host.waitFrame = function(periodMs, newPicture, wakeUp) {
+    host.sleeps++;
+    nextFrame(newPicture, function tick(t, gap) {
+      var every = gap >= periodMs * NEAR_PERIOD;
+      if (!every && t < due - gap / 2) {
+        nextFrame(false, tick);
+        return;
+      }
+      due = every || t - due > periodMs ? t + periodMs : due + periodMs;
+      host.logicFrames++;
+      wakeUp();
+    });
+  };
+
+  // --- Files kept in browser storage -----------------------------------------
   var STORE = '/persist';   // IndexedDB copy of the files the program wrote
   var written = {};         // every path the program changed in this run
   var syncing = false, again = false;
@@ -85,10 +155,7 @@ Module.host = (function() {
   window.addEventListener('contextmenu', function(e) { e.preventDefault(); }, true);
   window.addEventListener('pagehide', function() { if (Object.keys(written).length) sync(); });
 
-  return {
-    frames: 0,        // pictures the browser has shown; tests count these
-    sleeps: 0,        // times the program slept, shown a picture or not
-    hasEnded: false,  // the closing sequence ran
+  Object.assign(host, {
     keep: keep,
     // The state of whichever audio context the program made: 'suspended'
     // until the first key or click, 'running' after it.
@@ -107,5 +174,6 @@ Module.host = (function() {
       sync();
       if (Module.onGameEnded) Module.onGameEnded();
     },
-  };
+  });
+  return host;
 })();

@@ -203,6 +203,9 @@ bool DeleteFile(const std::string& path);
 //------------------------------------------------------------------------------
 int32_t Millisecs();                // wraps as a 32-bit count
 void Delay(int ms);                 // negative: no sleep
+// Waits for the frame due periodMs after the last where the host paces frames
+// (a page: the browser's); false on the desktop, where the caller paces.
+bool WaitForFrame(double periodMs);
 std::string CurrentDate();          // "06 Dec 2026", English months in every locale
 std::string CurrentTime();          // "15:12:09"
 long MemoryInUse();                 // bytes in use by the program

@@ -43,6 +43,9 @@ class SdlBackend final : public MediaBackend {
   SdlBackend() {
     // Tests and background windows still see joystick values.
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    // In a page SDL would yield to the browser on a timer at every swap; the
+    // host's wait for the browser's next frame is the only one there is.
+    SDL_SetHint(SDL_HINT_EMSCRIPTEN_ASYNCIFY, "0");
     SDL_Init(SDL_INIT_TIMER | SDL_INIT_EVENTS);
     videoOk_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     if (!videoOk_) videoError_ = SDL_GetError();  // said when a display is asked for
@@ -109,6 +112,7 @@ class SdlBackend final : public MediaBackend {
     const char* glName = "";
     for (const Profile& p : kProfiles) {
       if (context_) break;
+      if (HostGlesOnly() && p.mask != SDL_GL_CONTEXT_PROFILE_ES) continue;  // no refusals to report
       core_ = p.major == 3;
       glName = p.name;
       SDL_GL_ResetAttributes();
@@ -390,6 +394,9 @@ class SdlBackend final : public MediaBackend {
     // may yet drop.
     if (window_ && !HostSleepShowsWindow()) GlIdle(drawableW_, drawableH_);
     HostSleep(ms, std::exchange(presentedSinceSleep_, false));
+  }
+  bool WaitForFrame(double periodMs) override {
+    return window_ && HostWaitForFrame(periodMs, std::exchange(presentedSinceSleep_, false));
   }
 
   //--------------------------------------------------------------------------

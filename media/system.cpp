@@ -11,6 +11,8 @@ int32_t Millisecs() { return static_cast<int32_t>(Backend().Millisecs()); }
 
 void Delay(int ms) { Backend().Delay(ms < 0 ? 0 : ms); }
 
+bool WaitForFrame(double periodMs) { return Backend().WaitForFrame(periodMs); }
+
 namespace {
 std::tm LocalNow() {
   std::time_t now = std::time(nullptr);

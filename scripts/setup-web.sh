@@ -5,7 +5,8 @@
 #     packages into a cache outside the repository, keyed by the Emscripten
 #     and source versions, so every clone and build folder on the machine
 #     shares one copy and a second build costs nothing;
-#   - with --tests: Chromium and the browser driver of tests/web (npm).
+#   - with --tests: Chromium, Firefox ESR and the browser driver of tests/web
+#     (npm).
 # Prints the cache folder (include/, lib/, lib/pkgconfig/) as its last line
 # on stdout; everything else goes to stderr.
 # The cache lives in $WENHOD_WEB_CACHE, else /var/cache/wenhod-web when that
@@ -39,7 +40,7 @@ installed() { [[ "$(dpkg-query -W -f='${db:Status-Abbrev}' "$1" 2>/dev/null)" ==
 
 # --- Debian packages -------------------------------------------------------
 packages=(emscripten dpkg-dev cmake make python3)
-(( tests )) && packages+=(chromium)
+(( tests )) && packages+=(chromium firefox-esr)
 missing=()
 for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
 if (( ${#missing[@]} )); then

@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr double kFramePeriodMs = 1000.0 / 60;
+
 // Milliseconds from a to b on the wrapping 32-bit clock.
 int32_t ClockSince(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(b) - static_cast<uint32_t>(a));
@@ -103,11 +105,14 @@ int FinishFrame(int showPointer) {
   MouseClick1 = MouseHit(1);
   MouseClick2 = MouseHit(2);
 
-  // Pace to 60 fps in 1 ms sleeps. A clock that went backwards ends the wait.
-  for (;;) {
-    Delay(1);
-    const int32_t since = ClockSince(LastFrameTime, Millisecs());
-    if (since < 0 || since >= 1000.0 / 60 - 2) break;
+  // Pace to 60 fps: by the host's own frames where it has them (a page), else
+  // in 1 ms sleeps. A clock that went backwards ends the wait.
+  if (!WaitForFrame(kFramePeriodMs)) {
+    for (;;) {
+      Delay(1);
+      const int32_t since = ClockSince(LastFrameTime, Millisecs());
+      if (since < 0 || since >= kFramePeriodMs - 2) break;
+    }
   }
 
   DrawMessages();

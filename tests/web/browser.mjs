@@ -1,12 +1,15 @@
 // browser.mjs — what the browser tests share: a static server for the page
-// on 127.0.0.1, Debian's Chromium in headless mode driven by puppeteer-core,
-// and waits that count the frames the page reports (Module.host.frames), so
-// a busy machine only makes them slower, never wrong.
+// on 127.0.0.1, Debian's Chromium (over the DevTools protocol) and Firefox ESR
+// (over WebDriver BiDi) in headless mode driven by puppeteer-core, waits that
+// count the frames the page reports (Module.host.frames), so a busy machine
+// only makes them slower, never wrong, and the frame-rate figures.
 import {spawn} from 'node:child_process';
+import {readFileSync} from 'node:fs';
 import {createServer} from 'node:net';
 import puppeteer from 'puppeteer-core';
 
 export const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
+export const FIREFOX = process.env.FIREFOX || '/usr/bin/firefox-esr';
 
 // A free port on the loopback interface.
 export function freePort() {
@@ -37,24 +40,43 @@ export async function serve(dir) {
   return {url, stop: () => proc.kill()};
 }
 
+export const VIEWPORT = {width: 1280, height: 1024};
+
 // Chromium with software WebGL; a fresh profile each time unless given one
-// (a reload test keeps it to find its storage again).
-export async function launch(profileDir) {
+// (a reload test keeps it to find its storage again). extraArgs: more flags.
+export async function launch(profileDir, extraArgs = []) {
   const args = ['--headless=new', '--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
-                '--window-size=1280,1024',
-                '--disable-background-timer-throttling', '--disable-renderer-backgrounding'];
+                `--window-size=${VIEWPORT.width},${VIEWPORT.height}`,
+                '--disable-background-timer-throttling', '--disable-renderer-backgrounding', ...extraArgs];
   return puppeteer.launch({executablePath: CHROMIUM, headless: true, args, userDataDir: profileDir,
-                           defaultViewport: {width: 1280, height: 1024}});
+                           defaultViewport: VIEWPORT});
 }
 
-// Opens the page and collects what it logs.
-export async function open(browser, url) {
+// Firefox ESR, headless, WebGL drawn by Mesa in software. Without a display
+// it has no GL driver for WebGL at all: test.sh's Xvfb serves.
+export async function launchFirefox() {
+  if (!process.env.DISPLAY) throw new Error('Firefox needs an X display (Xvfb) for WebGL');
+  return puppeteer.launch({browser: 'firefox', executablePath: FIREFOX, headless: true,
+                           defaultViewport: VIEWPORT, extraPrefsFirefox: {'webgl.force-enabled': true}});
+}
+
+// Opens the page and collects what it logs; errors (console errors, failed
+// requests, uncaught exceptions) also go to errors. before(page) runs first.
+export async function open(browser, url, before) {
   const page = await browser.newPage();
-  const log = [];
-  page.on('console', m => log.push(m.text()));
-  page.on('pageerror', e => log.push('pageerror: ' + e.message));
+  const log = [], errors = [];
+  page.on('console', m => {
+    log.push(m.text());
+    if (m.type() === 'error') errors.push(m.text());
+  });
+  page.on('pageerror', e => {
+    log.push('pageerror: ' + e.message);
+    errors.push('pageerror: ' + e.message);
+  });
+  page.on('response', r => { if (r.status() >= 400) errors.push(`${r.status()} ${r.url()}`); });
+  if (before) await before(page);
   await page.goto(url);
-  return {page, log};
+  return {page, log, errors};
 }
 
 export const frames = page => page.evaluate(() => (window.Module && Module.host ? Module.host.frames : 0));
@@ -125,8 +147,35 @@ export async function waitForColour(page, box, lo, hi, minCount, timeoutMs) {
   }, {polling: 'raf', timeout: timeoutMs}, box, lo, hi, minCount);
 }
 
-// The canvas as the page shows it: a PNG of its pixels.
+// The canvas's own pixels (its drawing size, whatever size the page shows
+// it at) as a PNG. Needs the page opened with ?readback.
 export async function canvasShot(page) {
-  const canvas = await page.$('#canvas');
-  return canvas.screenshot({type: 'png'});
+  const url = await page.evaluate(() => document.getElementById('canvas').toDataURL('image/png'));
+  return Buffer.from(url.slice(url.indexOf(',') + 1), 'base64');
+}
+
+// What this browser shows on a plain page, measured beside the game: its
+// frame rate and the quads it holds at 58 fps (calibrate.html).
+export async function calibrate(browser) {
+  const page = await browser.newPage();
+  try {
+    await page.setContent(readFileSync(new URL('./calibrate.html', import.meta.url), 'utf8'));
+    return await page.evaluate(() => calibrate());
+  } finally {
+    await page.close();
+  }
+}
+
+// The pictures shown over the next ms milliseconds, from the page's frame
+// times: {fps, longShare}, longShare being the share of gaps between shown
+// frames longer than 1.5 periods at the expected rate.
+export async function frameStats(page, ms, expectedFps) {
+  const from = await page.evaluate(() => performance.now());
+  await new Promise(r => setTimeout(r, ms));
+  const times = await page.evaluate(f => Module.host.shownAt.filter(t => t >= f), from);
+  if (times.length < 2) return {fps: 0, longShare: 1};
+  const fps = (times.length - 1) * 1000 / (times[times.length - 1] - times[0]);
+  let long = 0;
+  for (let i = 1; i < times.length; ++i) if (times[i] - times[i - 1] > 1.5 * 1000 / expectedFps) ++long;
+  return {fps, longShare: long / (times.length - 1)};
 }
