@@ -87,7 +87,11 @@ const LOG = '/Files/Debug.txt', SETUP = '/Files/Setup.ini', SCORES = '/Files/239
 // frames, as a player would (the panel reads it held).
 async function clickVirtual(page, vx, vy) {
   const box = await (await page.$('#canvas')).boundingBox();
-  await page.mouse.move(box.x + vx * box.width / 1280, box.y + vy * box.height / 960);
+  const [w, h] = await page.evaluate(() => [canvas.width, canvas.height]);
+  // The first page pixel inside the canvas pixel that holds the point: the
+  // browser reports whole page pixels, SDL whole canvas pixels.
+  const at = (v, virtual, size, shown) => Math.ceil(Math.ceil(v * size / virtual) * shown / size);
+  await page.mouse.move(box.x + at(vx, 1280, w, box.width), box.y + at(vy, 960, h, box.height));
   await B.waitTicks(page, 2);
   await page.mouse.down();
   await B.waitTicks(page, 3);
