@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # build-web.sh — builds the browser page into build-web/page/ (index.html with
-# its .js, .wasm and .data). The wasm libraries come from setup-web.sh's cache;
-# the data tree from the native build in build/, whose generator draws it.
+# its .js, .wasm and .data, and the program's icon as favicon.png). The wasm
+# libraries come from setup-web.sh's cache; the data tree and the icon from
+# the native build in build/, whose generator draws them.
 # Options are passed to setup-web.sh (--tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,3 +26,8 @@ if [[ ! -f build-web/CMakeCache.txt ]] || ! grep -q "^WENHOD_WEB_LIBS:PATH=$libs
   fi
 fi
 cmake --build build-web -j2 -- --quiet
+
+# The page's icon: the program's own, drawn by the native art generator.
+mkdir -p build-web/icons
+build/artgen --icons build-web/icons
+cp build-web/icons/wenhod-32.png build-web/page/favicon.png

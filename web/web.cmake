@@ -54,17 +54,6 @@ function(wenhod_page target)
   # the optimiser keeps to one core.
   set_property(TARGET ${target} PROPERTY RULE_LAUNCH_LINK
     "${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs BINARYEN_CORES=1")
-  # The page's icon: the hero's first frame, cut from the staged sheet by
-  # ImageMagick (scripts/setup.sh installs it).
-  find_program(WENHOD_CONVERT convert)
-  if(WENHOD_CONVERT)
-    add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND ${WENHOD_CONVERT} ${WENHOD_NATIVE_FILES}/239/wenhod.png -crop 64x64+0+0 +repage
-              ${CMAKE_BINARY_DIR}/page/favicon.png
-      VERBATIM)
-  else()
-    message(WARNING "ImageMagick's convert not found: the page has no icon")
-  endif()
   # A redrawn picture or sound of the native build packs the data again.
   file(GLOB_RECURSE data CONFIGURE_DEPENDS ${WENHOD_NATIVE_FILES}/Common/* ${WENHOD_NATIVE_FILES}/239/*)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
