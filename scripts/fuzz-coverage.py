@@ -3,8 +3,9 @@
 
 Per source file of ours (under ROOT, tests excluded) that a target reaches:
 the lines with code reached and missed, first over the whole file, then over
-the functions some input entered; then the missed lines of those functions
-with their text, and where the functions no input entered start.
+the functions some input entered, and the branch directions taken; then the
+missed lines of those functions with their text, the branches that went only
+one way, and where the functions no input entered start.
 """
 import json
 import os
@@ -33,10 +34,25 @@ def ours(path, root):
     return path.startswith(root + "/") and "/tests/" not in path and "/build" not in path
 
 
-def functions(export_path, root):
-    """{file: [(name, first line, last line, entered)]}."""
-    with open(export_path) as f:
-        data = json.load(f)
+def branches(data, root):
+    """{file: (directions taken, directions, [(line, col, direction never taken)])}; a
+    line holding "if (x) return;" counts as reached when only its test ran."""
+    found = {}
+    for entry in data["data"][0]["files"]:
+        path = os.path.normpath(entry["filename"])
+        if not ours(path, root):
+            continue
+        total = 2 * len(entry["branches"])
+        taken = sum((b[4] > 0) + (b[5] > 0) for b in entry["branches"])
+        # Both directions untaken: the line never ran, and is listed as missed.
+        never = sorted({(b[0], b[1], "true" if b[4] == 0 else "false")
+                        for b in entry["branches"] if (b[4] == 0) != (b[5] == 0)})
+        found[path] = (taken, total, never)
+    return found
+
+
+def functions(data, root):
+    """{file: {(name, first line, last line, entered)}}."""
     found = {}
     for fn in data["data"][0]["functions"]:
         path = os.path.normpath(fn["filenames"][0])
@@ -53,8 +69,11 @@ def functions(export_path, root):
 def main():
     root, export_path, show_path = sys.argv[1:4]
     counts = line_counts(show_path, root)
-    funcs = functions(export_path, root)
-    print(f"\n{'file':32} {'lines reached':>15} {'in functions entered':>22}")
+    with open(export_path) as f:
+        data = json.load(f)
+    funcs = functions(data, root)
+    forks = branches(data, root)
+    print(f"\n{'file':32} {'lines reached':>15} {'in functions entered':>22} {'branch directions':>19}")
     details = []
     for path in sorted(counts):
         c = counts[path]
@@ -66,18 +85,23 @@ def main():
         inside = {n for _, a, b, _ in entered for n in range(a, b + 1) if n in c}
         inside_reached = sum(1 for n in inside if c[n])
         rel = os.path.relpath(path, root)
+        taken, total, never_taken = forks.get(path, (0, 0, []))
         print(f"{rel:32} {reached:6}/{len(c):<4} {100 * reached / len(c):3.0f}% "
-              f"{inside_reached:8}/{len(inside):<4} {100 * inside_reached / max(len(inside), 1):3.0f}%")
+              f"{inside_reached:8}/{len(inside):<4} {100 * inside_reached / max(len(inside), 1):3.0f}%"
+              f"{taken:9}/{total:<4} {100 * taken / max(total, 1):3.0f}%")
         with open(path, encoding="utf-8", errors="replace") as f:
             source = f.read().split("\n")
         missed = sorted(n for n in inside if not c[n])
-        details.append((rel, missed, never, source))
-    for rel, missed, never, source in details:
-        if not missed and not never:
+        details.append((rel, missed, never, never_taken, source))
+    for rel, missed, never, never_taken, source in details:
+        if not missed and not never and not never_taken:
             continue
         print(f"\n{rel}:")
         for n in missed:
             print(f"  missed {n:4}: {source[n - 1].strip()}")
+        if never_taken:
+            print("  branches never taken (line:column direction): " +
+                  ", ".join(f"{n}:{col} {way}" for n, col, way in never_taken))
         if never:
             starts = ", ".join(str(a) for a in sorted({a for _, a, _, _ in never}))
             print(f"  {len(never)} functions never entered, starting on lines {starts}")
