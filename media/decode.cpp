@@ -46,6 +46,11 @@ bool ReadPngImage(png_structp png, png_infop info, int& w, int& h, std::vector<u
                   std::vector<png_bytep>& rows) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_user_limits(png, kMaxSide, kMaxSide);
+  // libpng allocates an ancillary chunk's declared length before reading it
+  // (a size over its limit only warns), so a few damaged bytes could ask for
+  // gigabytes. None of them changes our pixels: every chunk but the image's
+  // own (IHDR, PLTE, tRNS, IDAT, IEND) is skipped unread.
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   png_read_info(png, info);
   png_uint_32 pw = 0, ph = 0;
   int depth = 0, colour = 0, interlace = 0;

@@ -20,6 +20,8 @@ FuzzTargets() {
 
 # The seeds are the kept ones (examples and every input that once found a
 # fault, tests/fuzz/corpus/NAME) and those the build made (fuzz-seeds/NAME).
+# No reader needs more than 512 MB at once for an input of a megabyte or
+# less (the largest picture is 128 MB): a bigger request is a finding.
 FuzzRun() {
   local dir=$1 name=$2 corpus=$3 seeds=() dict=() d
   shift 3
@@ -29,5 +31,5 @@ FuzzRun() {
   [[ -f $FUZZ_ROOT/tests/fuzz/dict/$name.dict ]] && dict=(-dict="$FUZZ_ROOT/tests/fuzz/dict/$name.dict")
   mkdir -p "$corpus"
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-    "$dir/tests/fuzz/$name" "${dict[@]}" -timeout=10 -rss_limit_mb=2048 "$@" "$corpus" "${seeds[@]}"
+    "$dir/tests/fuzz/$name" "${dict[@]}" -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=512 "$@" "$corpus" "${seeds[@]}"
 }
