@@ -3,7 +3,8 @@
 #   1. release build (build/): unit tests, then display and end-to-end tests
 #      on a private Xvfb;
 #   2. browser build (build-web/, Emscripten): the page in Debian's headless
-#      Chromium, driven by puppeteer-core (tests/web/);
+#      Chromium and Firefox ESR (on the Xvfb of tier 1), driven by
+#      puppeteer-core (tests/web/);
 #   3. sanitizer build (build-asan/, address + undefined): unit and GL tests;
 #   4. fuzz build (build-fuzz/, clang + libFuzzer): each fuzz_* target for a
 #      bounded time (FUZZ_SECONDS, default 20);
@@ -127,7 +128,7 @@ if (( web && release )); then
     echo "**** browser build FAILED"
     tally "browser build" 0 1
   else
-    stage "Browser tests (headless Chromium)"
+    stage "Browser tests (headless Chromium, then Firefox ESR)"
     for f in build-web/page/index.{wasm,data,js}; do
       echo "figure: page ${f##*/}: $(stat -c %s "$f") bytes"
     done
