@@ -20,11 +20,24 @@ HOME_DIR=$E2E_WORK/home
 DATA=/usr/share/games/wenhod
 E2E_FILES=$HOME_DIR/.local/share/wenhod  # where lib.sh's log and score helpers look
 
-cleanup_machine() {
-  dpkg --purge wenhod >/dev/null 2>&1 || true
-  userdel "$PLAYER" >/dev/null 2>&1 || true
+# retry COMMAND...: up to 10 s, since another program may hold the lock on
+# /etc/passwd (an install making a system user, say).
+retry() {
+  local tries=0
+  until "$@" >/dev/null 2>&1; do
+    (( ++tries < 40 )) || return 1
+    sleep 0.25
+  done
 }
-trap 'cleanup_machine; _e2e_cleanup' EXIT
+no_player() { ! id "$PLAYER" >/dev/null 2>&1 || userdel "$PLAYER"; }
+# Keeps the exit status for lib.sh's clean-up, which ends the script with it.
+cleanup_machine() {
+  local status=$?
+  dpkg --purge wenhod >/dev/null 2>&1 || true
+  retry no_player || echo "[$E2E_NAME] could not delete the user $PLAYER" >&2
+  return "$status"
+}
+trap 'cleanup_machine && _e2e_cleanup || _e2e_cleanup' EXIT
 cleanup_machine  # what an interrupted run may have left
 
 # 1. The three checkers.
@@ -60,7 +73,7 @@ check "the program is in /usr/games" test -x /usr/games/wenhod
   >"$E2E_WORK/data.before"
 
 # 3. An ordinary user with a fresh home starts it from /, as a menu would.
-useradd --no-create-home --home-dir "$HOME_DIR" --shell /bin/sh "$PLAYER"
+check "an ordinary user is made" retry useradd --no-create-home --home-dir "$HOME_DIR" --shell /bin/sh "$PLAYER"
 mkdir -p "$HOME_DIR"
 chown "$PLAYER:" "$HOME_DIR"
 chmod 755 "$E2E_WORK"
