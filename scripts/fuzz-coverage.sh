@@ -33,7 +33,7 @@ for name in "${FUZZ_TARGETS[@]}"; do
   echo "-- $name: replaying the seeds${corpora[*]:+ and ${corpora[*]}}"
   # -runs=0 runs each input once and stops; new inputs go to a throwaway folder.
   (cd "$DIR/profiles" && LLVM_PROFILE_FILE="$DIR/profiles/$name.profraw" \
-     FuzzRun "$DIR" "$name" "$DIR/profiles/$name-new" -runs=0 "${corpora[@]}" >"$name.log" 2>&1) ||
+     FuzzRun "$DIR" "$name" "$DIR/profiles/$name-new" -runs=0 -- "${corpora[@]}" >"$name.log" 2>&1) ||
     { tail -n 30 "$DIR/profiles/$name.log"; exit 1; }
   grep -o 'INITED cov: [0-9]* ft: [0-9]* corp: [0-9]*' "$DIR/profiles/$name.log" || true
   objects+=(-object "$DIR/tests/fuzz/$name")

@@ -133,7 +133,8 @@ def png_seeds(out):
     write(out, "badcrc.png", whole[:29] + b"\0\0\0\0" + whole[33:])
     for name, (pw, ph) in (("wide", (20000, 1)), ("huge", (8192, 8192)), ("zero", (0, 4))):
         head = struct.pack(">IIBBBBB", pw, ph, 8, 6, 0, 0, 0)
-        write(out, name + ".png", b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) + chunk(b"IDAT", zlib.compress(b"\0" * 64)))
+        data = zlib.compress(b"\0" * 64)
+        write(out, name + ".png", b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) + chunk(b"IDAT", data))
 
 
 # ---------------------------------------------------------------- WAV
@@ -176,7 +177,8 @@ def wav_seeds(out):
 
     for bits in (8, 16, 24, 32):
         for channels in (1, 2, 6):
-            write(out, f"pcm{bits}x{channels}.wav", riff(fmt(1, channels, rate, bits), wav_chunk(b"data", pcm(bits, channels))))
+            sound = wav_chunk(b"data", pcm(bits, channels))
+            write(out, f"pcm{bits}x{channels}.wav", riff(fmt(1, channels, rate, bits), sound))
     floats = b"".join(struct.pack("<f", v / 32768) for v in tone)
     write(out, "float32.wav", riff(fmt(3, 1, rate, 32, extra=b""), wav_chunk(b"data", floats)))
     companded = bytes((i * 13) & 255 for i in range(frames))
@@ -337,6 +339,9 @@ def staged(files, out):
 def main():
     if len(sys.argv) != 3:
         sys.exit(__doc__)
+    # fontTools stamps fonts with the time unless told otherwise: the same
+    # build gives the same seeds.
+    os.environ["SOURCE_DATE_EPOCH"] = "0"
     files, out = sys.argv[1], sys.argv[2]
     for target in ("fuzz_png", "fuzz_wav", "fuzz_font"):
         shutil.rmtree(os.path.join(out, target), ignore_errors=True)
