@@ -3,12 +3,17 @@
 //   artgen FILES_DIR            FILES_DIR/Common/* and FILES_DIR/239/*
 //   artgen --preview OUT.png    a contact sheet of every frame on both skies
 //   artgen --icons DIR          the program's icon as DIR/wenhod-<size>.png, each desktop size
+//   artgen --icon OUT.ico       the same sizes in one icon file, for Windows
 //
 // Output depends on nothing but this code, so two runs give identical bytes.
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "art/art.h"
 #include "art/sfx.h"
@@ -63,6 +68,44 @@ void WriteAll(const std::string& files) {
   }
 }
 
+// A Windows icon file holding one PNG per size (as Windows Vista and later
+// read them): a 6-byte header, a 16-byte entry per image, then the images.
+void IconFile(const std::string& path) {
+  std::vector<std::vector<uint8_t>> images;
+  const std::string part = path + ".part.png";
+  for (int size : kIconSizes) {
+    Png(AppIcon(size), part);
+    std::ifstream in(part, std::ios::binary);
+    images.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  std::error_code ec;
+  std::filesystem::remove(part, ec);
+  std::vector<uint8_t> out;
+  auto put16 = [&](uint32_t v) { out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)}); };
+  auto put32 = [&](uint32_t v) { put16(v & 0xffff); put16(v >> 16); };
+  const size_t count = images.size();
+  put16(0);
+  put16(1);  // an icon, not a cursor
+  put16(uint16_t(count));
+  uint32_t offset = uint32_t(6 + 16 * count);
+  for (size_t k = 0; k < count; ++k) {
+    const uint8_t side = kIconSizes[k] >= 256 ? 0 : uint8_t(kIconSizes[k]);  // 0 stands for 256
+    out.insert(out.end(), {side, side, 0, 0});
+    put16(1);   // colour planes
+    put16(32);  // bits per pixel
+    put32(uint32_t(images[k].size()));
+    put32(offset);
+    offset += uint32_t(images[k].size());
+  }
+  for (auto& image : images) out.insert(out.end(), image.begin(), image.end());
+  std::ofstream file(path, std::ios::binary);
+  file.write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size()));
+  if (!file.flush() || images.back().empty()) {
+    std::fprintf(stderr, "artgen: cannot write %s\n", path.c_str());
+    ++failures;
+  }
+}
+
 // Every frame laid out on a strip of the sunset sky and one of the blue sky.
 Canvas Preview() {
   struct Sheet {
@@ -111,10 +154,12 @@ int main(int argc, char** argv) {
     std::error_code ec;
     std::filesystem::create_directories(argv[2], ec);
     for (int size : kIconSizes) Png(AppIcon(size), std::string(argv[2]) + "/wenhod-" + std::to_string(size) + ".png");
+  } else if (argc == 3 && std::strcmp(argv[1], "--icon") == 0) {
+    IconFile(argv[2]);
   } else if (argc == 2) {
     WriteAll(argv[1]);
   } else {
-    std::fprintf(stderr, "usage: artgen FILES_DIR | artgen --preview OUT.png | artgen --icons DIR\n");
+    std::fprintf(stderr, "usage: artgen FILES_DIR | artgen --preview OUT.png | artgen --icons DIR | artgen --icon OUT.ico\n");
     return 2;
   }
   return failures == 0 ? 0 : 1;

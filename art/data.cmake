@@ -26,8 +26,9 @@ foreach(k RANGE 1 15)
   endif()
 endforeach()
 list(TRANSFORM WENHOD_ART_FILES PREPEND ${WENHOD_FILES}/ OUTPUT_VARIABLE WENHOD_ART_OUTPUTS)
+# Cross-built, it runs under the emulator (Wine for Windows).
 add_custom_command(OUTPUT ${WENHOD_ART_OUTPUTS}
-  COMMAND artgen ${WENHOD_FILES}
+  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:artgen> ${WENHOD_FILES}
   DEPENDS artgen
   COMMENT "Drawing the game's pictures and sounds"
   VERBATIM)
@@ -54,7 +55,8 @@ set(WENHOD_FONT_OUTPUTS)
 function(wenhod_stage_font target source subdir)
   string(MAKE_C_IDENTIFIER "${target}" id)
   find_file(WENHOD_FONT_${id} NAMES ${source}
-    PATHS /usr/share/fonts/opentype /usr/share/fonts/truetype PATH_SUFFIXES ${subdir} NO_DEFAULT_PATH)
+    PATHS /usr/share/fonts/opentype /usr/share/fonts/truetype PATH_SUFFIXES ${subdir} NO_DEFAULT_PATH
+    NO_CMAKE_FIND_ROOT_PATH)  # the build machine's fonts, also when cross-building
   if(NOT WENHOD_FONT_${id})
     message(WARNING "Font ${source} not found (see art/fonts.txt); \"${target}\" will be missing")
     return()
@@ -88,17 +90,29 @@ wenhod_stage_font("Acknowledge TT BRK.ttf" DotGothic16-Regular.ttf dotgothic16)
 
 add_custom_target(wenhod_data ALL DEPENDS ${WENHOD_ART_OUTPUTS} ${WENHOD_FONT_OUTPUTS})
 
+# The program's icon, for the Windows resources.
+set(WENHOD_ICON ${CMAKE_BINARY_DIR}/wenhod.ico)
+add_custom_command(OUTPUT ${WENHOD_ICON}
+  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:artgen> --icon ${WENHOD_ICON}
+  DEPENDS artgen
+  COMMENT "Drawing the program's icon"
+  VERBATIM)
+
 # The one way a target gets the staged tree: built before it, and its path
 # known to the code as WENHOD_DATA_DIR.
 function(wenhod_uses_data target)
   add_dependencies(${target} wenhod_data)
-  target_compile_definitions(${target} PRIVATE WENHOD_DATA_DIR="${WENHOD_FILES}")
+  set(dir ${WENHOD_FILES})
+  if(WIN32 AND CMAKE_CROSSCOMPILING)
+    set(dir Z:${dir})  # the tests run under Wine, which shows the build machine's / as drive Z:
+  endif()
+  target_compile_definitions(${target} PRIVATE WENHOD_DATA_DIR="${dir}")
 endfunction()
 
 # Two runs of the generator must give the same bytes.
 if(WENHOD_TESTS AND NOT WENHOD_FUZZ)
   add_test(NAME art_repeatable
-    COMMAND ${CMAKE_COMMAND} -DARTGEN=$<TARGET_FILE:artgen> -DWORK=${CMAKE_BINARY_DIR}/art-repeat
+    COMMAND ${CMAKE_COMMAND} -DARTGEN=$<TARGET_FILE:artgen> "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}" -DWORK=${CMAKE_BINARY_DIR}/art-repeat
             -P ${CMAKE_SOURCE_DIR}/art/repeatable.cmake)
   set_tests_properties(art_repeatable PROPERTIES LABELS unit TIMEOUT 120)
 endif()

@@ -1,9 +1,10 @@
 # Runs the art generator twice into fresh folders and fails unless every file
 # of the first run exists, byte for byte, in the second.
-# Usage: cmake -DARTGEN=path/to/artgen -DWORK=scratch/folder -P repeatable.cmake
+# Usage: cmake -DARTGEN=path/to/artgen -DWORK=scratch/folder [-DEMULATOR=wine] -P repeatable.cmake
+# (a script does not get the build's emulator: a cross-built generator needs it passed)
 file(REMOVE_RECURSE ${WORK})
 foreach(run a b)
-  execute_process(COMMAND ${ARTGEN} ${WORK}/${run} RESULT_VARIABLE rc)
+  execute_process(COMMAND ${EMULATOR} ${ARTGEN} ${WORK}/${run} RESULT_VARIABLE rc)
   if(NOT rc EQUAL 0)
     message(FATAL_ERROR "artgen run ${run} failed: ${rc}")
   endif()

@@ -23,4 +23,5 @@ class AudioOutput {
 };
 
 std::unique_ptr<AudioOutput> OpenOpenALOutput();     // nullptr without library or device
+bool OpenALLinked();  // false where the build has no OpenAL Soft (Windows): "OpenAL" is not offered there
 std::unique_ptr<AudioOutput> OpenFreeAudioOutput();  // nullptr without an SDL audio device

@@ -195,6 +195,8 @@ class OpenALOutput final : public AudioOutput {
 
 }  // namespace
 
+bool OpenALLinked() { return true; }
+
 std::unique_ptr<AudioOutput> OpenOpenALOutput() {
   ALCdevice* device = alcOpenDevice(nullptr);
   if (!device) {

@@ -1,6 +1,7 @@
 // files_os.h — inside the media layer: the few file operations each system
 // does its own way. The build compiles one file defining them: files_posix.cpp
-// (Linux, the browser) or files_windows.cpp.
+// (Linux, the browser) or files_windows.cpp, which also define JoinPath
+// (media.h): what makes a name absolute and what joins it differ too.
 //
 //   OsFlushFile    written through to the disk, not just to the system's cache
 //   OsReplaceFile  one file takes another's place in one step, the old one may exist

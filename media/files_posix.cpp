@@ -7,6 +7,13 @@
 #include <cerrno>
 
 #include "media/files_os.h"
+#include "media/media.h"
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || (!name.empty() && name[0] == '/')) return name;
+  if (name.empty()) return folder;
+  return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
 
 bool OsFlushFile(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
 

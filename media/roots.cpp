@@ -34,12 +34,6 @@ std::string PlayerFolder(const std::string& app) {
 
 }  // namespace
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (folder.empty() || (!name.empty() && name[0] == '/')) return name;
-  if (name.empty()) return folder;
-  return folder.back() == '/' ? folder + name : folder + "/" + name;
-}
-
 void SetFileRoots(const std::string& data, const std::string& player) {
   g_media.files.dataRoot = data;
   g_media.files.playerRoot = player;

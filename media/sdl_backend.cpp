@@ -402,7 +402,10 @@ class SdlBackend final : public MediaBackend {
   //--------------------------------------------------------------------------
   // Audio: forwarded to the chosen output; none means silence.
   //--------------------------------------------------------------------------
-  std::vector<std::string> AudioDrivers() override { return {"OpenAL", "FreeAudio"}; }
+  std::vector<std::string> AudioDrivers() override {
+    if (!OpenALLinked()) return {"FreeAudio"};
+    return {"OpenAL", "FreeAudio"};
+  }
 
   bool SelectAudioDriver(const std::string& name) override {
     std::unique_ptr<AudioOutput> out;

@@ -1,0 +1,82 @@
+// files_windows.cpp — the system's own file operations on Windows (see
+// files_os.h). Names are UTF-8: the manifest makes it the program's code page.
+#include <direct.h>
+#include <io.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "media/files_os.h"
+#include "media/media.h"
+// Last: its macros rename words our headers use (DrawState, DeleteFile, KEY_*).
+#include <windows.h>
+
+namespace {
+
+// errno for the system's reason, so FileError reads as on other systems.
+int ErrnoOf(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT: return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS: return EEXIST;
+    default: return EIO;
+  }
+}
+
+bool Failed() {
+  errno = ErrnoOf(GetLastError());
+  return false;
+}
+
+bool Separator(char c) { return c == '/' || c == '\\'; }
+
+}  // namespace
+
+// Absolute here: "C:..." (a drive), "\\server\..." and "\..." (the current
+// drive's root). The folder's own separator, the system's by default.
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  const bool absolute = !name.empty() && (Separator(name[0]) || (name.size() >= 2 && name[1] == ':'));
+  if (folder.empty() || absolute) return name;
+  if (name.empty()) return folder;
+  return Separator(folder.back()) ? folder + name : folder + "\\" + name;
+}
+
+bool OsFlushFile(std::FILE* file) {
+  if (std::fflush(file) != 0) return false;
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  return (handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle)) || Failed();
+}
+
+// rename() here refuses a target that exists; MoveFileEx replaces it in one
+// step, and with write-through the move is on the disk when it returns.
+bool OsReplaceFile(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) || Failed();
+}
+
+// A folder cannot be opened to sync it here; the write-through move above
+// is what makes the new entry last.
+void OsSyncFolder(const std::string& /*folder*/) {}
+
+bool OsMakeFolder(const std::string& folder) {
+  struct _stat64 st;
+  return _mkdir(folder.c_str()) == 0 ||
+         (errno == EEXIST && _stat64(folder.c_str(), &st) == 0 && (st.st_mode & _S_IFDIR) != 0);
+}
+
+// A folder's read-only flag does not stop new files here: the one sure answer
+// is a file made and gone again.
+bool OsCanWrite(const std::string& folder) {
+  const std::string probe = (folder.empty() ? std::string(".") : folder) + "/.wenhod-write-probe";
+  const HANDLE handle = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
+  CloseHandle(handle);
+  return true;
+}
