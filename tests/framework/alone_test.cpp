@@ -40,6 +40,7 @@ TEST(FrameworkAlone, StartsToTheTitleAndClosesWithoutAGame) {
 
   std::ifstream log(root / "Files" / "Debug.txt", std::ios::binary);
   const std::string text{std::istreambuf_iterator<char>(log), {}};
+  log.close();  // Windows removes no file still open
   EXPECT_NE(text.find("Test Complete\r\n"), std::string::npos);
   EXPECT_EQ(text.substr(text.size() - 20), "Play again, soon!!\r\n");
   EXPECT_TRUE(fs::exists(root / "Files" / "Setup.ini"));

@@ -20,9 +20,9 @@ namespace gl {
 // Without an X display, SDL's offscreen driver (EGL) still gives GL. Sound
 // devices that need no hardware: SDL's dummy output, OpenAL's null one.
 inline const bool kDriversChosen = [] {
-  if (!std::getenv("DISPLAY") && !std::getenv("SDL_VIDEODRIVER")) setenv("SDL_VIDEODRIVER", "offscreen", 1);
-  setenv("SDL_AUDIODRIVER", "dummy", 1);
-  setenv("ALSOFT_DRIVERS", "null", 1);
+  if (!std::getenv("DISPLAY") && !std::getenv("SDL_VIDEODRIVER")) SDL_setenv("SDL_VIDEODRIVER", "offscreen", 1);
+  SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
+  SDL_setenv("ALSOFT_DRIVERS", "null", 1);
   return true;
 }();
 

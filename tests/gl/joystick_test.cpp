@@ -10,7 +10,7 @@ class SdlJoystick : public ::testing::Test {
  protected:
   void SetUp() override {
     // Without window focus SDL would keep the virtual device's values at 0.
-    setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
+    SDL_setenv("SDL_JOYSTICK_ALLOW_BACKGROUND_EVENTS", "1", 1);
     UseSdlBackend();
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
     pad_ = std::make_unique<gl::VirtualPad>();

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <tuple>
 
+#include "media/audio.h"
 #include "media/sdl_keys.h"
 #include "gl_support.h"
 
@@ -222,7 +223,9 @@ int MakeTone() {
 
 TEST(SdlAudio, OutputsSwitchAndEarlierSoundsStillPlay) {
   UseSdlBackend();
-  EXPECT_EQ(AudioDriverList(), (std::vector<std::string>{"OpenAL", "FreeAudio"}));
+  const std::vector<std::string> outputs = OpenALLinked() ? std::vector<std::string>{"OpenAL", "FreeAudio"}
+                                                         : std::vector<std::string>{"FreeAudio"};
+  EXPECT_EQ(AudioDriverList(), outputs);
   EXPECT_TRUE(AudioDriverExists("freeaudio"));
   EXPECT_FALSE(SetAudioDriver("DirectSound"));
 
@@ -236,6 +239,7 @@ TEST(SdlAudio, OutputsSwitchAndEarlierSoundsStillPlay) {
   StopChannel(ch);
   EXPECT_FALSE(ChannelPlaying(ch));
 
+  if (!OpenALLinked()) GTEST_SKIP() << "this build has no OpenAL Soft (the Windows one): FreeAudio alone checked";
   ASSERT_TRUE(EnableOpenALAudio()) << "OpenAL Soft's null device";
   ASSERT_TRUE(SetAudioDriver("OpenAL"));
   ch = CueSound(tone);

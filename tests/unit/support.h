@@ -26,6 +26,7 @@
 #include "media/random.h"
 #include "scores/scores.h"
 #include "shell/shell.h"
+#include "tests/unit/os.h"
 #include "tools/tools.h"
 
 namespace support {
@@ -83,14 +84,9 @@ inline void WriteBytes(const fs::path& file, const std::string& bytes) {
 // lends itself the rights of "nobody" for the moment.
 template <class F>
 void AsOrdinaryUser(F read) {
-  const bool root = geteuid() == 0;
-  if (root) {
-    ASSERT_EQ(seteuid(65534), 0);
-  }
+  const bool lent = LendNobodysRights();
   read();
-  if (root) {
-    ASSERT_EQ(seteuid(0), 0);
-  }
+  if (lent) TakeBackRootsRights();
 }
 
 // Lines of a file written with CR LF endings.
@@ -328,10 +324,13 @@ class ShellTest : public ProgramTest {
  protected:
   fs::path root = temp.path, files = root / "Files", game = files / "239";
 
-  // Common/ becomes the build's staged fonts and pictures.
+  // Common/ becomes the build's staged fonts and pictures: a link, or a copy
+  // where links cannot be made (Windows).
   void UseStagedCommon() {
     fs::remove_all(files / "Common");
-    fs::create_directory_symlink(fs::path(DataDir()) / "Common", files / "Common");
+    std::error_code ec;
+    fs::create_directory_symlink(fs::path(DataDir()) / "Common", files / "Common", ec);
+    if (ec) fs::copy(fs::path(DataDir()) / "Common", files / "Common", fs::copy_options::recursive);
   }
 
   void SetUp() override {

@@ -1,10 +1,5 @@
 // F11 screenshots through the frame service: the file, its name and size, the
 // log, the notice frame, the message, and what happens when saving fails.
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <regex>
 
 #include "tests/unit/support.h"
@@ -36,19 +31,9 @@ std::vector<fs::path> Pngs(const fs::path& dir) {
 struct Immutable {
   std::string dir;
   bool set = false;
-  explicit Immutable(const fs::path& d) : dir(d.string()) { set = Flag(FS_IMMUTABLE_FL); }
+  explicit Immutable(const fs::path& d) : dir(d.string()) { set = SetImmutable(dir, true); }
   ~Immutable() {
-    if (set) Flag(0);
-  }
-  bool Flag(int value) const {
-    int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0) return false;
-    int flags = 0;
-    bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
-    flags = value ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-    ok = ok && ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-    close(fd);
-    return ok;
+    if (set) SetImmutable(dir, false);
   }
 };
 
