@@ -10,16 +10,18 @@
 #      bounded time (FUZZ_SECONDS, default 20);
 #   5. the Debian package (build-deb/): checked by lintian,
 #      desktop-file-validate and appstreamcli, installed, played by an
-#      ordinary user, removed (tests/package/test_deb.sh).
+#      ordinary user, removed (tests/package/test_deb.sh);
+#   6. Windows build (build-win/, mingw-w64): the unit and GL tests and the
+#      game itself under Wine on the same Xvfb.
 # Ends with "N passed, N failed" and a non-zero status on any failure.
 # Options: --bench also runs the benchmarks; --no-web, --no-asan, --no-fuzz,
-# --no-deb skip tiers.
+# --no-deb, --no-win skip tiers.
 set -uo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
 
-usage() { sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; }
-bench=0 web=1 asan=1 fuzz=1 deb=1
+usage() { sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; }
+bench=0 web=1 asan=1 fuzz=1 deb=1 win=1
 for arg in "$@"; do
   case $arg in
     --bench) bench=1 ;;
@@ -27,6 +29,7 @@ for arg in "$@"; do
     --no-asan) asan=0 ;;
     --no-fuzz) fuzz=0 ;;
     --no-deb) deb=0 ;;
+    --no-win) win=0 ;;
     -h | --help) usage; exit 0 ;;
     *) echo "test.sh: unknown option $arg" >&2; usage >&2; exit 2 ;;
   esac
@@ -37,10 +40,12 @@ passed=0 failed=0
 summary=()
 started=$SECONDS
 stage() { printf '\n==== %s  [%ss]\n' "$*" $(( SECONDS - started )); }
-tally() {  # tally NAME PASSED FAILED
+tally() {  # tally NAME PASSED FAILED [SKIPPED]
   passed=$(( passed + $2 ))
   failed=$(( failed + $3 ))
-  summary+=("$(printf '%-28s %4d passed, %d failed' "$1:" "$2" "$3")")
+  local skipped=
+  (( ${4:-0} > 0 )) && skipped=", $4 skipped"
+  summary+=("$(printf '%-28s %4d passed, %d failed%s' "$1:" "$2" "$3" "$skipped")")
 }
 
 # Cache compiles across clones of the repository (CI uses a fresh one).
@@ -68,17 +73,18 @@ build() {
 run_ctest() {
   local name=$1 dir=$2
   shift 2
-  local out rc line total fails
+  local out rc line total fails skips
   out=$(mktemp)
   (cd "$dir" && ctest --output-on-failure --no-tests=error --timeout 300 "$@") 2>&1 | tee "$out"
   rc=${PIPESTATUS[0]}
   line=$(grep -E '[0-9]+ tests? failed out of [0-9]+' "$out" | tail -n 1)
+  skips=$(grep -c '\*\*\*Skipped' "$out")
   rm -f "$out"
   if [[ $line =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
     fails=${BASH_REMATCH[1]}
     total=${BASH_REMATCH[2]}
     (( rc != 0 && fails == 0 )) && fails=1  # CTest itself went wrong
-    tally "$name" $(( total - fails )) "$fails"
+    tally "$name" $(( total - fails - skips )) "$fails" "$skips"
   else
     tally "$name" 0 1
   fi
@@ -232,6 +238,31 @@ if (( deb )); then
     echo "figure: package checks took $(( SECONDS - deb_started ))s"
     tally "package" "$(grep -c '^\[test_deb\] ok:' "$out")" $(( rc != 0 ))
     rm -f "$out"
+  fi
+fi
+
+# 6. The Windows program and its tests under Wine: the tests that need Linux
+# behaviour skip themselves, saying why.
+if (( win )); then
+  stage "Windows build (build-win/)"
+  if ! scripts/build-win.sh --tests; then
+    echo "**** Windows build FAILED"
+    tally "Windows build" 0 1
+  else
+    echo "figure: wenhod.exe: $(stat -c %s build-win/wenhod.exe) bytes"
+    stage "Unit tests under Wine"
+    run_ctest "win unit" build-win -j2 -L unit
+    if [[ -z ${DISPLAY:-} ]]; then
+      source scripts/xvfb.sh
+      trap StopXvfb EXIT
+      StartXvfb || tally "Windows display (Xvfb start)" 0 1
+    fi
+    if [[ -n ${DISPLAY:-} ]]; then
+      stage "GL tests under Wine"
+      run_ctest "win display" build-win -L display
+      stage "The game under Wine"
+      if bash tests/win/test_win.sh build-win build; then tally "win game" 1 0; else tally "win game" 0 1; fi
+    fi
   fi
 fi
 
