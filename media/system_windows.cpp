@@ -42,16 +42,15 @@ void OsFailureNotice() {
 }
 
 namespace {
-// The process's private bytes: one system call. Walking the C run-time heap
-// (_heapwalk) would tell the heap's part alone, but costs a walk over every
-// block, and the frame service asks every other frame.
+// The process's private bytes (its commit charge, PagefileUsage, which Wine
+// fills too): one system call. Walking the C run-time heap (_heapwalk) would
+// tell the heap's part alone, but costs a walk over every block, and the
+// frame service asks every other frame.
 long PrivateBytes() {
-  PROCESS_MEMORY_COUNTERS_EX counters{};
+  PROCESS_MEMORY_COUNTERS counters{};
   counters.cb = sizeof counters;
-  if (!K32GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                               sizeof counters))
-    return 0;
-  return static_cast<long>(counters.PrivateUsage);
+  if (!K32GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+  return static_cast<long>(counters.PagefileUsage);
 }
 }  // namespace
 
