@@ -410,6 +410,22 @@ bool DecodeWavFrom(SDL_RWops* rw, SoundData& out) {
   return ok;
 }
 
+// SDL counts a plain sample format's frames by the block alignment the file
+// states but reads each frame at its real size, so a block alignment smaller
+// than a frame makes it read past the samples into memory it never filled
+// (a different sound every load). A frame is never smaller than its samples.
+void FitBlockAlign(uint8_t* fmt) {
+  const unsigned tag = fmt[0] | fmt[1] << 8;
+  const bool plain = tag == 1 || tag == 3 || tag == 6 || tag == 7 || tag == 0xFFFE;  // PCM, float, A/u-law
+  const unsigned channels = fmt[2] | fmt[3] << 8;
+  const unsigned align = fmt[12] | fmt[13] << 8;
+  const unsigned frame = channels * ((static_cast<unsigned>(fmt[14] | fmt[15] << 8) + 7) / 8);
+  if (plain && align < frame && frame <= 0xFFFF) {
+    fmt[12] = static_cast<uint8_t>(frame);
+    fmt[13] = static_cast<uint8_t>(frame >> 8);
+  }
+}
+
 // SDL allocates a chunk's declared length before reading it, so a tiny file
 // claiming gigabytes would exhaust memory. Lengths are cut to the bytes the
 // file really has, which also lets a truncated file play what it holds.
@@ -432,8 +448,10 @@ bool FitRiffLengths(std::vector<uint8_t>& bytes) {
     uint32_t len = get32(pos + 4);
     if (len > avail) {
       put32(pos + 4, static_cast<uint32_t>(avail));
-      break;
+      len = static_cast<uint32_t>(avail);
     }
+    if (std::memcmp(&bytes[pos], "fmt ", 4) == 0 && len >= 16) FitBlockAlign(&bytes[pos + 8]);
+    if (len == avail) break;
     pos += 8 + len + (len & 1);
   }
   return true;

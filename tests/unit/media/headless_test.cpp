@@ -303,6 +303,19 @@ TEST_F(Headless, SoundsAreDecodedCuedAndRecorded) {
   EXPECT_EQ(SoundFromHandle(partial)->samples.size(), 32u);
   FreeSound(partial);
 
+  // 24-bit samples whose header says a frame is one byte: two whole frames,
+  // not six read partly from memory the file never filled.
+  std::string narrow = WavBytes(1, 8000, 24, "\x01\x02\x03\x04\x05\x06");
+  narrow[32] = 1;  // block alignment
+  WriteBytes(dir / "narrow.wav", narrow);
+  int packed = LoadSound(dir / "narrow.wav", 0);
+  ASSERT_NE(packed, 0);
+  const std::vector<int16_t>& frames = SoundFromHandle(packed)->samples;
+  ASSERT_EQ(frames.size(), 2u);
+  EXPECT_NEAR(frames[0], 0x0302, 1);  // SDL scales through float
+  EXPECT_NEAR(frames[1], 0x0605, 1);
+  FreeSound(packed);
+
   HeadlessClearSounds();
   EXPECT_EQ(CueSound(0), 0);
   EXPECT_TRUE(HeadlessSounds().empty());
