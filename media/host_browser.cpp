@@ -4,7 +4,6 @@
 // the sizes that fit the page, and WebGL 2 is the only GL there is.
 // The JavaScript halves live in host_browser.js (called from here) and
 // host_page.js (the page's side: storage at start, keys, the end message).
-#ifdef __EMSCRIPTEN__
 #include <array>
 
 #include "media/host.h"
@@ -57,4 +56,3 @@ bool HostDisplayModes(std::vector<DisplayMode>& out) {
 }
 
 void HostEnded() { host_ended(); }
-#endif

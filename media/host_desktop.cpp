@@ -1,6 +1,5 @@
 // host_desktop.cpp — the desktop program: SDL sleeps, files stay where they
 // are written, SDL lists the display modes.
-#ifndef __EMSCRIPTEN__
 #include <SDL.h>
 
 #include "media/host.h"
@@ -15,4 +14,3 @@ void HostFileChanged(const std::string& /*path*/) {}
 void HostPictureSaved(const std::string& /*path*/) {}
 bool HostDisplayModes(std::vector<DisplayMode>& /*out*/) { return false; }
 void HostEnded() {}
-#endif
