@@ -195,8 +195,11 @@ if (( fuzz )); then
     run_fuzzer() {
       local run=$ROOT/build-fuzz/fuzz-run/$1
       mkdir -p "$run/artifacts"
+      # A fixed mutation seed: the per-change run replays the same search from
+      # the same seeds, so its answer is the code's, not luck's; new ground is
+      # for scripts/fuzz-long.sh (FUZZ_SEED=0 picks one at random).
       (cd "$run" && FuzzRun "$ROOT/build-fuzz" "$1" corpus -max_total_time="$FUZZ_SECONDS" \
-         -print_final_stats=1 -artifact_prefix="$run/artifacts/") >"$run/log.txt" 2>&1
+         -seed="${FUZZ_SEED:-1}" -print_final_stats=1 -artifact_prefix="$run/artifacts/") >"$run/log.txt" 2>&1
     }
     fuzz_pass=0 fuzz_fail=0
     for (( i = 0; i < ${#FUZZ_TARGETS[@]}; i += fuzz_jobs )); do

@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_OUTLINE_H
 #include FT_SYNTHESIS_H
 #include <png.h>
 
@@ -205,6 +206,13 @@ bool RasterFace(FT_Face face, int size, int style, FontData& out) {
     if (FT_Load_Glyph(face, index, load) != 0) continue;
     FT_GlyphSlot slot = face->glyph;
     if (style & BOLDFONT) FT_GlyphSlot_Embolden(slot);
+    // Rendering allocates the outline's whole box, so a huge one is left
+    // blank before it can ask for hundreds of megabytes.
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE) {
+      FT_BBox box;
+      FT_Outline_Get_CBox(&slot->outline, &box);
+      if ((box.xMax - box.xMin) / 64 > maxSide || (box.yMax - box.yMin) / 64 > maxSide) continue;
+    }
     if (FT_Render_Glyph(slot, smooth ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO) != 0) continue;
     Glyph& g = out.glyphs[c];
     long advance = (slot->advance.x + 32) >> 6;
