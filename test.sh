@@ -69,6 +69,17 @@ build() {
   return 1
 }
 
+# script_build NAME COMMAND...: a build made by one of our scripts; a failure
+# counts as one failed test and skips that tier's runs.
+script_build() {
+  local name=$1
+  shift
+  "$@" && return 0
+  echo "**** $name build FAILED"
+  tally "$name build" 0 1
+  return 1
+}
+
 # run_ctest NAME DIR CTEST-ARGS...: runs CTest and adds up what it reports.
 run_ctest() {
   local name=$1 dir=$2
@@ -130,10 +141,7 @@ fi
 # release build's data tree; the desktop's title screen is its reference.
 if (( web && release )); then
   stage "Browser build (build-web/)"
-  if ! scripts/build-web.sh --tests; then
-    echo "**** browser build FAILED"
-    tally "browser build" 0 1
-  else
+  if script_build browser scripts/build-web.sh --tests; then
     stage "Browser tests (headless Chromium, then Firefox ESR)"
     for f in build-web/page/index.{wasm,data,js}; do
       echo "figure: page ${f##*/}: $(stat -c %s "$f") bytes"
@@ -248,10 +256,7 @@ fi
 # behaviour skip themselves, saying why.
 if (( win )); then
   stage "Windows build (build-win/)"
-  if ! scripts/build-win.sh --tests; then
-    echo "**** Windows build FAILED"
-    tally "Windows build" 0 1
-  else
+  if script_build Windows scripts/build-win.sh --tests; then
     echo "figure: wenhod.exe: $(stat -c %s build-win/wenhod.exe) bytes"
     stage "Unit tests under Wine"
     run_ctest "win unit" build-win -j2 -L unit
