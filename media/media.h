@@ -202,6 +202,7 @@ bool DeleteFile(const std::string& path);
 // System
 //------------------------------------------------------------------------------
 int32_t Millisecs();                // wraps as a 32-bit count
+int32_t ClockSince(int32_t from, int32_t to);  // ms from one Millisecs() to another, across the wrap
 void Delay(int ms);                 // negative: no sleep
 // Waits for the frame due periodMs after the last where the host paces frames
 // (a page: the browser's); false on the desktop, where the caller paces.

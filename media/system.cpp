@@ -10,6 +10,10 @@
 
 int32_t Millisecs() { return static_cast<int32_t>(Backend().Millisecs()); }
 
+int32_t ClockSince(int32_t from, int32_t to) {
+  return static_cast<int32_t>(static_cast<uint32_t>(to) - static_cast<uint32_t>(from));
+}
+
 void Delay(int ms) { Backend().Delay(ms < 0 ? 0 : ms); }
 
 bool WaitForFrame(double periodMs) { return Backend().WaitForFrame(periodMs); }

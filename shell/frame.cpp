@@ -11,11 +11,6 @@ namespace {
 
 constexpr double kFramePeriodMs = 1000.0 / 60;
 
-// Milliseconds from a to b on the wrapping 32-bit clock.
-int32_t ClockSince(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(b) - static_cast<uint32_t>(a));
-}
-
 void KeepChannelVolumes() {
   double v = double(Settings[SET_MUSIC]) * Settings[SET_MASTER] / 100.0;  // volumes are not capped on reading
   for (int k = 0; k <= 256; ++k) {

@@ -89,7 +89,7 @@ void StartUp() {
   WriteLog("Finished Loading");
 
   // Keep the splash up for 2.5 s from before the display opened.
-  while (static_cast<int32_t>(static_cast<uint32_t>(Millisecs()) - static_cast<uint32_t>(splashUntil)) < 0)
+  while (ClockSince(splashUntil, Millisecs()) < 0)
     Delay(1);
 }
 
