@@ -11,7 +11,15 @@ Module.host = (function() {
     sleeps: 0,        // times the program slept, shown a picture or not
     shownAt: [],      // the browser's frame times of the last pictures shown
     hasEnded: false,  // the closing sequence ran
+    // Called when the program hands the browser a new picture, in the same
+    // task, while the canvas still holds it: tests read pictures here without
+    // asking the page to keep every one (which costs a copy a frame).
+    onPicture: null,
   };
+
+  function pictureHandedOver(newPicture) {
+    if (newPicture && host.onPicture) host.onPicture();
+  }
 
   // --- Sleeps and frames, paced by the browser's frames ----------------------
   var FRAME_MS = 1000 / 60;  // a sleep up to this long lasts until the next frame
@@ -42,6 +50,7 @@ Module.host = (function() {
   // rest of one past a new picture, are timed.
   host.sleep = function(ms, newPicture, wakeUp) {
     host.sleeps++;
+    pictureHandedOver(newPicture);
     if (!newPicture && ms > FRAME_MS) {
       setTimeout(wakeUp, ms);
       return;
@@ -60,6 +69,7 @@ Module.host = (function() {
   // at 120 or 144 Hz.
   host.waitFrame = function(periodMs, newPicture, wakeUp) {
     host.sleeps++;
+    pictureHandedOver(newPicture);
     nextFrame(newPicture, function tick(t, gap) {
       var every = gap >= periodMs * NEAR_PERIOD;
       if (!every && t < due - gap / 2) {

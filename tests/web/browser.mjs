@@ -124,12 +124,41 @@ export async function press(page, key, holdFrames = 4) {
   await waitTicks(page, 2);
 }
 
+// Runs test(canvas, ...args) in the page on each new picture the game hands
+// the browser, while the canvas still holds it, until test answers something
+// other than undefined; answers that. The page keeps no picture of its own.
+async function onPictures(page, timeoutMs, test, ...args) {
+  const found = page.evaluate((src, args) => new Promise((resolve, reject) => {
+    const test = new Function(`return (${src})`)();
+    Module.host.onPicture = () => {
+      try {
+        const answer = test(document.getElementById('canvas'), ...args);
+        if (answer === undefined) return;
+        Module.host.onPicture = null;
+        resolve(answer);
+      } catch (e) {
+        Module.host.onPicture = null;
+        reject(e);
+      }
+    };
+  }), test.toString(), args);
+  let timer;
+  const late = new Promise((_, reject) => {
+    timer = setTimeout(() => reject(new Error(`no picture passed within ${timeoutMs} ms`)), timeoutMs);
+  });
+  try {
+    return await Promise.race([found, late]);
+  } finally {
+    clearTimeout(timer);
+    await page.evaluate(() => { Module.host.onPicture = null; }).catch(() => {});
+  }
+}
+
 // Waits until, on some shown frame, more than minCount pixels of the box
 // (virtual units of the 1280 x 960 drawing area) have a colour within
-// [lo, hi] per channel. Needs the page opened with ?readback.
-export async function waitForColour(page, box, lo, hi, minCount, timeoutMs) {
-  await page.waitForFunction((box, lo, hi, minCount) => {
-    const c = document.getElementById('canvas');
+// [lo, hi] per channel.
+export function waitForColour(page, box, lo, hi, minCount, timeoutMs) {
+  return onPictures(page, timeoutMs, (c, box, lo, hi, minCount) => {
     const probe = window.probe || (window.probe = document.createElement('canvas'));
     const x = (box[0] * c.width / 1280) | 0, y = (box[1] * c.height / 960) | 0;
     const w = (box[2] * c.width / 1280) | 0, h = (box[3] * c.height / 960) | 0;
@@ -143,24 +172,26 @@ export async function waitForColour(page, box, lo, hi, minCount, timeoutMs) {
       if (d[i] >= lo[0] && d[i] <= hi[0] && d[i + 1] >= lo[1] && d[i + 1] <= hi[1] && d[i + 2] >= lo[2] &&
           d[i + 2] <= hi[2])
         ++n;
-    return n > minCount;
-  }, {polling: 'raf', timeout: timeoutMs}, box, lo, hi, minCount);
+    return n > minCount ? true : undefined;
+  }, box, lo, hi, minCount);
 }
 
 // The canvas's own pixels (its drawing size, whatever size the page shows
-// it at) as a PNG. Needs the page opened with ?readback.
-export async function canvasShot(page) {
-  const url = await page.evaluate(() => document.getElementById('canvas').toDataURL('image/png'));
+// it at) at the next picture shown, as a PNG.
+export async function canvasShot(page, timeoutMs = 60000) {
+  const url = await onPictures(page, timeoutMs, c => c.toDataURL('image/png'));
   return Buffer.from(url.slice(url.indexOf(',') + 1), 'base64');
 }
 
 // What this browser shows on a plain page, measured beside the game: its
-// frame rate and the quads it holds at 58 fps (calibrate.html).
-export async function calibrate(browser) {
+// frame rate and the 32x32 quads it holds at 58 fps (calibrate.html), and as
+// sideQuads those it holds at side pixels a side.
+export async function calibrate(browser, side) {
   const page = await browser.newPage();
   try {
     await page.setContent(readFileSync(new URL('./calibrate.html', import.meta.url), 'utf8'));
-    return await page.evaluate(() => calibrate());
+    const plain = await page.evaluate(() => calibrate());
+    return {...plain, sideQuads: (await page.evaluate(s => calibrate(s), side)).quads};
   } finally {
     await page.close();
   }
