@@ -14,22 +14,12 @@
 
 namespace {
 
-// The folder SDL names for the executable, or "" when it cannot tell.
-std::string ExecutableFolder() {
-  char* base = SDL_GetBasePath();
-  if (!base) return {};
-  std::string folder = base;
-  SDL_free(base);
-  return folder;
-}
-
-// The system's folder for this player's files of `app`, made if missing; "" when there is none.
-std::string PlayerFolder(const std::string& app) {
-  char* pref = SDL_GetPrefPath("", app.c_str());
-  if (!pref) return {};
-  std::string folder = pref;
-  SDL_free(pref);
-  return folder;
+// A string SDL made for us, taken over and freed; "" for none.
+std::string TakeSdlString(char* made) {
+  if (!made) return {};
+  std::string taken = made;
+  SDL_free(made);
+  return taken;
 }
 
 }  // namespace
@@ -56,14 +46,15 @@ void FindFileRoots(const std::string& tree, const std::string& app, const std::s
     installed = true;
   } else if (FileType(tree) == 2) {
     data = JoinPath(here, tree);
-  } else if (const std::string beside = JoinPath(ExecutableFolder(), tree); FileType(beside) == 2) {
+  } else if (const std::string beside = JoinPath(TakeSdlString(SDL_GetBasePath()), tree); FileType(beside) == 2) {
     data = beside;
   }
   // No tree anywhere: everything is read and written in the start folder, as ever.
   if (data.empty()) return SetFileRoots(here, here);
   if (!installed && OsCanWrite(data)) return SetFileRoots(data, data);
 
-  std::string player = PlayerFolder(app);
+  // The system's folder for this player's files, made if missing.
+  std::string player = TakeSdlString(SDL_GetPrefPath("", app.c_str()));
   if (player.empty()) {
     player = here;
     ReportError("no folder for the player's files (" + std::string(SDL_GetError()) + "): using " + here);

@@ -1,7 +1,7 @@
-# debsrc.sh — sourced by setup-web.sh and setup-win.sh: Debian packages
-# installed when missing, and libraries built for another target from
-# Debian's own source packages into a cache outside the repository, once per
-# machine, keyed by the versions and the recipe, one builder at a time.
+# debsrc.sh — sourced by setup.sh, setup-web.sh and setup-win.sh: Debian
+# packages installed when missing, and libraries built for another target
+# from Debian's own source packages into a cache outside the repository, once
+# per machine, keyed by the versions and the recipe, one builder at a time.
 #
 #   DEBSRC_NAME=setup-x; source scripts/debsrc.sh
 #   install_missing PKG...           installs those not installed yet
@@ -35,6 +35,11 @@ install_missing() {
   local p missing=()
   for p in "$@"; do installed "$p" || missing+=("$p"); done
   (( ${#missing[@]} )) || return 0
+  if [[ ${as_root[0]:-} == false ]]; then
+    say "missing packages: ${missing[*]}"
+    say "run as root (or install sudo) so they can be installed"
+    return 1
+  fi
   say "installing ${missing[*]}"
   apt_get update >&2
   apt_get install -y --no-install-recommends "${missing[@]}" >&2

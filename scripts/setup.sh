@@ -27,28 +27,7 @@ if [[ -f art/fonts.txt ]]; then
   done < art/fonts.txt
 fi
 
-missing=()
-for p in "${packages[@]}"; do
-  if [[ "$(dpkg-query -W -f='${db:Status-Abbrev}' "$p" 2>/dev/null)" != ii* ]]; then
-    missing+=("$p")
-  fi
-done
-if (( ${#missing[@]} == 0 )); then
-  echo "setup: all ${#packages[@]} packages present"
-  exit 0
-fi
-
-if [[ $(id -u) -eq 0 ]]; then
-  as_root=()
-elif command -v sudo >/dev/null; then
-  as_root=(sudo)
-else
-  echo "setup: missing packages: ${missing[*]}" >&2
-  echo "setup: run as root (or install sudo) so they can be installed" >&2
-  exit 1
-fi
-
-echo "setup: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -q
-"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
+DEBSRC_NAME=setup
+source scripts/debsrc.sh
+install_missing "${packages[@]}"
+echo "setup: all ${#packages[@]} packages present"
