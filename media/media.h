@@ -197,6 +197,21 @@ bool ChangeDir(const std::string& path);
 std::string CurrentDir();
 bool RenameFile(const std::string& from, const std::string& to);  // atomic replace
 bool DeleteFile(const std::string& path);
+// A file the player's choices or records are kept in, replaced whole. One
+// that is there but could not be read (or only in part) may hold what this
+// run never saw: it is never written over. Why a save did not happen is said
+// once a run on standard error: "<full name>: <what> not saved: <why>".
+struct KeptFile {
+  std::string what;           // what it keeps, for that line ("scores")
+  std::string readError;      // why it was there but could not be read ("" when it was)
+  bool notSavedTold = false;  // that line has been written
+};
+TextFile* ReadKeptFile(KeptFile& kept, const std::string& path);  // ReadFile, noting a failure for the run
+void EndReadingKeptFile(KeptFile& kept, TextFile* f);             // CloseFile, noting a failure
+// The safe save of path; nullptr, said once, when it must not be replaced
+// (unreadable, or pinned read-only: FileReplaceable) or cannot be made.
+TextFile* ReplaceKeptFile(KeptFile& kept, const std::string& path);
+bool CloseKeptFile(KeptFile& kept, const std::string& path, TextFile* f);  // false, said once, when not saved
 
 //------------------------------------------------------------------------------
 // System

@@ -43,31 +43,25 @@ std::string BestLine(const Scores& s) {
   return line;
 }
 
-// Once a run, on screen and on standard error: the scores are not saved, and why.
-bool NotSaved(const std::string& why) {
-  if (!ScoresNotSavedTold) {
-    ScoresNotSavedTold = true;
-    ShowMessage("Scores Not Saved", 1);
-    ReportError(JoinPath(CurrentDir(), ScoreFile()) + ": scores not saved: " + why);
-  }
-  return false;
-}
-
 // Writes the list beside the score file and puts it in place only when every
 // write and the close succeeded, so a full disk never costs the old scores.
 // A file we could not read may hold records we never saw: it is left alone.
+// The first time a save does not happen the player is told on screen too.
 bool WriteScoreFile() {
   SortScores();
-  if (!ScoreReadError.empty()) return NotSaved("it could not be read (" + ScoreReadError + ")");
+  const bool told = ScoreFileState.notSavedTold;
   const std::string file = ScoreFile();
-  if (!FileReplaceable(file)) return NotSaved(FileError());
-  TextFile* f = WriteFileSafely(file);
-  if (!f) return NotSaved(FileError());
-  for (const Scores& s : ScoreList) {
-    WriteLine(f, RecordLine(s));
-    WriteLine(f, BestLine(s));
+  TextFile* f = ReplaceKeptFile(ScoreFileState, file);
+  bool saved = false;
+  if (f) {
+    for (const Scores& s : ScoreList) {
+      WriteLine(f, RecordLine(s));
+      WriteLine(f, BestLine(s));
+    }
+    saved = CloseKeptFile(ScoreFileState, file, f);
   }
-  return CloseFile(f) || NotSaved(FileError());
+  if (!told && ScoreFileState.notSavedTold) ShowMessage("Scores Not Saved", 1);
+  return saved;
 }
 
 }  // namespace
@@ -77,8 +71,7 @@ std::string PlayerName = "Player";
 int GraphScroll;
 int PinnedItem;
 std::optional<Scores> ScoreAwaitingName;
-std::string ScoreReadError;
-bool ScoresNotSavedTold;
+KeptFile ScoreFileState{"scores", "", false};
 
 void ResetScoreState() {
   ScoreList.clear();
@@ -86,8 +79,7 @@ void ResetScoreState() {
   GraphScroll = 0;
   PinnedItem = 0;
   ScoreAwaitingName.reset();
-  ScoreReadError.clear();
-  ScoresNotSavedTold = false;
+  ScoreFileState = {"scores", "", false};
 }
 
 int Scores::Compare(const Scores& other) const {
@@ -135,12 +127,8 @@ void LoadScores() {
   // Write them out first, so reading the file back loses and duplicates
   // nothing; if they cannot be written, keep the list as it is.
   if (!ScoreList.empty() && !WriteScoreFile()) return;
-  TextFile* f = ReadFile(file);
-  if (!f) {
-    // Keep what we have rather than an empty list, and never write over it.
-    ScoreReadError = FileError();
-    return;
-  }
+  TextFile* f = ReadKeptFile(ScoreFileState, file);
+  if (!f) return;  // keep what we have rather than an empty list
 
   ScoreList.clear();
   int count = 0;
@@ -163,9 +151,7 @@ void LoadScores() {
     ScoreList.push_back(std::move(s));
   }
   SortScores();
-  if (!CloseFile(f)) {
-    ScoreReadError = FileError();  // read only in part
-  }
+  EndReadingKeptFile(ScoreFileState, f);
 }
 
 void SaveScores() { WriteScoreFile(); }

@@ -30,9 +30,7 @@ extern int PinnedItem;
 // A finished round at name entry, still without its name and date stamp. It
 // becomes a record even when the program is closed from the name prompt.
 extern std::optional<Scores> ScoreAwaitingName;
-extern std::string ScoreReadError;              // why scores.dat was there but could not be read ("" when it
-                                                // was): such a file is never replaced
-extern bool ScoresNotSavedTold;                 // the player has been told once that a save did not happen
+extern KeptFile ScoreFileState;                 // scores.dat could not be read, or a save was refused
 void ResetScoreState();             // every variable above to its start value
 
 void LoadScores();                   // "scores.dat" of the game folder

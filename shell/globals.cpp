@@ -64,8 +64,7 @@ std::list<ment> Messages;
 std::string Credits[100];
 int CreditsCount;
 TextFile* LogFile;
-bool SetupNotSavedTold;
-std::string SetupReadError;
+KeptFile SetupFileState{"settings", "", false};
 
 GameHooks Game;
 
@@ -110,8 +109,7 @@ void ResetGlobals() {
   for (auto& c : Credits) c.clear();
   CreditsCount = 1;
   LogFile = nullptr;
-  SetupNotSavedTold = false;
-  SetupReadError.clear();
+  SetupFileState = {"settings", "", false};
 
   // Each owner starts its own state over.
   ResetMediaSwitches();

@@ -81,9 +81,7 @@ extern std::list<ment> Messages;                // oldest first
 extern std::string Credits[100];                // filled from slot 1
 extern int CreditsCount;                        // next free slot
 extern TextFile* LogFile;                       // "Debug.txt", open until closing
-extern bool SetupNotSavedTold;                  // standard error has said once that Setup.ini stays as it is
-extern std::string SetupReadError;              // why Setup.ini was there but could not be read ("" when it
-                                                // was): such a file is never replaced
+extern KeptFile SetupFileState;                 // Setup.ini could not be read, or a save was refused
 
 // The game on top of the framework: the few things the shell needs from it,
 // registered by the game before StartUp. An empty hook is skipped.

@@ -144,13 +144,6 @@ void WriteRow(TextFile* file, const SetupRow& row) {
   }
 }
 
-// Once a run on standard error: the settings were not saved, and why.
-void SetupNotSaved(const std::string& why) {
-  if (SetupNotSavedTold) return;
-  SetupNotSavedTold = true;
-  ReportError(JoinPath(CurrentDir(), PlayerPath(kSetupFile)) + ": settings not saved: " + why);
-}
-
 }  // namespace
 
 void SetDefaultSettings() {
@@ -160,20 +153,17 @@ void SetDefaultSettings() {
 }
 
 void ReadSetup() {
-  TextFile* file = ReadFile(PlayerPath(kSetupFile));
+  // A file we could not read (or read only in part) may hold choices we never
+  // saw: it is never written over.
+  TextFile* file = ReadKeptFile(SetupFileState, PlayerPath(kSetupFile));
   WriteLog("\tReading Setup File");
   AudioDriverNamed = false;
-  // A file we could not read (or read only in part) may hold choices we never
-  // saw: it is never written over, as with the score file.
-  if (!file) {
-    SetupReadError = FileError();
-    return;
-  }
+  if (!file) return;
   // The first line is read before the first end test: an empty file is one empty line.
   do {
     ReadSetupLine(ReadLine(file));
   } while (!Eof(file));
-  if (!CloseFile(file)) SetupReadError = FileError();
+  EndReadingKeptFile(SetupFileState, file);
 }
 
 void ChooseAudioDriver() {
@@ -207,16 +197,13 @@ void ChooseAudioDriver() {
 void WriteSetup() {
   // A safe save: a crash or a full disk leaves the previous Setup.ini as it
   // was. A file pinned read-only is the player's choice and stays as it is.
-  if (!SetupReadError.empty()) return SetupNotSaved("it could not be read (" + SetupReadError + ")");
   const std::string path = PlayerPath(kSetupFile);
-  TextFile* file = FileReplaceable(path) ? WriteFileSafely(path) : nullptr;
-  if (!file) SetupNotSaved(FileError());
-  if (file) {
-    for (const SetupRow& row : kSetupRows) {
-      if (row.section && &row != kSetupRows) WriteLine(file, "");  // a blank line between sections
-      if (row.section) WriteLine(file, row.section);
-      WriteRow(file, row);
-    }
-    if (!CloseFile(file)) SetupNotSaved(FileError());
+  TextFile* file = ReplaceKeptFile(SetupFileState, path);
+  if (!file) return;
+  for (const SetupRow& row : kSetupRows) {
+    if (row.section && &row != kSetupRows) WriteLine(file, "");  // a blank line between sections
+    if (row.section) WriteLine(file, row.section);
+    WriteRow(file, row);
   }
+  CloseKeptFile(SetupFileState, path, file);
 }

@@ -240,7 +240,7 @@ TEST_F(ScoreFile, AFileThatCannotBeReadIsNeverReplaced) {
   AsOrdinaryUser(LoadScores);
   EXPECT_TRUE(ScoreList.empty());  // the game plays on with an empty list
   EXPECT_EQ(PlayerName, "Player");
-  EXPECT_NE(ScoreReadError, "");
+  EXPECT_NE(ScoreFileState.readError, "");
 
   // Rounds of this run live in memory only; no save, no reload replaces the file.
   ScoreList.push_back(Record(50, 70000000000, "Newer", 2));
