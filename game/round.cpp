@@ -218,8 +218,8 @@ void FinishRound() {
   GameState = STATE_TITLE;
   if (Round.players != 1 || HeroList.empty()) return;
 
-  // Filled before name entry so that closing the window there still keeps
-  // the round; the name and the date stamp are added once it is confirmed.
+  // On disk under the offered name before name entry, so that a prompt
+  // never answered (the window or the page closed) still keeps the round.
   const ayer& hero = PlayerOne ? *PlayerOne : HeroList.front();
   Scores record;
   record.Score = hero.Score;
@@ -229,10 +229,9 @@ void FinishRound() {
   record.GameMode = Difficulty;
   record.GameFlags = 0;
   record.Quit = Round.endState == ROUND_QUIT ? 1 : 0;
-  ScoreAwaitingName = record;
+  KeepAwaitedScore(record);
   EnterName();
-  AddAwaitedScore();
-  SaveScores();  // on disk at once: a crash or a kill later costs nothing
+  NameAwaitedScore();  // on disk at once: a crash or a kill later costs nothing
 }
 
 int PlayRound() {

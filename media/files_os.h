@@ -8,8 +8,11 @@
 //   OsSyncFolder   a folder's entries (a rename in it) written through to the disk
 //   OsMakeFolder   one folder level created; true when it is there afterwards
 //   OsCanWrite     may new files be made in this folder?
+//   OsLockFile     waits for the advisory lock on a lock file (made when missing)
+//   OsFileStamp    a file's size and modification time, as text
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -18,6 +21,11 @@ bool OsReplaceFile(const std::string& from, const std::string& to);  // false: e
 void OsSyncFolder(const std::string& folder);                  // best effort: some file systems refuse
 bool OsMakeFolder(const std::string& folder);
 bool OsCanWrite(const std::string& folder);
+// Held until OsUnlockFile, shared with every other process that locks the
+// same file this way; -1 when it cannot be had (errno says why).
+intptr_t OsLockFile(const std::string& lockFile);
+void OsUnlockFile(intptr_t lock);
+std::string OsFileStamp(const std::string& path);             // "" when there is no such file
 
 // The safe save, on top of them, for the media layer's writers: the bytes for
 // `target` go to SafeSaveTemp(target) beside it; EndSafeSave puts that in the

@@ -1,10 +1,12 @@
 // files_posix.cpp — the system's own file operations on Linux and in the
 // browser (see files_os.h).
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 #include "media/files_os.h"
 #include "media/media.h"
@@ -41,4 +43,37 @@ bool OsCanWrite(const std::string& folder) {
   const int mode = W_OK | X_OK;
   if (geteuid() == getuid()) return access(folder.c_str(), mode) == 0;
   return faccessat(AT_FDCWD, folder.c_str(), mode, AT_EACCESS) == 0;
+}
+
+// flock() locks the open file, not the process: two copies of the program,
+// and two saves in one, wait for each other. A folder that cannot be written
+// still lets an existing lock file be opened for reading, which is enough.
+intptr_t OsLockFile(const std::string& lockFile) {
+  int fd = open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) fd = open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  int locked;
+  do {
+    locked = flock(fd, LOCK_EX);
+  } while (locked != 0 && errno == EINTR);
+  if (locked != 0) {
+    const int error = errno;
+    close(fd);
+    errno = error;
+    return -1;
+  }
+  return fd;
+}
+
+void OsUnlockFile(intptr_t lock) {
+  if (lock >= 0) close(static_cast<int>(lock));  // closing lets the lock go
+}
+
+// A replaced file is a new file: its inode tells it apart even when its size
+// and time (in whole seconds on some file systems) are the same.
+std::string OsFileStamp(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return {};
+  return std::to_string(st.st_ino) + ":" + std::to_string(st.st_size) + ":" + std::to_string(st.st_mtim.tv_sec) +
+         "." + std::to_string(st.st_mtim.tv_nsec);
 }

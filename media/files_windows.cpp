@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <string>
 
 #include "media/files_os.h"
 #include "media/media.h"
@@ -79,4 +81,44 @@ bool OsCanWrite(const std::string& folder) {
   if (handle == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
   CloseHandle(handle);
   return true;
+}
+
+// LockFileEx on one byte of the lock file: every copy of the program asks for
+// the same byte, and waits until the one holding it closes its handle.
+intptr_t OsLockFile(const std::string& lockFile) {
+  const HANDLE handle = CreateFileA(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    Failed();
+    return -1;
+  }
+  OVERLAPPED at = {};
+  if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &at)) {
+    Failed();
+    const int error = errno;
+    CloseHandle(handle);
+    errno = error;
+    return -1;
+  }
+  return reinterpret_cast<intptr_t>(handle);
+}
+
+void OsUnlockFile(intptr_t lock) {
+  if (lock == -1) return;
+  const auto handle = reinterpret_cast<HANDLE>(lock);
+  OVERLAPPED at = {};
+  UnlockFileEx(handle, 0, 1, 0, &at);
+  CloseHandle(handle);
+}
+
+// The last write time counts in tenths of microseconds; a file moved into
+// place keeps the creation time of the new file, so that is taken too.
+std::string OsFileStamp(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return {};
+  auto number = [](DWORD high, DWORD low) { return std::to_string((static_cast<uint64_t>(high) << 32) | low); };
+  return number(data.nFileSizeHigh, data.nFileSizeLow) + ":" +
+         number(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime) + ":" +
+         number(data.ftCreationTime.dwHighDateTime, data.ftCreationTime.dwLowDateTime);
 }

@@ -13,6 +13,9 @@ void host_sleep(int ms, int newPicture);  // returns after the browser ran
 void host_wait_frame(double periodMs, int newPicture);
 void host_file_changed(const char* path);
 void host_picture_saved(const char* path);
+int host_lock_shared(const char* path);  // returns once the lock is held and the file fetched
+void host_unlock_shared(const char* path, int changed);
+int host_shared_changes(const char* path);
 void host_page_size(int* w, int* h);
 void host_ended();
 }
@@ -29,6 +32,12 @@ bool HostSleepShowsWindow() { return true; }
 bool HostGlesOnly() { return true; }
 
 void HostFileChanged(const std::string& path) { host_file_changed(path.c_str()); }
+
+bool HostLockShared(const std::string& path) { return host_lock_shared(path.c_str()) != 0; }
+
+void HostUnlockShared(const std::string& path, bool changed) { host_unlock_shared(path.c_str(), changed ? 1 : 0); }
+
+int HostSharedChanges(const std::string& path) { return host_shared_changes(path.c_str()); }
 
 void HostPictureSaved(const std::string& path) { host_picture_saved(path.c_str()); }
 

@@ -21,6 +21,23 @@ mergeInto(LibraryManager.library, {
     });
   },
 
+  // Returns once this tab alone holds the shared file, fetched from storage.
+  host_lock_shared__deps: ['$Asyncify'],
+  host_lock_shared: function(path) {
+    var file = UTF8ToString(path);
+    return Asyncify.handleSleep(function(wakeUp) {
+      Module.host.lockShared(file, function() { wakeUp(1); });
+    });
+  },
+
+  host_unlock_shared: function(path, changed) {
+    Module.host.unlockShared(UTF8ToString(path), changed !== 0);
+  },
+
+  host_shared_changes: function(path) {
+    return Module.host.sharedChanges(UTF8ToString(path));
+  },
+
   host_file_changed: function(path) {
     Module.host.keep(UTF8ToString(path));
   },

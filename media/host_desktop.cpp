@@ -11,6 +11,9 @@ bool HostWaitForFrame(double /*periodMs*/, bool /*newPicture*/) { return false; 
 bool HostSleepShowsWindow() { return false; }
 bool HostGlesOnly() { return false; }
 void HostFileChanged(const std::string& /*path*/) {}
+bool HostLockShared(const std::string& /*path*/) { return false; }
+void HostUnlockShared(const std::string& /*path*/, bool /*changed*/) {}
+int HostSharedChanges(const std::string& /*path*/) { return 0; }
 void HostPictureSaved(const std::string& /*path*/) {}
 bool HostDisplayModes(std::vector<DisplayMode>& /*out*/) { return false; }
 void HostEnded() {}

@@ -11,6 +11,7 @@ Module.host = (function() {
     sleeps: 0,        // times the program slept, shown a picture or not
     shownAt: [],      // the browser's frame times of the last pictures shown
     hasEnded: false,  // the closing sequence ran
+    storageRefused: '',  // why the browser's storage cannot be used; '' while it can
     // Called when the program hands the browser a new picture, in the same
     // task, while the canvas still holds it: tests read pictures here without
     // asking the page to keep every one (which costs a copy a frame).
@@ -86,6 +87,7 @@ Module.host = (function() {
   var STORE = '/persist';   // IndexedDB copy of the files the program wrote
   var written = {};         // every path the program changed in this run
   var syncing = false, again = false;
+  var whenIdle = [];        // called once no sync is running or due
 
   function mirrorPath(path) { return STORE + path; }
 
@@ -116,6 +118,7 @@ Module.host = (function() {
   // Every file changed so far is copied again: the log is written line by
   // line and goes along with each save.
   function sync() {
+    if (host.storageRefused) return;
     if (syncing) { again = true; return; }
     syncing = true;
     Object.keys(written).forEach(function(p) {
@@ -128,9 +131,21 @@ Module.host = (function() {
     });
     FS.syncfs(false, function(e) {
       if (e) err('saving to browser storage failed: ' + e);
-      syncing = false;
-      if (again) { again = false; sync(); }
+      syncDone();
     });
+  }
+
+  function syncDone() {
+    syncing = false;
+    if (again) { again = false; sync(); return; }
+    var waiting = whenIdle;
+    whenIdle = [];
+    waiting.forEach(function(then) { then(); });
+  }
+
+  function afterSyncs(then) {
+    if (syncing) whenIdle.push(then);
+    else then();
   }
 
   function keep(path) {
@@ -139,17 +154,80 @@ Module.host = (function() {
     sync();
   }
 
+  // Storage the browser refuses (some private modes, strict privacy
+  // settings): the game plays on, keeping nothing, and the page says so once.
+  function storageRefused(e) {
+    err('browser storage cannot be used: ' + e);
+    if (host.storageRefused) return;
+    host.storageRefused = String((e && e.name) || e);
+    if (Module.onStorageRefused) Module.onStorageRefused(host.storageRefused);
+  }
+
   Module.preRun = Module.preRun || [];
   Module.preRun.push(function() {
     FS.mkdir(STORE);
     FS.mount(IDBFS, {}, STORE);
     addRunDependency('host-storage');
     FS.syncfs(true, function(e) {
-      if (e) err('reading browser storage failed: ' + e);
+      if (e) storageRefused(e);
       try { restore(STORE); } catch (x) { err('restoring files failed: ' + x); }
       removeRunDependency('host-storage');
     });
   });
+
+  // --- Files several tabs share ----------------------------------------------
+  // Each tab holds its own copy of the files in memory. A shared file (the
+  // scores) is read, merged and replaced under the browser's lock on its
+  // name: the stored copy is fetched first, and stored again before the lock
+  // is let go; then the other tabs are told, and reload it when they can.
+  var channel = typeof BroadcastChannel === 'function' ? new BroadcastChannel('wenhod-files') : null;
+  var changes = {};   // path -> times other tabs said they replaced it
+  var releases = {};  // path -> lets the browser's lock on it go
+  if (channel) {
+    channel.onmessage = function(e) {
+      var path = e.data && e.data.changed;
+      if (path) changes[path] = (changes[path] || 0) + 1;
+    };
+  }
+
+  // The stored copy over the tab's own, when there is one. Runs between two
+  // syncs, so nothing of this tab's is being stored meanwhile.
+  function fetchStored(path, then) {
+    afterSyncs(function() {
+      if (host.storageRefused) { then(); return; }
+      syncing = true;
+      FS.syncfs(true, function(e) {
+        if (e) err('reading browser storage failed: ' + e);
+        else if (exists(mirrorPath(path))) copyFile(mirrorPath(path), path);
+        syncDone();
+        then();
+      });
+    });
+  }
+
+  host.lockShared = function(path, then) {
+    if (!navigator.locks) { fetchStored(path, then); return; }
+    navigator.locks.request('wenhod:' + path, function() {
+      return new Promise(function(release) {
+        releases[path] = release;
+        fetchStored(path, then);
+      });
+    }).catch(function(e) {
+      err('no lock on ' + path + ': ' + e);
+      fetchStored(path, then);
+    });
+  };
+
+  host.unlockShared = function(path, changed) {
+    afterSyncs(function() {
+      var release = releases[path];
+      delete releases[path];
+      if (release) release();
+      if (changed && channel) channel.postMessage({changed: path});
+    });
+  };
+
+  host.sharedChanges = function(path) { return changes[path] || 0; };
 
   // Keys the game uses that the browser would take for itself (focus, full
   // screen, developer tools, scrolling). Space stays: it types a space.

@@ -212,6 +212,19 @@ void EndReadingKeptFile(KeptFile& kept, TextFile* f);             // CloseFile, 
 // (unreadable, or pinned read-only: FileReplaceable) or cannot be made.
 TextFile* ReplaceKeptFile(KeptFile& kept, const std::string& path);
 bool CloseKeptFile(KeptFile& kept, const std::string& path, TextFile* f);  // false, said once, when not saved
+// Files that several copies of the program share (two windows, two tabs):
+// read, merged and replaced by one copy at a time. LockSharedFile waits until
+// this copy alone holds `path`: an advisory lock on path + ".lock" beside it;
+// in a page, the browser's lock on the name, and the copy in the browser's
+// storage (where another tab may have put a newer one) is fetched first.
+// UnlockSharedFile lets it go (in a page once the file is stored, telling the
+// other tabs when `changed`). Without a lock to be had both go on unlocked.
+struct SharedFileLock;
+SharedFileLock* LockSharedFile(const std::string& path);
+void UnlockSharedFile(SharedFileLock* lock, bool changed);
+// Changes whenever another copy may have replaced path (its size, time and
+// identity; in a page, also each time another tab says so); "" for no file.
+std::string SharedFileStamp(const std::string& path);
 
 //------------------------------------------------------------------------------
 // System

@@ -1,5 +1,13 @@
 // scores.cpp — the score record and list, the best list of a group, and the
 // score file "scores.dat": two text lines per record, newest first.
+//
+// Several copies of the game may share the file. None writes its own list
+// over it: under the file's lock each reads it as it is now and applies only
+// its own changes since it last read or wrote it (the records it added, the
+// records it removed), so a record another copy added is never lost and one
+// another copy removed (renamed at its name prompt, thinned by the retention
+// rule) does not come back.
+#include <algorithm>
 #include <cstdint>
 
 #include "media/media.h"
@@ -43,18 +51,66 @@ std::string BestLine(const Scores& s) {
   return line;
 }
 
+Scores ParseRecord(const std::string& line, const std::string& stats) {
+  Scores s;
+  s.Score = ToInt64(FieldOf(line, "|", 1));
+  s.Name = Trim(FieldOf(line, "|", 2));
+  s.Badges = AbsField(line, 3);
+  s.Timestamp = ToInt64(FieldOf(line, "|", 4));
+  s.Level = AbsField(line, 5);
+  s.GameMode = AbsField(line, 6);
+  s.GameFlags = AbsField(line, 7);
+  s.Quit = AbsField(line, 8);
+  for (int i = 1; i <= 30; ++i) s.Best[i] = AbsField(stats, i);  // empty at the end of the file: all zeros
+  return s;
+}
+
+// The record as the file gives it back, so that one saved and read again is
+// the same record.
+Scores Stored(const Scores& s) { return ParseRecord(RecordLine(s), BestLine(s)); }
+
+bool EraseOne(std::list<Scores>& list, const Scores& record) {
+  const auto at = std::find_if(list.begin(), list.end(), [&](const Scores& s) { return SameRecord(s, record); });
+  if (at == list.end()) return false;
+  list.erase(at);
+  return true;
+}
+
+// The records of `from` less one equal record of `less` for each of those.
+std::list<Scores> Without(std::list<Scores> from, const std::list<Scores>& less) {
+  for (const Scores& s : less) EraseOne(from, s);
+  return from;
+}
+
+// The file's records into `out` in file order, or none when there is no plain
+// file (a special one, a pipe say, could block the read forever). False when
+// it is there but cannot be read: then it is never replaced this run.
+bool ReadScoreRecords(const std::string& file, std::list<Scores>& out) {
+  out.clear();
+  if (!ScoreFileState.readError.empty()) return false;
+  if (FileType(file) != 1) return true;
+  TextFile* f = ReadKeptFile(ScoreFileState, file);
+  if (!f) return false;
+  while (!Eof(f)) {
+    const std::string line = ReadLine(f);
+    if (Instr(line, "|") == 0) continue;
+    const std::string stats = ReadLine(f);
+    out.push_back(ParseRecord(line, stats));
+  }
+  EndReadingKeptFile(ScoreFileState, f);
+  return ScoreFileState.readError.empty();
+}
+
 // Writes the list beside the score file and puts it in place only when every
 // write and the close succeeded, so a full disk never costs the old scores.
 // A file we could not read may hold records we never saw: it is left alone.
 // The first time a save does not happen the player is told on screen too.
-bool WriteScoreFile() {
-  SortScores();
+bool WriteScoreRecords(const std::string& file, const std::list<Scores>& list) {
   const bool told = ScoreFileState.notSavedTold;
-  const std::string file = ScoreFile();
   TextFile* f = ReplaceKeptFile(ScoreFileState, file);
   bool saved = false;
   if (f) {
-    for (const Scores& s : ScoreList) {
+    for (const Scores& s : list) {
       WriteLine(f, RecordLine(s));
       WriteLine(f, BestLine(s));
     }
@@ -64,6 +120,36 @@ bool WriteScoreFile() {
   return saved;
 }
 
+// Under the lock: the file as it is now with this copy's changes, which
+// becomes ScoreList; written back when `write`. The first record line's name
+// goes to `firstName` (what the file offers once this returns). True when
+// the file was read (and, with `write`, replaced).
+bool SyncScoreFile(bool write, std::optional<std::string>* firstName = nullptr) {
+  const std::string file = ScoreFile();
+  SharedFileLock* lock = LockSharedFile(file);
+  std::list<Scores> stored;
+  // The copies replace the file but never remove it: a file that has gone was
+  // lost, and this copy's records all go back.
+  if (FileType(file) == 0) ScoresOnDisk.clear();
+  bool done = ReadScoreRecords(file, stored);
+  if (done) {
+    if (firstName && !stored.empty()) *firstName = stored.front().Name;
+    ScoreList = MergeScores(ScoresOnDisk, ScoreList, stored);
+    ScoresOnDisk = std::move(stored);
+  }
+  if (write) {
+    SortScores();
+    done = WriteScoreRecords(file, ScoreList);  // refused when the file could not be read
+    if (done) {
+      ScoresOnDisk = ScoreList;
+      if (firstName && !ScoreList.empty()) *firstName = ScoreList.front().Name;
+    }
+  }
+  ScoresFileStamp = SharedFileStamp(file);
+  UnlockSharedFile(lock, write && done);
+  return done;
+}
+
 }  // namespace
 
 std::list<Scores> ScoreList;
@@ -71,6 +157,8 @@ std::string PlayerName = "Player";
 int GraphScroll;
 int PinnedItem;
 std::optional<Scores> ScoreAwaitingName;
+std::list<Scores> ScoresOnDisk;
+std::string ScoresFileStamp;
 KeptFile ScoreFileState{"scores", "", false};
 
 void ResetScoreState() {
@@ -79,6 +167,8 @@ void ResetScoreState() {
   GraphScroll = 0;
   PinnedItem = 0;
   ScoreAwaitingName.reset();
+  ScoresOnDisk.clear();
+  ScoresFileStamp.clear();
   ScoreFileState = {"scores", "", false};
 }
 
@@ -92,14 +182,42 @@ void SortScores() {
   ScoreList.sort([](const Scores& a, const Scores& b) { return a.Compare(b) < 0; });
 }
 
-void AddAwaitedScore() {
-  if (!ScoreAwaitingName) return;
-  Scores record = std::move(*ScoreAwaitingName);
-  ScoreAwaitingName.reset();
+bool SameRecord(const Scores& a, const Scores& b) {
+  return a.Score == b.Score && a.Timestamp == b.Timestamp && a.Badges == b.Badges && a.Name == b.Name &&
+         std::equal(std::begin(a.Best), std::end(a.Best), std::begin(b.Best)) && a.Level == b.Level &&
+         a.GameMode == b.GameMode && a.GameFlags == b.GameFlags && a.Quit == b.Quit;
+}
+
+std::list<Scores> MergeScores(const std::list<Scores>& base, const std::list<Scores>& mine,
+                              const std::list<Scores>& file) {
+  std::list<Scores> merged = Without(file, Without(base, mine));
+  std::list<Scores> added;
+  for (const Scores& s : Without(mine, base)) added.push_back(Stored(s));
+  merged.splice(merged.end(), Without(std::move(added), merged));  // a save that landed unseen adds nothing twice
+  merged.sort([](const Scores& a, const Scores& b) { return a.Compare(b) < 0; });
+  return merged;
+}
+
+void KeepAwaitedScore(Scores record) {
   record.Timestamp = DateStamp();
   record.Name = PlayerName;
-  ScoreList.push_back(std::move(record));
-  SortScores();
+  ScoreAwaitingName = Stored(record);
+  ScoreList.push_back(*ScoreAwaitingName);
+  SaveScores();
+}
+
+void NameAwaitedScore() {
+  if (!ScoreAwaitingName) return;
+  const Scores kept = *ScoreAwaitingName;
+  ScoreAwaitingName.reset();
+  Scores named = kept;
+  named.Timestamp = DateStamp();
+  named.Name = PlayerName;
+  named = Stored(named);
+  if (SameRecord(named, kept)) return;
+  EraseOne(ScoreList, kept);
+  ScoreList.push_back(std::move(named));
+  SaveScores();
 }
 
 std::vector<Scores*> BestList(int mode, int level, int flags) {
@@ -120,38 +238,18 @@ std::vector<Scores*> BestList(int mode, int level, int flags) {
 }
 
 void LoadScores() {
-  // A special file (a pipe, say) could block the read forever; only a plain file is read.
-  const std::string file = ScoreFile();
-  if (FileType(file) != 1) return;
-  // Reloading after Apply: rounds played since start-up are only in memory.
-  // Write them out first, so reading the file back loses and duplicates
-  // nothing; if they cannot be written, keep the list as it is.
-  if (!ScoreList.empty() && !WriteScoreFile()) return;
-  TextFile* f = ReadKeptFile(ScoreFileState, file);
-  if (!f) return;  // keep what we have rather than an empty list
-
-  ScoreList.clear();
-  int count = 0;
-  while (!Eof(f)) {
-    const std::string line = ReadLine(f);
-    if (Instr(line, "|") == 0) continue;
-    ++count;
-    Scores s;
-    s.Score = ToInt64(FieldOf(line, "|", 1));
-    s.Name = Trim(FieldOf(line, "|", 2));
-    s.Badges = AbsField(line, 3);
-    s.Timestamp = ToInt64(FieldOf(line, "|", 4));
-    s.Level = AbsField(line, 5);
-    s.GameMode = AbsField(line, 6);
-    s.GameFlags = AbsField(line, 7);
-    s.Quit = AbsField(line, 8);
-    if (count == 1) PlayerName = s.Name;
-    const std::string stats = ReadLine(f);  // empty at the end of the file: all zeros
-    for (int i = 1; i <= 30; ++i) s.Best[i] = AbsField(stats, i);
-    ScoreList.push_back(std::move(s));
-  }
-  SortScores();
-  EndReadingKeptFile(ScoreFileState, f);
+  if (FileType(ScoreFile()) != 1) return;  // no file: the list and the name stay
+  // A fresh read: the file, with the rounds played here since it was last
+  // read or written (reloading after Apply), which are written out with it.
+  ScoreList = Without(ScoreList, ScoresOnDisk);
+  ScoresOnDisk.clear();
+  std::optional<std::string> first;
+  SyncScoreFile(!ScoreList.empty(), &first);
+  if (first) PlayerName = *first;
 }
 
-void SaveScores() { WriteScoreFile(); }
+void SaveScores() { SyncScoreFile(true); }
+
+void RefreshScores() {
+  if (SharedFileStamp(ScoreFile()) != ScoresFileStamp) SyncScoreFile(false);
+}

@@ -27,16 +27,30 @@ extern std::list<Scores> ScoreList;             // newest first
 extern std::string PlayerName;                  // name offered by name entry ("Player")
 extern int GraphScroll;                         // score display animation values, reset after a round
 extern int PinnedItem;
-// A finished round at name entry, still without its name and date stamp. It
-// becomes a record even when the program is closed from the name prompt.
+// The round at the name prompt, recorded and saved under the offered name as
+// the prompt opened, so a prompt never answered (a window or tab closed)
+// still keeps it. The confirmed name replaces it.
 extern std::optional<Scores> ScoreAwaitingName;
+extern std::list<Scores> ScoresOnDisk;          // the file's records as this copy last read or wrote them
+extern std::string ScoresFileStamp;             // SharedFileStamp of scores.dat then
 extern KeptFile ScoreFileState;                 // scores.dat could not be read, or a save was refused
 void ResetScoreState();             // every variable above to its start value
 
-void LoadScores();                   // "scores.dat" of the game folder
-void SaveScores();                   // safely, or says once why it could not
+void LoadScores();                   // "scores.dat" of the game folder, with the rounds played since
+                                     // it was last read or written
+void SaveScores();                   // merged with the file, safely, or says once why it could not
+void RefreshScores();                // merges the file again when another copy has replaced it
 void SortScores();                   // stable, by Compare
-void AddAwaitedScore();              // names and stamps ScoreAwaitingName, adds it and sorts
+void KeepAwaitedScore(Scores record);  // stamps and names it, adds it and saves: ScoreAwaitingName
+void NameAwaitedScore();             // ScoreAwaitingName renamed to PlayerName, stamped now, saved
+// The same record: every field equal.
+bool SameRecord(const Scores& a, const Scores& b);
+// The list a save writes when the file holds `file`: this copy's changes to
+// `mine` since `base` (ScoresOnDisk) were read or written, applied to the file.
+// Records added here that the file lacks are added; records removed here are
+// removed from it; nothing else of the file changes. Newest first.
+std::list<Scores> MergeScores(const std::list<Scores>& base, const std::list<Scores>& mine,
+                              const std::list<Scores>& file);
 // The group's best records, highest Score first, equal scores newest first (at most 25).
 std::vector<Scores*> BestList(int mode, int level, int flags);
 void ShowScoreTable(int offset, int mode, int level, int flags);

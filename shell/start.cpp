@@ -95,7 +95,7 @@ void StartUp() {
 
 void CloseDown(int status) {
   WriteSetup();
-  AddAwaitedScore();  // closed from the name prompt: the round keeps its record
+  NameAwaitedScore();  // closed from the name prompt: the round keeps the name typed so far
   SaveScores();
   WriteLog("Closing Up");
   WriteLog("");

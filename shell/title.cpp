@@ -107,6 +107,7 @@ void TitleMenu() {
 
     DrawCredits(t, H);  // in the font the frame service left current
     DrawTextAligned(4, 4, "Hit [Tab] for settings", 0, 0);
+    RefreshScores();  // records another copy of the game saved show here too
     if (Difficulty != DIFFICULTY_TWO_PLAYER) ShowScoreTable(t.slide * 10, Difficulty, 0, 0);
 
     SetColorAlpha(255, 255, 255, 1);

@@ -40,7 +40,7 @@ function(wenhod_page target)
     -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sFULL_ES3
     # The game's loops sleep; asyncify turns each sleep into a return to the
     # browser and back.
-    -sASYNCIFY -sASYNCIFY_IMPORTS=host_sleep,host_wait_frame -sASYNCIFY_STACK_SIZE=65536
+    -sASYNCIFY -sASYNCIFY_IMPORTS=host_sleep,host_wait_frame,host_lock_shared -sASYNCIFY_STACK_SIZE=65536
     -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=67108864 -sEXIT_RUNTIME=0
     -lidbfs.js -sFORCE_FILESYSTEM -sEXPORTED_RUNTIME_METHODS=FS
     -sENVIRONMENT=web -sMINIFY_HTML=0

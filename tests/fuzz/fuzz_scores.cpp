@@ -42,15 +42,6 @@ size_t RecordLines(const uint8_t* data, size_t size) {
   return records;
 }
 
-bool SameRecord(const Scores& a, const Scores& b) {
-  if (a.Score != b.Score || a.Timestamp != b.Timestamp || a.Badges != b.Badges || a.Name != b.Name ||
-      a.Level != b.Level || a.GameMode != b.GameMode || a.GameFlags != b.GameFlags || a.Quit != b.Quit)
-    return false;
-  for (int i = 0; i <= 30; i++)
-    if (a.Best[i] != b.Best[i]) return false;
-  return true;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

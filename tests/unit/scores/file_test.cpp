@@ -227,9 +227,12 @@ TEST_F(ScoreFile, FailedSavesKeepTheOldFileAndSaySoOnce) {
   EXPECT_EQ(Posted("Scores Not Saved"), 1);
   ExpectSaidOnce(said, (dir / "scores.dat").string() + ": scores not saved: " + kFolderInTheWay);
 
-  // Once it can be written, the new list replaces the file and nothing is left behind.
+  // Once it can be written, the list's records join the one the file held,
+  // newest first, and nothing is left behind.
   SaveScores();
-  EXPECT_EQ(ReadBytes("scores.dat").substr(0, 11), "2|Wen|0|2|0");
+  const std::string saved = ReadBytes("scores.dat");
+  EXPECT_EQ(saved.substr(0, kExample.size()), kExample);
+  EXPECT_EQ(saved.substr(kExample.size(), 11), "2|Wen|0|2|0");
   EXPECT_FALSE(fs::exists(dir / "scores.dat.tmp"));
 }
 
@@ -292,6 +295,138 @@ TEST_F(ScoreFile, ReloadKeepsRoundsPlayedSinceStartWithoutDuplicates) {
   fs::create_directory(dir / "scores.dat.tmp");
   LoadScores();
   EXPECT_EQ(ScoreList.size(), 3u);
+}
+
+// Two copies of the game sharing the file, played in turn in this process:
+// what each holds of its own (its list, the file as it last read or wrote it).
+struct Copy {
+  std::list<Scores> list, onDisk;
+  std::string stamp;
+  std::string player = "Player";
+};
+void Enter(Copy& c) {
+  std::swap(ScoreList, c.list);
+  std::swap(ScoresOnDisk, c.onDisk);
+  std::swap(ScoresFileStamp, c.stamp);
+  std::swap(PlayerName, c.player);
+}
+void Leave(Copy& c) { Enter(c); }
+template <typename Run>
+void As(Copy& c, Run run) {
+  Enter(c);
+  run();
+  Leave(c);
+}
+
+std::vector<std::string> Names(const std::list<Scores>& list) {
+  std::vector<std::string> out;
+  for (const Scores& s : list) out.push_back(s.Name);
+  return out;
+}
+
+TEST_F(ScoreFile, TwoCopiesKeepEachOthersRecordsAndASecondSaveChangesNothing) {
+  WriteBytes("scores.dat", kExample);
+  Copy a, b;
+  As(a, LoadScores);
+  As(b, LoadScores);
+  As(a, [] {
+    ScoreList.push_back(Record(900, 70000000100, "Alpha", 2));
+    SaveScores();
+  });
+  As(b, [] {
+    ScoreList.push_back(Record(700, 70000000200, "Bravo", 2));
+    SaveScores();
+    EXPECT_EQ(Names(ScoreList), (std::vector<std::string>{"Bravo", "Alpha", "Player"}));
+  });
+  const std::string both = ReadBytes("scores.dat");
+  // Both close, in either order: the file stays as it is.
+  As(a, [] {
+    EXPECT_EQ(Names(ScoreList), (std::vector<std::string>{"Alpha", "Player"}));
+    RefreshScores();  // back on the title: the other copy's record shows
+    EXPECT_EQ(Names(ScoreList), (std::vector<std::string>{"Bravo", "Alpha", "Player"}));
+    SaveScores();
+  });
+  As(b, SaveScores);
+  EXPECT_EQ(ReadBytes("scores.dat"), both);
+  As(a, [] {
+    SaveScores();
+    EXPECT_EQ(ScoreList.size(), 3u);
+  });
+  EXPECT_EQ(ReadBytes("scores.dat"), both);
+  EXPECT_EQ(std::count(both.begin(), both.end(), '\n'), 6);
+}
+
+TEST_F(ScoreFile, ARecordOneCopyRemovedDoesNotComeBackFromAnother) {
+  // 51 Hard rounds, the oldest the lowest: showing the group thins it.
+  std::string file;
+  for (int i = 0; i < 51; i++)
+    file += std::to_string(1000 - i) + "|r" + std::to_string(i) + "|0|" + std::to_string(60000000000 - i) +
+            "|0|2|0|0\r\n0\r\n";
+  WriteBytes("scores.dat", file);
+  Copy a, b;
+  As(a, LoadScores);
+  As(b, LoadScores);
+  As(a, [] {
+    ShowScoreTable(320, 2, 0, 0);
+    ASSERT_EQ(ScoreList.size(), 50u);
+    SaveScores();
+  });
+  EXPECT_EQ(ReadBytes("scores.dat").find("|r50|"), std::string::npos);
+
+  // A round ends in A: kept under the offered name as the prompt opens. B,
+  // back on its title meanwhile, sees it; then A's player types a name.
+  As(a, [] {
+    PlayerName = "Offered";
+    KeepAwaitedScore(Record(5000, 0, "", 2));
+  });
+  EXPECT_NE(ReadBytes("scores.dat").find("|Offered|"), std::string::npos);  // a prompt never answered keeps it
+  As(b, [] {
+    RefreshScores();
+    EXPECT_EQ(ScoreList.front().Name, "Offered");
+  });
+  As(a, [] {
+    PlayerName = "Alpha";
+    NameAwaitedScore();
+    EXPECT_FALSE(ScoreAwaitingName.has_value());
+    EXPECT_EQ(ScoreList.front().Name, "Alpha");
+  });
+  // B still holds the thinned record and the offered name; its next save
+  // adds its own round and brings back neither.
+  As(b, [] {
+    ASSERT_EQ(ScoreList.size(), 51u);
+    ScoreList.push_back(Record(10, 80000000000, "Bravo", 2));
+    SaveScores();
+    EXPECT_EQ(Names(ScoreList).front(), "Bravo");
+    EXPECT_EQ(ScoreList.size(), 52u);
+  });
+  const std::string saved = ReadBytes("scores.dat");
+  EXPECT_EQ(saved.find("|r50|"), std::string::npos);
+  EXPECT_EQ(saved.find("|Offered|"), std::string::npos);
+  EXPECT_NE(saved.find("|Alpha|"), std::string::npos);
+  EXPECT_NE(saved.find("|Bravo|"), std::string::npos);
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 2 * 52);
+}
+
+TEST_F(ScoreFile, MergingAddsNothingTwiceAndKeepsTheFilesOwnDuplicates) {
+  const Scores r = Record(5, 100, "Same", 2), s = Record(6, 200, " Spaced ", 2);
+  // A record the file holds twice stays twice; one this copy added that the
+  // file already has (a save that landed unseen) is not added again, even
+  // when it differs only in what the file cannot hold (spaces at the ends).
+  const std::list<Scores> file = {r, r, Record(6, 200, "Spaced", 2)};
+  const std::list<Scores> merged = MergeScores({}, {r, s}, file);
+  EXPECT_EQ(Names(merged), (std::vector<std::string>{"Spaced", "Same", "Same"}));
+  EXPECT_EQ(Names(MergeScores(merged, merged, merged)), Names(merged));
+  // Removed here: one of the two goes.
+  EXPECT_EQ(Names(MergeScores(file, {r, file.back()}, file)), (std::vector<std::string>{"Spaced", "Same"}));
+
+  // The same through the file: saving twice writes the same bytes.
+  WriteBytes("scores.dat", Lines({"5|Same|0|100|0|2|0|0", "0", "5|Same|0|100|0|2|0|0", "0"}));
+  ScoreList = {s};
+  SaveScores();
+  const std::string once = ReadBytes("scores.dat");
+  SaveScores();
+  EXPECT_EQ(ReadBytes("scores.dat"), once);
+  EXPECT_EQ(Names(ScoreList), (std::vector<std::string>{"Spaced", "Same", "Same"}));
 }
 
 TEST_F(ScoreFile, BestListIsHighestFirstTiesNewestFirstAtMostTwentyFive) {
