@@ -44,3 +44,8 @@ bool RunningAsRoot();  // false on Windows
 // there is no such thing).
 bool LendNobodysRights();
 void TakeBackRootsRights();
+
+// Runs this test program again with the arguments (gtest flags, nothing that
+// needs quoting) and the same environment; waits for it and answers its exit
+// status, -1 when it could not be started.
+int RunThisProgram(const std::string& args);

@@ -1,7 +1,10 @@
 // os_windows.cpp — the unit tests' system calls on Windows (see os.h).
 #include <cstdlib>
+#include <string>
 
 #include "tests/unit/os.h"
+// Last: its macros rename words other headers use.
+#include <windows.h>
 
 const char* const kFolderInTheWay = "Permission denied";
 
@@ -27,3 +30,20 @@ bool SetImmutable(const std::string& /*folder*/, bool /*on*/) { return false; }
 // No superuser reads past a file's permissions here: nothing to lend.
 bool LendNobodysRights() { return false; }
 void TakeBackRootsRights() {}
+
+int RunThisProgram(const std::string& args) {
+  char exe[MAX_PATH];
+  const DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return -1;
+  std::string line = "\"" + std::string(exe, n) + "\" " + args;
+  STARTUPINFOA start = {};
+  start.cb = sizeof start;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(exe, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start, &process)) return -1;
+  WaitForSingleObject(process.hProcess, INFINITE);
+  DWORD status = 0;
+  GetExitCodeProcess(process.hProcess, &status);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return static_cast<int>(status);
+}

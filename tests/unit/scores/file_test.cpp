@@ -4,6 +4,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <set>
+#include <thread>
 
 #include "tests/unit/support.h"
 
@@ -427,6 +431,41 @@ TEST_F(ScoreFile, MergingAddsNothingTwiceAndKeepsTheFilesOwnDuplicates) {
   SaveScores();
   EXPECT_EQ(ReadBytes("scores.dat"), once);
   EXPECT_EQ(Names(ScoreList), (std::vector<std::string>{"Spaced", "Same", "Same"}));
+}
+
+// Two processes of this program saving rounds at the same moments into one
+// folder: the lock keeps every round of both. Each runs this same test with
+// kCopyFolder set, as a copy of the game would save.
+const char* const kCopyFolder = "WENHOD_TEST_SCORE_COPY";
+constexpr int kCopyRounds = 25;
+
+TEST_F(ScoreFile, TwoCopiesSavingAtOnceKeepEveryRound) {
+  if (const char* folder = std::getenv(kCopyFolder)) {
+    ASSERT_TRUE(ChangeDir(folder));
+    LoadScores();
+    const int64_t copy = static_cast<int64_t>(std::hash<std::string>{}(dir.string()) % 1000000);
+    for (int i = 1; i <= kCopyRounds; i++) {
+      ScoreList.push_back(Record(i, copy * 100 + i, "Copy" + std::to_string(copy), 2));
+      SaveScores();
+    }
+    return;
+  }
+  SetEnv(kCopyFolder, dir.string());
+  int status[2] = {-1, -1};
+  {
+    std::thread a([&] { status[0] = RunThisProgram("--gtest_filter=ScoreFile.TwoCopiesSavingAtOnceKeepEveryRound"); });
+    status[1] = RunThisProgram("--gtest_filter=ScoreFile.TwoCopiesSavingAtOnceKeepEveryRound");
+    a.join();
+  }
+  UnsetEnv(kCopyFolder);
+  EXPECT_EQ(status[0], 0);
+  EXPECT_EQ(status[1], 0);
+  ScoreList.clear();
+  LoadScores();
+  std::set<std::string> names;
+  for (const Scores& s : ScoreList) names.insert(s.Name);
+  EXPECT_EQ(ScoreList.size(), 2u * kCopyRounds);
+  EXPECT_EQ(names.size(), 2u);
 }
 
 TEST_F(ScoreFile, BestListIsHighestFirstTiesNewestFirstAtMostTwentyFive) {
