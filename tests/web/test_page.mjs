@@ -92,6 +92,8 @@ function countIn(img, vx, vy, vw, vh, test) {
 }
 // The score panel's first list rows (white text), as the desktop test reads them.
 const whiteInList = img => countIn(img, 954, 524, 320, 51, (r, g, b) => r > 200 && g > 200 && b > 200);
+// White in the list's second row: a second record shows.
+const whiteInRow2 = img => countIn(img, 954, 541, 320, 17, (r, g, b) => r > 200 && g > 200 && b > 200);
 function distinctColours(img) {
   const seen = new Set();
   for (let i = 0; i < img.rgb.length; i += 3) seen.add(img.rgb.readUIntBE(i, 3));
@@ -232,17 +234,26 @@ async function playHardRound(page, measure) {
 }
 
 // Name entry follows the result ("Enter Your Name" in green); it offers
-// "Player": type a name instead. Answers the first record on disk.
-async function enterName(page, name) {
+// "Player": a name is typed instead, not yet confirmed.
+async function typeName(page, name) {
   await B.waitForColour(page, [320, 300, 640, 100], [0, 200, 0], [80, 255, 80], 300, 60000);
   await B.waitFrames(page, 4);
   for (let i = 0; i < 8; ++i) await B.press(page, 'Backspace', 1);
   await page.keyboard.type(name, {delay: 80});
+}
+
+// The name typed and confirmed. Answers the first record on disk.
+async function enterName(page, name) {
+  await typeName(page, name);
   await B.press(page, 'Enter');
   await B.waitForFileLine(page, SCORES, `|${name}|`, 60000).catch(() => {});
   await B.waitFrames(page, 60);  // the title slides in again
   return ((await B.readFile(page, SCORES)) || '').split('\r\n')[0].split('|');
 }
+
+// The score records of a file, newest first, each split into its fields.
+const recordsIn = text => (text || '').split('\r\n').filter(l => l.split('|').length === 8).map(l => l.split('|'));
+const listed = records => records.map(r => r.join('|')).join(' / ');
 
 // Reloads the page and waits for the new run's title.
 async function reloadToTitle(page) {
@@ -371,6 +382,12 @@ try {
         `${roundFrames} frames`);
   figure('frame rate of a round (jump held)', `${(roundFrames * 1000 / (Date.now() - roundClock)).toFixed(1)} fps`);
 
+  // A second tab opens while this one is at its name prompt (its round kept
+  // under the offered name already).
+  const tabB = (await openToTitle(browser, server.url + 'index.html')).page;
+  await B.waitFrames(tabB, 40);
+  await page.bringToFront();
+
   const record = await enterName(page, 'Webby');
   check('the record is on disk at once: the typed name, Hard', record[1] === 'Webby' && record[5] === '2',
         `${record.join('|')}; ${jumps} orange jump-icon pixels`);
@@ -395,6 +412,28 @@ try {
   check('the running log is kept in browser storage',
         (await B.readFile(page, '/persist' + LOG) || '').includes('Finished Loading'));
 
+  // Tab B, which read the scores before Webby was named, plays a round and
+  // is reloaded at its name prompt with "Gone" typed: the round stays, under
+  // the offered name, beside Webby; the record Webby replaced stays gone.
+  await tabB.bringToFront();
+  const roundB = await playHardRound(tabB);
+  await typeName(tabB, 'Gone');
+  await reloadToTitle(tabB);
+  const inB = recordsIn(await B.readFile(tabB, SCORES));
+  check('a tab reloaded at its name prompt keeps the round, beside the other tab\'s record',
+        roundB.over && inB.length === 2 && inB[0][1] === 'Player' && inB[1][1] === 'Webby', listed(inB));
+  for (const key of ['ArrowDown', 'ArrowDown']) await B.press(tabB, key);  // Hard
+  await B.waitFrames(tabB, 10);
+  const rowB = whiteInRow2(await shot(tabB));
+  check('a new run of the page shows both tabs\' records', rowB > 100, `white pixels in row 2: ${rowB}`);
+  await tabB.close();
+  // Tab A, on its title, was told, and shows B's record too.
+  await page.bringToFront();
+  await B.waitFrames(page, 10);
+  const inA = recordsIn(await B.readFile(page, SCORES)), rowA = whiteInRow2(await shot(page));
+  check('a tab on its title picks up the record another tab saved', inA.length === 2 && rowA > 100,
+        `${listed(inA)}; white pixels in row 2: ${rowA}`);
+
   // After a reload: the record and the setting are still there.
   await reloadToTitle(page);
   check('after a reload the setting is still set', /Master = 82\r\n/.test(await B.readFile(page, SETUP) || ''));
@@ -412,6 +451,25 @@ try {
   await page.close();
 
   await check120Hz('Chromium', browser, server.url, want);
+
+  // Browser storage refused (IndexedDB throws, as in some private modes):
+  // the page says so beside the picture, and a round still plays.
+  const denied = () => Object.defineProperty(window, 'indexedDB', {get() {
+    throw new DOMException('The user denied permission to access the database.', 'SecurityError');
+  }});
+  ({page} = await openToTitle(browser, server.url + 'index.html', p => p.evaluateOnNewDocument(denied)));
+  const note = await page.evaluate(() => {
+    const n = document.getElementById('no-storage'), box = n.getBoundingClientRect(), c = canvas.getBoundingClientRect();
+    return {shown: getComputedStyle(n).display !== 'none', text: n.textContent, beside: box.top >= c.bottom - 1 &&
+            box.bottom <= window.innerHeight + 1};
+  });
+  check('with browser storage refused the page says once, under the picture, that nothing is kept, and why',
+        note.shown && note.beside && /will not be kept/.test(note.text) && /SecurityError/.test(note.text), note.text);
+  const deniedRound = await playHardRound(page);
+  const deniedRecord = await enterName(page, 'Nokeep');
+  check('with browser storage refused a round still plays to its record', deniedRound.over &&
+        deniedRecord[1] === 'Nokeep', deniedRecord.join('|'));
+  await page.close();
 
   // Without its data the page names the file that failed.
   for (const f of readdirSync(pageDir)) if (f !== 'index.data') symlinkSync(resolve(pageDir, f), join(noData, f));
