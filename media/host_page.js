@@ -205,7 +205,9 @@ Module.host = (function() {
     });
   }
 
-  host.lockShared = function(path, then) {
+  host.lockShared = function(path, granted) {
+    var done = false;  // the program waits for one answer
+    var then = function() { if (!done) { done = true; granted(); } };
     if (!navigator.locks) { fetchStored(path, then); return; }
     navigator.locks.request('wenhod:' + path, function() {
       return new Promise(function(release) {

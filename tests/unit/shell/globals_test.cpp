@@ -31,6 +31,8 @@ TEST(Globals, OneResetCoversEveryOwner) {
   SeedRnd(77);
   SkipDrawing(true);
   ScoreAwaitingName = Scores{};
+  ScoresOnDisk = {Scores{}};
+  ScoresFileStamp = "1:2:3";
   ResetGlobals();
   EXPECT_TRUE(ScoreList.empty());
   EXPECT_EQ(PlayerName, "Player");
@@ -46,6 +48,8 @@ TEST(Globals, OneResetCoversEveryOwner) {
   EXPECT_EQ(RndState(), 4660);
   EXPECT_FALSE(DrawingSkipped());
   EXPECT_FALSE(ScoreAwaitingName.has_value());
+  EXPECT_TRUE(ScoresOnDisk.empty());
+  EXPECT_EQ(ScoresFileStamp, "");  // a new run reads the score file afresh
   EXPECT_EQ(Game.PlayRound, &PlayRound);
   EXPECT_EQ(Game.ResetState, &ResetGameState);
 }
