@@ -6,6 +6,7 @@
 #include <string>
 
 #include "media/core.h"
+#include "media/files.h"
 #include "media/files_os.h"
 #include "media/host.h"
 

@@ -39,12 +39,3 @@ bool OsReplaceFile(const std::string& from, const std::string& to);  // false: e
 void OsSyncFolder(const std::string& folder);                  // best effort: some file systems refuse
 bool OsMakeFolder(const std::string& folder);
 bool OsCanWrite(const std::string& folder);
-
-// The safe save, on top of them, for the media layer's writers: the bytes for
-// `target` go to SafeSaveTemp(target) beside it; EndSafeSave puts that in the
-// target's place (written through, folder synced) when `written` and every
-// step succeed, else removes it and leaves the old file as it was. FileError
-// says why it failed.
-std::string SafeSaveTemp(const std::string& target);  // target + ".tmp"
-std::FILE* BeginSafeSave(const std::string& target);  // the temporary, "wb"; nullptr when it cannot be made
-bool EndSafeSave(std::FILE* file, const std::string& target, bool written);  // closes file; true when in place

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "media/core.h"
-#include "media/files_os.h"
+#include "media/files.h"
 #include "media/host.h"
 
 namespace {
