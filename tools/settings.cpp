@@ -200,7 +200,7 @@ void ApplyButton() {
     DrawRect(18, static_cast<float>(SettingsSlide + 258), static_cast<float>(w), static_cast<float>(h));
     if (MouseClick1 != 0) {
       MouseClick1 = 0;
-      SettingsOpen = 0;
+      SettingsOpen = false;
       // Apply reopens the display, whose engine test runs frames that each draw
       // this panel again: a second Apply must not start inside the first.
       if (!SettingsApplying) {
@@ -274,8 +274,8 @@ void SettingsMenu() {
   MouseClick1 = MouseHit(1);
   MouseClick2 = MouseHit(2);
 
-  if (SettingsOpen == 1 && SettingsSlide < 0) SettingsSlide += 32;
-  if (SettingsOpen == 0 && SettingsSlide > -300) SettingsSlide -= 32;
+  if (SettingsOpen && SettingsSlide < 0) SettingsSlide += 32;
+  if (!SettingsOpen && SettingsSlide > -300) SettingsSlide -= 32;
   if (SettingsSlide <= -300) return;
 
   DrawPanel();
