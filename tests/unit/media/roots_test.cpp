@@ -45,7 +45,7 @@ TEST_F(Roots, PortableTreeInTheStartFolderIsBothRoots) {
   EXPECT_EQ(CurrentDir(), Canon(start));
   EXPECT_FALSE(fs::exists(player));  // nothing made in the player's home
 
-  // No tree here nor beside the executable: the start folder, as ever.
+  // No tree here nor beside the executable: the start folder is both roots.
   fs::remove_all(files);
   Find();
   EXPECT_EQ(DataRoot(), Canon(start));
