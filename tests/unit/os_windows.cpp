@@ -6,6 +6,8 @@
 // Last: its macros rename words other headers use.
 #include <windows.h>
 
+const bool kWindowsPaths = true;
+
 const char* const kFolderInTheWay = "Permission denied";
 
 bool RunningAsRoot() { return false; }
