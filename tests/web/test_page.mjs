@@ -315,6 +315,8 @@ async function checkPhone(browser, url) {
   const {page} = await openToTitle(browser, url + 'index.html',
                                    p => p.emulate({viewport: B.PHONE, userAgent: B.PHONE_AGENT}));
   await B.waitFrames(page, 40);
+  // Name entry offers the name of the newest record, or "Player".
+  const offered = ((await B.readFile(page, SCORES)) || '').split('\r\n')[0].split('|')[1] || 'Player';
   await page.touchscreen.tap(80, 200);  // beside the picture
   await B.waitTicks(page, 4);
   const controls = await visibleControls(page);
@@ -371,7 +373,7 @@ async function checkPhone(browser, url) {
   await B.waitForFileLine(page, SCORES, '|Thumb|', 60000).catch(() => {});
   const record = (((await B.readFile(page, SCORES)) || '').split('\r\n').find(l => l.includes('|Thumb|')) || '').split('|');
   check('phone: name entry brings up a focused text field with the name; typed there and Done, it is the record\'s',
-        field.shown && field.focused && field.value === 'Player' && record[1] === 'Thumb' && record[5] === '2',
+        field.shown && field.focused && field.value === offered && record[1] === 'Thumb' && record[5] === '2',
         `${JSON.stringify(field)}; ${record.join('|')}`);
   await B.waitFrames(page, 40);
   await B.press(page, 'ArrowRight');
@@ -390,12 +392,13 @@ async function checkPhone(browser, url) {
           upControls.every((c, i) => upControls.every((d, k) => k === i || !overlaps(c, d))),
         `picture ${up.w}x${up.h} at ${up.x},${up.y}; ${upControls.map(c => `${c.name} ${c.x | 0},${c.y | 0}`).join('; ')}`);
 
-  // The canvas's buffer is its box in device pixels at every scale.
+  // The canvas's buffer is its box in device pixels at every scale (still a
+  // phone: another kind of device would reload the page).
   await B.press(page, 'ArrowRight', 1);  // a key: the controls go
   const sizes = [];
   let sharp = true;
   for (const ratio of [1, 2, 3]) {
-    await page.setViewport({width: 600, height: 300, deviceScaleFactor: ratio});
+    await page.setViewport({width: 600, height: 300, deviceScaleFactor: ratio, isMobile: true, hasTouch: true});
     await B.waitFrames(page, 5);
     const b = await canvasBox(page);
     sizes.push(`x${ratio}: ${b.bw}x${b.bh} for ${b.w}x${b.h}`);
@@ -407,7 +410,7 @@ async function checkPhone(browser, url) {
   checkTitle('Chromium at x3', shotX3);
 
   // Offline, the page still starts from its service worker's copy and plays.
-  await page.setViewport(B.VIEWPORT);
+  await page.setViewport({...B.VIEWPORT, isMobile: true, hasTouch: true});
   const cached = await page.evaluate(() => navigator.serviceWorker.ready.then(() => !!navigator.serviceWorker.controller));
   await page.setOfflineMode(true);
   let offline = false;
