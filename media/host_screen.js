@@ -54,6 +54,7 @@
   host.displayOpened = function(w, h) {
     host.display = [w, h];
     fit();
+    canvas.classList.add('opened');
   };
   // Asked every frame: a new device pixel ratio (a zoom, another screen)
   // comes without a resize.
