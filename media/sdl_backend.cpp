@@ -616,16 +616,21 @@ class SdlBackend final : public MediaBackend {
   }
 
   // The same device as a pad with a known mapping; nullptr without one.
+  // Looked up once per device (the mapping search is not cheap).
   SDL_GameController* Controller(int port) {
-    if (!Joystick(port) || !SDL_IsGameController(port)) return nullptr;
-    if (port >= static_cast<int>(controllers_.size())) controllers_.resize(static_cast<size_t>(port) + 1, nullptr);
-    if (!controllers_[port]) controllers_[port] = SDL_GameControllerOpen(port);
-    return controllers_[port];
+    if (!Joystick(port)) return nullptr;
+    if (port >= static_cast<int>(controllers_.size())) controllers_.resize(static_cast<size_t>(port) + 1);
+    PadPort& p = controllers_[port];
+    if (!p.looked) {
+      p.looked = true;
+      if (SDL_IsGameController(port)) p.pad = SDL_GameControllerOpen(port);
+    }
+    return p.pad;
   }
 
   void CloseJoysticks() {
-    for (SDL_GameController* c : controllers_)
-      if (c) SDL_GameControllerClose(c);
+    for (PadPort& p : controllers_)
+      if (p.pad) SDL_GameControllerClose(p.pad);
     controllers_.clear();
     for (SDL_Joystick* j : joysticks_)
       if (j) SDL_JoystickClose(j);
@@ -677,7 +682,11 @@ class SdlBackend final : public MediaBackend {
   bool presentedSinceSleep_ = false;      // a picture for the host to show at its next sleep
   bool pointerShown_ = true;
   std::vector<SDL_Joystick*> joysticks_;
-  std::vector<SDL_GameController*> controllers_;
+  struct PadPort {
+    bool looked = false;                  // asked SDL for a mapping
+    SDL_GameController* pad = nullptr;    // nullptr: none known
+  };
+  std::vector<PadPort> controllers_;
   static constexpr int kTouchControls = TOUCH_PAUSE + 1;
   bool touchOffered_[kTouchControls] = {};
   bool textEntry_ = false;
