@@ -46,6 +46,7 @@
     }
     if (canvas.width !== w) canvas.width = w;
     if (canvas.height !== h) canvas.height = h;
+    canvas.classList.add('sized');
   }
   window.addEventListener('resize', fit);
   // The program's display sets the canvas to its own size: taken back.
@@ -54,7 +55,6 @@
   host.displayOpened = function(w, h) {
     host.display = [w, h];
     fit();
-    canvas.classList.add('opened');
   };
   // Asked every frame: a new device pixel ratio (a zoom, another screen)
   // comes without a resize.
