@@ -67,7 +67,7 @@ int FinishFrame(int showPointer) {
   // Both taken every frame, so neither is left over for the next.
   const bool tabHit = KeyHit(KEY_TAB) > 0, settingsTapped = TouchHit(TOUCH_SETTINGS) > 0;
   if (tabHit || settingsTapped) {
-    SettingsOpen = 1 - SettingsOpen;
+    SettingsOpen = !SettingsOpen;
     WriteSetup();
   }
   FindNewJoysticks();
@@ -91,10 +91,10 @@ int FinishFrame(int showPointer) {
   ResetDrawState();
   SetDrawScale(1.5, 1.5);
   SetFont(Fonts[FONT_MAIN]);
-  if (KeyHit(KEY_F12) > 0) DebugOverlay = 1 - DebugOverlay;
-  if (DebugOverlay == 1) DrawOverlay();
+  if (KeyHit(KEY_F12) > 0) DebugOverlay = !DebugOverlay;
+  if (DebugOverlay) DrawOverlay();
 
-  if (showPointer == 1 || SettingsOpen == 1)
+  if (showPointer == 1 || SettingsOpen)
     DrawImage(IconsImage, VirtualMouseX() + 12, VirtualMouseY() + 12, ICON_POINTER);
 
   LastMouseX = MouseX;
