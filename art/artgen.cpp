@@ -2,12 +2,14 @@
 //
 //   artgen FILES_DIR            FILES_DIR/Common/* and FILES_DIR/239/*
 //   artgen --preview OUT.png    a contact sheet of every frame on both skies
-//   artgen --icons DIR          the program's icon as DIR/wenhod-<size>.png, each desktop size
+//   artgen --icons DIR [SIZE..] the program's icon as DIR/wenhod-<size>.png, each desktop size
+//                               or the sizes given (a web app's 192 and 512)
 //   artgen --icon OUT.ico       the same sizes in one icon file, for Windows
 //
 // Output depends on nothing but this code, so two runs give identical bytes.
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -150,16 +152,27 @@ Canvas Preview() {
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--preview") == 0) {
     Png(Preview(), argv[2]);
-  } else if (argc == 3 && std::strcmp(argv[1], "--icons") == 0) {
+  } else if (argc >= 3 && std::strcmp(argv[1], "--icons") == 0) {
     std::error_code ec;
     std::filesystem::create_directories(argv[2], ec);
-    for (int size : kIconSizes) Png(AppIcon(size), std::string(argv[2]) + "/wenhod-" + std::to_string(size) + ".png");
+    std::vector<int> sizes(std::begin(kIconSizes), std::end(kIconSizes));
+    if (argc > 3) sizes.clear();
+    for (int k = 3; k < argc; ++k) {
+      const int size = std::atoi(argv[k]);
+      if (size < 16 || size > 1024) {
+        std::fprintf(stderr, "artgen: icon size %s is not 16 to 1024\n", argv[k]);
+        return 2;
+      }
+      sizes.push_back(size);
+    }
+    for (int size : sizes) Png(AppIcon(size), std::string(argv[2]) + "/wenhod-" + std::to_string(size) + ".png");
   } else if (argc == 3 && std::strcmp(argv[1], "--icon") == 0) {
     IconFile(argv[2]);
   } else if (argc == 2) {
     WriteAll(argv[1]);
   } else {
-    std::fprintf(stderr, "usage: artgen FILES_DIR | artgen --preview OUT.png | artgen --icons DIR | artgen --icon OUT.ico\n");
+    std::fprintf(stderr,
+                 "usage: artgen FILES_DIR | artgen --preview OUT.png | artgen --icons DIR [SIZE..] | artgen --icon OUT.ico\n");
     return 2;
   }
   return failures == 0 ? 0 : 1;

@@ -117,6 +117,16 @@ class MediaBackend {
   virtual float JoyHat(int port) = 0;
   virtual bool JoyButton(int port, int button) = 0;
   virtual int JoyButtonMask(int port) = 0;
+  // The standard layout over the raw readings above (axes 0 and 1, the hat,
+  // buttons 0, 9 and 12 to 15); a back end that knows a pad's own mapping
+  // reads that instead.
+  virtual bool PadDown(int port, int control);
+  // On-screen controls and the host's text field (media.h); none by default.
+  virtual bool TouchShown() { return false; }
+  virtual bool TouchHeld(int /*control*/) { return false; }
+  virtual int TouchHits(int /*control*/) { return 0; }
+  virtual void OfferTouch(int /*control*/, bool /*offered*/) {}
+  virtual void TextEntry(bool /*on*/, const std::string& /*text*/) {}
 
   // Clock.
   virtual uint32_t Millisecs() = 0;

@@ -75,7 +75,8 @@ struct Program {
 struct Renderer {
   bool ready = false;
   bool core = false;
-  int width = 0, height = 0;
+  int width = 0, height = 0;        // the frame's pixels
+  int displayW = 0, displayH = 0;  // the display's: read-back answers these
   float virtualW = 1, virtualH = 1;
   Program programs[4];  // BuildProgram's variants
   unsigned vao = 0, vbo = 0, ibo = 0;
@@ -239,26 +240,34 @@ void BuildBuffers() {
   gl.EnableVertexAttribArray(2);
 }
 
-// The offscreen frame. Without framebuffer objects we draw to the window.
-void BuildFrame() {
-  if (!gl.GenFramebuffers || !gl.BindFramebuffer || !gl.FramebufferTexture2D ||
-      !gl.CheckFramebufferStatus || !gl.BlitFramebuffer)
-    return;
-  gl.GenTextures(1, &R.fboTex);
-  gl.BindTexture(GL_TEXTURE_2D, R.fboTex);
+bool HasFramebuffers() {
+  return gl.GenFramebuffers && gl.BindFramebuffer && gl.FramebufferTexture2D && gl.CheckFramebufferStatus &&
+         gl.BlitFramebuffer;
+}
+
+// An offscreen colour buffer of w x h, bound for drawing; false (nothing
+// made, the window bound) when GL refuses it.
+bool MakeTarget(int w, int h, unsigned& fbo, unsigned& tex) {
+  gl.GenTextures(1, &tex);
+  gl.BindTexture(GL_TEXTURE_2D, tex);
   gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
   gl.TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-  gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, R.width, R.height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-  R.boundTex = R.fboTex;
-  gl.GenFramebuffers(1, &R.fbo);
-  gl.BindFramebuffer(GL_FRAMEBUFFER, R.fbo);
-  gl.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, R.fboTex, 0);
-  if (gl.CheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-    gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
-    gl.DeleteFramebuffers(1, &R.fbo);
-    gl.DeleteTextures(1, &R.fboTex);
-    R.fbo = R.fboTex = 0;
-  }
+  gl.TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  R.boundTex = tex;
+  gl.GenFramebuffers(1, &fbo);
+  gl.BindFramebuffer(GL_FRAMEBUFFER, fbo);
+  gl.FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, tex, 0);
+  if (gl.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) return true;
+  gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
+  gl.DeleteFramebuffers(1, &fbo);
+  gl.DeleteTextures(1, &tex);
+  fbo = tex = 0;
+  return false;
+}
+
+// The offscreen frame. Without framebuffer objects we draw to the window.
+void BuildFrame() {
+  if (HasFramebuffers()) MakeTarget(R.width, R.height, R.fbo, R.fboTex);
 }
 
 void SetBlendState(int blend) {
@@ -311,8 +320,8 @@ bool GlInit(int displayW, int displayH, bool core) {
   if (!LoadApi()) return false;
   R = Renderer{};
   R.core = core;
-  R.width = std::max(1, displayW);
-  R.height = std::max(1, displayH);
+  R.width = R.displayW = std::max(1, displayW);
+  R.height = R.displayH = std::max(1, displayH);
   for (int k = 0; k < 4; ++k)
     if (!BuildProgram(R.programs[k], k)) return false;
   GLint maxTex = 0;
@@ -362,6 +371,28 @@ void GlSetVirtual(float virtualW, float virtualH) {
   R.virtualW = virtualW;
   R.virtualH = virtualH;
   for (Program& p : R.programs) p.viewStale = true;
+}
+
+void GlSetFrameSize(int w, int h) {
+  if (!R.ready || !R.fbo || w <= 0 || h <= 0 || w > R.maxTexture || h > R.maxTexture) return;
+  if (w == R.width && h == R.height) return;
+  GlFlush();
+  unsigned fbo = 0, tex = 0;
+  if (!MakeTarget(w, h, fbo, tex)) {
+    gl.BindFramebuffer(GL_FRAMEBUFFER, R.fbo);
+    return;
+  }
+  gl.BindFramebuffer(GL_READ_FRAMEBUFFER, R.fbo);
+  gl.BlitFramebuffer(0, 0, R.width, R.height, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+  gl.DeleteFramebuffers(1, &R.fbo);
+  gl.DeleteTextures(1, &R.fboTex);
+  gl.BindFramebuffer(GL_FRAMEBUFFER, fbo);
+  R.fbo = fbo;
+  R.fboTex = tex;
+  R.width = w;
+  R.height = h;
+  gl.Viewport(0, 0, w, h);
+  R.windowCurrent = false;
 }
 
 unsigned GlCreateTexture(int w, int h, const uint32_t* rgba, bool filtered) {
@@ -462,12 +493,26 @@ void GlReadPixels(int x, int y, int w, int h, uint32_t* out) {
   if (!R.ready) return;
   GlFlush();
   const int x0 = std::max(x, 0), y0 = std::max(y, 0);
-  const int x1 = std::min(x + w, R.width), y1 = std::min(y + h, R.height);
+  const int x1 = std::min(x + w, R.displayW), y1 = std::min(y + h, R.displayH);
   if (x0 >= x1 || y0 >= y1) return;
   const int cw = x1 - x0, ch = y1 - y0;
   std::vector<uint32_t> rows(static_cast<size_t>(cw) * ch);
+  // A frame larger than the display is read at the display's size.
+  unsigned fbo = 0, tex = 0;
+  const bool scaled = R.fbo && (R.width != R.displayW || R.height != R.displayH);
+  if (scaled && MakeTarget(R.displayW, R.displayH, fbo, tex)) {
+    gl.BindFramebuffer(GL_READ_FRAMEBUFFER, R.fbo);
+    gl.BlitFramebuffer(0, 0, R.width, R.height, 0, 0, R.displayW, R.displayH, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    gl.BindFramebuffer(GL_FRAMEBUFFER, fbo);
+  }
   // GL rows run bottom-up.
-  gl.ReadPixels(x0, R.height - y1, cw, ch, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+  gl.ReadPixels(x0, R.displayH - y1, cw, ch, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+  if (fbo) {
+    gl.BindFramebuffer(GL_FRAMEBUFFER, R.fbo);
+    gl.DeleteFramebuffers(1, &fbo);
+    gl.DeleteTextures(1, &tex);
+    R.boundTex = ~0u;
+  }
   for (int r = 0; r < ch; ++r) {
     const uint32_t* src = &rows[static_cast<size_t>(ch - 1 - r) * cw];
     uint32_t* dst = out + static_cast<size_t>(y0 - y + r) * w + (x0 - x);

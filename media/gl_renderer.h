@@ -8,8 +8,8 @@
 // presented or read back; each array's worth of quads is handed to the
 // rasteriser at once rather than at the end of the frame.
 // The frame is drawn into an offscreen colour buffer
-// the size of the display, so read-back is exact and a presented picture can
-// be drawn over again.
+// the size of the display (or of the host's canvas, GlSetFrameSize), so
+// read-back is exact and a presented picture can be drawn over again.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +30,10 @@ void GlShutdown();                              // before the context is destroy
 const char* GlRendererName();                   // GL_RENDERER of the context
 
 void GlSetVirtual(float virtualW, float virtualH);  // units spanning the display
+// Draws later frames at w x h pixels instead of the display's size, the
+// picture so far carried over scaled. Read-back still answers display
+// pixels (scaled down from the frame).
+void GlSetFrameSize(int w, int h);
 
 // Textures from RGBA pixels (R lowest byte, rows top-down). 0 on failure.
 unsigned GlCreateTexture(int w, int h, const uint32_t* rgba, bool filtered);

@@ -3,6 +3,7 @@
 #include "media/headless.h"
 
 #include <cmath>
+#include <utility>
 
 #include "media/backend.h"
 
@@ -54,6 +55,10 @@ struct State {
   std::vector<Joystick> joys;
   std::vector<Channel> channels = std::vector<Channel>(1);
   bool pointerShown = true;
+  bool touchShown = false;
+  bool touchDown[8] = {}, touchOffered[8] = {};
+  int touchHits[8] = {};
+  bool textEntry = false;
   bool refuseDisplay = false;
   int refuseWidth = 0;  // with refuseDisplay: refuse only this width (0: every size)
 };
@@ -100,6 +105,8 @@ void RecordSound(SoundRecord::Kind kind, int channel, int sound, float value) {
   r.ms = static_cast<uint32_t>(H().clock);
   H().sounds.push_back(r);
 }
+
+bool TouchSlot(int control) { return control >= 0 && control < 8; }
 
 Joystick* Joy(int port) {
   std::vector<Joystick>& joys = H().joys;
@@ -239,6 +246,14 @@ class HeadlessBackend : public MediaBackend {
   }
   int JoyButtonMask(int port) override { return Joy(port) ? Joy(port)->buttonMask : 0; }
 
+  bool TouchShown() override { return H().touchShown; }
+  bool TouchHeld(int control) override { return TouchSlot(control) && H().touchDown[control]; }
+  int TouchHits(int control) override { return TouchSlot(control) ? std::exchange(H().touchHits[control], 0) : 0; }
+  void OfferTouch(int control, bool offered) override {
+    if (TouchSlot(control)) H().touchOffered[control] = offered;
+  }
+  void TextEntry(bool on, const std::string&) override { H().textEntry = on; }
+
   uint32_t Millisecs() override { return static_cast<uint32_t>(static_cast<uint64_t>(H().clock)); }
   void Delay(int ms) override {
     if (ms > 0) H().clock += ms;
@@ -321,6 +336,15 @@ void HeadlessType(int ch) { Push({Event::CHAR, ch, false, 0, 0}); }
 void HeadlessMouseMove(float displayX, float displayY) { Push({Event::MOVE, 0, false, displayX, displayY}); }
 void HeadlessMouseButton(int button, bool down) { Push({Event::BUTTON, button, down, 0, 0}); }
 void HeadlessRequestClose() { Push({Event::CLOSE, 0, false, 0, 0}); }
+
+void HeadlessTouchShown(bool shown) { H().touchShown = shown; }
+void HeadlessTouch(int control, bool down) {
+  if (!TouchSlot(control)) return;
+  if (down && !H().touchDown[control]) ++H().touchHits[control];
+  H().touchDown[control] = down;
+}
+bool HeadlessTouchOffered(int control) { return TouchSlot(control) && H().touchOffered[control]; }
+bool HeadlessTextEntryOn() { return H().textEntry; }
 
 void HeadlessSetJoysticks(int count) { H().joys.assign(count > 0 ? static_cast<size_t>(count) : 0, Joystick()); }
 

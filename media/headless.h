@@ -70,6 +70,11 @@ void HeadlessJoyAxis(int port, int axis, float value);  // axis: 0 X, 1 Y, 2 Z, 
 void HeadlessJoyHat(int port, float value);
 void HeadlessJoyButton(int port, int button, bool down);
 void HeadlessJoySetup(int port, const std::string& name, int buttonMask, bool hasHat);
+// On-screen controls: shown or not, and one held (a press counts a hit).
+void HeadlessTouchShown(bool shown);
+void HeadlessTouch(int control, bool down);
+bool HeadlessTouchOffered(int control);              // as the program last offered it
+bool HeadlessTextEntryOn();                          // the program asked for a text field
 
 // No display opens while set, as on a machine without one (until HeadlessReset);
 // with a width, only displays of that width are refused.

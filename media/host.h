@@ -49,3 +49,20 @@ bool HostDisplayModes(std::vector<DisplayMode>& out);
 
 // The program ends: a page says so and keeps its files.
 void HostEnded();
+
+// The display was opened at this size: a page fits its canvas to that aspect.
+void HostDisplayOpened(int w, int h);
+// The pixels the host shows the picture at, when it picks them itself (a
+// page: its canvas matched to the device's pixels); false where the
+// display's own size stands.
+bool HostFrameSize(int& w, int& h);
+
+// On-screen controls (media.h's TouchControl), where the host has them.
+bool HostTouchShown();
+bool HostTouchHeld(int control);
+int HostTouchHits(int control);
+void HostOfferTouch(int control, bool offered);
+// The host's own text field: on with the text to show, or off.
+void HostTextEntry(bool on, const std::string& text);
+// The next character typed into it (8 Backspace, 13 Enter), 0 when none.
+int HostNextTyped();

@@ -1,7 +1,9 @@
 // host_browser.cpp — the program inside a browser page (Emscripten): sleeps
 // and frames hand control back to the browser until its next frame, written
 // files are kept in IndexedDB, pictures become downloads, display modes are
-// the sizes that fit the page, and WebGL 2 is the only GL there is.
+// the sizes that fit the page, WebGL 2 is the only GL there is, the canvas
+// is as sharp as the device, and the page's touch controls and text field
+// reach the program.
 // The JavaScript halves live in host_browser.js (called from here) and
 // host_page.js (the page's side: storage at start, keys, the end message).
 #include <array>
@@ -18,6 +20,14 @@ void host_unlock_shared(const char* path, int changed);
 int host_shared_changes(const char* path);
 void host_page_size(int* w, int* h);
 void host_ended();
+void host_display_opened(int w, int h);
+void host_frame_size(int* w, int* h);
+int host_touch_shown();
+int host_touch_held(int control);
+int host_touch_hits(int control);
+void host_offer_touch(int control, int offered);
+void host_text_entry(int on, const char* text);
+int host_next_typed();
 }
 
 void HostSleep(int ms, bool newPicture) { host_sleep(ms, newPicture ? 1 : 0); }
@@ -65,3 +75,31 @@ bool HostDisplayModes(std::vector<DisplayMode>& out) {
 }
 
 void HostEnded() { host_ended(); }
+
+void HostDisplayOpened(int w, int h) { host_display_opened(w, h); }
+
+bool HostFrameSize(int& w, int& h) {
+  host_frame_size(&w, &h);
+  return w > 0 && h > 0;
+}
+
+bool HostTouchShown() { return host_touch_shown() != 0; }
+bool HostTouchHeld(int control) { return host_touch_held(control) != 0; }
+int HostTouchHits(int control) { return host_touch_hits(control); }
+void HostOfferTouch(int control, bool offered) { host_offer_touch(control, offered ? 1 : 0); }
+
+// Latin-1 bytes to UTF-8 for the page.
+void HostTextEntry(bool on, const std::string& text) {
+  std::string utf8;
+  for (unsigned char c : text) {
+    if (c < 0x80) {
+      utf8 += static_cast<char>(c);
+    } else {
+      utf8 += static_cast<char>(0xC0 | (c >> 6));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  host_text_entry(on ? 1 : 0, utf8.c_str());
+}
+
+int HostNextTyped() { return host_next_typed(); }

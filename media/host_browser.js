@@ -70,4 +70,35 @@ mergeInto(LibraryManager.library, {
   host_ended: function() {
     Module.host.ended();
   },
+
+  host_display_opened: function(w, h) {
+    Module.host.displayOpened(w, h);
+  },
+
+  host_frame_size: function(w, h) {
+    var size = Module.host.frameSize();
+    HEAP32[w >> 2] = size[0];
+    HEAP32[h >> 2] = size[1];
+  },
+
+  // The on-screen controls (host_page.js) by the program's TouchControl numbers.
+  host_touch_shown: function() {
+    return Module.host.touch.shown ? 1 : 0;
+  },
+  host_touch_held: function(control) {
+    return Module.host.touch.held(control) ? 1 : 0;
+  },
+  host_touch_hits: function(control) {
+    return Module.host.touch.takeHits(control);
+  },
+  host_offer_touch: function(control, offered) {
+    Module.host.touch.offer(control, !!offered);
+  },
+
+  host_text_entry: function(on, text) {
+    Module.host.textEntry(!!on, UTF8ToString(text));
+  },
+  host_next_typed: function() {
+    return Module.host.nextTyped();
+  },
 });

@@ -1,5 +1,6 @@
 // host_desktop.cpp — the desktop program: SDL sleeps, files stay where they
-// are written, SDL lists the display modes.
+// are written, SDL lists the display modes, the window's pixels are the
+// display's, and there are no on-screen controls or text fields.
 #include <SDL.h>
 
 #include "media/host.h"
@@ -17,3 +18,11 @@ int HostSharedChanges(const std::string& /*path*/) { return 0; }
 void HostPictureSaved(const std::string& /*path*/) {}
 bool HostDisplayModes(std::vector<DisplayMode>& /*out*/) { return false; }
 void HostEnded() {}
+void HostDisplayOpened(int /*w*/, int /*h*/) {}
+bool HostFrameSize(int& /*w*/, int& /*h*/) { return false; }
+bool HostTouchShown() { return false; }
+bool HostTouchHeld(int /*control*/) { return false; }
+int HostTouchHits(int /*control*/) { return 0; }
+void HostOfferTouch(int /*control*/, bool /*offered*/) {}
+void HostTextEntry(bool /*on*/, const std::string& /*text*/) {}
+int HostNextTyped() { return 0; }

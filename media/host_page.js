@@ -18,8 +18,12 @@ Module.host = (function() {
     onPicture: null,
   };
 
-  function pictureHandedOver(newPicture) {
+  // The program hands the browser the thread back: a picture to show, and
+  // what was held for the frame it ended (host_screen.js) let go.
+  function programSleeps(newPicture) {
+    host.sleeps++;
     if (newPicture && host.onPicture) host.onPicture();
+    if (host.onSleep) host.onSleep();
   }
 
   // --- Sleeps and frames, paced by the browser's frames ----------------------
@@ -50,8 +54,7 @@ Module.host = (function() {
   // frame instead of a timer the browser would stretch; longer ones, and the
   // rest of one past a new picture, are timed.
   host.sleep = function(ms, newPicture, wakeUp) {
-    host.sleeps++;
-    pictureHandedOver(newPicture);
+    programSleeps(newPicture);
     if (!newPicture && ms > FRAME_MS) {
       setTimeout(wakeUp, ms);
       return;
@@ -69,8 +72,7 @@ Module.host = (function() {
   // is taken and the others skipped, so the game keeps its 60 frames a second
   // at 120 or 144 Hz.
   host.waitFrame = function(periodMs, newPicture, wakeUp) {
-    host.sleeps++;
-    pictureHandedOver(newPicture);
+    programSleeps(newPicture);
     nextFrame(newPicture, function tick(t, gap) {
       var every = gap >= periodMs * NEAR_PERIOD;
       if (!every && t < due - gap / 2) {

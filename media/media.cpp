@@ -395,6 +395,46 @@ bool JoyDown(int button, int port) {
 
 int JoyButtonMask(int port) { return JoyPresent(port) ? Backend().JoyButtonMask(port) : 0; }
 
+bool PadDown(int port, int control) { return JoyPresent(port) && Backend().PadDown(port, control); }
+
+// A stick counts as pushed past half way: further than a binding's dead
+// zone, since nothing calibrates the default layout.
+bool MediaBackend::PadDown(int port, int control) {
+  constexpr float kPushed = 0.5f;
+  constexpr int kStart = 9, kDpadUp = 12, kDpadDown = 13, kDpadLeft = 14, kDpadRight = 15;
+  const float h = JoyHat(port);
+  const bool hat = h >= 0;
+  switch (control) {
+    case PAD_UP:
+      return JoyAxisValue(port, JOY_Y) < -kPushed || (hat && (h > 0.8f || h < 0.2f)) || JoyButton(port, kDpadUp);
+    case PAD_DOWN:
+      return JoyAxisValue(port, JOY_Y) > kPushed || (hat && h > 0.3f && h < 0.7f) || JoyButton(port, kDpadDown);
+    case PAD_LEFT:
+      return JoyAxisValue(port, JOY_X) < -kPushed || (hat && h > 0.6f && h < 0.9f) || JoyButton(port, kDpadLeft);
+    case PAD_RIGHT:
+      return JoyAxisValue(port, JOY_X) > kPushed || (hat && h > 0.1f && h < 0.4f) || JoyButton(port, kDpadRight);
+    case PAD_BOTTOM: return JoyButton(port, 0);
+    case PAD_START: return JoyButton(port, kStart);
+    default: return false;
+  }
+}
+
+bool TouchControlsShown() { return Backend().TouchShown(); }
+
+bool TouchDown(int control) {
+  Pumped();
+  return Backend().TouchHeld(control);
+}
+
+int TouchHit(int control) {
+  Pumped();
+  return Backend().TouchHits(control);
+}
+
+void OfferTouchControl(int control, bool offered) { Backend().OfferTouch(control, offered); }
+
+void TextEntry(bool on, const std::string& text) { Backend().TextEntry(on, text); }
+
 //------------------------------------------------------------------------------
 // Audio
 //------------------------------------------------------------------------------

@@ -136,6 +136,26 @@ float JoyHat(int port);             // -1 centred, 0 up, 0.25 right, 0.5 down, 0
 bool JoyDown(int button, int port); // buttons from 0
 int JoyButtonMask(int port);        // one bit per available button
 
+// Any pad by one layout, whatever its own numbering: the stick or the d-pad,
+// the bottom face button and Start. SDL's pad mappings name the parts; a
+// device without one is read as a browser's standard pad (axes 0 and 1, the
+// hat, button 0 at the bottom, 9 Start, 12 to 15 the d-pad).
+enum PadControl { PAD_UP, PAD_DOWN, PAD_LEFT, PAD_RIGHT, PAD_BOTTOM, PAD_START };
+bool PadDown(int port, int control);  // PadControl
+
+// On-screen controls where the host offers them (a page played by touch;
+// never on the desktop). Each is held while a finger is on it; a tap that
+// starts and ends between two frames is still held for one frame.
+enum TouchControl { TOUCH_LEFT, TOUCH_RIGHT, TOUCH_JUMP, TOUCH_UP, TOUCH_DOWN, TOUCH_SETTINGS, TOUCH_PAUSE };
+bool TouchControlsShown();          // the player is playing by touch (controls on screen)
+bool TouchDown(int control);        // TouchControl
+int TouchHit(int control);          // presses since the last call, then cleared
+void OfferTouchControl(int control, bool offered);  // shown only while the screen has a use for it
+// A screen that edits text: while on, the host may offer its own text field
+// (a phone's keyboard), kept showing text; what is typed there arrives as
+// typed characters, Backspace and Enter.
+void TextEntry(bool on, const std::string& text = std::string());
+
 //------------------------------------------------------------------------------
 // Audio
 //------------------------------------------------------------------------------

@@ -49,7 +49,8 @@ class SdlBackend final : public MediaBackend {
     SDL_Init(SDL_INIT_TIMER | SDL_INIT_EVENTS);
     videoOk_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     if (!videoOk_) videoError_ = SDL_GetError();  // said when a display is asked for
-    joyOk_ = SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
+    // Pads through SDL's mappings where it knows them; plain joysticks else.
+    joyOk_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0 || SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0;
   }
 
   ~SdlBackend() override {
@@ -155,7 +156,9 @@ class SdlBackend final : public MediaBackend {
     }
     swapInterval_ = -2;
     GlSetVirtual(VirtualW(), VirtualH());
+    HostDisplayOpened(w, h);
     UpdateWindowSize();
+    FollowHostFrame();
     SDL_DisplayMode current{};
     refresh_ = 60;
     if (SDL_GetWindowDisplayMode(window_, &current) == 0 && current.refresh_rate > 0)
@@ -203,6 +206,7 @@ class SdlBackend final : public MediaBackend {
     GlSwapped();
     presentedSinceSleep_ = true;
     lastPresent_ = SDL_GetPerformanceCounter();
+    FollowHostFrame();
   }
 
   //--------------------------------------------------------------------------
@@ -326,6 +330,13 @@ class SdlBackend final : public MediaBackend {
           break;
       }
     }
+    // What the host's own text field took, one code at a time as the program
+    // takes them: a frame reads one character and one Backspace at most.
+    if (in.typed.empty() && in.keyHits[KEY_BACKSPACE] == 0 && in.keyHits[KEY_ENTER] == 0) {
+      const int c = HostNextTyped();
+      if (c == KEY_BACKSPACE || c == KEY_ENTER) ++in.keyHits[c];
+      if (c > 0 && c <= 255) in.typed.push_back(c);
+    }
   }
 
   void MoveMouse(int x, int y, InputState& in) override {
@@ -382,6 +393,38 @@ class SdlBackend final : public MediaBackend {
     if (!j) return 0;
     const int n = std::max(0, SDL_JoystickNumButtons(j));
     return n >= 32 ? -1 : static_cast<int>((1u << n) - 1u);
+  }
+
+  bool PadDown(int port, int control) override {
+    SDL_GameController* c = Controller(port);
+    if (!c) return MediaBackend::PadDown(port, control);
+    constexpr Sint16 kPushed = 16384;  // half way
+    const auto button = [c](SDL_GameControllerButton b) { return SDL_GameControllerGetButton(c, b) != 0; };
+    const auto axis = [c](SDL_GameControllerAxis a) { return SDL_GameControllerGetAxis(c, a); };
+    switch (control) {
+      case PAD_UP: return button(SDL_CONTROLLER_BUTTON_DPAD_UP) || axis(SDL_CONTROLLER_AXIS_LEFTY) < -kPushed;
+      case PAD_DOWN: return button(SDL_CONTROLLER_BUTTON_DPAD_DOWN) || axis(SDL_CONTROLLER_AXIS_LEFTY) > kPushed;
+      case PAD_LEFT: return button(SDL_CONTROLLER_BUTTON_DPAD_LEFT) || axis(SDL_CONTROLLER_AXIS_LEFTX) < -kPushed;
+      case PAD_RIGHT: return button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT) || axis(SDL_CONTROLLER_AXIS_LEFTX) > kPushed;
+      case PAD_BOTTOM: return button(SDL_CONTROLLER_BUTTON_A);
+      case PAD_START: return button(SDL_CONTROLLER_BUTTON_START);
+      default: return false;
+    }
+  }
+
+  bool TouchShown() override { return HostTouchShown(); }
+  bool TouchHeld(int control) override { return HostTouchHeld(control); }
+  int TouchHits(int control) override { return HostTouchHits(control); }
+  void OfferTouch(int control, bool offered) override {
+    if (control < 0 || control >= kTouchControls || offered == touchOffered_[control]) return;
+    touchOffered_[control] = offered;
+    HostOfferTouch(control, offered);
+  }
+  void TextEntry(bool on, const std::string& text) override {
+    if (on == textEntry_ && text == textShown_) return;
+    textEntry_ = on;
+    textShown_ = text;
+    HostTextEntry(on, text);
   }
 
   //--------------------------------------------------------------------------
@@ -501,6 +544,11 @@ class SdlBackend final : public MediaBackend {
     if (!window_) return;
     SDL_GetWindowSize(window_, &windowW_, &windowH_);
     SDL_GL_GetDrawableSize(window_, &drawableW_, &drawableH_);
+    int w = 0, h = 0;
+    if (HostFrameSize(w, h)) {  // SDL answers its window's size, not the canvas's
+      drawableW_ = w;
+      drawableH_ = h;
+    }
     if (drawableW_ <= 0 || drawableH_ <= 0) {
       drawableW_ = g_media.display.width;
       drawableH_ = g_media.display.height;
@@ -567,10 +615,36 @@ class SdlBackend final : public MediaBackend {
     return joysticks_[port];
   }
 
+  // The same device as a pad with a known mapping; nullptr without one.
+  // Looked up once per device (the mapping search is not cheap).
+  SDL_GameController* Controller(int port) {
+    if (!Joystick(port)) return nullptr;
+    if (port >= static_cast<int>(controllers_.size())) controllers_.resize(static_cast<size_t>(port) + 1);
+    PadPort& p = controllers_[port];
+    if (!p.looked) {
+      p.looked = true;
+      if (SDL_IsGameController(port)) p.pad = SDL_GameControllerOpen(port);
+    }
+    return p.pad;
+  }
+
   void CloseJoysticks() {
+    for (PadPort& p : controllers_)
+      if (p.pad) SDL_GameControllerClose(p.pad);
+    controllers_.clear();
     for (SDL_Joystick* j : joysticks_)
       if (j) SDL_JoystickClose(j);
     joysticks_.clear();
+  }
+
+  // A host that sizes the picture itself (a page matching its canvas to the
+  // device's pixels): the next frame is drawn at that size.
+  void FollowHostFrame() {
+    int w = 0, h = 0;
+    if (!HostFrameSize(w, h)) return;
+    drawableW_ = w;
+    drawableH_ = h;
+    GlSetFrameSize(w, h);
   }
 
   // The output in use; with no choice made, FreeAudio, else OpenAL, else
@@ -608,6 +682,15 @@ class SdlBackend final : public MediaBackend {
   bool presentedSinceSleep_ = false;      // a picture for the host to show at its next sleep
   bool pointerShown_ = true;
   std::vector<SDL_Joystick*> joysticks_;
+  struct PadPort {
+    bool looked = false;                  // asked SDL for a mapping
+    SDL_GameController* pad = nullptr;    // nullptr: none known
+  };
+  std::vector<PadPort> controllers_;
+  static constexpr int kTouchControls = TOUCH_PAUSE + 1;
+  bool touchOffered_[kTouchControls] = {};
+  bool textEntry_ = false;
+  std::string textShown_;
   std::unique_ptr<AudioOutput> audio_;
   std::unique_ptr<AudioOutput> openALReady_;
   bool audioChosen_ = false;

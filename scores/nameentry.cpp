@@ -1,16 +1,19 @@
 // nameentry.cpp — the name entry screen after a one-player round: edits
-// PlayerName in place until Enter, Escape or the left mouse button.
+// PlayerName in place until Enter, Escape or the left mouse button. Where
+// the host has a text field of its own (a page on a phone), it shows the
+// name and what is typed there arrives as typed characters.
 #include "media/media.h"
 #include "media/random.h"
 #include "scores/scores.h"
 #include "shell/shell.h"
+#include "tools/tools.h"
 
 namespace {
 
 // Keys that ended the round must not confirm the name at once, and the keys
 // that confirm it must not reach the title screen. Polls the live state.
 void WaitForRelease() {
-  while (KeyDown(KEY_ESCAPE) || KeyDown(KEY_ENTER) || MouseDown(1)) Delay(1);
+  while (PauseHeld() || KeyDown(KEY_ENTER) || MouseDown(1)) Delay(1);
 }
 
 // The byte a typed character adds to the name, or 0 for none: every code from
@@ -45,7 +48,9 @@ void EnterName() {
     const bool cursorOn = static_cast<uint32_t>(Millisecs()) % 600 < 300;
     DrawTextAligned(W / 2 - TextWidth(PlayerName) / 2, H / 2, PlayerName + (cursorOn ? "_" : " "), 0, 1);
 
-    confirmed = KeyHit(KEY_ENTER) > 0 || MouseDown(1) || KeyDown(KEY_ESCAPE);
+    // Escape confirms like Enter; so do Start of a pad, with no keyboard at hand.
+    confirmed = KeyHit(KEY_ENTER) > 0 || MouseDown(1) || PauseHeld();
+    TextEntry(!confirmed, PlayerName);  // a phone's keyboard, where the host has one
     FinishFrame(1);
   }
   SeedRnd(Millisecs());

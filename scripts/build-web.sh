@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # build-web.sh — builds the browser page into build-web/page/ (index.html with
-# its .js, .wasm and .data, and the program's icon as favicon.png). The wasm
-# libraries come from setup-web.sh's cache; the data tree and the icon from
+# its .js, .wasm and .data, the program's icon as favicon.png and the app
+# icons, the manifest, the service worker, and .gz copies of the large
+# files). The wasm libraries come from setup-web.sh's cache; the data tree and
+# the icons from
 # the native build in build/, whose generator draws them.
 # Options are passed to setup-web.sh (--tests).
 set -euo pipefail
@@ -27,7 +29,21 @@ if [[ ! -f build-web/CMakeCache.txt ]] || ! grep -q "^WENHOD_WEB_LIBS:PATH=$libs
 fi
 cmake --build build-web -j2 -- --quiet
 
-# The page's icon: the program's own, drawn by the native art generator.
+# The page's icons: the program's own, drawn by the native art generator, as
+# a favicon and in the sizes app stores and home screens ask for.
 mkdir -p build-web/icons
-build/artgen --icons build-web/icons
+build/artgen --icons build-web/icons 32 192 512
 cp build-web/icons/wenhod-32.png build-web/page/favicon.png
+cp build-web/icons/wenhod-192.png build-web/page/icon-192.png
+cp build-web/icons/wenhod-512.png build-web/page/icon-512.png
+
+# Installable and playable offline: the manifest, and the service worker
+# whose cache is named by this release's files, so a new release replaces it.
+cp web/manifest.webmanifest build-web/page/
+release=$(cat build-web/page/index.{html,js,wasm,data} build-web/page/*.png web/manifest.webmanifest | sha256sum | cut -c1-16)
+sed "s/@RELEASE@/$release/" web/sw.js >build-web/page/sw.js
+
+# Precompressed copies of the large files, for hosts that serve them.
+for f in index.html index.js index.wasm index.data; do
+  gzip -9 -n -k -f "build-web/page/$f"
+done

@@ -64,16 +64,20 @@ int FinishFrame(int showPointer) {
   KeepChannelVolumes();
   if (Game.AgePopups) Game.AgePopups();
 
-  if (KeyHit(KEY_TAB) > 0) {
+  // Both taken every frame, so neither is left over for the next.
+  const bool tabHit = KeyHit(KEY_TAB) > 0, settingsTapped = TouchHit(TOUCH_SETTINGS) > 0;
+  if (tabHit || settingsTapped) {
     SettingsOpen = !SettingsOpen;
     WriteSetup();
   }
+  FindNewJoysticks();
+  OfferTouchControl(TOUCH_PAUSE, GameState == STATE_ROUND);
   if (FrameParity == 1) ReleasedMemory = ReleaseMemory();
 
   // On a slow system these keys wait for a presented frame; hits are kept until read.
   if (FrameParity == 0 || !slow) {
     if (KeyHit(KEY_F11) > 0) TakeScreenshot();
-    if (KeyDown(KEY_ESCAPE) && GameState == STATE_ROUND) {
+    if (GameState == STATE_ROUND && PauseHeld()) {
       GameState = STATE_PAUSED;
       const int32_t pausedAt = Millisecs();
       pauseResult = PauseMenu();

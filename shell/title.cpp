@@ -105,15 +105,17 @@ void TitleMenu() {
     ResetDrawState();
     if (t.slide < 32) ++t.slide;
 
+    // A player on a touch screen is told what to touch instead of which key.
+    const bool touch = TouchControlsShown();
     DrawCredits(t, H);  // in the font the frame service left current
-    DrawTextAligned(4, 4, "Hit [Tab] for settings", 0, 0);
+    DrawTextAligned(4, 4, touch ? "Tap [Settings] for settings" : "Hit [Tab] for settings", 0, 0);
     RefreshScores();  // records another copy of the game saved show here too
     if (Difficulty != DIFFICULTY_TWO_PLAYER) ShowScoreTable(t.slide * 10, Difficulty, 0, 0);
 
     SetColorAlpha(255, 255, 255, 1);
     SetFont(Fonts[FONT_PROMPT]);
     const std::string start = KeyName(Keys[KeySlot(1, ACT_BUTTON1)]);
-    DrawTextAligned(W / 2, H / 2 + off(), "Press Start (" + start + ") To Begin", 1, 1);
+    DrawTextAligned(W / 2, H / 2 + off(), touch ? "Tap Jump To Begin" : "Press Start (" + start + ") To Begin", 1, 1);
     if (Difficulty == DIFFICULTY_TWO_PLAYER && Keys[KeySlot(2, ACT_LEFT)] == 0)
       DrawTextAligned(W - 10, 10, "(Don't forget to set player 2's controls!)", 2, 0);
 

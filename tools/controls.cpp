@@ -97,10 +97,59 @@ void SetDefaultKeys() {
   Keys[KeySlot(2, ACT_BUTTON1)] = KEY_J;
 }
 
+namespace {
+
+// The on-screen control and the standard pad's part that press an action,
+// -1 for none.
+int TouchOfAction(int action) {
+  switch (action) {
+    case ACT_UP: return TOUCH_UP;
+    case ACT_LEFT: return TOUCH_LEFT;
+    case ACT_RIGHT: return TOUCH_RIGHT;
+    case ACT_DOWN: return TOUCH_DOWN;
+    case ACT_BUTTON1: return TOUCH_JUMP;
+    default: return -1;
+  }
+}
+
+int PadOfAction(int action) {
+  switch (action) {
+    case ACT_UP: return PAD_UP;
+    case ACT_LEFT: return PAD_LEFT;
+    case ACT_RIGHT: return PAD_RIGHT;
+    case ACT_DOWN: return PAD_DOWN;
+    case ACT_BUTTON1: return PAD_BOTTOM;
+    default: return -1;
+  }
+}
+
+int DefaultPadSlot(int player) {
+  if (player < 1 || player > DEFAULT_PAD_PLAYERS || player > JoyCount || JoySlot[player].enabled != 1) return 0;
+  for (int a = 0; a < ACTIONS_PER_PLAYER; ++a) {
+    const int code = Keys[KeySlot(player, a)];
+    if (code >= JOY_CODE_FIRST && code <= JOY_CODE_LAST) return 0;  // bound by the player
+  }
+  return player;
+}
+
+}  // namespace
+
 int ControlDown(int action, int player) {
   long index = (static_cast<long>(player) - 1) * ACTIONS_PER_PLAYER + action;
   if (index < 0 || index > 100) return 0;
-  return CodeDown(Keys[index]);
+  if (CodeDown(Keys[index])) return 1;
+  // Player 1's on-screen controls, and each player's own pad in the
+  // standard layout while they have bound nothing of it.
+  if (player == 1 && TouchOfAction(action) >= 0 && TouchDown(TouchOfAction(action))) return 1;
+  const int slot = DefaultPadSlot(player);
+  return slot && PadOfAction(action) >= 0 && PadDown(slot - 1, PadOfAction(action)) ? 1 : 0;
+}
+
+bool PauseHeld() {
+  if (KeyDown(KEY_ESCAPE) || TouchDown(TOUCH_PAUSE)) return true;
+  for (int p = 1; p <= DEFAULT_PAD_PLAYERS; ++p)
+    if (DefaultPadSlot(p) && PadDown(p - 1, PAD_START)) return true;
+  return false;
 }
 
 int CodeDown(int code) {
@@ -223,10 +272,11 @@ std::string KeyName(int code) {
   return Str(part - PART_BUTTON0);
 }
 
-void DiscoverJoysticks() {
-  for (auto& slot : JoySlot) slot = JoyRecord{};
-  JoyCount = std::clamp(CountJoysticks(), 0, 4);
-  for (int j = 1; j <= JoyCount; j++) {
+namespace {
+
+// Slots first .. last from their ports as they read now.
+void FillJoySlots(int first, int last) {
+  for (int j = first; j <= last; j++) {
     int port = j - 1;
     JoyRecord& slot = JoySlot[j];
     slot.buttonMask = JoyButtonMask(port);
@@ -240,4 +290,22 @@ void DiscoverJoysticks() {
     slot.enabled = 1;
     slot.hasHat = JoyHat(port) == -1.0f ? 1 : 0;
   }
+}
+
+}  // namespace
+
+void DiscoverJoysticks() {
+  for (auto& slot : JoySlot) slot = JoyRecord{};
+  JoyCount = std::clamp(CountJoysticks(), 0, 4);
+  FillJoySlots(1, JoyCount);
+}
+
+void FindNewJoysticks() {
+  const int count = std::clamp(CountJoysticks(), 0, 4);
+  if (count == JoyCount) return;
+  // When one goes the ports behind it move down: every slot is found again.
+  if (count < JoyCount) return DiscoverJoysticks();
+  const int first = JoyCount + 1;
+  JoyCount = count;
+  FillJoySlots(first, count);
 }

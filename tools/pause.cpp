@@ -23,7 +23,7 @@ bool ConfirmHeld() { return AnyPlayer(ACT_BUTTON1) || AnyPlayer(ACT_BUTTON2) || 
 
 // One long press must neither pause and resume nor resume and pause again.
 void WaitForEscapeRelease() {
-  while (KeyDown(KEY_ESCAPE)) Delay(1);
+  while (PauseHeld()) Delay(1);
 }
 
 // Scattered titles first to last; the generator runs on from call to call.
@@ -132,7 +132,7 @@ int PauseMenu() {
 
       FinishFrame(1);
 
-      if (KeyDown(KEY_ESCAPE)) result = selection == 1 ? PAUSE_QUIT : PAUSE_CONTINUE;
+      if (PauseHeld()) result = selection == 1 ? PAUSE_QUIT : PAUSE_CONTINUE;
     }
   }
 

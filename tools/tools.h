@@ -25,13 +25,22 @@ constexpr int ACTIONS_PER_PLAYER = 20;
 constexpr int KeySlot(int player, int action) { return (player - 1) * ACTIONS_PER_PLAYER + action; }
 
 void SetDefaultKeys();               // the ten default bindings, everything else 0
+// Held by the player's binding; player 1's actions also by the on-screen
+// controls, and players 1 and 2 by their own pad in the standard layout
+// (PadDown) while they have no joystick binding.
 int ControlDown(int action, int player);
+bool PauseHeld();                    // Escape, the on-screen Pause, or Start of a pad in the standard layout
 int CodeDown(int code);
 int DetectInput();                   // capture scan; 0 when nothing is held, or F11/F12 is
 std::string KeyName(int code);
 void DiscoverJoysticks();
+// Pads attached since: new slots (up to four) with their readings now as
+// rest; when one went, every slot is found again. Called every frame.
+void FindNewJoysticks();
+constexpr int DEFAULT_PAD_PLAYERS = 2;   // players 1 and 2 have a pad each in the standard layout
+constexpr int JOY_CODE_FIRST = 300, JOY_CODE_LAST = 499;  // input codes of joysticks 1 to 4
 
-struct JoyRecord {                   // one joystick found at start-up
+struct JoyRecord {                   // one joystick found
   std::string name;                  // device name
   int buttonMask = 0;                // available buttons, one bit each
   float restX = 0, restY = 0, restZ = 0, restU = 0, restV = 0, restR = 0;  // readings at discovery
@@ -39,7 +48,7 @@ struct JoyRecord {                   // one joystick found at start-up
   int enabled = 0;                   // 0: contributes nothing (settings panel toggles it)
 };
 extern JoyRecord JoySlot[5];         // slots 1..4; slot j is media port j - 1
-extern int JoyCount;                 // joysticks found at start-up, 0..4
+extern int JoyCount;                 // joysticks found, 0..4
 
 // Settings panel (tools/settings.cpp): drawn and slid by FinishFrame every call.
 void SettingsMenu();

@@ -47,6 +47,7 @@ function(wenhod_page target)
     "SHELL:--shell-file ${WENHOD_WEB_DIR}/page.html"
     "SHELL:--js-library ${media}/host_browser.js"
     "SHELL:--pre-js ${media}/host_page.js"
+    "SHELL:--pre-js ${media}/host_screen.js"
     "SHELL:--exclude-file *scores.dat"
     "SHELL:--preload-file ${WENHOD_NATIVE_FILES}/Common@/Files/Common"
     "SHELL:--preload-file ${WENHOD_NATIVE_FILES}/239@/Files/239")
@@ -57,5 +58,5 @@ function(wenhod_page target)
   # A redrawn picture or sound of the native build packs the data again.
   file(GLOB_RECURSE data CONFIGURE_DEPENDS ${WENHOD_NATIVE_FILES}/Common/* ${WENHOD_NATIVE_FILES}/239/*)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
-    ${WENHOD_WEB_DIR}/page.html ${media}/host_browser.js ${media}/host_page.js ${data})
+    ${WENHOD_WEB_DIR}/page.html ${media}/host_browser.js ${media}/host_page.js ${media}/host_screen.js ${data})
 endfunction()

@@ -3,9 +3,10 @@
 // (over WebDriver BiDi) in headless mode driven by puppeteer-core, waits that
 // count the frames the page reports (Module.host.frames), so a busy machine
 // only makes them slower, never wrong, and the frame-rate figures.
-import {spawn} from 'node:child_process';
-import {readFileSync} from 'node:fs';
+import {createReadStream, existsSync, readFileSync, statSync} from 'node:fs';
+import {createServer as createHttpServer} from 'node:http';
 import {createServer} from 'node:net';
+import {extname, join, normalize} from 'node:path';
 import puppeteer from 'puppeteer-core';
 
 export const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
@@ -23,24 +24,38 @@ export function freePort() {
   });
 }
 
-// Serves DIR until stop() is called.
+const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm',
+               '.png': 'image/png', '.webmanifest': 'application/manifest+json', '.json': 'application/json',
+               '.txt': 'text/plain'};
+
+// Serves DIR until stop() is called, as a static host that serves a file's
+// precompressed copy (NAME.gz) to a browser that takes gzip.
 export async function serve(dir) {
-  const port = await freePort();
-  const proc = spawn('python3', ['-m', 'http.server', String(port), '--bind', '127.0.0.1', '--directory', dir],
-                     {stdio: 'ignore'});
-  const url = `http://127.0.0.1:${port}/`;
-  for (let i = 0; i < 100; ++i) {
-    try {
-      const res = await fetch(url);
-      if (res.ok) break;
-    } catch {
-      await new Promise(r => setTimeout(r, 100));
+  const server = createHttpServer((req, res) => {
+    const path = normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)).replace(/^(\.\.[/\\])+/, '');
+    let file = join(dir, path.endsWith('/') ? path + 'index.html' : path);
+    if (!existsSync(file) || !statSync(file).isFile()) {
+      res.writeHead(404).end();
+      return;
     }
-  }
-  return {url, stop: () => proc.kill()};
+    const headers = {'Content-Type': TYPES[extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache'};
+    if (/\bgzip\b/.test(req.headers['accept-encoding'] || '') && existsSync(file + '.gz')) {
+      file += '.gz';
+      headers['Content-Encoding'] = 'gzip';
+    }
+    headers['Content-Length'] = statSync(file).size;
+    res.writeHead(200, headers);
+    if (req.method === 'HEAD') res.end();
+    else createReadStream(file).pipe(res);
+  });
+  await new Promise(resolve => server.listen(0, '127.0.0.1', resolve));
+  const url = `http://127.0.0.1:${server.address().port}/`;
+  return {url, stop: () => server.close()};
 }
 
-export const VIEWPORT = {width: 1280, height: 1024};
+// The desktop's window size: the canvas then holds as many pixels as the
+// desktop's picture, so the two compare pixel for pixel.
+export const VIEWPORT = {width: 800, height: 600};
 
 // Chromium with software WebGL; a fresh profile each time unless given one
 // (a reload test keeps it to find its storage again). extraArgs: more flags.
@@ -114,6 +129,77 @@ export async function waitTicks(page, n, timeoutMs = 120000) {
   const start = await page.evaluate(() => [Module.host.frames, Module.host.sleeps]);
   await page.waitForFunction((f, s) => Module.host.frames >= f || Module.host.sleeps >= s,
                              {timeout: timeoutMs, polling: 20}, start[0] + n, start[1] + 4 * n);
+}
+
+// A phone held sideways: 844 x 390 CSS pixels, 3 device pixels each, touch.
+export const PHONE = {width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true,
+                      isLandscape: true};
+export const PHONE_AGENT = 'Mozilla/5.0 (Linux; Android 14; Pixel 8) AppleWebKit/537.36 (KHTML, like Gecko) ' +
+                           'Chrome/126.0.0.0 Mobile Safari/537.36';
+
+// The centre of the on-screen control with this accessible name.
+export async function controlAt(page, name) {
+  return page.evaluate(n => {
+    const b = document.querySelector(`#touch button[aria-label="${n}"]`);
+    const r = b.getBoundingClientRect();
+    return {x: r.x + r.width / 2, y: r.y + r.height / 2};
+  }, name);
+}
+
+// Fingers on the on-screen controls named, held together until lift();
+// slide(i, name) moves finger i onto another control without lifting.
+export async function fingers(page, ...names) {
+  const s = await page.createCDPSession();
+  const points = [];
+  for (const [i, n] of names.entries()) points.push({...await controlAt(page, n), id: i + 1});
+  await s.send('Input.dispatchTouchEvent', {type: 'touchStart', touchPoints: points});
+  return {
+    slide: async (i, name) => {
+      points[i] = {...await controlAt(page, name), id: i + 1};
+      await s.send('Input.dispatchTouchEvent', {type: 'touchMove', touchPoints: points});
+    },
+    lift: async () => {
+      await s.send('Input.dispatchTouchEvent', {type: 'touchEnd', touchPoints: []});
+      await s.detach();
+    },
+  };
+}
+
+// Taps an on-screen control, held for a few frames as a thumb does.
+export async function tap(page, name, holdFrames = 4) {
+  const f = await fingers(page, name);
+  await waitTicks(page, holdFrames);
+  await f.lift();
+  await waitTicks(page, 2);
+}
+
+// Stands in for `count` standard pads before the page loads (a browser shows
+// a pad only once one of its buttons is pressed): window.__press(pad, button,
+// value) presses a button, announcing the pad at its first press.
+export function wrapPads(page, count) {
+  return page.evaluateOnNewDocument(n => {
+    window.__pads = Array.from({length: n}, () => ({on: false, buttons: new Array(17).fill(0), axes: [0, 0, 0, 0]}));
+    const pad = i => ({id: `Test pad ${i} (STANDARD GAMEPAD)`, index: i, connected: true, mapping: 'standard',
+                       timestamp: performance.now(), axes: __pads[i].axes.slice(),
+                       buttons: __pads[i].buttons.map(v => ({pressed: !!v, touched: !!v, value: v}))});
+    navigator.getGamepads = () => [0, 1, 2, 3].map(i => (__pads[i] && __pads[i].on ? pad(i) : null));
+    window.__press = (i, b, v) => {
+      __pads[i].buttons[b] = v;
+      if (__pads[i].on) return;
+      __pads[i].on = true;
+      const e = new Event('gamepadconnected');
+      e.gamepad = pad(i);
+      window.dispatchEvent(e);
+    };
+  }, count);
+}
+
+// Presses a pad's button for a few frames.
+export async function padPress(page, pad, button, holdFrames = 4) {
+  await page.evaluate((p, b) => __press(p, b, 1), pad, button);
+  await waitTicks(page, holdFrames);
+  await page.evaluate((p, b) => __press(p, b, 0), pad, button);
+  await waitTicks(page, 2);
 }
 
 // Holds a key for a few frames, as a player would.

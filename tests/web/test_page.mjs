@@ -108,9 +108,9 @@ const LOG = '/Files/Debug.txt', SETUP = '/Files/Setup.ini', SCORES = '/Files/239
 // frames, as a player would (the panel reads it held).
 async function clickVirtual(page, vx, vy) {
   const box = await (await page.$('#canvas')).boundingBox();
-  const [w, h] = await page.evaluate(() => [canvas.width, canvas.height]);
-  // The first page pixel inside the canvas pixel that holds the point: the
-  // browser reports whole page pixels, SDL whole canvas pixels.
+  const [w, h] = await page.evaluate(() => Module.host.display);
+  // The first page pixel inside the display pixel that holds the point: the
+  // browser reports whole page pixels, SDL whole display pixels.
   const at = (v, virtual, size, shown) => Math.ceil(Math.ceil(v * size / virtual) * shown / size);
   await page.mouse.move(box.x + at(vx, 1280, w, box.width), box.y + at(vy, 960, h, box.height));
   await B.waitTicks(page, 2);
@@ -280,7 +280,7 @@ async function checkRecordKept(browserName, page, listEasy) {
 // whole with the program's aspect, as large as the window allows.
 async function canvasFit(page, view) {
   const box = await (await page.$('#canvas')).boundingBox();
-  const size = await page.evaluate(() => [canvas.width, canvas.height]);
+  const size = await page.evaluate(() => Module.host.display);
   const scale = Math.min(view.width / size[0], view.height / size[1]);
   const fits = box.x >= -0.5 && box.y >= -0.5 && box.x + box.width <= view.width + 0.5 &&
                box.y + box.height <= view.height + 0.5 &&
@@ -289,7 +289,251 @@ async function canvasFit(page, view) {
                         `in ${view.width}x${view.height} for ${size[0]}x${size[1]}`};
 }
 
-const pageBytes = readdirSync(pageDir).reduce((n, f) => n + statSync(join(pageDir, f)).size, 0);
+// The orange jump icons of player 1 (a round is on screen), and the pixels
+// of player 2's column of icons that changed between two pictures.
+// The heroes take control once they have walked in (about 250 frames).
+const WALK_IN_FRAMES = 400;
+const jumpIcons = img => countIn(img, 0, 40, 40, 130, (r, g, b) => r > 200 && g > 100 && b < 80);
+function changedInColumnTwo(a, b) {
+  let n = 0;
+  const x0 = Math.floor((1280 - 48) * a.w / 1280), y1 = Math.floor(352 * a.h / 960);
+  for (let y = Math.floor(32 * a.h / 960); y < y1; ++y)
+    for (let x = x0; x < a.w; ++x) {
+      const p = at(a, x, y), q = at(b, x, y);
+      if (Math.abs(p[0] - q[0]) + Math.abs(p[1] - q[1]) + Math.abs(p[2] - q[2]) > 90) ++n;
+    }
+  return n;
+}
+// The visible on-screen controls: accessible name and box.
+const visibleControls = page => page.evaluate(() => [...document.querySelectorAll('#touch button')]
+  .filter(b => b.offsetParent).map(b => {
+    const r = b.getBoundingClientRect();
+    return {name: b.getAttribute('aria-label'), x: r.x, y: r.y, w: r.width, h: r.height};
+  }));
+const canvasBox = page => page.evaluate(() => {
+  const r = canvas.getBoundingClientRect();
+  return {x: r.x, y: r.y, w: r.width, h: r.height, bw: canvas.width, bh: canvas.height, ratio: devicePixelRatio};
+});
+const overlaps = (a, b) => a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+const touchShown = page => page.evaluate(() => !document.getElementById('touch').hidden);
+
+// A phone held sideways, played by touch alone: the controls, sound on the
+// first touch, a sharp picture, a Hard round with two fingers at once, the
+// name typed into the phone's text field and kept across a reload; then a
+// key hides the controls, the phone held upright, the canvas at x1, x2 and
+// x3, and, offline, a reload that still plays.
+async function checkPhone(browser, url) {
+  const {page} = await openToTitle(browser, url + 'index.html',
+                                   p => p.emulate({viewport: B.PHONE, userAgent: B.PHONE_AGENT}));
+  await B.waitFrames(page, 40);
+  // Name entry offers the name of the newest record, or "Player".
+  const offered = ((await B.readFile(page, SCORES)) || '').split('\r\n')[0].split('|')[1] || 'Player';
+  await page.touchscreen.tap(80, 200);  // beside the picture
+  await B.waitTicks(page, 4);
+  const controls = await visibleControls(page);
+  const names = controls.map(c => c.name).sort().join(',');
+  check('phone: a touch shows the controls, named buttons of 48 CSS pixels or more; Pause only in a round',
+        await touchShown(page) && names === 'Down,Full screen,Jump,Left,Right,Settings,Up' &&
+          controls.every(c => c.w >= 48 && c.h >= 48),
+        names);
+  const pic = await canvasBox(page);
+  check('phone: the controls lie beside the picture, off the heroes\' ground',
+        controls.every(c => !overlaps(c, pic)), `picture ${pic.w}x${pic.h} at ${pic.x}`);
+  check('phone: the canvas holds the device pixels of its box (x3)',
+        pic.bw === Math.round(pic.w * 3) && pic.bh === Math.round(pic.h * 3), `${pic.bw}x${pic.bh} for ${pic.w}x${pic.h}`);
+  check('phone: sound runs after the first touch', await page.evaluate(() => Module.host.audioState()) === 'running');
+
+  // Hard by touch, then run and jump together; the finger on Right slides to Left.
+  await B.tap(page, 'Down');
+  await B.tap(page, 'Down');
+  const hands = await B.fingers(page, 'Jump', 'Right');
+  await B.waitFrames(page, 5);
+  const [pressed, read] = await page.evaluate(() => [Module.host.touch.pressFrame, Module.host.touch.readFrame]);
+  figure('frames from a touch to the program reading it (a key: the next frame)', read - pressed);
+  target('a touch reaches the game in the next frame, as a key does', read - pressed === 1, `${read - pressed}`);
+  // Once the heroes have walked in, both fingers are read every frame; then
+  // the one on Right slides onto Left.
+  const readAll = bits => page.waitForFunction(b => (Module.host.touch.readMask & b) === b,
+                                               {timeout: 60000, polling: 20}, bits).then(() => true, () => false);
+  await readAll(0b010);
+  const inRound = await visibleControls(page);
+  await page.evaluate(() => { Module.host.touch.readMask = 0; });
+  await B.waitFrames(page, 3);
+  const both = await readAll(0b110);
+  await hands.slide(1, 'Left');
+  const slid = await readAll(0b001);
+  check('phone: two fingers (run and jump) both count, and a finger slides from Right to Left', both && slid);
+  check('phone: Pause is offered in a round', inRound.some(c => c.name === 'Pause'));
+  let over = true;
+  await B.waitForColour(page, [320, 384, 640, 192], [221, 221, 0], [255, 255, 59], 150, ROUND_MS)
+    .catch(() => { over = false; });
+  await hands.lift();
+  check('phone: a Hard round started and played by touch alone ends with "Game Over"', over);
+
+  // The name through the phone's keyboard: the field shows "Player"; the
+  // keyboard replaces it and Done confirms.
+  await B.waitForColour(page, [320, 300, 640, 100], [0, 200, 0], [80, 255, 80], 300, 60000);
+  await B.waitFrames(page, 4);
+  const field = await page.evaluate(() => ({
+    shown: !document.getElementById('name-form').hidden, focused: document.activeElement === document.getElementById('name'),
+    value: document.getElementById('name').value}));
+  await page.evaluate(() => document.getElementById('name').select());
+  await page.keyboard.sendCharacter('Thumb');  // as a phone's keyboard types: text, no keys
+  await B.waitFrames(page, 12);
+  await page.keyboard.press('Enter');
+  await B.waitForFileLine(page, SCORES, '|Thumb|', 60000).catch(() => {});
+  const record = (((await B.readFile(page, SCORES)) || '').split('\r\n').find(l => l.includes('|Thumb|')) || '').split('|');
+  check('phone: name entry brings up a focused text field with the name; typed there and Done, it is the record\'s',
+        field.shown && field.focused && field.value === offered && record[1] === 'Thumb' && record[5] === '2',
+        `${JSON.stringify(field)}; ${record.join('|')}`);
+  await B.waitFrames(page, 40);
+  await B.press(page, 'ArrowRight');
+  check('phone: a key press hides the touch controls', !await touchShown(page));
+  await reloadToTitle(page);
+  check('phone: after a reload the record is still there', ((await B.readFile(page, SCORES)) || '').includes('|Thumb|'));
+
+  // Held upright: the whole picture at full width, the controls below it.
+  await page.touchscreen.tap(20, 380);
+  await page.setViewport({width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true});
+  await B.waitFrames(page, 5);
+  const up = await canvasBox(page), upControls = await visibleControls(page);
+  const inside = r => r.x >= 0 && r.y >= 0 && r.x + r.w <= 390.5 && r.y + r.h <= 844.5;
+  check('portrait 390x844: the whole picture at full width, every control inside the viewport and below it',
+        inside(up) && up.w >= 389 && upControls.length >= 7 && upControls.every(c => inside(c) && !overlaps(c, up)) &&
+          upControls.every((c, i) => upControls.every((d, k) => k === i || !overlaps(c, d))),
+        `picture ${up.w}x${up.h} at ${up.x},${up.y}; ${upControls.map(c => `${c.name} ${c.x | 0},${c.y | 0}`).join('; ')}`);
+
+  // The canvas's buffer is its box in device pixels at every scale (still a
+  // phone: another kind of device would reload the page).
+  await B.press(page, 'ArrowRight', 1);  // a key: the controls go
+  const sizes = [];
+  let sharp = true;
+  for (const ratio of [1, 2, 3]) {
+    await page.setViewport({width: 600, height: 300, deviceScaleFactor: ratio, isMobile: true, hasTouch: true});
+    await B.waitFrames(page, 5);
+    const b = await canvasBox(page);
+    sizes.push(`x${ratio}: ${b.bw}x${b.bh} for ${b.w}x${b.h}`);
+    sharp &&= b.bw === Math.round(b.w * ratio) && b.bh === Math.round(b.h * ratio);
+  }
+  const shotX3 = await shot(page);
+  check('the canvas buffer equals its box in device pixels at x1, x2 and x3, and the picture is drawn at that size',
+        sharp && shotX3.w === 1200, sizes.join(', '));
+  checkTitle('Chromium at x3', shotX3);
+
+  // Offline, the page still starts from its service worker's copy and plays.
+  await page.setViewport({...B.VIEWPORT, isMobile: true, hasTouch: true});
+  const cached = await page.evaluate(() => navigator.serviceWorker.ready.then(() => !!navigator.serviceWorker.controller));
+  await page.setOfflineMode(true);
+  let offline = false;
+  try {
+    await reloadToTitle(page);
+    await page.keyboard.down('z');
+    await B.waitFrames(page, 30);
+    offline = jumpIcons(await shot(page)) > 100;
+    await page.keyboard.up('z');
+  } catch (e) {
+    console.log(`offline: ${e.message}`);
+  }
+  await page.setOfflineMode(false);
+  check('offline after one visit, a reload reaches the title and starts a round', cached && offline,
+        `controlled by its service worker: ${cached}`);
+  await page.close();
+}
+
+// Pads a browser shows only once pressed, given to the page after it
+// started: the first chooses Hard, starts, jumps, pauses with Start and quits;
+// Start confirms the name; then a second pad plays player 2 in Two Player.
+async function checkPads(browser, url) {
+  const {page} = await openToTitle(browser, url + 'index.html', p => B.wrapPads(p, 2));
+  await B.waitFrames(page, 40);
+  await B.padPress(page, 0, 3);   // a button with no use: the browser shows the pad
+  await B.padPress(page, 0, 13);  // d-pad down, twice: Hard
+  await B.padPress(page, 0, 13);
+  await page.evaluate(() => __press(0, 0, 1));  // bottom face button: start and jump
+  await B.waitFrames(page, 10);
+  const early = jumpIcons(await shot(page));
+  let later = early;
+  for (let i = 0; i < WALK_IN_FRAMES / 10 && later >= early; ++i) {
+    await B.waitFrames(page, 15);
+    later = jumpIcons(await shot(page));
+  }
+  await page.evaluate(() => __press(0, 0, 0));  // one jump gone: the round goes on
+  check('a pad pressed after start-up is found: it starts a Hard round and jumps', early > 100 && later < early,
+        `jump-icon pixels ${early} then ${later}`);
+  await B.padPress(page, 0, 9);   // Start: the pause menu
+  await B.padPress(page, 0, 13);  // Quit
+  await B.padPress(page, 0, 0);
+  await B.waitForColour(page, [320, 300, 640, 100], [0, 200, 0], [80, 255, 80], 300, 60000);
+  await B.waitFrames(page, 4);
+  await B.padPress(page, 0, 9);   // Start confirms the name
+  await B.waitFrames(page, 40);
+  // A quit Hard round: game mode 2, flags 0, quit 1.
+  const quit = ((await B.readFile(page, SCORES)) || '').split('\r\n').filter(l => /\|2\|0\|1$/.test(l));
+  check('Start pauses, the pause menu quits by the pad, and Start confirms the name', quit.length === 1,
+        quit.join(' / '));
+  for (let i = 0; i < 3; ++i) await B.padPress(page, 0, 12);  // d-pad up from Hard: Two Player
+  await B.padPress(page, 1, 3);  // the second pad is shown
+  await page.evaluate(() => { __press(1, 0, 1); });  // it starts and jumps
+  await B.waitFrames(page, 10);
+  const before = await shot(page);
+  let changed = 0;
+  for (let i = 0; i < WALK_IN_FRAMES / 10 && changed <= 200; ++i) {
+    await B.waitFrames(page, 15);
+    changed = changedInColumnTwo(before, await shot(page));
+  }
+  await page.evaluate(() => { __press(1, 0, 0); });
+  check('a second pad plays player 2 in Two Player (their jumps go)', changed > 200,
+        `${changed} pixels of player 2's jumps changed`);
+  await page.close();
+}
+
+// Lighthouse's mobile audit of the served page on a first visit: the four
+// scores, held to 1.0 for accessibility, best practices and SEO and 0.9 for
+// performance (simulated from a trace, so it moves little with the load).
+const AUDIT_TARGETS = {performance: 0.9, accessibility: 1, 'best-practices': 1, seo: 1};
+async function checkLighthouse(url) {
+  let lighthouse;
+  try {
+    ({default: lighthouse} = await import('lighthouse'));
+  } catch (e) {
+    return skip('the Lighthouse audit', `lighthouse is not installed (${e.message})`);
+  }
+  const chrome = await B.launch();
+  try {
+    const port = +new URL(chrome.wsEndpoint()).port;
+    const started = Date.now();
+    const result = await lighthouse(url + 'index.html', {port, output: 'json', logLevel: 'error', formFactor: 'mobile',
+                                                         maxWaitForLoad: 60000,
+                                                         onlyCategories: Object.keys(AUDIT_TARGETS)});
+    const scores = result.lhr.categories;
+    figure('Lighthouse run', `${((Date.now() - started) / 1000).toFixed(0)} s`);
+    for (const [name, want] of Object.entries(AUDIT_TARGETS)) {
+      const score = scores[name] ? scores[name].score : null;
+      figure(`Lighthouse mobile ${name}`, score);
+      target(`Lighthouse mobile ${name} at least ${want}`, score !== null && score >= want, `${score}`);
+    }
+    const audits = result.lhr.audits;
+    for (const id of ['total-blocking-time', 'speed-index', 'largest-contentful-paint'])
+      if (audits[id]) figure(`Lighthouse ${id}`, audits[id].displayValue);
+    const failing = Object.values(audits).filter(a => a.score !== null && a.score < 0.9 &&
+                                                  a.scoreDisplayMode !== 'informative' && a.scoreDisplayMode !== 'manual');
+    if (failing.length) figure('Lighthouse audits short of 0.9', failing.map(a => a.id).join(', '));
+  } catch (e) {
+    target('the Lighthouse audit ran', false, e.message);
+  } finally {
+    await chrome.close();
+  }
+}
+
+// The .gz copies stand in for their files on hosts that serve them.
+const pageBytes = readdirSync(pageDir).filter(f => !f.endsWith('.gz'))
+  .reduce((n, f) => n + statSync(join(pageDir, f)).size, 0);
+const installBytes = ['manifest.webmanifest', 'sw.js', 'icon-192.png', 'icon-512.png']
+  .reduce((n, f) => n + statSync(join(pageDir, f)).size, 0);
+const screenBytes = statSync(new URL('../../media/host_screen.js', import.meta.url)).size;
+figure('what the phone, pad and offline play add to the download (manifest, service worker, icons; the screen script)',
+       `${installBytes} + ${screenBytes} bytes`);
+target('they add under 100 KB', installBytes + screenBytes < 100 * 1024, `${installBytes + screenBytes} bytes`);
 figure('the page\'s whole download', `${pageBytes} bytes`);
 check(`the page's whole download under ${PAGE_BYTES / 1024 / 1024} MB`, pageBytes < PAGE_BYTES, `${pageBytes} bytes`);
 
@@ -451,6 +695,9 @@ try {
   await page.close();
 
   await check120Hz('Chromium', browser, server.url, want);
+  await checkPhone(browser, server.url);
+  await checkPads(browser, server.url);
+  await checkLighthouse(server.url);
 
   // Browser storage refused (IndexedDB throws, as in some private modes):
   // the page says so beside the picture, and a round still plays.

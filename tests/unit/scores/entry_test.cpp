@@ -39,7 +39,9 @@ class NameEntry : public ScoresTest {
 };
 
 TEST_F(NameEntry, TypedCharactersArriveOnePerFrameAndBackspaceRemovesTheLast) {
-  Run([](int n) {
+  std::vector<bool> fieldAsked;  // the host's text field, wanted while the name is edited
+  Run([&](int n) {
+    fieldAsked.push_back(HeadlessTextEntryOn());
     if (n == 1) {
       for (char c : std::string("ABCDEFGHIJ")) HeadlessType(c);  // one burst
     }
@@ -51,6 +53,9 @@ TEST_F(NameEntry, TypedCharactersArriveOnePerFrameAndBackspaceRemovesTheLast) {
   for (int k = 1; k <= 10; k++) EXPECT_EQ(names[k], "Player" + std::string("ABCDEFGHIJ").substr(0, k)) << k;
   EXPECT_EQ(names[11], "PlayerABCDEFGHI");
   EXPECT_EQ(PlayerName, "PlayerABCDEFGHI");
+  EXPECT_TRUE(fieldAsked.front());
+  EXPECT_FALSE(fieldAsked.back());  // the confirming frame lets it go
+  EXPECT_FALSE(HeadlessTextEntryOn());
 }
 
 TEST_F(NameEntry, BackspaceEmptiesTheNameAndThenDoesNothing) {
@@ -155,6 +160,23 @@ TEST_F(NameEntry, KeysHeldFromTheRoundDoNotConfirmAtOnce) {
   });
   EXPECT_EQ(frames, 6);
   EXPECT_EQ(PlayerName, "Player");  // the typed queue was cleared too
+}
+
+// With only a pad at hand: Start confirms, once the one held from the round is let go.
+TEST_F(NameEntry, StartOfAPadConfirmsAfterItsRelease) {
+  HeadlessSetJoysticks(1);
+  DiscoverJoysticks();
+  HeadlessJoyButton(0, 9, true);
+  int idle = 0;
+  HeadlessOnDelay([&] {
+    if (++idle == 50 || idle == 150) HeadlessJoyButton(0, 9, false);  // frames set idle to 100
+    if (idle > 10000) throw StopScreen();
+  });
+  Run([&](int n) {
+    idle = 100;
+    if (n == 3) HeadlessJoyButton(0, 9, true);
+  });
+  EXPECT_EQ(frames, 4);
 }
 
 TEST_F(NameEntry, HeldButtonWaitsForReleaseBeforeAndAfter) {

@@ -225,6 +225,44 @@ TEST_F(TitleScreen, StartInputsOfEveryPlayerAndThePanelGuard) {
   EXPECT_EQ(Difficulty, 0);
 }
 
+// Played by touch: the prompts name what to touch, Down moves the choice,
+// Jump starts, and the Settings control opens the panel as Tab does.
+TEST_F(TitleScreen, ByTouchThePromptsNameTheControlsAndJumpStarts) {
+  HeadlessTouchShown(true);
+  step = [&](int n) {
+    if (n == 2) {
+      EXPECT_NE(Text("Tap Jump To Begin"), nullptr);
+      EXPECT_NE(Text("Tap [Settings] for settings"), nullptr);
+      EXPECT_EQ(Text("Hit [Tab] for settings"), nullptr);
+      HeadlessTouch(TOUCH_SETTINGS, true);
+    }
+    if (n == 3) {
+      EXPECT_EQ(SettingsOpen, 1);
+      HeadlessTouch(TOUCH_SETTINGS, false);
+      HeadlessTouch(TOUCH_SETTINGS, true);
+    }
+    if (n == 4) { EXPECT_EQ(SettingsOpen, 0); HeadlessTouch(TOUCH_SETTINGS, false); }
+    if (n == 5) HeadlessTouch(TOUCH_DOWN, true);
+    if (n == 7) { EXPECT_EQ(Difficulty, 1); HeadlessTouch(TOUCH_DOWN, false); }
+    if (n == 40) HeadlessTouch(TOUCH_JUMP, true);
+    return g_rounds == 0 && n < 100;
+  };
+  g_inRound = [] {  // Pause is offered in a round's frames only
+    EXPECT_FALSE(HeadlessTouchOffered(TOUCH_PAUSE));
+    FinishFrame(0);
+    EXPECT_TRUE(HeadlessTouchOffered(TOUCH_PAUSE));
+  };
+  ASSERT_TRUE(Run(200));
+  EXPECT_EQ(g_rounds, 1);
+  EXPECT_EQ(Difficulty, 1);
+  HeadlessTouchShown(false);
+  step = [&](int) { return false; };
+  frameNo = 0;
+  ASSERT_TRUE(Run());
+  EXPECT_NE(Text("Press Start (Z) To Begin"), nullptr);
+  EXPECT_FALSE(HeadlessTouchOffered(TOUCH_PAUSE));
+}
+
 TEST_F(TitleScreen, EscapeHeldFromARoundDoesNotCloseButAFreshOneDoes) {
   OpenLog();
   g_inRound = [] { Press(KEY_ESCAPE); };

@@ -248,6 +248,95 @@ TEST_F(Controls, CaptureOrder) {
   EXPECT_EQ(DetectInput(), 350);
 }
 
+// The on-screen controls press player 1's actions, whatever they are bound to.
+TEST_F(Controls, TouchPressesPlayerOnesActionsNotKeys) {
+  Keys[KeySlot(1, ACT_LEFT)] = KEY_A;  // rebinding keeps the control working
+  const std::pair<int, int> pairs[] = {{TOUCH_LEFT, ACT_LEFT}, {TOUCH_RIGHT, ACT_RIGHT}, {TOUCH_JUMP, ACT_BUTTON1},
+                                       {TOUCH_UP, ACT_UP}, {TOUCH_DOWN, ACT_DOWN}};
+  for (auto [control, action] : pairs) {
+    HeadlessTouch(control, true);
+    EXPECT_EQ(ControlDown(action, 1), 1) << control;
+    EXPECT_EQ(ControlDown(action, 2), 0) << control;
+    EXPECT_EQ(KeyDown(Keys[KeySlot(1, action)]), false) << "no key is pressed for it";
+    HeadlessTouch(control, false);
+    EXPECT_EQ(ControlDown(action, 1), 0) << control;
+  }
+  HeadlessTouch(TOUCH_LEFT, true);  // two at once: run and jump
+  HeadlessTouch(TOUCH_JUMP, true);
+  EXPECT_EQ(ControlDown(ACT_LEFT, 1) + ControlDown(ACT_BUTTON1, 1), 2);
+  EXPECT_EQ(DetectInput(), 0);  // never captured as a binding
+  EXPECT_FALSE(PauseHeld());
+  HeadlessTouch(TOUCH_PAUSE, true);
+  EXPECT_TRUE(PauseHeld());
+}
+
+// Players 1 and 2 play their own pad in the standard layout until they bind
+// one of its inputs; nothing of it is a binding.
+TEST_F(Controls, PadsPlayTheStandardLayoutUntilThePlayerBindsOne) {
+  Pads(2);
+  HeadlessJoyButton(0, 0, true);  // the bottom face button of the first pad
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 1), 1);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 2), 0);
+  HeadlessJoyButton(0, 0, false);
+  HeadlessJoyAxis(1, kAxisX, -0.8f);  // the second pad's stick left
+  EXPECT_EQ(ControlDown(ACT_LEFT, 2), 1);
+  EXPECT_EQ(ControlDown(ACT_LEFT, 1), 0);
+  HeadlessJoyAxis(1, kAxisX, -0.4f);  // not half way
+  EXPECT_EQ(ControlDown(ACT_LEFT, 2), 0);
+  HeadlessJoyHat(0, 0.5f);  // d-pad down moves the menus
+  EXPECT_EQ(ControlDown(ACT_DOWN, 1), 1);
+  HeadlessJoyHat(0, -1);
+  HeadlessJoyButton(0, 15, true);  // a d-pad of buttons (a browser's standard pad)
+  EXPECT_EQ(ControlDown(ACT_RIGHT, 1), 1);
+  HeadlessJoyButton(0, 15, false);
+  HeadlessJoyButton(1, 9, true);  // Start pauses
+  EXPECT_TRUE(PauseHeld());
+  HeadlessJoyButton(1, 9, false);
+  EXPECT_FALSE(PauseHeld());
+
+  // A binding of the player's own takes over that player's pad.
+  Keys[KeySlot(1, ACT_BUTTON1)] = 333;  // pad 1, button 3
+  HeadlessJoyButton(0, 0, true);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 1), 0);
+  HeadlessJoyButton(0, 3, true);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 1), 1);
+  HeadlessJoyAxis(1, kAxisX, -0.8f);
+  EXPECT_EQ(ControlDown(ACT_LEFT, 2), 1);  // player 2 keeps the layout
+  JoySlot[2].enabled = 0;
+  EXPECT_EQ(ControlDown(ACT_LEFT, 2), 0);
+  // Players 3 and 4 have no pad of their own.
+  Pads(4);
+  HeadlessJoyButton(2, 0, true);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 3), 0);
+}
+
+TEST_F(Controls, PadsAttachedLaterGetSlotsWithTheirReadingsThenAsRest) {
+  EXPECT_EQ(JoyCount, 0);
+  FindNewJoysticks();
+  EXPECT_EQ(JoyCount, 0);
+  HeadlessSetJoysticks(1);
+  HeadlessJoyAxis(0, kAxisZ, 0.5f);
+  FindNewJoysticks();
+  ASSERT_EQ(JoyCount, 1);
+  EXPECT_FLOAT_EQ(JoySlot[1].restZ, 0.5f);
+  EXPECT_EQ(JoySlot[1].enabled, 1);
+  HeadlessJoyButton(0, 0, true);
+  EXPECT_EQ(ControlDown(ACT_BUTTON1, 1), 1);  // and it plays at once
+  HeadlessJoyButton(0, 0, false);
+
+  HeadlessSetJoysticks(6);  // five more: three slots left
+  FindNewJoysticks();
+  EXPECT_EQ(JoyCount, 4);
+  EXPECT_FLOAT_EQ(JoySlot[1].restZ, 0.5f);  // the first kept its rest
+  HeadlessJoyAxis(3, kAxisY, -1.0f);
+  EXPECT_EQ(CodeDown(450), 1);
+  HeadlessSetJoysticks(1);  // three go: the rest are found again
+  FindNewJoysticks();
+  EXPECT_EQ(JoyCount, 1);
+  EXPECT_EQ(CodeDown(450), 0);
+  EXPECT_FLOAT_EQ(JoySlot[1].restZ, 0.0f);
+}
+
 TEST_F(Controls, NoJoysticksScansKeyboardOnly) {
   EXPECT_EQ(JoyCount, 0);
   EXPECT_EQ(DetectInput(), 0);
