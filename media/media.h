@@ -123,6 +123,7 @@ void MoveMouse(int x, int y);       // display pixels
 void ShowPointer();
 void HidePointer();
 bool CloseRequested();              // true once after the user asked to close the window
+std::string TakeDroppedFile();      // the oldest file dropped on the window not yet taken; "" when none
 
 int CountJoysticks();
 std::string JoyName(int port);      // ports from 0
@@ -197,6 +198,11 @@ bool ChangeDir(const std::string& path);
 std::string CurrentDir();
 bool RenameFile(const std::string& from, const std::string& to);  // atomic replace
 bool DeleteFile(const std::string& path);
+// Whole files of bytes (media/bytes.cpp). A read refuses anything but a plain
+// file of at most maxBytes; a write is a safe save, as WriteFileSafely.
+bool ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes);
+bool WriteWholeFileSafely(const std::string& path, const std::string& bytes);
+std::vector<std::string> FilesInFolder(const std::string& folder);  // plain files' names, sorted
 
 //------------------------------------------------------------------------------
 // System

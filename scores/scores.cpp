@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "media/media.h"
+#include "scores/replays.h"
 #include "scores/scores.h"
 #include "shell/shell.h"
 
@@ -168,4 +169,9 @@ void LoadScores() {
   }
 }
 
-void SaveScores() { WriteScoreFile(); }
+// Replays are pruned against the list only once it is on disk.
+void SaveScores() {
+  if (WriteScoreFile()) PruneReplays();
+}
+
+std::string ScoreFilePath() { return ScoreFile(); }

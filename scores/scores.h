@@ -37,6 +37,7 @@ void ResetScoreState();             // every variable above to its start value
 
 void LoadScores();                   // "scores.dat" of the game folder
 void SaveScores();                   // safely, or says once why it could not
+std::string ScoreFilePath();         // "scores.dat" in the game's folder under the player root
 void SortScores();                   // stable, by Compare
 void AddAwaitedScore();              // names and stamps ScoreAwaitingName, adds it and sorts
 // The group's best records, highest Score first, equal scores newest first (at most 25).

@@ -58,6 +58,7 @@ long ReleasedMemory;
 int DebugOverlay;
 int SettingsOpen;
 int SettingsSlide;
+std::string ReplayRequest;
 
 std::list<ment> Messages;
 
@@ -106,6 +107,7 @@ void ResetGlobals() {
   DebugOverlay = 0;
   SettingsOpen = 0;
   SettingsSlide = -300;
+  ReplayRequest.clear();
   Messages.clear();
   for (auto& c : Credits) c.clear();
   CreditsCount = 1;

@@ -1,0 +1,74 @@
+// bytes.cpp — whole files of bytes: read with a size limit, written with the
+// safe save, and the plain files of a folder.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "media/core.h"
+#include "media/files_os.h"
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes) {
+  bytes.clear();
+  struct stat st {};
+  // Only a plain file: a pipe or a device could block or never end.
+  if (stat(path.c_str(), &st) != 0) {
+    g_media.files.error = std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    g_media.files.error = "not a plain file";
+    return false;
+  }
+  if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
+    g_media.files.error = "too large";
+    return false;
+  }
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    g_media.files.error = std::strerror(errno);
+    return false;
+  }
+  char chunk[16384];
+  bool ok = true;
+  for (;;) {
+    const size_t n = std::fread(chunk, 1, sizeof chunk, f);
+    bytes.append(chunk, n);
+    if (bytes.size() > maxBytes) {  // grew while we read it
+      g_media.files.error = "too large";
+      ok = false;
+      break;
+    }
+    if (n < sizeof chunk) break;
+  }
+  if (ok && std::ferror(f)) {
+    g_media.files.error = std::strerror(EIO);
+    ok = false;
+  }
+  std::fclose(f);
+  if (!ok) bytes.clear();
+  return ok;
+}
+
+bool WriteWholeFileSafely(const std::string& path, const std::string& bytes) {
+  std::FILE* f = BeginSafeSave(path);
+  if (!f) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return EndSafeSave(f, path, written);
+}
+
+std::vector<std::string> FilesInFolder(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec), end; !ec && it != end;
+       it.increment(ec)) {
+    std::error_code typeError;
+    if (it->is_regular_file(typeError)) names.push_back(it->path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
