@@ -14,7 +14,8 @@
 //
 // The file (little-endian, "WHRP" and a version first, a checksum last):
 // the set-up, the end (frames, scores, a hash of the end state), the inputs
-// as runs of equal frames, and the outside events. A three-minute round takes
+// as runs of equal frames (a byte and the length in seven-bit groups), and
+// the outside events. A three-minute round takes
 // a few hundred bytes to a few kilobytes.
 //
 //   recording: StartRound and RoundFrame call the Replay* hooks below, so

@@ -10,7 +10,7 @@ namespace {
 
 constexpr char kMagic[4] = {'W', 'H', 'R', 'P'};
 constexpr uint8_t kVersion = 1;
-constexpr size_t kRunBytes = 5, kEventBytes = 13;
+constexpr size_t kMinRunBytes = 2, kEventBytes = 13;
 
 uint32_t Checksum(const std::string& bytes, size_t length) {
   uint32_t h = 2166136261u;  // FNV-1a
@@ -34,6 +34,13 @@ struct Writer {
     for (int i = 0; i < 8; ++i) U8(static_cast<uint8_t>(v >> (8 * i)));
   }
   void I32(int32_t v) { U32(static_cast<uint32_t>(v)); }
+  void Varint(uint32_t v) {  // seven bits a byte, low first
+    while (v >= 0x80) {
+      U8(static_cast<uint8_t>(v | 0x80));
+      v >>= 7;
+    }
+    U8(static_cast<uint8_t>(v));
+  }
 };
 
 struct Reader {
@@ -52,6 +59,17 @@ struct Reader {
   uint32_t U32() { return static_cast<uint32_t>(Bytes(4)); }
   uint64_t U64() { return Bytes(8); }
   int32_t I32() { return static_cast<int32_t>(U32()); }
+  // False for a number cut short or longer than five bytes.
+  bool Varint(uint32_t& v) {
+    v = 0;
+    for (int shift = 0; shift < 35; shift += 7) {
+      if (!Has(1)) return false;
+      const uint8_t b = U8();
+      v |= static_cast<uint32_t>(b & 0x7F) << shift;
+      if (!(b & 0x80)) return true;
+    }
+    return false;
+  }
 };
 
 constexpr size_t kHeaderBytes = 4 + 1 + 3 + 4 + 4 + 4 + 4 + 1 + 8 + 8 + 4 + 4;
@@ -83,7 +101,7 @@ std::string EncodeReplay(const Replay& r) {
   w.U32(static_cast<uint32_t>(r.events.size()));
   for (const ReplayRun& run : r.runs) {
     w.U8(run.input);
-    w.U32(run.frames);
+    w.Varint(run.frames);
   }
   for (const ReplayEvent& e : r.events) {
     w.U32(e.frame);
@@ -127,20 +145,22 @@ bool DecodeReplay(const std::string& bytes, Replay& out, std::string& why) {
     return Fail(why, "the replay is damaged");
   }
   // Counts are checked against the bytes there before anything is reserved.
-  if (uint64_t{runs} * kRunBytes + uint64_t{events} * kEventBytes != in.end - in.at)
+  if (uint64_t{runs} * kMinRunBytes + uint64_t{events} * kEventBytes > in.end - in.at)
     return Fail(why, "the replay is damaged");
   r.runs.reserve(runs);
   uint64_t covered = 0;
   for (uint32_t i = 0; i < runs; ++i) {
     ReplayRun run;
+    if (!in.Has(kMinRunBytes)) return Fail(why, "the replay is damaged");
     run.input = in.U8();
-    run.frames = in.U32();
+    if (!in.Varint(run.frames)) return Fail(why, "the replay is damaged");
     covered += run.frames;
     if (run.frames == 0 || run.input >= 1 << (2 * kReplayPlayerShift) || covered > r.frames)
       return Fail(why, "the replay is damaged");
     r.runs.push_back(run);
   }
-  if (covered != r.frames) return Fail(why, "the replay is damaged");
+  if (covered != r.frames || uint64_t{events} * kEventBytes != in.end - in.at)
+    return Fail(why, "the replay is damaged");
   r.events.reserve(events);
   for (uint32_t i = 0; i < events; ++i) {
     ReplayEvent e;
