@@ -7,11 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/game.h"
-#include "game/replay.h"
-#include "media/headless.h"
-#include "shell/shell.h"
-#include "tools/tools.h"
+#include "tests/replays/scripted.h"
 
 namespace {
 
@@ -26,16 +22,7 @@ const std::vector<Golden>& Goldens() {
   static bool tried = false;
   if (tried) return goldens;
   tried = true;
-  UseHeadlessBackend();
-  HeadlessReset();
-  ResetGlobals();
-  SetDefaultKeys();
-  SpriteLimit[1] = SpriteLimit[2] = SpriteLimit[3] = 1000;
-  OpenDisplay(1280, 960, 0, 60, 0);
-  SetFileRoots(WENHOD_DATA_DIR, WENHOD_DATA_DIR);
-  AutoMidHandle(true);
-  LoadGameImages();
-  if (!HeroImage || !BirdImage || !SceneryImage || !GetsImage) return goldens;
+  if (!scripted::SetUpProgram(WENHOD_DATA_DIR, WENHOD_DATA_DIR)) return goldens;
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(WENHOD_REPLAY_DIR, ec)) {
     if (entry.path().extension() != ".replay") continue;

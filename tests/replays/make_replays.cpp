@@ -38,16 +38,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string dir = argv[1];
-  UseHeadlessBackend();
-  HeadlessReset();
-  ResetGlobals();
-  SetDefaultKeys();
-  SpriteLimit[1] = SpriteLimit[2] = SpriteLimit[3] = 1000;
-  OpenDisplay(1280, 960, 0, 60, 0);
-  SetFileRoots(WENHOD_DATA_DIR, dir);
-  AutoMidHandle(true);
-  LoadGameImages();
-  if (!HeroImage || !BirdImage || !SceneryImage || !GetsImage) {
+  if (!scripted::SetUpProgram(WENHOD_DATA_DIR, dir)) {
     std::fprintf(stderr, "make_replays: the staged art is missing under %s\n", WENHOD_DATA_DIR);
     return 1;
   }

@@ -40,6 +40,21 @@ struct Played {
 
 constexpr int kMaxFrames = 60 * 60 * 10;  // a round longer than ten minutes is cut
 
+// A fresh program on the headless back end with the staged art loaded, the
+// player's files under playerRoot; false when the art is not staged.
+inline bool SetUpProgram(const std::string& dataRoot, const std::string& playerRoot) {
+  UseHeadlessBackend();
+  HeadlessReset();
+  ResetGlobals();
+  SetDefaultKeys();
+  SpriteLimit[1] = SpriteLimit[2] = SpriteLimit[3] = 1000;
+  OpenDisplay(1280, 960, 0, 60, 0);
+  SetFileRoots(dataRoot, playerRoot);
+  AutoMidHandle(true);
+  LoadGameImages();
+  return HeroImage && BirdImage && SceneryImage && GetsImage;
+}
+
 // Where the player wants to go: rising high, under a block that is not
 // resting; else a pickup it may catch close by; else a walking bird, to
 // bounce on (player two: the farthest).
