@@ -309,6 +309,8 @@ int WatchReplayFile(const std::string& file) {
   }
   WriteLog("Watching replay " + file);
   const ReplayOutcome outcome = WatchReplay(replay);
+  if (outcome == REPLAY_MATCHED) WriteLog("\tThe replay ended as it was played");
+  if (outcome == REPLAY_STOPPED) WriteLog("\tThe replay was stopped");
   if (outcome == REPLAY_DIFFERED) {
     ShowMessage(kReplayMismatch, 1);
     ReportError(file + ": " + kReplayMismatch);
