@@ -245,5 +245,8 @@ inline double ClampFloat(double value, double low, double high) {  // NaN gives 
   if (!(value >= low)) return low;
   return value > high ? high : value;
 }
-double SinDeg(double degrees);            // exact at whole quarter turns; 0 when not finite
-void SinCosDeg(double degrees, double& s, double& c);  // both at once; 0 and 1 when not finite
+// The sine the game's rules use: correctly rounded, the same on every build
+// (media/sine.cpp); exact at whole quarter turns; 0 when not finite.
+double SinDeg(double degrees);
+// Both at once by the system's library, for placing pictures; 0 and 1 when not finite.
+void SinCosDeg(double degrees, double& s, double& c);

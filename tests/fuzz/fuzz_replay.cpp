@@ -9,6 +9,7 @@
 #include "game/replay.h"
 #include "media/headless.h"
 #include "shell/shell.h"
+#include "tools/tools.h"
 
 #include "fuzz_support.h"
 
