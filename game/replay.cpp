@@ -288,6 +288,7 @@ ReplayOutcome CheckReplay(const Replay& replay, uint64_t* endHash) {
   const ReplayOutcome outcome = PlayBack(replay, false, endHash);
   FastReplay = wasFast;
   SkipDrawing(false);
+  PopupList.clear();  // no screen followed to age them
   return outcome;
 }
 
