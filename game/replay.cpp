@@ -73,13 +73,13 @@ void UseDrawingArea(int width, int height) {
   if (!FastReplay) SetVirtualResolution(static_cast<float>(width), static_cast<float>(height));
 }
 
+// What playing a replay changes for its length; the settings themselves are
+// never touched, so closing the window meanwhile saves the player's own.
 struct SavedSettings {
-  int difficulty = Difficulty, widescreen = Settings[SET_WIDESCREEN], width = VirtualWidth,
-      height = VirtualHeight, gameState = GameState;
+  int difficulty = Difficulty, width = VirtualWidth, height = VirtualHeight, gameState = GameState;
   int32_t rng = RndState();
   ~SavedSettings() {
     Difficulty = difficulty;
-    Settings[SET_WIDESCREEN] = widescreen;
     UseDrawingArea(width, height);
     GameState = gameState;
     SeedRnd(rng);
@@ -99,7 +99,6 @@ void ShowMismatch() {
 ReplayOutcome PlayBack(const Replay& replay, bool watch, uint64_t* endHash) {
   SavedSettings saved;
   Difficulty = replay.difficulty;
-  Settings[SET_WIDESCREEN] = replay.widescreen;
   UseDrawingArea(replay.width, replay.height);
   GameState = STATE_TITLE;  // the pause menu stays shut: Escape stops watching instead
   Play = Cursor{};
@@ -173,6 +172,11 @@ uint64_t EndStateHash() {
     for (double v : {p.x, p.d, p.ang, p.rot, p.rotgo}) HashReal(h, v);
   }
   return h;
+}
+
+bool RoundWidescreen() {
+  if (ReplayState == REPLAY_PLAYING && Play.replay) return Play.replay->widescreen == 1;
+  return Settings[SET_WIDESCREEN] == 1;
 }
 
 int32_t ReplaySeed() {

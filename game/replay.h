@@ -79,6 +79,7 @@ extern bool FastReplay;              // playback without pacing, drawing or the 
 
 uint64_t EndStateHash();             // heroes, birds, pickups, the round and the generator
 int32_t ReplaySeed();                // the seed the round starts from: the clock, or the replay's
+bool RoundWidescreen();              // the widescreen setting the round starts with: the player's, or the replay's
 void ReplayStartRound();             // after StartRound's set-up
 void ReplayBeginFrame();             // a frame of the round starts
 int HeldActions(int player);         // ReplayInputBits held by player 1 or 2 this frame, read or played back

@@ -104,7 +104,7 @@ void StartRound() {
   Round.r3 = Rand(64, W - 192);
   Round.r4 = Rand(64, W - 192);
   const DifficultyRow& row = DifficultyRowFor(Difficulty);
-  const int birds = row.birds + (Settings[SET_WIDESCREEN] == 1 ? 1 : 0);
+  const int birds = row.birds + (RoundWidescreen() ? 1 : 0);
   Round.players = row.heroes;
 
   PickupList.clear();

@@ -128,6 +128,7 @@ TEST_F(ReplayTest, GoldenReplaysReachTheirEnds) {
   uint64_t digest = 14695981039346656037ull;
   int matched = 0;
   std::set<int> difficulties;
+  const int widescreen = Settings[SET_WIDESCREEN], width = VirtualWidth, difficulty = Difficulty;
   for (const fs::path& file : goldens) {
     Replay r;
     std::string why;
@@ -137,6 +138,10 @@ TEST_F(ReplayTest, GoldenReplaysReachTheirEnds) {
     EXPECT_EQ(outcome, REPLAY_MATCHED) << file.filename() << " ended with hash " << std::hex << end;
     matched += outcome == REPLAY_MATCHED ? 1 : 0;
     difficulties.insert(r.difficulty);
+    // Played in its own drawing area, difficulty and widescreen, leaving the player's as they were.
+    EXPECT_EQ(Settings[SET_WIDESCREEN], widescreen);
+    EXPECT_EQ(VirtualWidth, width);
+    EXPECT_EQ(Difficulty, difficulty);
     digest = (digest ^ end) * 1099511628211ull;
   }
   EXPECT_EQ(difficulties.size(), 4u);
