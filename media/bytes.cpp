@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -58,6 +59,20 @@ bool WriteWholeFileSafely(const std::string& path, const std::string& bytes) {
   if (!f) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   return EndSafeSave(f, path, written);
+}
+
+namespace {
+int64_t Ms(std::filesystem::file_time_type t) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count();
+}
+}  // namespace
+
+int64_t FileClockMs() { return Ms(std::filesystem::file_time_type::clock::now()); }
+
+int64_t FileTimeMs(const std::string& path) {
+  std::error_code ec;
+  const auto t = std::filesystem::last_write_time(path, ec);
+  return ec ? 0 : Ms(t);
 }
 
 std::vector<std::string> FilesInFolder(const std::string& folder) {

@@ -203,6 +203,8 @@ bool DeleteFile(const std::string& path);
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes);
 bool WriteWholeFileSafely(const std::string& path, const std::string& bytes);
 std::vector<std::string> FilesInFolder(const std::string& folder);  // plain files' names, sorted
+int64_t FileClockMs();                               // now, on the clock of file times
+int64_t FileTimeMs(const std::string& path);         // when it was last written; 0 when not there
 
 //------------------------------------------------------------------------------
 // System

@@ -74,12 +74,17 @@ std::string TwoPlayerReplayFile() {
   }
 }
 
-void PruneReplays() {
+void PruneReplays(int64_t saveBegan) {
+  // File times may lag the clock by a tick of the system's coarse clock.
+  constexpr int64_t kSlackMs = 2000;
   std::set<std::string> kept;
   for (const Scores& s : ScoreList) kept.insert(RoundName(s.Timestamp, s.Score, NameHash(s.Name)));
   const std::string folder = ReplayFolder();
-  for (const std::string& name : FilesInFolder(folder))
-    if (HasAffixes(name, kRoundPrefix) && !kept.count(name)) DeleteFile(JoinPath(folder, name));
+  for (const std::string& name : FilesInFolder(folder)) {
+    if (!HasAffixes(name, kRoundPrefix) || kept.count(name)) continue;
+    const std::string file = JoinPath(folder, name);
+    if (FileTimeMs(file) < saveBegan - kSlackMs) DeleteFile(file);
+  }
   PruneTwoPlayerReplays();
 }
 

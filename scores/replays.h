@@ -17,6 +17,8 @@ std::string ReplayFileOf(const Scores& record);   // where its replay is, or wou
 bool HasReplay(const Scores& record);
 std::string TwoPlayerReplayFile();                // a fresh name for a two-player round
 // Removes the replays whose records are not in ScoreList: call it only with
-// the list just saved, which holds every record any copy has kept.
-void PruneReplays();
+// the list just saved, which holds every record any copy had kept when the
+// save began (FileClockMs() then). A replay written since may belong to a
+// record another copy saved meanwhile: it stays for a later save to judge.
+void PruneReplays(int64_t saveBegan);
 void PruneTwoPlayerReplays();                     // all but the newest kTwoPlayerReplaysKept

@@ -171,7 +171,8 @@ void LoadScores() {
 
 // Replays are pruned against the list only once it is on disk.
 void SaveScores() {
-  if (WriteScoreFile()) PruneReplays();
+  const int64_t began = FileClockMs();
+  if (WriteScoreFile()) PruneReplays(began);
 }
 
 std::string ScoreFilePath() { return ScoreFile(); }
