@@ -39,7 +39,16 @@ FUZZ_SECONDS=${FUZZ_SECONDS:-20}
 passed=0 failed=0
 summary=()
 started=$SECONDS
-stage() { printf '\n==== %s  [%ss]\n' "$*" $(( SECONDS - started )); }
+# A stage naming a build folder begins a tier, which lasts to the next one;
+# each tier's time goes to the summary.
+tier= tier_started=$SECONDS tier_times=()
+stage() {
+  if [[ $* == Set-up || $* == Summary || $* == *"(build"* ]]; then
+    [[ -n $tier ]] && tier_times+=("$(printf '%-28s %4ds' "$tier:" $(( SECONDS - tier_started )))")
+    tier=$* tier_started=$SECONDS
+  fi
+  printf '\n==== %s  [%ss]\n' "$*" $(( SECONDS - started ))
+}
 tally() {  # tally NAME PASSED FAILED [SKIPPED]
   passed=$(( passed + $2 ))
   failed=$(( failed + $3 ))
@@ -294,6 +303,7 @@ fi
 
 stage "Summary"
 printf '%s\n' "${summary[@]}"
+printf '%s\n' "${tier_times[@]}"
 echo "time: $(( SECONDS - started ))s"
 echo "$passed passed, $failed failed"
 (( failed == 0 ))

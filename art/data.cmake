@@ -64,7 +64,7 @@ function(wenhod_stage_font target source subdir)
   set(out "${WENHOD_FILES}/Common/${target}")
   set(licence /usr/share/doc/fonts-${subdir}/copyright)
   if(WENHOD_FONT_SUBSET)
-    # .notdef keeps its outline: a code the face lacks draws it, as before.
+    # .notdef keeps its outline: a code the face lacks draws it, as in the full face.
     set(stage ${WENHOD_FONT_SUBSET} "${WENHOD_FONT_${id}}" "--output-file=${out}" --unicodes=U+0000-00FF
       --notdef-outline --legacy-kern --name-IDs=* --name-languages=* --name-legacy)
   else()

@@ -4,6 +4,8 @@
 
 #include <list>
 
+#include "shell/shell.h"  // PAUSE_QUIT
+
 // Hero.
 struct ayer {
   double x = 0;                      // centre line
@@ -82,7 +84,7 @@ constexpr int HERO_AIRBORNE = 8;     // hero sheets: the frame in the air (0..7 
 constexpr int BIRD_SQUASH = 12;      // bird sheets: 12..15 squashed (0..11 walk)
 
 // How a round stands: still running, over (no pickups nor jumps left), or quit from the pause menu.
-enum RoundEnd { ROUND_RUNNING = 0, ROUND_OVER = 1, ROUND_QUIT = 99 };
+enum RoundEnd { ROUND_RUNNING = 0, ROUND_OVER = 1, ROUND_QUIT = PAUSE_QUIT };  // quit: the pause menu's answer
 
 // One difficulty's round: birds (one more in widescreen), heroes, jumps each.
 struct DifficultyRow {

@@ -1,7 +1,5 @@
 // bytes.cpp — whole files of bytes: read with a size limit, written with the
 // safe save, and the plain files of a folder.
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cerrno>
@@ -10,21 +8,18 @@
 #include <filesystem>
 
 #include "media/core.h"
+#include "media/files.h"
 #include "media/files_os.h"
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes) {
   bytes.clear();
-  struct stat st {};
   // Only a plain file: a pipe or a device could block or never end.
-  if (stat(path.c_str(), &st) != 0) {
-    g_media.files.error = std::strerror(errno);
+  std::error_code ec;
+  if (OsFileKind(path) != 1) {
+    g_media.files.error = std::filesystem::exists(path, ec) ? "not a plain file" : std::strerror(ENOENT);
     return false;
   }
-  if (!S_ISREG(st.st_mode)) {
-    g_media.files.error = "not a plain file";
-    return false;
-  }
-  if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
+  if (std::filesystem::file_size(path, ec) > maxBytes && !ec) {
     g_media.files.error = "too large";
     return false;
   }

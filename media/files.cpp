@@ -1,14 +1,12 @@
 // files.cpp — text streams and folder operations. Files hold one byte per
 // character; lines end in CR LF when written and at LF or NUL when read.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "media/core.h"
+#include "media/files.h"
 #include "media/files_os.h"
 #include "media/host.h"
 
@@ -38,21 +36,32 @@ TextFile* ReadFile(const std::string& path) {
     Failed();
     return nullptr;
   }
-  struct stat st;
-  const int statted = fstat(fileno(f), &st);
-  if (statted != 0 || S_ISDIR(st.st_mode)) {
-    Failed(statted != 0 ? errno : EISDIR);
+  if (!OsOpenedFile(f)) {
+    Failed();
     std::fclose(f);
     return nullptr;
   }
   return new TextFile{f, {}, false, false, {}};
 }
 
-namespace {
-// The folder may change before the file is closed; the host is told its full name.
-std::string FullPath(const std::string& path) {
-  return path.empty() || path[0] == '/' ? path : CurrentDir() + "/" + path;
+std::string JoinPath(const std::string& folder, const std::string& name) {
+  if (folder.empty() || OsAbsolutePath(name)) return name;
+  if (name.empty()) return folder;
+  return OsSeparator(folder.back()) ? folder + name : folder + kOsSeparator + name;
 }
+
+namespace {
+
+// The folder may change before the file is closed; the host is told its full name.
+std::string FullPath(const std::string& path) { return path.empty() ? path : JoinPath(CurrentDir(), path); }
+
+// The folder a path names its file in, with its last separator; "." for none.
+std::string FolderOf(const std::string& path) {
+  for (size_t k = path.size(); k > 0; --k)
+    if (OsSeparator(path[k - 1])) return path.substr(0, k);
+  return ".";
+}
+
 }  // namespace
 
 TextFile* WriteFile(const std::string& path) {
@@ -87,8 +96,7 @@ bool EndSafeSave(std::FILE* f, const std::string& target, bool written) {
   if (std::fclose(f) != 0 && ok) ok = Failed();
   if (ok && !OsReplaceFile(temp, target)) ok = Failed();
   if (ok) {
-    const size_t slash = target.find_last_of('/');
-    OsSyncFolder(slash == std::string::npos ? "." : target.substr(0, slash + 1));
+    OsSyncFolder(FolderOf(target));
   } else {
     std::remove(temp.c_str());
   }
@@ -147,28 +155,13 @@ bool CloseFile(TextFile* f) {
   return ok;
 }
 
-int FileType(const std::string& path) {
-  struct stat st;
-  if (path.empty() || stat(path.c_str(), &st) != 0) return 0;
-  if (S_ISDIR(st.st_mode)) return 2;
-  return S_ISREG(st.st_mode) ? 1 : 0;
-}
+int FileType(const std::string& path) { return OsFileKind(path); }
 
-bool FileReplaceable(const std::string& path) {
-  struct stat st;
-  if (stat(path.c_str(), &st) != 0) return errno == ENOENT || Failed();
-  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return Failed(EACCES);
-  return access(path.c_str(), W_OK) == 0 || Failed();
-}
+bool FileReplaceable(const std::string& path) { return OsWritableFile(path) || errno == ENOENT || Failed(); }
 
-bool ChangeDir(const std::string& path) { return !path.empty() && chdir(path.c_str()) == 0; }
+bool ChangeDir(const std::string& path) { return !path.empty() && OsChangeDir(path); }
 
-std::string CurrentDir() {
-  std::string buf(4096, '\0');
-  if (!getcwd(buf.data(), buf.size())) return {};
-  buf.resize(buf.find('\0'));
-  return buf;
-}
+std::string CurrentDir() { return OsCurrentDir(); }
 
 bool RenameFile(const std::string& from, const std::string& to) {
   if (!OsReplaceFile(from, to)) return Failed();
@@ -178,13 +171,13 @@ bool RenameFile(const std::string& from, const std::string& to) {
 }
 
 bool DeleteFile(const std::string& path) {
-  if (FileType(path) != 1 || unlink(path.c_str()) != 0) return false;
+  if (FileType(path) != 1 || !OsDeleteFile(path)) return false;
   HostFileChanged(path);
   return true;
 }
 
 void ReportUnusable(const std::string& file, const char* kind) {
   if (FileType(file) == 0) return;
-  if (access(file.c_str(), R_OK) != 0) ReportError(file + ": " + std::strerror(errno));
+  if (!OsCanRead(file)) ReportError(file + ": " + std::strerror(errno));
   else ReportError(file + ": not " + kind + " that can be used");
 }

@@ -7,12 +7,47 @@
 #include <cerrno>
 
 #include "media/files_os.h"
-#include "media/media.h"
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  if (folder.empty() || (!name.empty() && name[0] == '/')) return name;
-  if (name.empty()) return folder;
-  return folder.back() == '/' ? folder + name : folder + "/" + name;
+bool OsSeparator(char c) { return c == '/'; }
+const char kOsSeparator = '/';
+bool OsAbsolutePath(const std::string& name) { return !name.empty() && name[0] == '/'; }
+
+int OsFileKind(const std::string& path) {
+  struct stat st;
+  if (path.empty() || stat(path.c_str(), &st) != 0) return 0;
+  if (S_ISDIR(st.st_mode)) return 2;
+  return S_ISREG(st.st_mode) ? 1 : 0;
+}
+
+bool OsOpenedFile(std::FILE* file) {
+  struct stat st;
+  if (fstat(fileno(file), &st) != 0) return false;
+  if (!S_ISDIR(st.st_mode)) return true;
+  errno = EISDIR;
+  return false;
+}
+
+bool OsCanRead(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
+
+// Permissions that allow no writing at all pin a file read-only for everyone,
+// the superuser too, though access() would let it write.
+bool OsWritableFile(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return false;
+  if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0) return access(path.c_str(), W_OK) == 0;
+  errno = EACCES;
+  return false;
+}
+
+bool OsDeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+bool OsChangeDir(const std::string& path) { return chdir(path.c_str()) == 0; }
+
+std::string OsCurrentDir() {
+  std::string buf(4096, '\0');
+  if (!getcwd(buf.data(), buf.size())) return {};
+  buf.resize(buf.find('\0'));
+  return buf;
 }
 
 bool OsFlushFile(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }

@@ -35,17 +35,62 @@ bool Failed() {
   return false;
 }
 
-bool Separator(char c) { return c == '/' || c == '\\'; }
-
 }  // namespace
 
-// Absolute here: "C:..." (a drive), "\\server\..." and "\..." (the current
-// drive's root). The folder's own separator, the system's by default.
-std::string JoinPath(const std::string& folder, const std::string& name) {
-  const bool absolute = !name.empty() && (Separator(name[0]) || (name.size() >= 2 && name[1] == ':'));
-  if (folder.empty() || absolute) return name;
-  if (name.empty()) return folder;
-  return Separator(folder.back()) ? folder + name : folder + "\\" + name;
+bool OsSeparator(char c) { return c == '/' || c == '\\'; }
+const char kOsSeparator = '\\';
+
+// Absolute here: "C:..." (a drive), "\\server\share..." and "\..." (the
+// current drive's root).
+bool OsAbsolutePath(const std::string& name) {
+  return !name.empty() && (OsSeparator(name[0]) || (name.size() >= 2 && name[1] == ':'));
+}
+
+// _stat64 finds no folder named with a separator at its end ("239/"); a
+// drive's root keeps its own ("C:\\").
+namespace {
+int Stat(const std::string& path, struct _stat64& st) {
+  std::string name = path;
+  while (name.size() > 1 && OsSeparator(name.back()) && name[name.size() - 2] != ':') name.pop_back();
+  return _stat64(name.c_str(), &st);
+}
+}  // namespace
+
+int OsFileKind(const std::string& path) {
+  struct _stat64 st;
+  if (path.empty() || Stat(path, st) != 0) return 0;
+  if ((st.st_mode & _S_IFDIR) != 0) return 2;
+  return (st.st_mode & _S_IFREG) != 0 ? 1 : 0;
+}
+
+bool OsOpenedFile(std::FILE* file) {
+  struct _stat64 st;
+  if (_fstat64(_fileno(file), &st) != 0) return false;
+  if ((st.st_mode & _S_IFDIR) == 0) return true;
+  errno = EISDIR;
+  return false;
+}
+
+bool OsCanRead(const std::string& path) { return _access(path.c_str(), 4) == 0; }
+
+// The read-only flag is the one write permission a file has here.
+bool OsWritableFile(const std::string& path) {
+  struct _stat64 st;
+  if (Stat(path, st) != 0) return false;
+  if ((st.st_mode & _S_IWRITE) != 0) return true;
+  errno = EACCES;
+  return false;
+}
+
+bool OsDeleteFile(const std::string& path) { return _unlink(path.c_str()) == 0; }
+
+bool OsChangeDir(const std::string& path) { return _chdir(path.c_str()) == 0; }
+
+std::string OsCurrentDir() {
+  std::string buf(4096, '\0');
+  if (!_getcwd(buf.data(), static_cast<int>(buf.size()))) return {};
+  buf.resize(buf.find('\0'));
+  return buf;
 }
 
 bool OsFlushFile(std::FILE* file) {
@@ -67,13 +112,13 @@ void OsSyncFolder(const std::string& /*folder*/) {}
 bool OsMakeFolder(const std::string& folder) {
   struct _stat64 st;
   return _mkdir(folder.c_str()) == 0 ||
-         (errno == EEXIST && _stat64(folder.c_str(), &st) == 0 && (st.st_mode & _S_IFDIR) != 0);
+         (errno == EEXIST && Stat(folder, st) == 0 && (st.st_mode & _S_IFDIR) != 0);
 }
 
 // A folder's read-only flag does not stop new files here: the one sure answer
 // is a file made and gone again.
 bool OsCanWrite(const std::string& folder) {
-  const std::string probe = (folder.empty() ? std::string(".") : folder) + "/.wenhod-write-probe";
+  const std::string probe = JoinPath(folder.empty() ? "." : folder, ".wenhod-write-probe");
   const HANDLE handle = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;

@@ -8,7 +8,7 @@
 #include <cstdio>
 
 #include "media/core.h"
-#include "media/files_os.h"
+#include "media/files.h"
 #include "media/host.h"
 
 namespace {
@@ -29,6 +29,13 @@ std::unique_ptr<ImageData> NewImage(int w, int h, int frames, int flags) {
 
 bool Opaque(uint32_t pixel) { return (pixel >> 24) >= 128; }
 
+// An image file's pixels; a file that is there but cannot be used is reported.
+bool DecodeImageFile(const std::string& file, int& w, int& h, std::vector<uint32_t>& rgba) {
+  if (DecodePng(file, w, h, rgba)) return true;
+  ReportUnusable(file, "a PNG image");
+  return false;
+}
+
 }  // namespace
 
 void AutoMidHandle(bool on) { g_media.resources.autoMid = on; }
@@ -36,10 +43,7 @@ void AutoMidHandle(bool on) { g_media.resources.autoMid = on; }
 int LoadImage(const std::string& file, int flags) {
   int w = 0, h = 0;
   std::vector<uint32_t> rgba;
-  if (!DecodePng(file, w, h, rgba)) {
-    ReportUnusable(file, "a PNG image");
-    return 0;
-  }
+  if (!DecodeImageFile(file, w, h, rgba)) return 0;
   auto img = NewImage(w, h, 0, flags);
   img->frames = 1;
   img->pixels.push_back(std::move(rgba));
@@ -52,10 +56,7 @@ int LoadAnimImage(const std::string& file, int cellW, int cellH, int first, int 
   if (cellW <= 0 || cellH <= 0 || first < 0 || count <= 0) return 0;
   int w = 0, h = 0;
   std::vector<uint32_t> rgba;
-  if (!DecodePng(file, w, h, rgba)) {
-    ReportUnusable(file, "a PNG image");
-    return 0;
-  }
+  if (!DecodeImageFile(file, w, h, rgba)) return 0;
   int cols = w / cellW, rows = h / cellH;
   int64_t cells = static_cast<int64_t>(cols) * rows;
   int frames = static_cast<int>(std::min<int64_t>(count, cells - first));

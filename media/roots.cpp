@@ -49,7 +49,7 @@ void FindFileRoots(const std::string& tree, const std::string& app, const std::s
   } else if (const std::string beside = JoinPath(TakeSdlString(SDL_GetBasePath()), tree); FileType(beside) == 2) {
     data = beside;
   }
-  // No tree anywhere: everything is read and written in the start folder, as ever.
+  // No tree anywhere: everything is read and written in the start folder.
   if (data.empty()) return SetFileRoots(here, here);
   if (!installed && OsCanWrite(data)) return SetFileRoots(data, data);
 
@@ -60,7 +60,7 @@ void FindFileRoots(const std::string& tree, const std::string& app, const std::s
     ReportError("no folder for the player's files (" + std::string(SDL_GetError()) + "): using " + here);
   } else {
     std::string game = gameFolder;
-    while (!game.empty() && game.back() == '/') game.pop_back();
+    while (!game.empty() && OsSeparator(game.back())) game.pop_back();
     if (!game.empty() && !OsMakeFolder(JoinPath(player, game)))
       ReportError(JoinPath(player, game) + ": " + std::strerror(errno));
   }

@@ -69,7 +69,7 @@ void DrawSplash() {
     ResumeChannel(Channels[256]);
   }
   PresentFrame(-1);
-  GraphicsReady = 1;
+  GraphicsReady = true;
 }
 
 // The colour depth to ask for: full screen at 32 bits, else 16, else a window.
@@ -115,7 +115,7 @@ void ApplyGraphics() {
   WriteLog("");
   WriteLog(kDashes);
   WriteLog("Applying Graphical Settings");
-  const bool reopening = GraphicsReady == 1;
+  const bool reopening = GraphicsReady;
   if (reopening) {
     CloseDisplay();
     WriteLog("\tChanged Graphics Mode ingame.");
@@ -199,7 +199,7 @@ void LoadCommonAssets() {
   if (BadgeGetSound != 0) FreeSound(BadgeGetSound);
   BadgeGetSound = LoadSound(CommonFile("badgeget.wav"), 0);
 
-  if (GraphicsReady == 0) DrawSplash();
+  if (!GraphicsReady) DrawSplash();
 
   WriteLog("");
   WriteLog("Switching to Game Folder");

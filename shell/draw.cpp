@@ -9,10 +9,12 @@ void BeginFrame(int clear) {
   // A frame a slow system will not present is not drawn at all (FinishFrame
   // draws again once it is past presenting): it saves the work, and the
   // picture the player last saw stays, for a round's result drawn over it.
-  SkipDrawing(Settings[SET_SLOWSYSTEM] != 0 && FrameParity != 0);
+  SkipDrawing(!FrameShown());
   if (clear == 1) ClearScreen();
   for (int kind = 1; kind <= 10; ++kind) SpriteCount[kind] = 0;
 }
+
+bool FrameShown() { return Settings[SET_SLOWSYSTEM] == 0 || FrameParity == 0; }
 
 void DrawTextAligned(int x, int y, const std::string& text, int h, int v) {
   // Measured at scale 1 on purpose: scaled text is aligned by its plain size.
@@ -62,14 +64,18 @@ void SetBlendMode(int mode) {
 
 void DrawSprite(int image, int x, int y, int frame, int kind) {
   // A slow system never presents odd frames, so it does not draw them either.
-  if (Settings[SET_SLOWSYSTEM] != 0 && FrameParity != 0) return;
+  if (!FrameShown()) return;
+  float sx = 1, sy = 1;
+  GetScale(sx, sy);
+  DrawCounted(image, static_cast<float>(x) + static_cast<float>(ImageWidth(image)) * sx / 2,
+              static_cast<float>(y) + static_cast<float>(ImageHeight(image)) * sy / 2, frame, kind);
+}
+
+void DrawCounted(int image, float cx, float cy, int frame, int kind) {
   if (kind < 0 || kind >= 20) return;
   if (SpriteCount[kind] >= SpriteLimit[kind]) return;  // over budget: dropped quietly
   ++SpriteCount[kind];
-  float sx = 1, sy = 1;
-  GetScale(sx, sy);
-  DrawImage(image, static_cast<float>(x) + static_cast<float>(ImageWidth(image)) * sx / 2,
-            static_cast<float>(y) + static_cast<float>(ImageHeight(image)) * sy / 2, frame);
+  DrawImage(image, cx, cy, frame);
 }
 
 int MouseInRect(int x, int y, int w, int h) {

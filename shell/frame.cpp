@@ -65,7 +65,7 @@ int FinishFrame(int showPointer) {
   if (Game.AgePopups) Game.AgePopups();
 
   if (KeyHit(KEY_TAB) > 0) {
-    SettingsOpen = 1 - SettingsOpen;
+    SettingsOpen = !SettingsOpen;
     WriteSetup();
   }
   if (FrameParity == 1) ReleasedMemory = ReleaseMemory();
@@ -87,10 +87,10 @@ int FinishFrame(int showPointer) {
   ResetDrawState();
   SetDrawScale(1.5, 1.5);
   SetFont(Fonts[FONT_MAIN]);
-  if (KeyHit(KEY_F12) > 0) DebugOverlay = 1 - DebugOverlay;
-  if (DebugOverlay == 1) DrawOverlay();
+  if (KeyHit(KEY_F12) > 0) DebugOverlay = !DebugOverlay;
+  if (DebugOverlay) DrawOverlay();
 
-  if (showPointer == 1 || SettingsOpen == 1)
+  if (showPointer == 1 || SettingsOpen)
     DrawImage(IconsImage, VirtualMouseX() + 12, VirtualMouseY() + 12, ICON_POINTER);
 
   LastMouseX = MouseX;

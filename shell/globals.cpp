@@ -29,7 +29,7 @@ int VirtualWidth, VirtualHeight;
 int ResolutionWidths[1000];
 int ResolutionHeights[1000];
 int ResolutionCount;
-int GraphicsReady;
+bool GraphicsReady;
 
 int Fonts[20];
 int Sounds[201];
@@ -55,8 +55,8 @@ int FrameParity;
 int FrameRate;
 int LastFrameTime;
 long ReleasedMemory;
-int DebugOverlay;
-int SettingsOpen;
+bool DebugOverlay;
+bool SettingsOpen;
 int SettingsSlide;
 std::string ReplayRequest;
 
@@ -85,7 +85,7 @@ void ResetGlobals() {
   std::fill(std::begin(ResolutionWidths), std::end(ResolutionWidths), 0);
   std::fill(std::begin(ResolutionHeights), std::end(ResolutionHeights), 0);
   ResolutionCount = 0;
-  GraphicsReady = 0;
+  GraphicsReady = false;
   std::fill(std::begin(Fonts), std::end(Fonts), 0);
   std::fill(std::begin(Sounds), std::end(Sounds), 0);
   std::fill(std::begin(Channels), std::end(Channels), 0);
@@ -104,8 +104,8 @@ void ResetGlobals() {
   FrameRate = 0;
   LastFrameTime = 0;
   ReleasedMemory = 0;
-  DebugOverlay = 0;
-  SettingsOpen = 0;
+  DebugOverlay = false;
+  SettingsOpen = false;
   SettingsSlide = -300;
   ReplayRequest.clear();
   Messages.clear();

@@ -39,7 +39,7 @@ extern int VirtualWidth, VirtualHeight;         // drawing area: 1280x960, or 16
 extern int ResolutionWidths[1000];              // accepted modes from position 1
 extern int ResolutionHeights[1000];
 extern int ResolutionCount;
-extern int GraphicsReady;                       // 1 once the display is open and the splash shown
+extern bool GraphicsReady;                      // once the display is open and the splash shown
 
 extern int Fonts[20];                           // slots 1..13, FontSlot in shell/shell.h
 extern int Sounds[201];                         // slot k holds effect file k
@@ -67,8 +67,8 @@ extern int FrameParity;                         // flips every frame; slow syste
 extern int FrameRate;                           // smoothed frames per second
 extern int LastFrameTime;                       // clock at the end of the previous frame
 extern long ReleasedMemory;                     // last memory release, for the overlay
-extern int DebugOverlay;                        // F12 overlay on
-extern int SettingsOpen;                        // settings panel open
+extern bool DebugOverlay;                       // F12 overlay on
+extern bool SettingsOpen;                       // settings panel open
 extern int SettingsSlide;                       // panel position, -300 when away
 extern std::string ReplayRequest;               // a replay file to watch from the title screen ("": none)
 

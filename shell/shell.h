@@ -70,6 +70,7 @@ void ShowMessage(const std::string& text, int colour);
 
 // Drawing helpers (shell/draw.cpp).
 void BeginFrame(int clear);
+bool FrameShown();                   // false on the frames a slow system never presents
 void DrawTextAligned(int x, int y, const std::string& text, int h = 0, int v = 0);
 void SetColorAlpha(double r, double g, double b);
 void SetColorAlpha(double r, double g, double b, double alpha);
@@ -82,7 +83,10 @@ enum BlendModeNumber { BLENDMODE_SOLID = 0, BLENDMODE_ALPHA = 1, BLENDMODE_SHADE
 // Kinds of counted draws, each with its own budget a frame (SpriteLimit).
 enum SpriteKind { SPRITE_IMAGE = 1, SPRITE_GLOW = 2, SPRITE_PARTICLE = 3 };
 void SetBlendMode(int mode);         // a BlendModeNumber; others are only remembered
-void DrawSprite(int image, int x, int y, int frame, int kind);
+void DrawSprite(int image, int x, int y, int frame, int kind);  // top-left at (x, y), counted
+// The counted draw under both: image centred at (cx, cy) when kind's budget
+// this frame has room, else dropped quietly.
+void DrawCounted(int image, float cx, float cy, int frame, int kind);
 int MouseInRect(int x, int y, int w, int h);
 // Diagonal stripes over the drawing area, blue growing lighter, red - shade
 // of red in each (0: the splash's plain blue, 100: name entry's purple), in

@@ -85,7 +85,7 @@ void StartUp() {
   ControlPlayers = 2;
   BadgeCount = 0;
   GameState = STATE_TITLE;
-  DebugOverlay = 0;
+  DebugOverlay = false;
   WriteLog("Finished Loading");
 
   // Keep the splash up for 2.5 s from before the display opened.

@@ -48,7 +48,7 @@ int StepRate(std::array<int32_t, kStepFrames> ms) {
 
 void EngineTest(int wantedRate, double spriteScale) {
   const int scale = TruncInt(spriteScale);
-  DebugOverlay = 0;
+  DebugOverlay = false;
   if (Settings[SET_SLOWSYSTEM] == 1) wantedRate = 30;
   int target = wantedRate;
   SpriteLimit[SPRITE_IMAGE] = 500;
@@ -99,5 +99,5 @@ void EngineTest(int wantedRate, double spriteScale) {
   TargetFrameRate = target;
   if (target == 30) WriteLog("Settings Overwritten, Set to Default Lower Limits at 30fps.");
   WriteLog("");
-  DebugOverlay = 1;
+  DebugOverlay = true;
 }

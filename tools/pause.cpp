@@ -1,6 +1,7 @@
 // pause.cpp — the pause menu: a frozen, spinning picture of the round behind
 // a two-item menu ("Continue", "Quit") among scattered copies of the window
-// title. Run by FinishFrame while a round is in play; answers 1 or 99.
+// title. Run by FinishFrame while a round is in play; answers PAUSE_CONTINUE or
+// PAUSE_QUIT.
 #include "media/random.h"
 #include "shell/shell.h"
 #include "tools/tools.h"

@@ -16,7 +16,7 @@ using Labels = std::array<std::string, 6>;
 // An icon with a light-blended, enlarged copy of itself over it. Each pass
 // counts against its own kind of the sprite budget.
 void GlowIcon(int image, int x, int y, int frame, int glowImage, double glowScale, double glowAlpha) {
-  if (Settings[SET_SLOWSYSTEM] != 0 && FrameParity != 0) return;  // a frame that is never shown
+  if (!FrameShown()) return;
   float sx = 1, sy = 1;
   GetScale(sx, sy);
   const float alpha = GetAlpha();
@@ -25,17 +25,11 @@ void GlowIcon(int image, int x, int y, int frame, int glowImage, double glowScal
   // Handles are at the frame centre: this puts the icon's top-left at (x, y).
   const float cx = static_cast<float>(x) + static_cast<float>(ImageWidth(image)) * sx / 2;
   const float cy = static_cast<float>(y) + static_cast<float>(ImageHeight(image)) * sy / 2;
-  if (SpriteCount[SPRITE_IMAGE] < SpriteLimit[SPRITE_IMAGE]) {
-    ++SpriteCount[SPRITE_IMAGE];
-    DrawImage(image, cx, cy, frame);
-  }
+  DrawCounted(image, cx, cy, frame, SPRITE_IMAGE);
   SetScale(static_cast<float>(sx * glowScale), static_cast<float>(sy * glowScale));
   SetAlpha(static_cast<float>(alpha * glowAlpha));
   SetBlendMode(BLENDMODE_LIGHT);
-  if (SpriteCount[SPRITE_GLOW] < SpriteLimit[SPRITE_GLOW]) {
-    ++SpriteCount[SPRITE_GLOW];
-    DrawImage(glowImage != 0 ? glowImage : image, cx, cy, frame);
-  }
+  DrawCounted(glowImage != 0 ? glowImage : image, cx, cy, frame, SPRITE_GLOW);
   SetScale(sx, sy);
   SetAlpha(alpha);
   BlendMode = mode;
@@ -206,7 +200,7 @@ void ApplyButton() {
     DrawRect(18, static_cast<float>(SettingsSlide + 258), static_cast<float>(w), static_cast<float>(h));
     if (MouseClick1 != 0) {
       MouseClick1 = 0;
-      SettingsOpen = 0;
+      SettingsOpen = false;
       // Apply reopens the display, whose engine test runs frames that each draw
       // this panel again: a second Apply must not start inside the first.
       if (!SettingsApplying) {
@@ -280,8 +274,8 @@ void SettingsMenu() {
   MouseClick1 = MouseHit(1);
   MouseClick2 = MouseHit(2);
 
-  if (SettingsOpen == 1 && SettingsSlide < 0) SettingsSlide += 32;
-  if (SettingsOpen == 0 && SettingsSlide > -300) SettingsSlide -= 32;
+  if (SettingsOpen && SettingsSlide < 0) SettingsSlide += 32;
+  if (!SettingsOpen && SettingsSlide > -300) SettingsSlide -= 32;
   if (SettingsSlide <= -300) return;
 
   DrawPanel();

@@ -18,6 +18,10 @@ bool ModesForbidReading();
 // who may write anywhere, and on Windows, where it only marks it read-only.
 bool FolderModesBind();
 
+// Names take a drive letter, a share (\\server\share) and '\' between
+// folders, as well as '/' (Windows).
+extern const bool kWindowsPaths;
+
 // What the system says when a file is opened for writing where a folder is.
 extern const char* const kFolderInTheWay;
 

@@ -25,6 +25,8 @@ bool SetImmutable(const std::string& folder, bool on) {
 
 bool ModesForbidReading() { return true; }
 
+const bool kWindowsPaths = false;
+
 const char* const kFolderInTheWay = "Is a directory";
 
 bool RunningAsRoot() { return geteuid() == 0; }

@@ -3,6 +3,8 @@
 
 #include "tests/unit/os.h"
 
+const bool kWindowsPaths = true;
+
 const char* const kFolderInTheWay = "Permission denied";
 
 bool RunningAsRoot() { return false; }

@@ -45,7 +45,7 @@ TEST_F(Roots, PortableTreeInTheStartFolderIsBothRoots) {
   EXPECT_EQ(CurrentDir(), Canon(start));
   EXPECT_FALSE(fs::exists(player));  // nothing made in the player's home
 
-  // No tree here nor beside the executable: the start folder, as ever.
+  // No tree here nor beside the executable: the start folder is both roots.
   fs::remove_all(files);
   Find();
   EXPECT_EQ(DataRoot(), Canon(start));
@@ -88,6 +88,40 @@ bool SaveLines(const std::string& file, int lines) {
   EXPECT_TRUE(fs::exists(file + ".tmp"));  // the bytes go beside it first
   for (int i = 0; i < lines; ++i) WriteLine(f, "line " + std::to_string(i));
   return CloseFile(f);
+}
+
+// Drive letters, shares and both separators on Windows; only '/' elsewhere,
+// where "C:" and '\' are plain characters of a name.
+TEST(PathRules, JoinKnowsTheSystemsAbsoluteNames) {
+  struct Case {
+    const char* folder;
+    const char* name;
+    const char* posix;
+    const char* windows;
+  };
+  const Case cases[] = {
+      {"a", "b", "a/b", "a\\b"},
+      {"a/", "b", "a/b", "a/b"},
+      {"", "b", "b", "b"},
+      {"a", "", "a", "a"},
+      {"x", "/usr/share/games", "/usr/share/games", "/usr/share/games"},
+      {"C:\\Games", "Files", "C:\\Games/Files", "C:\\Games\\Files"},
+      {"C:\\", "Setup.ini", "C:\\/Setup.ini", "C:\\Setup.ini"},
+      {"x", "C:\\Games\\Files", "x/C:\\Games\\Files", "C:\\Games\\Files"},
+      {"x", "d:/Games", "x/d:/Games", "d:/Games"},
+      {"x", "\\\\server\\share\\Files", "x/\\\\server\\share\\Files", "\\\\server\\share\\Files"},
+      {"\\\\server\\share", "Files", "\\\\server\\share/Files", "\\\\server\\share\\Files"},
+      {"x", "\\Files", "x/\\Files", "\\Files"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(JoinPath(c.folder, c.name), kWindowsPaths ? c.windows : c.posix) << c.folder << " + " << c.name;
+
+  // The roots take names by the same rule: the player's folder on a share.
+  SetFileRoots("C:\\Program Files\\wenhod\\Files", "\\\\server\\share\\wenhod");
+  EXPECT_EQ(DataPath("Common"), kWindowsPaths ? "C:\\Program Files\\wenhod\\Files\\Common"
+                                              : "C:\\Program Files\\wenhod\\Files/Common");
+  EXPECT_EQ(PlayerPath("C:\\Setup.ini"), kWindowsPaths ? "C:\\Setup.ini" : "\\\\server\\share\\wenhod/C:\\Setup.ini");
+  SetFileRoots("", "");
 }
 
 TEST(SafeSave, ReplacesWholeOrLeavesTheOldFileAndNoTemporary) {

@@ -1,0 +1,5 @@
+// A file that includes FreeType: it builds in the media layer only (tests/layers/).
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+int StrayFreetypeProbe() { return FREETYPE_MAJOR; }
