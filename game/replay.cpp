@@ -121,8 +121,10 @@ ReplayOutcome PlayBack(const Replay& replay, bool watch, uint64_t* endHash) {
   }
   const uint64_t hash = EndStateHash();
   if (endHash) *endHash = hash;
-  const bool same = !stopped && end == replay.endState && FrameCount == replay.frames && hash == replay.endHash && (PlayerOne ? PlayerOne->Score : 0) == replay.scores[0] &&
-                    (PlayerTwo ? PlayerTwo->Score : 0) == replay.scores[1];
+  const bool sameScores = (PlayerOne ? PlayerOne->Score : 0) == replay.scores[0] &&
+                          (PlayerTwo ? PlayerTwo->Score : 0) == replay.scores[1];
+  const bool same = !stopped && end == replay.endState && FrameCount == replay.frames && hash == replay.endHash &&
+                    sameScores;
   ReplayState = REPLAY_OFF;
   Play = Cursor{};
   if (watch && !stopped) {
@@ -192,8 +194,8 @@ void ReplayStartRound() {
   ReplayState = REPLAY_RECORDING;
   Replay& r = RecordedReplay;
   r = Replay{};
-  r.difficulty = static_cast<uint8_t>(Difficulty >= DIFFICULTY_EASY && Difficulty <= DIFFICULTY_TWO_PLAYER ? Difficulty
-                                                                                                          : DIFFICULTY_EASY);
+  const bool known = Difficulty >= DIFFICULTY_EASY && Difficulty <= DIFFICULTY_TWO_PLAYER;
+  r.difficulty = static_cast<uint8_t>(known ? Difficulty : DIFFICULTY_EASY);  // as the round plays it
   r.widescreen = Settings[SET_WIDESCREEN] == 1 ? 1 : 0;
   r.slowSystem = Settings[SET_SLOWSYSTEM] != 0 ? 1 : 0;
   r.width = static_cast<uint16_t>(VirtualWidth);

@@ -44,7 +44,8 @@ bool HasAffixes(const std::string& name, const std::string& prefix) {
 // The two numbers of a two-player name, for ordering; false for any other name.
 bool TwoPlayerOrder(const std::string& name, int64_t& stamp, int64_t& n) {
   if (!HasAffixes(name, kTwoPlayerPrefix)) return false;
-  const std::string middle = name.substr(kTwoPlayerPrefix.size(), name.size() - kTwoPlayerPrefix.size() - kExtension.size());
+  const size_t length = name.size() - kTwoPlayerPrefix.size() - kExtension.size();
+  const std::string middle = name.substr(kTwoPlayerPrefix.size(), length);
   const size_t dash = middle.find('-');
   if (dash == std::string::npos) return false;
   stamp = ToInt64(middle.substr(0, dash));
