@@ -90,6 +90,12 @@ script_build() {
 }
 
 # run_ctest NAME DIR CTEST-ARGS...: runs CTest and adds up what it reports.
+# golden_figure DIR: the line the golden replays' test printed in DIR's last
+# CTest run (every build must show the same end hashes).
+golden_figure() {
+  grep -h '^golden replays, ' "$1/Testing/Temporary/LastTest.log" 2>/dev/null | sed 's/^/figure: /' | tail -n 1 || true
+}
+
 run_ctest() {
   local name=$1 dir=$2
   shift 2
@@ -124,6 +130,7 @@ if build release build -DCMAKE_BUILD_TYPE=Release -DWENHOD_TESTS=ON -DWENHOD_BEN
   release=1
   stage "Unit tests"
   run_ctest "unit" build -j2 -LE display
+  golden_figure build
 
   stage "Display and end-to-end tests"
   source scripts/xvfb.sh
@@ -172,6 +179,12 @@ if (( web && release )); then
     fi
     [[ -n $reference ]] || tally "browser desktop capture" 0 1
     rm -f "$out"
+    # The golden replays played by the page, and one dropped on it.
+    if node tests/web/test_replays.mjs build-web/page tests/replays | sed 's/^golden replays, /figure: &/'; then
+      tally "browser replays" 1 0
+    else
+      tally "browser replays" 0 1
+    fi
   fi
 fi
 
@@ -188,6 +201,7 @@ if (( asan )); then
     export LSAN_OPTIONS=suppressions=$ROOT/tests/lsan.supp:print_suppressions=0
     stage "Unit tests under sanitizers"
     run_ctest "asan unit" build-asan -j2 -L unit
+    golden_figure build-asan
     if [[ " ${asan_targets[*]} " == *" gl_tests "* && -n "${DISPLAY:-}" ]]; then
       stage "GL tests under sanitizers"
       run_ctest "asan display" build-asan -L display -LE e2e
@@ -272,6 +286,7 @@ if (( win )); then
     # run once more, and one that fails twice still fails.
     stage "Unit tests under Wine"
     run_ctest "win unit" build-win -j2 -L unit --repeat until-pass:2
+    golden_figure build-win
     if [[ -z ${DISPLAY:-} ]]; then
       source scripts/xvfb.sh
       trap StopXvfb EXIT

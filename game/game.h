@@ -86,6 +86,11 @@ constexpr int BIRD_SQUASH = 12;      // bird sheets: 12..15 squashed (0..11 walk
 // How a round stands: still running, over (no pickups nor jumps left), or quit from the pause menu.
 enum RoundEnd { ROUND_RUNNING = 0, ROUND_OVER = 1, ROUND_QUIT = PAUSE_QUIT };  // quit: the pause menu's answer
 
+// One difficulty's round: birds (one more in widescreen), heroes, jumps each.
+struct DifficultyRow {
+  int birds, heroes, jumps;
+};
+
 // State of the round in play, shared by its passes.
 struct RoundState {
   int players = 1;                   // heroes in the round
@@ -118,6 +123,7 @@ extern std::list<ayer> HeroList;     // the round's heroes, player one first
 extern std::list<kup> PickupList;    // pickups in flight
 extern std::list<ore> PopupList;     // floating score numbers, aged on every screen
 extern RoundState Round;             // the round in play
+extern DifficultyRow DifficultyTable[4];  // by Difficulty (round.cpp); rules, never changed in play
 extern ayer* PlayerOne;              // heroes of this round, null between rounds
 extern ayer* PlayerTwo;
 extern int SfxCursor;                // last effect channel slot used (starts at 20)

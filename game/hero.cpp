@@ -1,9 +1,9 @@
 // hero.cpp — the heroes: walking, jumping, bouncing on birds and bumping the
 // blocks from below.
 #include "game/game.h"
+#include "game/replay.h"
 #include "media/random.h"
 #include "shell/shell.h"
-#include "tools/tools.h"
 
 namespace {
 
@@ -22,16 +22,16 @@ void Control(ayer& h, int player) {
     h.x = 40;
     if (h.xs < 0) h.xs = 0;
   }
-  bool jumpHeld = ControlDown(ACT_BUTTON1, player) || ControlDown(ACT_UP, player);  // both jump
-  if (h.jump == 0 && jumpHeld && h.Jumps > 0) {
+  const int held = HeldActions(player);
+  if (h.jump == 0 && (held & INPUT_JUMP) && h.Jumps > 0) {
     h.Jumps -= 1;
     h.jump = h.jumpspeed;
     h.jumphigh = h.jumpability;
     PlaySfx(SFX_JUMP, 1, 1, 0);
   }
   if (h.jump == 0 && h.ComboLock == 0) h.combo = 0;
-  bool left = ControlDown(ACT_LEFT, player) != 0;
-  bool right = ControlDown(ACT_RIGHT, player) != 0;
+  const bool left = (held & INPUT_LEFT) != 0;
+  const bool right = (held & INPUT_RIGHT) != 0;
   if (left) h.xs -= 0.6;
   if (right) h.xs += 0.6;
   if (!left && h.xs < 0) h.xs += 0.5;

@@ -1,16 +1,14 @@
 // round.cpp — one game round: set-up, the frame loop with its scenery, the
 // result texts and the one-player score record.
 #include "game/game.h"
+#include "game/replay.h"
 #include "media/random.h"
 #include "scores/scores.h"
 #include "shell/shell.h"
 
-namespace {
+DifficultyRow DifficultyTable[DIFFICULTY_TWO_PLAYER + 1] = {{7, 1, 8}, {5, 1, 5}, {4, 1, 3}, {8, 2, 10}};
 
-struct DifficultyRow {
-  int birds, heroes, jumps;
-};
-constexpr DifficultyRow DifficultyTable[DIFFICULTY_TWO_PLAYER + 1] = {{7, 1, 8}, {5, 1, 5}, {4, 1, 3}, {8, 2, 10}};
+namespace {
 
 // An unknown difficulty plays as Easy rather than reading past the table.
 const DifficultyRow& DifficultyRowFor(int difficulty) {
@@ -97,7 +95,7 @@ void OutlinedText(const std::string& text, int x, int y, int r, int g, int b) {
 
 void StartRound() {
   const int W = VirtualWidth;
-  SeedRnd(Millisecs());
+  SeedRnd(ReplaySeed());
   PlayerOne = nullptr;
   PlayerTwo = nullptr;
   Round = RoundState{};
@@ -106,7 +104,7 @@ void StartRound() {
   Round.r3 = Rand(64, W - 192);
   Round.r4 = Rand(64, W - 192);
   const DifficultyRow& row = DifficultyRowFor(Difficulty);
-  const int birds = row.birds + (Settings[SET_WIDESCREEN] == 1 ? 1 : 0);
+  const int birds = row.birds + (RoundWidescreen() ? 1 : 0);
   Round.players = row.heroes;
 
   PickupList.clear();
@@ -128,11 +126,14 @@ void StartRound() {
     h.Jumps = row.jumps;
     HeroList.push_back(h);
   }
+  ReplayStartRound();
 }
 
 int RoundFrame() {
   const int W = VirtualWidth, H = VirtualHeight;
+  ReplayBeginFrame();
   BeginFrame(1);
+  if (FastReplay) SkipDrawing(true);  // a replay checked at full speed draws nothing
   ResetDrawState();
   Round.jumpsTotal = 0;
   Round.pickupsAlive = 0;
@@ -192,7 +193,10 @@ int RoundFrame() {
     PlaySfx(sfx, rate, volume, 0);
   }
   if (Round.pickupsAlive == 0 && Round.jumpsTotal == 0) Round.endState = ROUND_OVER;
-  if (FinishFrame(0) == PAUSE_QUIT) Round.endState = ROUND_QUIT;
+  if (ReplayState == REPLAY_PLAYING && !FastReplay) DrawReplayBanner();
+  // Checking a replay needs neither pacing nor a picture.
+  const int32_t rngBefore = RndState();
+  if (ReplayAfterFrame(rngBefore, FastReplay ? PAUSE_NONE : FinishFrame(0)) == PAUSE_QUIT) Round.endState = ROUND_QUIT;
   return Round.endState;
 }
 
@@ -216,7 +220,10 @@ void FinishRound() {
   Delay(1500);
   if (Round.players == 2) Delay(2500);
   GameState = STATE_TITLE;
-  if (Round.players != 1 || HeroList.empty()) return;
+  if (Round.players != 1 || HeroList.empty()) {
+    SaveRecordedReplay();
+    return;
+  }
 
   // On disk under the offered name before name entry, so that a prompt
   // never answered (the window or the page closed) still keeps the round.
@@ -230,14 +237,17 @@ void FinishRound() {
   record.GameFlags = 0;
   record.Quit = Round.endState == ROUND_QUIT ? 1 : 0;
   KeepAwaitedScore(record);
+  SaveRecordedReplay();  // kept with the offered record too, should the prompt be abandoned
   EnterName();
   NameAwaitedScore();  // on disk at once: a crash or a kill later costs nothing
+  SaveRecordedReplay();  // under the confirmed record; the offered one's goes at the next save
 }
 
 int PlayRound() {
   StartRound();
   while (RoundFrame() == ROUND_RUNNING) {
   }
+  ReplayRoundEnded();
   ShowRoundResult();
   FinishRound();
   return 0;

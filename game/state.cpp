@@ -1,6 +1,7 @@
 // state.cpp — the one definition of the game's program-wide state, its reset,
 // and the hooks through which the framework reaches the game.
 #include "game/game.h"
+#include "game/replay.h"
 #include "shell/shell.h"
 
 int TitleImage;
@@ -28,6 +29,9 @@ void ResetGameState() {
   Round = RoundState{};
   PlayerOne = PlayerTwo = nullptr;
   SfxCursor = 20;
+  ReplayState = REPLAY_OFF;
+  RecordedReplay = Replay{};
+  FastReplay = false;
 }
 
 void RegisterGameHooks() {
@@ -36,4 +40,5 @@ void RegisterGameHooks() {
   Game.AgePopups = UpdateScorePopups;
   Game.TitlePicture = [] { return TitleImage; };
   Game.ResetState = ResetGameState;
+  Game.WatchReplay = WatchReplayFile;
 }

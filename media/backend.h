@@ -78,6 +78,7 @@ struct InputState {
   bool mouseDown[4] = {};
   int mouseHits[4] = {};
   bool closeRequested = false;
+  std::deque<std::string> dropped; // files dropped on the window, oldest first
 };
 
 enum JoyAxis { JOY_X = 0, JOY_Y, JOY_Z, JOY_R, JOY_U, JOY_V };

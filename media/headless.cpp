@@ -21,10 +21,11 @@ struct Joystick {
 // A scripted input event, applied when the program next pumps events, so
 // a press and release between two queries still counts as a hit.
 struct Event {
-  enum Kind { KEY, CHAR, MOVE, BUTTON, CLOSE } kind;
+  enum Kind { KEY, CHAR, MOVE, BUTTON, CLOSE, DROP } kind;
   int code = 0;
   bool down = false;
   float x = 0, y = 0;
+  std::string file;  // DROP
 };
 
 struct Channel {
@@ -223,6 +224,9 @@ class HeadlessBackend : public MediaBackend {
         case Event::CLOSE:
           in.closeRequested = true;
           break;
+        case Event::DROP:
+          in.dropped.push_back(e.file);
+          break;
       }
     }
   }
@@ -331,11 +335,13 @@ bool HeadlessDisplayOpen() { return H().open; }
 DisplayMode HeadlessOpenMode() { return H().mode; }
 bool HeadlessPointerShown() { return H().pointerShown; }
 
-void HeadlessKey(int code, bool down) { Push({Event::KEY, code, down, 0, 0}); }
-void HeadlessType(int ch) { Push({Event::CHAR, ch, false, 0, 0}); }
-void HeadlessMouseMove(float displayX, float displayY) { Push({Event::MOVE, 0, false, displayX, displayY}); }
-void HeadlessMouseButton(int button, bool down) { Push({Event::BUTTON, button, down, 0, 0}); }
-void HeadlessRequestClose() { Push({Event::CLOSE, 0, false, 0, 0}); }
+void HeadlessKey(int code, bool down) { Push({Event::KEY, code, down, 0, 0, {}}); }
+void HeadlessType(int ch) { Push({Event::CHAR, ch, false, 0, 0, {}}); }
+void HeadlessMouseMove(float displayX, float displayY) { Push({Event::MOVE, 0, false, displayX, displayY, {}}); }
+void HeadlessMouseButton(int button, bool down) { Push({Event::BUTTON, button, down, 0, 0, {}}); }
+void HeadlessRequestClose() { Push({Event::CLOSE, 0, false, 0, 0, {}}); }
+
+void HeadlessDropFile(const std::string& file) { Push({Event::DROP, 0, false, 0, 0, file}); }
 
 void HeadlessTouchShown(bool shown) { H().touchShown = shown; }
 void HeadlessTouch(int control, bool down) {

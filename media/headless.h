@@ -64,6 +64,7 @@ void HeadlessType(int ch);                           // one typed character
 void HeadlessMouseMove(float displayX, float displayY);
 void HeadlessMouseButton(int button, bool down);
 void HeadlessRequestClose();
+void HeadlessDropFile(const std::string& file);      // a file dropped on the window
 void HeadlessSetJoysticks(int count);                // attach count joysticks, centred, no buttons held
                                                      // ("Virtual Joystick", 16 buttons and a hat until set up)
 void HeadlessJoyAxis(int port, int axis, float value);  // axis: 0 X, 1 Y, 2 Z, 3 R, 4 U, 5 V

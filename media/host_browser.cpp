@@ -6,9 +6,18 @@
 // reach the program.
 // The JavaScript halves live in host_browser.js (called from here) and
 // host_page.js (the page's side: storage at start, keys, the end message).
+#include <emscripten/emscripten.h>
+
 #include <array>
 
+#include "media/core.h"
 #include "media/host.h"
+
+// A file dropped on the page, written into the page's files by
+// host_replays.js: kept with the window's other dropped files.
+extern "C" EMSCRIPTEN_KEEPALIVE void host_drop_file(const char* path) {
+  if (path && *path) g_media.input.dropped.emplace_back(path);
+}
 
 extern "C" {
 void host_sleep(int ms, int newPicture);  // returns after the browser ran

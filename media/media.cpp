@@ -364,6 +364,14 @@ bool CloseRequested() {
   return asked;
 }
 
+std::string TakeDroppedFile() {
+  InputState& in = Pumped();
+  if (in.dropped.empty()) return "";
+  std::string file = std::move(in.dropped.front());
+  in.dropped.pop_front();
+  return file;
+}
+
 namespace {
 bool JoyPresent(int port) {
   Pumped();

@@ -123,6 +123,7 @@ void MoveMouse(int x, int y);       // display pixels
 void ShowPointer();
 void HidePointer();
 bool CloseRequested();              // true once after the user asked to close the window
+std::string TakeDroppedFile();      // the oldest file dropped on the window not yet taken; "" when none
 
 int CountJoysticks();
 std::string JoyName(int port);      // ports from 0
@@ -245,6 +246,13 @@ void UnlockSharedFile(SharedFileLock* lock, bool changed);
 // Changes whenever another copy may have replaced path (its size, time and
 // identity; in a page, also each time another tab says so); "" for no file.
 std::string SharedFileStamp(const std::string& path);
+// Whole files of bytes (media/bytes.cpp). A read refuses anything but a plain
+// file of at most maxBytes; a write is a safe save, as WriteFileSafely.
+bool ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes);
+bool WriteWholeFileSafely(const std::string& path, const std::string& bytes);
+std::vector<std::string> FilesInFolder(const std::string& folder);  // plain files' names, sorted
+int64_t FileClockMs();                               // now, on the clock of file times
+int64_t FileTimeMs(const std::string& path);         // when it was last written; 0 when not there
 
 //------------------------------------------------------------------------------
 // System
@@ -287,5 +295,8 @@ inline double ClampFloat(double value, double low, double high) {  // NaN gives 
   if (!(value >= low)) return low;
   return value > high ? high : value;
 }
-double SinDeg(double degrees);            // exact at whole quarter turns; 0 when not finite
-void SinCosDeg(double degrees, double& s, double& c);  // both at once; 0 and 1 when not finite
+// The sine the game's rules use: correctly rounded, the same on every build
+// (media/sine.cpp); exact at whole quarter turns; 0 when not finite.
+double SinDeg(double degrees);
+// Both at once by the system's library, for placing pictures; 0 and 1 when not finite.
+void SinCosDeg(double degrees, double& s, double& c);

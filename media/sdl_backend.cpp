@@ -321,6 +321,12 @@ class SdlBackend final : public MediaBackend {
           in.mouseY = static_cast<float>(e.button.y) * MouseScaleY();
           break;
         }
+        case SDL_DROPFILE:
+          if (e.drop.file) {
+            in.dropped.emplace_back(e.drop.file);
+            SDL_free(e.drop.file);
+          }
+          break;
         case SDL_JOYDEVICEADDED:
         case SDL_JOYDEVICEREMOVED:
           // Device indices shift: reopen lazily by index.

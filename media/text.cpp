@@ -139,12 +139,6 @@ void SinCosDeg(double degrees, double& s, double& c) {
   c = std::cos(r);
 }
 
-double SinDeg(double degrees) {
-  double s, c;
-  SinCosDeg(degrees, s, c);
-  return s;
-}
-
 std::string FieldOf(const std::string& text, const std::string& sep, int n) {
   // An empty separator is never found: the text is one field.
   auto find = [&sep](const std::string& t, int from) { return sep.empty() ? 0 : Instr(t, sep, from); };

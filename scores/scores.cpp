@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "media/media.h"
+#include "scores/replays.h"
 #include "scores/scores.h"
 #include "shell/shell.h"
 
@@ -126,6 +127,7 @@ bool WriteScoreRecords(const std::string& file, const std::list<Scores>& list) {
 // the file was read (and, with `write`, replaced).
 bool SyncScoreFile(bool write, std::optional<std::string>* firstName = nullptr) {
   const std::string file = ScoreFile();
+  const int64_t began = FileClockMs();
   SharedFileLock* lock = LockSharedFile(file);
   std::list<Scores> stored;
   // The copies replace the file but never remove it: a file that has gone was
@@ -143,6 +145,7 @@ bool SyncScoreFile(bool write, std::optional<std::string>* firstName = nullptr) 
     if (done) {
       ScoresOnDisk = ScoreList;
       if (firstName && !ScoreList.empty()) *firstName = ScoreList.front().Name;
+      PruneReplays(began);  // still under the lock: no copy holds a record the file lacks
     }
   }
   ScoresFileStamp = SharedFileStamp(file);
@@ -253,3 +256,5 @@ void SaveScores() { SyncScoreFile(true); }
 void RefreshScores() {
   if (SharedFileStamp(ScoreFile()) != ScoresFileStamp) SyncScoreFile(false);
 }
+
+std::string ScoreFilePath() { return ScoreFile(); }

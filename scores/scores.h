@@ -40,6 +40,7 @@ void LoadScores();                   // "scores.dat" of the game folder, with th
                                      // it was last read or written
 void SaveScores();                   // merged with the file, safely, or says once why it could not
 void RefreshScores();                // merges the file again when another copy has replaced it
+std::string ScoreFilePath();         // "scores.dat" in the game's folder under the player root
 void SortScores();                   // stable, by Compare
 void KeepAwaitedScore(Scores record);  // stamps and names it, adds it and saves: ScoreAwaitingName
 void NameAwaitedScore();             // ScoreAwaitingName renamed to PlayerName, stamped now, saved

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "media/media.h"
+#include "scores/replays.h"
 #include "scores/scores.h"
 #include "shell/shell.h"
 
@@ -16,6 +17,7 @@ constexpr int kGraphHeight = 150;
 constexpr int kColumnStep = 18;
 constexpr int kKeptNewest = 50;
 constexpr int kRowsShown = 16;
+const char* const kReplayHint = "Replay : press R or click here";
 
 // Height of a record's point above the base line: score * 150 / highest,
 // truncated, without overflow for any 64-bit score; kept within a range that
@@ -38,7 +40,7 @@ bool InGroup(const Scores& s, int mode, int level, int flags) {
   return s.GameMode == mode && s.Level == level && s.GameFlags == flags;
 }
 
-void DrawCard(const Scores& s, int L, int B) {
+void DrawCard(const Scores& s, int L, int B, bool replay) {
   SetColorAlpha(255, 255, 255, 0.6);
   DrawRect(static_cast<float>(L - 12), static_cast<float>(B - 566), 330, 140);
   SetFont(Fonts[FONT_MAIN]);
@@ -52,6 +54,10 @@ void DrawCard(const Scores& s, int L, int B) {
   SetColorAlpha(0, 0, 0, 1);
   SetFont(Fonts[FONT_SMALL]);
   DrawTextAligned(L - 6, B - 430, DateText(s.Timestamp) + ", " + TimeText(s.Timestamp), 0, 2);
+  if (replay) {
+    SetColorAlpha(80, 0, 0, 1);
+    DrawTextAligned(L + 314, B - 476, kReplayHint, 2, 1);
+  }
   SetDrawScale(0.28);
   SetColorAlpha(255, 255, 255);
   for (int n = 1; n <= BadgeCount && n <= 32; ++n) {
@@ -148,7 +154,15 @@ void ShowScoreTable(int offset, int mode, int level, int flags) {
     }
   }
 
-  if (selected != nullptr) DrawCard(*selected, L, B);
+  // R, or a click on the card, watches the record's replay. The key is read
+  // every frame, so a press made elsewhere never counts here later.
+  const bool asked = KeyHit(KEY_R) > 0;
+  if (selected != nullptr) {
+    const bool replay = HasReplay(*selected);
+    DrawCard(*selected, L, B, replay);
+    const bool clicked = MouseClick1 > 0 && MouseInRect(L - 12, B - 566, 330, 140);
+    if (replay && (asked || clicked)) ReplayRequest = ReplayFileOf(*selected);
+  }
 
   for (auto it : thinned) ScoreList.erase(it);
 }

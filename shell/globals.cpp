@@ -58,6 +58,7 @@ long ReleasedMemory;
 bool DebugOverlay;
 bool SettingsOpen;
 int SettingsSlide;
+std::string ReplayRequest;
 
 std::list<ment> Messages;
 
@@ -105,6 +106,7 @@ void ResetGlobals() {
   DebugOverlay = false;
   SettingsOpen = false;
   SettingsSlide = -300;
+  ReplayRequest.clear();
   Messages.clear();
   for (auto& c : Credits) c.clear();
   CreditsCount = 1;

@@ -70,6 +70,7 @@ extern long ReleasedMemory;                     // last memory release, for the 
 extern bool DebugOverlay;                       // F12 overlay on
 extern bool SettingsOpen;                       // settings panel open
 extern int SettingsSlide;                       // panel position, -300 when away
+extern std::string ReplayRequest;               // a replay file to watch from the title screen ("": none)
 
 struct ment {                                   // an on-screen message
   int tick = 0;                                 // frames shown
@@ -91,6 +92,7 @@ struct GameHooks {
   void (*AgePopups)() = nullptr;     // draw and age the floating score numbers, every FinishFrame
   int (*TitlePicture)() = nullptr;   // the title screen's picture (image handle)
   void (*ResetState)() = nullptr;    // the game's own state to its start values, by ResetGlobals
+  int (*WatchReplay)(const std::string& file) = nullptr;  // plays a replay file in the round screen
 };
 extern GameHooks Game;                          // kept by ResetGlobals: set once, before start-up
 

@@ -67,6 +67,16 @@ void StartRound(TitleState& t) {
   PinnedItem = 0;
 }
 
+// A replay asked for by the score card, a dropped file or the command line.
+void WatchRequestedReplay(TitleState& t) {
+  const std::string file = ReplayRequest;
+  ReplayRequest.clear();
+  if (Game.WatchReplay) Game.WatchReplay(file);
+  t.backFromGame = 1;
+  t.inputLatch = 1;
+  t.slide = 0;
+}
+
 void DrawMenu(int W, int H, int off) {
   SetFont(Fonts[FONT_MENU]);
   for (int k = DIFFICULTY_EASY; k <= DIFFICULTY_TWO_PLAYER; ++k) {
@@ -134,6 +144,7 @@ void TitleMenu() {
     DrawImage(picture, static_cast<float>(W / 2), static_cast<float>(H / 2 - 160 + off()), 0);
 
     FinishFrame(1);
+    if (!ReplayRequest.empty()) WatchRequestedReplay(t);
 
     if (!KeyDown(KEY_ESCAPE)) t.backFromGame = 0;
     if (t.backFromGame == 0 && KeyDown(KEY_ESCAPE)) t.quit = 1;

@@ -42,12 +42,13 @@ function(wenhod_page target)
     # browser and back.
     -sASYNCIFY -sASYNCIFY_IMPORTS=host_sleep,host_wait_frame,host_lock_shared -sASYNCIFY_STACK_SIZE=65536
     -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=67108864 -sEXIT_RUNTIME=0
-    -lidbfs.js -sFORCE_FILESYSTEM -sEXPORTED_RUNTIME_METHODS=FS
+    -lidbfs.js -sFORCE_FILESYSTEM -sEXPORTED_RUNTIME_METHODS=FS,ccall
     -sENVIRONMENT=web -sMINIFY_HTML=0
     "SHELL:--shell-file ${WENHOD_WEB_DIR}/page.html"
     "SHELL:--js-library ${media}/host_browser.js"
     "SHELL:--pre-js ${media}/host_page.js"
     "SHELL:--pre-js ${media}/host_screen.js"
+    "SHELL:--pre-js ${media}/host_replays.js"
     "SHELL:--exclude-file *scores.dat"
     "SHELL:--preload-file ${WENHOD_NATIVE_FILES}/Common@/Files/Common"
     "SHELL:--preload-file ${WENHOD_NATIVE_FILES}/239@/Files/239")
@@ -58,5 +59,5 @@ function(wenhod_page target)
   # A redrawn picture or sound of the native build packs the data again.
   file(GLOB_RECURSE data CONFIGURE_DEPENDS ${WENHOD_NATIVE_FILES}/Common/* ${WENHOD_NATIVE_FILES}/239/*)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
-    ${WENHOD_WEB_DIR}/page.html ${media}/host_browser.js ${media}/host_page.js ${media}/host_screen.js ${data})
+    ${WENHOD_WEB_DIR}/page.html ${media}/host_browser.js ${media}/host_page.js ${media}/host_screen.js ${media}/host_replays.js ${data})
 endfunction()

@@ -1,0 +1,251 @@
+// Replays: every round recorded and played back to the same end, the golden
+// replays every build must agree on, a changed rule or a damaged file said
+// plainly, the files kept as long as their records, and the ways to watch one.
+#include <chrono>
+#include <cstdio>
+#include <set>
+
+#include "game/replay.h"
+#include "scores/replays.h"
+#include "tests/replays/scripted.h"
+#include "tests/unit/support.h"
+
+using namespace support;
+
+namespace {
+
+class ReplayTest : public GameTest {
+ protected:
+  void SetUp() override {
+    GameTest::SetUp();
+    const std::string staged = StagedArt();
+    if (staged.empty()) GTEST_SKIP() << "the art is not staged in this build";
+    LoadSheets(staged);
+  }
+
+  static std::vector<fs::path> Goldens() {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(WENHOD_REPLAY_DIR))
+      if (entry.path().extension() == ".replay") files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+
+  static Replay Golden(const std::string& name) {
+    Replay r;
+    std::string why;
+    EXPECT_TRUE(DecodeReplay(ReadBytes(fs::path(WENHOD_REPLAY_DIR) / (name + ".replay")), r, why)) << why;
+    return r;
+  }
+};
+
+const char* BuildName() {
+#if defined(__EMSCRIPTEN__)
+  return "page";
+#elif defined(_WIN32)
+  return "windows";
+#elif defined(__SANITIZE_ADDRESS__)
+  return "sanitizer";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  return "sanitizer";
+#else
+  return "native";
+#endif
+#else
+  return "native";
+#endif
+}
+
+TEST_F(ReplayTest, RoundsOfEveryDifficultyWithAPausePlayBackToTheSameEnd) {
+  for (int difficulty = DIFFICULTY_EASY; difficulty <= DIFFICULTY_TWO_PLAYER; ++difficulty) {
+    SCOPED_TRACE(difficulty);
+    const scripted::Played played = scripted::Play({"t", difficulty, 7000u + 13u * difficulty, difficulty == 1, 400,
+                                                    false, 60});
+    const Replay& recorded = played.replay;
+    ASSERT_GT(recorded.frames, 400u);
+    // The pause reseeded from the clock, and that is kept.
+    ASSERT_FALSE(recorded.events.empty());
+    EXPECT_EQ(recorded.events.front().frame, 400u);
+    EXPECT_EQ(recorded.scores[0], PlayerOne->Score);
+
+    Replay read;
+    std::string why;
+    ASSERT_TRUE(DecodeReplay(EncodeReplay(recorded), read, why)) << why;
+    EXPECT_EQ(EncodeReplay(read), EncodeReplay(recorded));
+    // Neither the sprite budget, nor the slow-system mode, nor the clock
+    // decides a round: a replay plays the same under any of them.
+    SpriteLimit[SPRITE_IMAGE] = 1;
+    Settings[SET_SLOWSYSTEM] = 1;
+    HeadlessSetClock(999999);
+    uint64_t end = 0;
+    EXPECT_EQ(CheckReplay(read, &end), REPLAY_MATCHED);
+    EXPECT_EQ(end, recorded.endHash);
+    EXPECT_EQ(PlayerOne->Score, recorded.scores[0]);
+    if (difficulty == DIFFICULTY_TWO_PLAYER) {
+      EXPECT_EQ(PlayerTwo->Score, recorded.scores[1]);
+    }
+    SpriteLimit[SPRITE_IMAGE] = 50000;
+    Settings[SET_SLOWSYSTEM] = 0;
+  }
+}
+
+TEST_F(ReplayTest, AFinishedRoundKeepsItsReplayBesideItsRecord) {
+  HeadlessOnPresent([] {
+    if (GameState == STATE_TITLE) TapKey(KEY_ENTER);  // name entry: take the name offered
+  });
+  HeadlessSetClock(4711);
+  Difficulty = DIFFICULTY_MEDIUM;
+  GameState = STATE_ROUND;
+  HeadlessKey(KEY_Z, true);
+  PlayRound();
+  HeadlessKey(KEY_Z, false);
+  HeadlessOnPresent(nullptr);
+  ASSERT_EQ(ScoreList.size(), 1u);
+  const Scores record = ScoreList.front();
+  ASSERT_TRUE(HasReplay(record));
+  Replay replay;
+  std::string why;
+  ASSERT_TRUE(DecodeReplay(ReadBytes(ReplayFileOf(record)), replay, why)) << why;
+  EXPECT_EQ(replay.scores[0], record.Score);
+  EXPECT_EQ(replay.difficulty, DIFFICULTY_MEDIUM);
+
+  // Watched: the round screen with its banner, and nothing added or saved.
+  const std::string before = ReadBytes("scores.dat");
+  HeadlessClearDraws();
+  EXPECT_EQ(WatchReplayFile(ReplayFileOf(record)), REPLAY_MATCHED);
+  EXPECT_FALSE(Texts(HeadlessDraws(), "Replay").empty());
+  EXPECT_FALSE(Texts(HeadlessDraws(), "Game Over").empty());
+  EXPECT_TRUE(Texts(HeadlessDraws(), "Enter Your Name").empty());
+  EXPECT_TRUE(Texts(HeadlessDraws(), kReplayMismatch).empty());
+  EXPECT_EQ(ScoreList.size(), 1u);
+  EXPECT_EQ(ReadBytes("scores.dat"), before);
+  EXPECT_EQ(Difficulty, DIFFICULTY_MEDIUM);
+}
+
+TEST_F(ReplayTest, GoldenReplaysReachTheirEnds) {
+  const std::vector<fs::path> goldens = Goldens();
+  ASSERT_GE(goldens.size(), 10u);
+  uint64_t digest = 14695981039346656037ull;
+  int matched = 0;
+  std::set<int> difficulties;
+  const int widescreen = Settings[SET_WIDESCREEN], width = VirtualWidth, difficulty = Difficulty;
+  for (const fs::path& file : goldens) {
+    Replay r;
+    std::string why;
+    ASSERT_TRUE(DecodeReplay(ReadBytes(file), r, why)) << file << ": " << why;
+    uint64_t end = 0;
+    const ReplayOutcome outcome = CheckReplay(r, &end);
+    EXPECT_EQ(outcome, REPLAY_MATCHED) << file.filename() << " ended with hash " << std::hex << end;
+    matched += outcome == REPLAY_MATCHED ? 1 : 0;
+    difficulties.insert(r.difficulty);
+    // Played in its own drawing area, difficulty and widescreen, leaving the player's as they were.
+    EXPECT_EQ(Settings[SET_WIDESCREEN], widescreen);
+    EXPECT_EQ(VirtualWidth, width);
+    EXPECT_EQ(Difficulty, difficulty);
+    digest = (digest ^ end) * 1099511628211ull;
+  }
+  EXPECT_EQ(difficulties.size(), 4u);
+  // One line per build, to be compared across builds.
+  std::printf("golden replays, %s build: %d of %zu match, end hashes %016llx\n", BuildName(), matched,
+              goldens.size(), static_cast<unsigned long long>(digest));
+}
+
+TEST_F(ReplayTest, AReplayOfAChangedRuleDoesNotMatch) {
+  const Replay medium = Golden("medium");
+  DifficultyTable[DIFFICULTY_MEDIUM].jumps += 1;  // one jump more than the round was played with
+  EXPECT_EQ(CheckReplay(medium), REPLAY_DIFFERED);
+  WriteBytes(temp / "medium.replay", EncodeReplay(medium));
+  HeadlessClearDraws();
+  const ReplayOutcome watched = static_cast<ReplayOutcome>(WatchReplayFile(temp / "medium.replay"));
+  DifficultyTable[DIFFICULTY_MEDIUM].jumps -= 1;
+  EXPECT_EQ(watched, REPLAY_DIFFERED);
+  EXPECT_FALSE(Texts(HeadlessDraws(), kReplayMismatch).empty());
+  ASSERT_FALSE(Messages.empty());
+  EXPECT_EQ(Messages.back().txt, kReplayMismatch);
+  EXPECT_EQ(CheckReplay(medium), REPLAY_MATCHED);
+}
+
+TEST_F(ReplayTest, DamagedCutOrForeignFilesAreRefusedPlainly) {
+  const std::string good = EncodeReplay(Golden("two-player-pause"));
+  Replay r;
+  std::string why;
+  for (size_t n = 0; n < good.size(); ++n) EXPECT_FALSE(DecodeReplay(good.substr(0, n), r, why)) << n;
+  std::string flipped = good;
+  flipped[60] = static_cast<char>(flipped[60] ^ 0x10);
+  EXPECT_FALSE(DecodeReplay(flipped, r, why));
+  EXPECT_EQ(why, "the replay is damaged");
+  std::string other = good;
+  other[4] = 9;
+  EXPECT_FALSE(DecodeReplay(other, r, why));
+  EXPECT_EQ(why, "a replay of another version of the game");
+  EXPECT_FALSE(DecodeReplay("\x89PNG\r\n\x1a\n", r, why));
+  EXPECT_EQ(why, "not a replay of this game");
+
+  // Watching one says so, on screen and on standard error, and plays nothing.
+  WriteBytes(temp / "cut.replay", good.substr(0, good.size() / 2));
+  const std::string said = Said([&] { EXPECT_EQ(WatchReplayFile(temp / "cut.replay"), REPLAY_UNREADABLE); });
+  EXPECT_NE(said.find("replay not played"), std::string::npos) << said;
+  ASSERT_FALSE(Messages.empty());
+  EXPECT_EQ(Messages.back().txt, "Replay not played: the replay is damaged");
+  Said([&] { EXPECT_EQ(WatchReplayFile(temp / "missing.replay"), REPLAY_UNREADABLE); });
+  EXPECT_EQ(Messages.back().txt.rfind("Replay not played: it could not be read", 0), 0u);
+}
+
+TEST_F(ReplayTest, AReplayGoesWithItsRecordAndTwoPlayerKeepsTen) {
+  // 51 Medium records: the oldest is not among the best, so showing the group thins it.
+  for (int i = 1; i <= 51; ++i) ScoreList.push_back(Record(i == 1 ? 1 : 100 + i, 1000 + i, "Wen", 1));
+  SortScores();
+  const auto anHourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  for (const Scores& s : ScoreList) {
+    WriteBytes(ReplayFileOf(s), "x");
+    fs::last_write_time(ReplayFileOf(s), anHourAgo);
+  }
+  const Scores oldest = ScoreList.back();
+  const Scores newest = ScoreList.front();
+  // A replay written while the list was saved (another copy's new round, its
+  // record not yet seen) is left for a later save.
+  const Scores others = Record(999, 5000, "Hod", 1);
+  WriteBytes(ReplayFileOf(others), "x");
+  ShowScoreTable(320, 1, 0, 0);
+  ASSERT_EQ(ScoreList.size(), 50u);
+  EXPECT_TRUE(HasReplay(oldest));  // nothing goes before the list is saved
+  SaveScores();
+  EXPECT_FALSE(HasReplay(oldest));
+  EXPECT_TRUE(HasReplay(newest));
+  EXPECT_TRUE(HasReplay(others));
+
+  std::vector<std::string> made;
+  for (int i = 0; i < 12; ++i) {
+    made.push_back(TwoPlayerReplayFile());
+    WriteBytes(made.back(), "x");
+  }
+  PruneTwoPlayerReplays();
+  EXPECT_EQ(FileType(made[0]), 0);
+  EXPECT_EQ(FileType(made[1]), 0);
+  for (size_t i = 2; i < made.size(); ++i) EXPECT_EQ(FileType(made[i]), 1) << made[i];
+}
+
+TEST_F(ReplayTest, TheCardOffersAReplayAndADroppedFileIsWatched) {
+  ScoreList.push_back(Record(500, 2000, "Wen", 1));
+  ScoreList.push_back(Record(400, 1000, "Hod", 1));
+  WriteBytes(ReplayFileOf(ScoreList.front()), "x");
+  PinnedItem = 1;  // the newest, with a replay
+  ShowScoreTable(320, 1, 0, 0);
+  EXPECT_FALSE(Texts(DrawnBy([] { ShowScoreTable(320, 1, 0, 0); }), "Replay : press R or click here").empty());
+  TapKey(KEY_R);
+  ShowScoreTable(320, 1, 0, 0);
+  EXPECT_EQ(ReplayRequest, ReplayFileOf(ScoreList.front()));
+  ReplayRequest.clear();
+  PinnedItem = 2;  // no replay: no hint, and R does nothing
+  EXPECT_TRUE(Texts(DrawnBy([] { ShowScoreTable(320, 1, 0, 0); }), "Replay : press R or click here").empty());
+  TapKey(KEY_R);
+  ShowScoreTable(320, 1, 0, 0);
+  EXPECT_EQ(ReplayRequest, "");
+
+  HeadlessDropFile("/somewhere/round.replay");
+  FinishFrame(0);
+  EXPECT_EQ(ReplayRequest, "/somewhere/round.replay");
+}
+
+}  // namespace
