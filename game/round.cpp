@@ -237,10 +237,9 @@ void FinishRound() {
   record.GameFlags = 0;
   record.Quit = Round.endState == ROUND_QUIT ? 1 : 0;
   KeepAwaitedScore(record);
-  SaveRecordedReplay();  // kept with the offered record too, should the prompt be abandoned
+  SaveRecordedReplay();  // with the offered record; naming it renames the replay too
   EnterName();
   NameAwaitedScore();  // on disk at once: a crash or a kill later costs nothing
-  SaveRecordedReplay();  // under the confirmed record; the offered one's goes at the next save
 }
 
 int PlayRound() {

@@ -218,6 +218,8 @@ void NameAwaitedScore() {
   named.Name = PlayerName;
   named = Stored(named);
   if (SameRecord(named, kept)) return;
+  // The round's replay was kept with the offered record: it follows the name.
+  if (HasReplay(kept)) RenameFile(ReplayFileOf(kept), ReplayFileOf(named));
   EraseOne(ScoreList, kept);
   ScoreList.push_back(std::move(named));
   SaveScores();

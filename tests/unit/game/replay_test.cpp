@@ -123,6 +123,32 @@ TEST_F(ReplayTest, AFinishedRoundKeepsItsReplayBesideItsRecord) {
   EXPECT_EQ(Difficulty, DIFFICULTY_MEDIUM);
 }
 
+TEST_F(ReplayTest, AWindowClosedAtTheNamePromptKeepsTheReplayWithTheRecord) {
+  int typed = 0;
+  HeadlessOnPresent([&] {
+    if (GameState != STATE_TITLE) return;  // name entry comes after the round
+    if (++typed == 1) HeadlessType('x');
+    if (typed == 3) HeadlessRequestClose();
+  });
+  HeadlessSetClock(4711);
+  Difficulty = DIFFICULTY_HARD;
+  GameState = STATE_ROUND;
+  HeadlessKey(KEY_Z, true);
+  EXPECT_THROW(PlayRound(), HeadlessExit);
+  HeadlessKey(KEY_Z, false);
+  HeadlessOnPresent(nullptr);
+  ASSERT_EQ(ScoreList.size(), 1u);
+  const Scores record = ScoreList.front();
+  EXPECT_EQ(record.Name, "Playerx");
+  ASSERT_TRUE(HasReplay(record));
+  // Only the named record's replay: the offered one's was renamed, not copied.
+  int replays = 0;
+  const fs::path folder = fs::path(ReplayFileOf(record)).parent_path();
+  for (const auto& entry : fs::directory_iterator(folder.empty() ? fs::path(".") : folder))
+    replays += entry.path().extension() == ".replay";
+  EXPECT_EQ(replays, 1);
+}
+
 TEST_F(ReplayTest, GoldenReplaysReachTheirEnds) {
   const std::vector<fs::path> goldens = Goldens();
   ASSERT_GE(goldens.size(), 10u);
