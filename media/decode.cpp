@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "media/backend.h"
+#include "media/host.h"
 
 //------------------------------------------------------------------------------
 // PNG
@@ -201,6 +202,7 @@ bool RasterFace(FT_Face face, int size, int style, FontData& out) {
   GlyphBitmap bitmaps[256];
   for (int c = 0; c < 256; ++c) {
     if (ControlCode(c)) continue;
+    HostBreathe();
     FT_UInt index = FT_Get_Char_Index(face, static_cast<FT_ULong>(c));
     FT_Int32 load = FT_LOAD_DEFAULT | (smooth ? 0 : FT_LOAD_TARGET_MONO);
     if (FT_Load_Glyph(face, index, load) != 0) continue;

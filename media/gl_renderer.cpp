@@ -1,6 +1,7 @@
 // The OpenGL sprite batch. GL entry points are fetched through SDL so the
 // same code runs on GLX and EGL contexts (X11 and the offscreen driver).
 #include "media/gl_renderer.h"
+#include "media/host.h"
 
 #include <SDL.h>
 // Prototypes only to name the pointer types; every call goes through the table.
@@ -78,7 +79,7 @@ struct Renderer {
   int width = 0, height = 0;        // the frame's pixels
   int displayW = 0, displayH = 0;  // the display's: read-back answers these
   float virtualW = 1, virtualH = 1;
-  Program programs[4];  // BuildProgram's variants
+  Program programs[4];  // StartProgram's variants
   unsigned vao = 0, vbo = 0, ibo = 0;
   unsigned white = 0;
   unsigned fbo = 0, fboTex = 0;
@@ -162,29 +163,18 @@ unsigned Compile(GLenum kind, const char* extra, const char* body) {
   unsigned s = gl.CreateShader(kind);
   gl.ShaderSource(s, 3, parts, nullptr);
   gl.CompileShader(s);
-  GLint ok = 0;
-  gl.GetShaderiv(s, GL_COMPILE_STATUS, &ok);
-  if (!ok) {
-    char log[512] = {};
-    gl.GetShaderInfoLog(s, sizeof log, nullptr, log);
-    ReportError(std::string("OpenGL: a shader did not compile: ") + log);
-    gl.DeleteShader(s);
-    return 0;
-  }
   return s;
 }
 
-// Variant k: bit 0 mask, bit 1 untextured.
-bool BuildProgram(Program& p, int k) {
+// Variant k: bit 0 mask, bit 1 untextured. Compiled and linked without
+// asking how it went: FinishProgram asks once every variant is under way, so
+// a driver that compiles on its own thread (a browser's) is waited for once,
+// not at each step.
+void StartProgram(Program& p, int k, unsigned& vs, unsigned& fs) {
   static const char* const kDefines[4] = {"#define TEXTURED 1\n", "#define TEXTURED 1\n#define MASK 1\n", "",
                                           "#define MASK 1\n"};
-  const unsigned vs = Compile(GL_VERTEX_SHADER, kDefines[k], kVertexBody);
-  const unsigned fs = Compile(GL_FRAGMENT_SHADER, kDefines[k], kFragmentBody);
-  if (!vs || !fs) {
-    if (vs) gl.DeleteShader(vs);
-    if (fs) gl.DeleteShader(fs);
-    return false;
-  }
+  vs = Compile(GL_VERTEX_SHADER, kDefines[k], kVertexBody);
+  fs = Compile(GL_FRAGMENT_SHADER, kDefines[k], kFragmentBody);
   p.id = gl.CreateProgram();
   gl.AttachShader(p.id, vs);
   gl.AttachShader(p.id, fs);
@@ -192,18 +182,31 @@ bool BuildProgram(Program& p, int k) {
   gl.BindAttribLocation(p.id, 1, "aUV");
   gl.BindAttribLocation(p.id, 2, "aColor");
   gl.LinkProgram(p.id);
-  gl.DeleteShader(vs);
-  gl.DeleteShader(fs);
+}
+
+// Reports a shader that did not compile, else the link that failed.
+bool FinishProgram(Program& p, unsigned vs, unsigned fs) {
   GLint ok = 0;
   gl.GetProgramiv(p.id, GL_LINK_STATUS, &ok);
   if (!ok) {
     char log[512] = {};
-    gl.GetProgramInfoLog(p.id, sizeof log, nullptr, log);
-    ReportError(std::string("OpenGL: a shader did not link: ") + log);
+    bool compiled = true;  // else the first shader's log is the one told
+    for (unsigned shader : {vs, fs}) {
+      GLint shaderOk = 0;
+      gl.GetShaderiv(shader, GL_COMPILE_STATUS, &shaderOk);
+      if (!shaderOk && compiled) {
+        gl.GetShaderInfoLog(shader, sizeof log, nullptr, log);
+        compiled = false;
+      }
+    }
+    if (compiled) gl.GetProgramInfoLog(p.id, sizeof log, nullptr, log);
+    ReportError(std::string("OpenGL: a shader did not ") + (compiled ? "link: " : "compile: ") + log);
     gl.DeleteProgram(p.id);
     p.id = 0;
-    return false;
   }
+  gl.DeleteShader(vs);
+  gl.DeleteShader(fs);
+  if (!ok) return false;
   gl.UseProgram(p.id);
   p.viewLoc = gl.GetUniformLocation(p.id, "uView");
   const int texLoc = gl.GetUniformLocation(p.id, "uTex");
@@ -322,8 +325,16 @@ bool GlInit(int displayW, int displayH, bool core) {
   R.core = core;
   R.width = R.displayW = std::max(1, displayW);
   R.height = R.displayH = std::max(1, displayH);
-  for (int k = 0; k < 4; ++k)
-    if (!BuildProgram(R.programs[k], k)) return false;
+  unsigned shaders[4][2] = {};
+  // A browser checks each shader as it is given (a few milliseconds each) and
+  // its driver compiles them while the page breathes.
+  for (int k = 0; k < 4; ++k) {
+    StartProgram(R.programs[k], k, shaders[k][0], shaders[k][1]);
+    HostBreathe();
+  }
+  bool built = true;
+  for (int k = 0; k < 4; ++k) built = FinishProgram(R.programs[k], shaders[k][0], shaders[k][1]) && built;
+  if (!built) return false;
   GLint maxTex = 0;
   gl.GetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTex);
   if (maxTex > 0) R.maxTexture = maxTex;

@@ -18,6 +18,17 @@ void HostSleep(int ms, bool newPicture);
 // desktop): the caller paces.
 bool HostWaitForFrame(double periodMs, bool newPicture);
 
+// Called through long loads (fonts, pictures, sounds, opening the display and
+// the audio): a page that has held the browser's thread for a few
+// milliseconds gives it back for a moment, so the page stays responsive while
+// the game starts. Nothing on the desktop.
+void HostBreathe();
+
+// False while the host does not let sound start: a page until its first key,
+// click or touch (a sound output made before then only stays paused, and
+// making one holds the page up). Always true on the desktop.
+bool HostSoundAllowed();
+
 // True when the host offers OpenGL ES only (a page: WebGL 2).
 bool HostGlesOnly();
 

@@ -21,6 +21,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE void host_drop_file(const char* path) {
 
 extern "C" {
 void host_sleep(int ms, int newPicture);  // returns after the browser ran
+void host_yield();                         // returns after the browser ran its waiting tasks
+int host_sound_allowed();
 void host_wait_frame(double periodMs, int newPicture);
 void host_file_changed(const char* path);
 void host_picture_saved(const char* path);
@@ -39,14 +41,35 @@ void host_text_entry(int on, const char* text);
 int host_next_typed();
 }
 
-void HostSleep(int ms, bool newPicture) { host_sleep(ms, newPicture ? 1 : 0); }
+namespace {
+// The longest the program holds the browser's thread while it loads: a task
+// of this length stays short even on a phone four times slower.
+constexpr double kBreatheMs = 8;
+double heldSince = 0;  // when the program last had the thread back
+}  // namespace
+
+void HostSleep(int ms, bool newPicture) {
+  host_sleep(ms, newPicture ? 1 : 0);
+  heldSince = emscripten_get_now();
+}
 
 bool HostWaitForFrame(double periodMs, bool newPicture) {
   host_wait_frame(periodMs, newPicture ? 1 : 0);
+  heldSince = emscripten_get_now();
   return true;
 }
 
+// The frame being drawn is safe meanwhile: it goes to an offscreen buffer the
+// browser does not show until it is presented.
+void HostBreathe() {
+  if (emscripten_get_now() - heldSince < kBreatheMs) return;
+  host_yield();
+  heldSince = emscripten_get_now();
+}
+
 bool HostSleepShowsWindow() { return true; }
+
+bool HostSoundAllowed() { return host_sound_allowed() != 0; }
 
 bool HostGlesOnly() { return true; }
 

@@ -13,6 +13,19 @@ mergeInto(LibraryManager.library, {
     });
   },
 
+  // Lets the browser run what is waiting (input, its own work) and comes
+  // straight back: no frame, no timer.
+  host_yield__deps: ['$Asyncify'],
+  host_yield: function() {
+    return Asyncify.handleSleep(function(wakeUp) {
+      Module.host.yieldThread(wakeUp);
+    });
+  },
+
+  host_sound_allowed: function() {
+    return Module.host.soundAllowed ? 1 : 0;
+  },
+
   // A frame paced by the browser's frames: see Module.host.waitFrame.
   host_wait_frame__deps: ['$Asyncify'],
   host_wait_frame: function(periodMs, newPicture) {

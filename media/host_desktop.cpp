@@ -9,6 +9,8 @@ void HostSleep(int ms, bool /*newPicture*/) {
   if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
 }
 bool HostWaitForFrame(double /*periodMs*/, bool /*newPicture*/) { return false; }
+void HostBreathe() {}
+bool HostSoundAllowed() { return true; }
 bool HostSleepShowsWindow() { return false; }
 bool HostGlesOnly() { return false; }
 void HostFileChanged(const std::string& /*path*/) {}

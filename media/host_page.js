@@ -11,6 +11,7 @@ Module.host = (function() {
     sleeps: 0,        // times the program slept, shown a picture or not
     shownAt: [],      // the browser's frame times of the last pictures shown
     hasEnded: false,  // the closing sequence ran
+    soundAllowed: false,  // the page had a key, click or touch: sound may start
     storageRefused: '',  // why the browser's storage cannot be used; '' while it can
     // Called when the program hands the browser a new picture, in the same
     // task, while the canvas still holds it: tests read pictures here without
@@ -65,6 +66,19 @@ Module.host = (function() {
       if (left > FRAME_MS) setTimeout(wakeUp, left);
       else wakeUp();
     });
+  };
+
+  // A message to ourselves comes back as soon as the browser has run the
+  // tasks ahead of it, without the few milliseconds a timer may add.
+  var yieldChannel = new MessageChannel(), yielded = null;
+  yieldChannel.port1.onmessage = function() {
+    var wakeUp = yielded;
+    yielded = null;
+    wakeUp();
+  };
+  host.yieldThread = function(wakeUp) {
+    yielded = wakeUp;
+    yieldChannel.port2.postMessage(0);
   };
 
   // The program's frame waits for the browser's next frame and nothing else.

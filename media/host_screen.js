@@ -20,6 +20,7 @@
   // held upright (CSS pixels; the controls' own sizes are in page.html).
   var SIDE = 150, BELOW = 250;
   host.display = [800, 600];  // the display the program opened
+  host.displayWasOpened = false;  // it has opened one (without WebGL 2 it cannot)
   var ratioSeen = 0;          // the device pixel ratio the canvas was sized for
 
   function fit() {
@@ -57,6 +58,7 @@
 
   host.displayOpened = function(w, h) {
     host.display = [w, h];
+    host.displayWasOpened = true;
     fit();
   };
   // Asked every frame: a new device pixel ratio (a zoom, another screen)
@@ -191,11 +193,19 @@
       if (p && p.buttons.some(function(b) { return b.pressed; })) return showTouch(false);
     }
   }, PAD_CHECK_MS);
-  if (window.matchMedia && matchMedia('(pointer: coarse)').matches && !matchMedia('(any-pointer: fine)').matches)
-    showTouch(true);
+  var onlyTouch = window.matchMedia && matchMedia('(pointer: coarse)').matches &&
+                  !matchMedia('(any-pointer: fine)').matches;
 
-  // --- Sound on the first touch ----------------------------------------------
-  // Browsers let sound start at the end of a touch, not its start.
+  // --- Sound on the first key, click or touch --------------------------------
+  // Until then the program makes no sound output at all: a browser would
+  // keep it paused, and making one holds the page up for a moment.
+  function allowSound() { host.soundAllowed = true; }
+  ['keydown', 'mousedown', 'pointerup', 'touchend'].forEach(function(type) {
+    window.addEventListener(type, allowSound, true);
+  });
+  // A browser that made the output paused anyway (Safari wants it made or
+  // resumed in the touch itself) lets it start at the end of a touch, not
+  // its start.
   function resumeSound() {
     try {
       if (typeof AL !== 'undefined' && AL.currentCtx && AL.currentCtx.audioCtx.state === 'suspended')
@@ -270,5 +280,10 @@
     });
   }
 
-  fit();
+  // The page is laid out in a task of its own, not in the one that loads the
+  // program; the display the program opens is fitted again anyway.
+  setTimeout(function() {
+    if (onlyTouch) showTouch(true);
+    else fit();
+  }, 0);
 })(Module.host);

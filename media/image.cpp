@@ -31,6 +31,7 @@ bool Opaque(uint32_t pixel) { return (pixel >> 24) >= 128; }
 
 // An image file's pixels; a file that is there but cannot be used is reported.
 bool DecodeImageFile(const std::string& file, int& w, int& h, std::vector<uint32_t>& rgba) {
+  HostBreathe();
   if (DecodePng(file, w, h, rgba)) return true;
   ReportUnusable(file, "a PNG image");
   return false;

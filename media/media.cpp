@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "media/core.h"
+#include "media/host.h"
 #include "media/random.h"
 
 MediaCore g_media;
@@ -175,7 +176,10 @@ bool OpenDisplay(int w, int h, int depth, int hertz, int flags) {
   // The back end sizes its frame from these while it opens.
   d.width = w;
   d.height = h;
-  if (!Backend().Open(w, h, depth, hertz, flags)) {
+  HostBreathe();
+  const bool opened = Backend().Open(w, h, depth, hertz, flags);
+  HostBreathe();
+  if (!opened) {
     d.width = d.height = 0;
     return false;
   }
@@ -465,9 +469,15 @@ bool SetAudioDriver(const std::string& name) {
   return !listed.empty() && Backend().SelectAudioDriver(listed);
 }
 
-bool EnableOpenALAudio() { return Backend().EnableOpenAL(); }
+bool EnableOpenALAudio() {
+  HostBreathe();
+  const bool enabled = Backend().EnableOpenAL();
+  HostBreathe();
+  return enabled;
+}
 
 int LoadSound(const std::string& file, int flags) {
+  HostBreathe();
   auto snd = std::make_unique<SoundData>();
   if (!DecodeWav(file, *snd)) {
     ReportUnusable(file, "a WAV sound");

@@ -129,7 +129,9 @@ class SdlBackend final : public MediaBackend {
       window_ = SDL_CreateWindow(title_.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h,
                                  SDL_WINDOW_OPENGL | (fullScreen ? SDL_WINDOW_HIDDEN : 0));
       if (!window_) return Refused("window " + Size(w, h));
+      HostBreathe();
       context_ = SDL_GL_CreateContext(window_);
+      HostBreathe();
       if (!context_) {
         Refused(std::string(glName) + " context");
         SDL_DestroyWindow(window_);
@@ -154,9 +156,11 @@ class SdlBackend final : public MediaBackend {
       Close();
       return false;
     }
+    HostBreathe();
     swapInterval_ = -2;
     GlSetVirtual(VirtualW(), VirtualH());
     HostDisplayOpened(w, h);
+    HostBreathe();
     UpdateWindowSize();
     FollowHostFrame();
     SDL_DisplayMode current{};
@@ -282,6 +286,7 @@ class SdlBackend final : public MediaBackend {
     // devices costs tens of microseconds, so they are read at most once a
     // millisecond; events already queued are always taken.
     const Uint64 now = SDL_GetPerformanceCounter();
+    if (!soundAwaited_.empty() && HostSoundAllowed()) SelectAudioDriver(std::string(soundAwaited_));
     if (now - lastPump_ >= SDL_GetPerformanceFrequency() / 1000) {
       SDL_PumpEvents();
       lastPump_ = now;
@@ -457,6 +462,15 @@ class SdlBackend final : public MediaBackend {
   }
 
   bool SelectAudioDriver(const std::string& name) override {
+    if (!HostSoundAllowed() && (SameName(name, "OpenAL") || SameName(name, "FreeAudio"))) {
+      // Opened at the first frame the host allows sound (PumpEvents); silent
+      // until then, as sound could not be heard before it anyway.
+      DropAudio();
+      audioChosen_ = true;
+      soundAwaited_ = name;
+      return true;
+    }
+    soundAwaited_.clear();
     std::unique_ptr<AudioOutput> out;
     if (SameName(name, "OpenAL")) {
       out = openALReady_ ? std::move(openALReady_) : OpenOpenALOutput();
@@ -474,6 +488,7 @@ class SdlBackend final : public MediaBackend {
 
   bool EnableOpenAL() override {
     if (openALReady_) return true;
+    if (!HostSoundAllowed()) return OpenALLinked();  // tried when sound is allowed
     openALReady_ = OpenOpenALOutput();
     return openALReady_ != nullptr;
   }
@@ -656,7 +671,7 @@ class SdlBackend final : public MediaBackend {
   // The output in use; with no choice made, FreeAudio, else OpenAL, else
   // none. Opened on first use so a program that never plays stays silent.
   AudioOutput* Audio() {
-    if (!audio_ && !audioChosen_) {
+    if (!audio_ && !audioChosen_ && HostSoundAllowed()) {
       audioChosen_ = true;
       audio_ = OpenFreeAudioOutput();
       if (!audio_) audio_ = openALReady_ ? std::move(openALReady_) : OpenOpenALOutput();
@@ -686,6 +701,7 @@ class SdlBackend final : public MediaBackend {
   Uint64 lastPresent_ = 0;
   Uint64 lastPump_ = 0;
   bool presentedSinceSleep_ = false;      // a picture for the host to show at its next sleep
+  std::string soundAwaited_;              // the output chosen before the host allowed sound
   bool pointerShown_ = true;
   std::vector<SDL_Joystick*> joysticks_;
   struct PadPort {

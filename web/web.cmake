@@ -38,9 +38,11 @@ function(wenhod_page target)
   target_link_options(${target} PRIVATE
     # WebGL 2 is OpenGL ES 3.0: the renderer's shaders take their ES form.
     -sMIN_WEBGL_VERSION=2 -sMAX_WEBGL_VERSION=2 -sFULL_ES3
+    # The renderer needs no extension: none is enabled, which keeps the context quick to make.
+    -sGL_SUPPORT_AUTOMATIC_ENABLE_EXTENSIONS=0
     # The game's loops sleep; asyncify turns each sleep into a return to the
     # browser and back.
-    -sASYNCIFY -sASYNCIFY_IMPORTS=host_sleep,host_wait_frame,host_lock_shared -sASYNCIFY_STACK_SIZE=65536
+    -sASYNCIFY -sASYNCIFY_IMPORTS=host_sleep,host_yield,host_wait_frame,host_lock_shared -sASYNCIFY_STACK_SIZE=65536
     -sALLOW_MEMORY_GROWTH -sINITIAL_MEMORY=67108864 -sEXIT_RUNTIME=0
     -lidbfs.js -sFORCE_FILESYSTEM -sEXPORTED_RUNTIME_METHODS=FS,ccall
     -sENVIRONMENT=web -sMINIFY_HTML=0

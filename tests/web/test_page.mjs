@@ -423,6 +423,16 @@ async function checkPhone(browser, url) {
   // Offline, the page still starts from its service worker's copy and plays.
   await page.setViewport({...B.VIEWPORT, isMobile: true, hasTouch: true});
   const cached = await page.evaluate(() => navigator.serviceWorker.ready.then(() => !!navigator.serviceWorker.controller));
+  // Linked once the game is up (a copy may already be kept from an earlier visit).
+  await page.waitForFunction(() => document.querySelector('link[rel=manifest]'), {timeout: 60000}).catch(() => {});
+  const manifest = await page.evaluate(async () => {
+    const link = document.querySelector('link[rel=manifest]');
+    if (!link) return 'no manifest linked';
+    const m = await (await fetch(link.href)).json();
+    return `${m.display}, icons ${(m.icons || []).map(i => i.sizes).sort().join(' ')}`;
+  });
+  check('once the game is up the page links its manifest: standalone, icons of 192 and 512 pixels',
+        /^standalone, icons .*192x192 512x512/.test(manifest), manifest);
   await page.setOfflineMode(true);
   let offline = false;
   try {
@@ -487,10 +497,12 @@ async function checkPads(browser, url) {
   await page.close();
 }
 
-// Lighthouse's mobile audit of the served page on a first visit: the four
-// scores, held to 1.0 for accessibility, best practices and SEO and 0.9 for
-// performance (simulated from a trace, so it moves little with the load).
+// Lighthouse's mobile audit of the served page on a first visit, run twice
+// (its performance score moves with the machine's load): the four scores,
+// held to 1.0 for accessibility, best practices and SEO and 0.9 for
+// performance in both runs.
 const AUDIT_TARGETS = {performance: 0.9, accessibility: 1, 'best-practices': 1, seo: 1};
+const AUDIT_RUNS = 2;
 async function checkLighthouse(url) {
   let lighthouse;
   try {
@@ -498,31 +510,36 @@ async function checkLighthouse(url) {
   } catch (e) {
     return skip('the Lighthouse audit', `lighthouse is not installed (${e.message})`);
   }
-  const chrome = await B.launch();
-  try {
-    const port = +new URL(chrome.wsEndpoint()).port;
-    const started = Date.now();
-    const result = await lighthouse(url + 'index.html', {port, output: 'json', logLevel: 'error', formFactor: 'mobile',
-                                                         maxWaitForLoad: 60000,
-                                                         onlyCategories: Object.keys(AUDIT_TARGETS)});
-    const scores = result.lhr.categories;
-    figure('Lighthouse run', `${((Date.now() - started) / 1000).toFixed(0)} s`);
-    for (const [name, want] of Object.entries(AUDIT_TARGETS)) {
-      const score = scores[name] ? scores[name].score : null;
-      figure(`Lighthouse mobile ${name}`, score);
-      target(`Lighthouse mobile ${name} at least ${want}`, score !== null && score >= want, `${score}`);
+  const runs = [];
+  for (let run = 0; run < AUDIT_RUNS; ++run) {
+    const chrome = await B.launch();
+    try {
+      const port = +new URL(chrome.wsEndpoint()).port;
+      const started = Date.now();
+      const result = await lighthouse(url + 'index.html', {port, output: 'json', logLevel: 'error', formFactor: 'mobile',
+                                                           maxWaitForLoad: 60000,
+                                                           onlyCategories: Object.keys(AUDIT_TARGETS)});
+      figure(`Lighthouse run ${run + 1}`, `${((Date.now() - started) / 1000).toFixed(0)} s`);
+      runs.push(result.lhr);
+    } catch (e) {
+      target('the Lighthouse audit ran', false, e.message);
+    } finally {
+      await chrome.close();
     }
-    const audits = result.lhr.audits;
-    for (const id of ['total-blocking-time', 'speed-index', 'largest-contentful-paint'])
-      if (audits[id]) figure(`Lighthouse ${id}`, audits[id].displayValue);
-    const failing = Object.values(audits).filter(a => a.score !== null && a.score < 0.9 &&
-                                                  a.scoreDisplayMode !== 'informative' && a.scoreDisplayMode !== 'manual');
-    if (failing.length) figure('Lighthouse audits short of 0.9', failing.map(a => a.id).join(', '));
-  } catch (e) {
-    target('the Lighthouse audit ran', false, e.message);
-  } finally {
-    await chrome.close();
   }
+  if (!runs.length) return;
+  for (const [name, want] of Object.entries(AUDIT_TARGETS)) {
+    const scores = runs.map(lhr => lhr.categories[name] ? lhr.categories[name].score : null);
+    figure(`Lighthouse mobile ${name}`, scores.join(', '));
+    target(`Lighthouse mobile ${name} at least ${want}`, scores.every(s => s !== null && s >= want), scores.join(', '));
+  }
+  for (const id of ['total-blocking-time', 'largest-contentful-paint', 'speed-index', 'first-contentful-paint'])
+    figure(`Lighthouse ${id}`, runs.map(lhr => lhr.audits[id] ? lhr.audits[id].displayValue : '-').join(', '));
+  const failing = new Set(runs.flatMap(lhr => Object.values(lhr.audits)
+    .filter(a => a.score !== null && a.score < 0.9 && a.scoreDisplayMode !== 'informative' &&
+                 a.scoreDisplayMode !== 'manual')
+    .map(a => a.id)));
+  if (failing.size) figure('Lighthouse audits short of 0.9', [...failing].join(', '));
 }
 
 // The .gz copies stand in for their files on hosts that serve them.
@@ -551,6 +568,19 @@ try {
   ({page, log, errors, toTitle} = await openToTitle(browser, server.url + 'index.html'));
   check(`the title screen's first frame within ${TITLE_BOUND_MS / 1000} s`, toTitle < TITLE_BOUND_MS, `${toTitle} ms`);
   figure('navigation to the first title frame', `${toTitle} ms`);
+  // The loading screen, with the game's name as its largest text, is painted
+  // before the game's downloads begin; start-up hands the browser its thread
+  // back often enough that no task of it is long.
+  const start = await page.evaluate(() => new Promise(resolve => new PerformanceObserver(list => {
+    const lcp = list.getEntries().pop();
+    const paint = performance.getEntriesByName('first-contentful-paint')[0];
+    const js = performance.getEntriesByType('resource').find(e => /index\.js$/.test(e.name));
+    resolve({largest: lcp.element ? lcp.element.textContent : '', paint: paint ? paint.startTime : NaN,
+             js: js ? js.startTime : NaN});
+  }).observe({type: 'largest-contentful-paint', buffered: true})));
+  check('the loading screen, its largest text the game\'s name, is painted before the game\'s downloads start',
+        start.largest === 'Wen Hod in a Varno Zavored' && start.paint < start.js,
+        `"${start.largest}", painted at ${start.paint.toFixed(0)} ms, index.js asked for at ${start.js.toFixed(0)} ms`);
   await B.waitFrames(page, 40);  // the title slides in over 32 frames
   const title = await shot(page);
   checkTitle('Chromium', title);
@@ -613,7 +643,8 @@ try {
   const audioAfter = await audioState();
   // Chromium refuses to start sound before a key press or click; the page
   // resumes it on the first one.
-  check('sound runs after the first key press', audioAfter === 'running', `${audioBefore} -> ${audioAfter}`);
+  check('no sound output is made before the first key press; after it, sound runs',
+        audioBefore === 'none' && audioAfter === 'running', `${audioBefore} -> ${audioAfter}`);
 
   // A Hard round, played with the jump held until "Game Over".
   let jumps = 0;
