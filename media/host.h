@@ -52,6 +52,11 @@ void HostUnlockShared(const std::string& path, bool changed);
 // 0 on the desktop, where the file itself tells).
 int HostSharedChanges(const std::string& path);
 
+// A file TakeDroppedFile gave is no longer needed: a page removes the copy
+// it made of a file dropped on it; any other file stays (the desktop's
+// dropped files are the player's own).
+void HostDroppedFileDone(const std::string& path);
+
 // A picture was saved as a PNG file: a page offers it as a download.
 void HostPictureSaved(const std::string& path);
 

@@ -124,6 +124,7 @@ void ShowPointer();
 void HidePointer();
 bool CloseRequested();              // true once after the user asked to close the window
 std::string TakeDroppedFile();      // the oldest file dropped on the window not yet taken; "" when none
+void DoneWithDroppedFile(const std::string& file);  // a page removes its copy of a dropped file
 
 int CountJoysticks();
 std::string JoyName(int port);      // ports from 0
