@@ -41,12 +41,13 @@ bool HostSleepShowsWindow();
 // in the browser's persistent storage.
 void HostFileChanged(const std::string& path);
 
-// Several copies share a file (the scores). A page takes the browser's lock
-// for the full name, fetches the stored copy over the file and answers true;
-// false where the system's file lock serves (the desktop).
+// Several copies share a file (the scores) and the files beside it (the
+// replays). A page takes the browser's lock for the full name, fetches the
+// stored copies of the folder's files over its own and answers true; false
+// where the system's file lock serves (the desktop).
 bool HostLockShared(const std::string& path);
-// A page stores the file, then lets the lock go and, when changed, tells its
-// other tabs.
+// A page stores the files changed under the lock, then lets the lock go and,
+// when changed, tells its other tabs.
 void HostUnlockShared(const std::string& path, bool changed);
 // How many times other copies said they replaced path (a page's other tabs;
 // 0 on the desktop, where the file itself tells).

@@ -239,8 +239,9 @@ bool CloseKeptFile(KeptFile& kept, const std::string& path, TextFile* f);  // fa
 // Files that several copies of the program share (two windows, two tabs):
 // read, merged and replaced by one copy at a time. LockSharedFile waits until
 // this copy alone holds `path`: an advisory lock on path + ".lock" beside it;
-// in a page, the browser's lock on the name, and the copy in the browser's
-// storage (where another tab may have put a newer one) is fetched first.
+// in a page, the browser's lock on the name, and the copies in the browser's
+// storage of every file beside it (where another tab may have put newer
+// ones) are fetched first. Every file beside it is changed only under it.
 // UnlockSharedFile lets it go (in a page once what changed meanwhile is
 // stored, telling the other tabs when `changed`). Without a lock to be had
 // both go on unlocked, and that is said once a run on standard error.

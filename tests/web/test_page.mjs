@@ -242,18 +242,71 @@ async function typeName(page, name) {
   await page.keyboard.type(name, {delay: 80});
 }
 
-// The name typed and confirmed. Answers the first record on disk.
+// The name typed and confirmed (kept trimmed). Answers the first record on disk.
 async function enterName(page, name) {
   await typeName(page, name);
   await B.press(page, 'Enter');
-  await B.waitForFileLine(page, SCORES, `|${name}|`, 60000).catch(() => {});
+  await B.waitForFileLine(page, SCORES, `|${name.trim()}|`, 60000).catch(() => {});
   await B.waitFrames(page, 60);  // the title slides in again
   return ((await B.readFile(page, SCORES)) || '').split('\r\n')[0].split('|');
+}
+
+// A round of the difficulty shown, started and quit at once from the pause
+// menu, then named: a record with its replay in a few seconds.
+async function quickRound(page, name) {
+  await page.bringToFront();
+  await B.press(page, 'z');
+  await B.waitFrames(page, 20);
+  await B.press(page, 'Escape');
+  await B.waitFrames(page, 5);
+  await B.press(page, 'ArrowDown');  // Quit
+  await B.press(page, 'z');
+  return enterName(page, name);
 }
 
 // The score records of a file, newest first, each split into its fields.
 const recordsIn = text => (text || '').split('\r\n').filter(l => l.split('|').length === 8).map(l => l.split('|'));
 const listed = records => records.map(r => r.join('|')).join(' / ');
+
+// The replay a record keeps beside the scores, named as the game names it:
+// its stamp, its score and a hash (FNV-1a) of its name's letters and digits.
+function replayOf(record) {
+  let h = 2166136261;
+  for (const c of Buffer.from(record[1], 'latin1'))
+    if (/[0-9A-Za-z]/.test(String.fromCharCode(c)) || c >= 0xC0) h = Math.imul(h ^ c, 16777619) >>> 0;
+  return `round-${record[3]}-${record[0]}-${h.toString(16).padStart(8, '0')}.replay`;
+}
+
+// What a new tab finds in storage: the records, and which of them named have
+// their replays beside them. Answers {records, missing}: the names not found
+// with a replay.
+async function storedInNewTab(browser, url, names) {
+  const {page} = await openToTitle(browser, url);
+  const records = recordsIn(await B.readFile(page, SCORES));
+  const replays = await page.evaluate(() => Module.FS.readdir('/Files/239').filter(f => f.endsWith('.replay')));
+  await page.close();
+  const missing = names.filter(n => !records.some(r => r[1] === n && replays.includes(replayOf(r))));
+  return {records, missing};
+}
+
+// Two tabs that have both saved a round, closed one after the other, in
+// either order: a tab closing never takes away what the other saved. An
+// outside run lost a record this way in one of three tries.
+async function checkClosingTabs(browser, url) {
+  const lost = [], names = [];
+  for (let i = 0; i < 4; ++i) {
+    const a = (await openToTitle(browser, url)).page, b = (await openToTitle(browser, url)).page;
+    await B.waitFrames(b, 40);
+    await quickRound(a, `Ann${i}`);
+    await quickRound(b, `Ben${i}`);
+    names.push(`Ann${i}`, `Ben${i}`);
+    for (const tab of i % 2 ? [b, a] : [a, b]) await tab.close();
+    const {missing} = await storedInNewTab(browser, url, names);
+    if (missing.length) lost.push(`${i % 2 ? 'Ben' : 'Ann'}'s tab closed first: ${missing.join(', ')} lost`);
+  }
+  check('two tabs that both saved, closed in either order four times: each keeps every record and replay',
+        lost.length === 0, lost.join('; '));
+}
 
 // Reloads the page and waits for the new run's title.
 async function reloadToTitle(page) {
@@ -658,9 +711,11 @@ try {
   figure('frame rate of a round (jump held)', `${(roundFrames * 1000 / (Date.now() - roundClock)).toFixed(1)} fps`);
 
   // A second tab opens while this one is at its name prompt (its round kept
-  // under the offered name already).
+  // under the offered name already), plays a round and names it "Bravo " (a
+  // phone's keyboard adds a space); only then is this one named.
   const tabB = (await openToTitle(browser, server.url + 'index.html')).page;
   await B.waitFrames(tabB, 40);
+  const bravo = await quickRound(tabB, 'Bravo ');
   await page.bringToFront();
 
   const record = await enterName(page, 'Webby');
@@ -669,6 +724,12 @@ try {
   const listHard = whiteInList(await shot(page));
   check('the score table shows the new record', listHard > listEasy + 100,
         `white pixels in the list: ${listEasy} before, ${listHard} after`);
+  const both = await storedInNewTab(browser, server.url + 'index.html', ['Webby', 'Bravo']);
+  check('a tab named at its prompt after another tab saved: a new tab finds both records and both replays, ' +
+        'the name typed with a space at its end trimmed and its replay kept',
+        bravo[1] === 'Bravo' && both.missing.length === 0 && both.records.length === 2,
+        `${listed(both.records)}; missing: ${both.missing.join(', ') || 'none'}`);
+  await page.bringToFront();  // a tab behind others is shown no frames
 
   // F11: the picture is offered as a download under the desktop's name.
   const cdp = await page.createCDPSession();
@@ -689,14 +750,16 @@ try {
 
   // Tab B, which read the scores before Webby was named, plays a round and
   // is reloaded at its name prompt with "Gone" typed: the round stays, under
-  // the offered name, beside Webby; the record Webby replaced stays gone.
+  // the offered name (its last, Bravo), beside Webby; the record Webby
+  // replaced (A's, offered as Player) stays gone.
   await tabB.bringToFront();
   const roundB = await playHardRound(tabB);
   await typeName(tabB, 'Gone');
   await reloadToTitle(tabB);
   const inB = recordsIn(await B.readFile(tabB, SCORES));
   check('a tab reloaded at its name prompt keeps the round, beside the other tab\'s record',
-        roundB.over && inB.length === 2 && inB[0][1] === 'Player' && inB[1][1] === 'Webby', listed(inB));
+        roundB.over && inB.length === 3 && inB[0][1] === 'Bravo' && inB.some(r => r[1] === 'Webby') &&
+          !inB.some(r => r[1] === 'Player' || r[1] === 'Gone'), listed(inB));
   for (const key of ['ArrowDown', 'ArrowDown']) await B.press(tabB, key);  // Hard
   await B.waitFrames(tabB, 10);
   const rowB = whiteInRow2(await shot(tabB));
@@ -706,7 +769,7 @@ try {
   await page.bringToFront();
   await B.waitFrames(page, 10);
   const inA = recordsIn(await B.readFile(page, SCORES)), rowA = whiteInRow2(await shot(page));
-  check('a tab on its title picks up the record another tab saved', inA.length === 2 && rowA > 100,
+  check('a tab on its title picks up the record another tab saved', inA.length === 3 && rowA > 100,
         `${listed(inA)}; white pixels in row 2: ${rowA}`);
 
   // After a reload: the record and the setting are still there.
@@ -725,6 +788,7 @@ try {
   check('Escape ends the game: farewell logged, the page says to reload', ended && farewell);
   await page.close();
 
+  await checkClosingTabs(browser, server.url + 'index.html');
   await check120Hz('Chromium', browser, server.url, want);
   await checkPhone(browser, server.url);
   await checkPads(browser, server.url);
