@@ -11,7 +11,9 @@
 // check, the figures it measured, and "N passed, N failed"; exits non-zero
 // on any failure.
 import {execFileSync} from 'node:child_process';
-import {mkdtempSync, readdirSync, readFileSync, rmSync, statSync, symlinkSync} from 'node:fs';
+import {createHash} from 'node:crypto';
+import {appendFileSync, copyFileSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync, symlinkSync,
+        writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join, resolve} from 'node:path';
 import * as B from './browser.mjs';
@@ -287,6 +289,71 @@ async function storedInNewTab(browser, url, names) {
   await page.close();
   const missing = names.filter(n => !records.some(r => r[1] === n && replays.includes(replayOf(r))));
   return {records, missing};
+}
+
+// A new release's offline copy, made while the old index.js is still fresh
+// in the browser's HTTP cache (a host that sends no Cache-Control), holds
+// the new release's files; a release whose files are not all its own (a host
+// half way through an upload) is not kept, and the one before it stays.
+async function checkReleasePairing(browser) {
+  const dir = mkdtempSync(join(tmpdir(), 'wenhod-release-'));
+  const own = ['index.js', 'icon-512.png'];  // changed below; no precompressed index.js
+  for (const f of readdirSync(pageDir)) {
+    if (own.includes(f)) copyFileSync(join(pageDir, f), join(dir, f));
+    else if (f !== 'index.js.gz' && f !== 'sw.js') symlinkSync(resolve(pageDir, f), join(dir, f));
+  }
+  // The service worker of a release: named, with the digests of the files there now.
+  const release = name => {
+    const digests = {};
+    for (const f of Object.keys(JSON.parse(readFileSync(join(pageDir, 'sw.js'), 'utf8')
+      .match(/const FILES = (\{[^}]*\})/)[1].replace(/'/g, '"'))))
+      digests[f] = createHash('sha256').update(readFileSync(join(dir, f === './' ? 'index.html' : f))).digest('hex');
+    writeFileSync(join(dir, 'sw.js'), readFileSync(join(pageDir, 'sw.js'), 'utf8')
+      .replace(/const CACHE = '[^']*'/, `const CACHE = 'wenhod-${name}'`)
+      .replace(/const FILES = \{[^}]*\}/, `const FILES = ${JSON.stringify(digests)}`));
+  };
+  const served = await B.serve(dir, true);
+  const page = await browser.newPage();
+  try {
+    await page.goto(served.url + 'favicon.png');
+    await page.evaluate(() => fetch('index.js').then(r => r.text()));  // now in the HTTP cache
+    appendFileSync(join(dir, 'index.js'), '\n// the next release\n');
+    release('next');
+    // Installs or updates the service worker: its new worker's last state.
+    const install = () => page.evaluate(() => new Promise(async resolve => {
+      const watch = w => w.addEventListener('statechange', () => {
+        if (w.state === 'activated' || w.state === 'redundant') resolve(w.state);
+      });
+      let reg = await navigator.serviceWorker.getRegistration();
+      if (reg) {
+        reg.addEventListener('updatefound', () => watch(reg.installing));
+        reg.update().catch(e => resolve(`update failed: ${e}`));
+        return;
+      }
+      reg = await navigator.serviceWorker.register('sw.js');
+      if (reg.installing || reg.waiting) watch(reg.installing || reg.waiting);
+      else resolve(reg.active ? 'activated' : 'redundant');
+    }));
+    const cached = () => page.evaluate(async () => {
+      const names = (await caches.keys()).filter(n => n.startsWith('wenhod-'));
+      const hit = names.length ? await (await caches.open(names[0])).match('index.js') : null;
+      return {names, tail: hit ? (await hit.text()).slice(-20) : ''};
+    });
+    const first = await install(), next = await cached();
+    appendFileSync(join(dir, 'icon-512.png'), 'the upload goes on');
+    release('half');
+    appendFileSync(join(dir, 'icon-512.png'), ' and on');
+    const second = await install(), half = await cached();
+    check('the offline copy of a new release holds its own index.js, not the old one the HTTP cache still had; ' +
+          'a release whose files are not all its own is not kept, and the one before stays',
+          first === 'activated' && next.tail === '// the next release\n' && second === 'redundant' &&
+            half.names.join() === 'wenhod-next' && half.tail === next.tail,
+          `next: ${first}, ${next.names} ending ${JSON.stringify(next.tail)}; half: ${second}, ${half.names}`);
+  } finally {
+    await page.close();
+    served.stop();
+    rmSync(dir, {recursive: true, force: true});
+  }
 }
 
 // Two tabs that have both saved a round, closed one after the other, in
@@ -789,6 +856,7 @@ try {
   await page.close();
 
   await checkClosingTabs(browser, server.url + 'index.html');
+  await checkReleasePairing(browser);
   await check120Hz('Chromium', browser, server.url, want);
   await checkPhone(browser, server.url);
   await checkPads(browser, server.url);
