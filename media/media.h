@@ -246,7 +246,7 @@ void UnlockSharedFile(SharedFileLock* lock, bool changed);
 // Changes whenever another copy may have replaced path (its size, time and
 // identity; in a page, also each time another tab says so); "" for no file.
 std::string SharedFileStamp(const std::string& path);
-// Whole files of bytes (media/bytes.cpp). A read refuses anything but a plain
+// Whole files of bytes (media/files/bytes.cpp). A read refuses anything but a plain
 // file of at most maxBytes; a write is a safe save, as WriteFileSafely.
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes);
 bool WriteWholeFileSafely(const std::string& path, const std::string& bytes);

@@ -1,4 +1,4 @@
-// audio_free.cpp — the "FreeAudio" sound output: our own small mixer over
+// mixer.cpp — the "FreeAudio" sound output: our own small mixer over
 // SDL's audio device (16-bit stereo). Each channel steps through its clip at
 // rate × clip rate / device rate with linear interpolation, scaled by volume
 // and a balance-style pan (centre keeps both sides at full level).
@@ -16,8 +16,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "media/audio.h"
-#include "media/voices.h"
+#include "media/audio/output.h"
+#include "media/audio/voices.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// audio_openal.cpp — the "OpenAL" sound output: OpenAL Soft sources as
+// openal.cpp — the "OpenAL" sound output: OpenAL Soft sources as
 // channels, one buffer per sound made on first cue. Channels are recycled by
 // the voice pool both outputs share (media/voices.h).
 #include <AL/al.h>
@@ -11,8 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "media/audio.h"
-#include "media/voices.h"
+#include "media/audio/output.h"
+#include "media/audio/voices.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// audio.h — inside the media layer: one sound output behind the SDL back
+// output.h — inside the media layer: one sound output behind the SDL back
 // end. "OpenAL" plays through OpenAL Soft; "FreeAudio" is our own small
 // mixer over SDL's audio output (volume, pan and rate per channel). With no
 // sound device the opener answers nullptr and the program carries on silent.

@@ -15,7 +15,7 @@
 #include <cstring>
 
 #include "media/backend.h"
-#include "media/host.h"
+#include "media/host/host.h"
 
 //------------------------------------------------------------------------------
 // PNG

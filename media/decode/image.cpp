@@ -8,8 +8,8 @@
 #include <cstdio>
 
 #include "media/core.h"
-#include "media/files.h"
-#include "media/host.h"
+#include "media/files/files.h"
+#include "media/host/host.h"
 
 namespace {
 

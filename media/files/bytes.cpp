@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "media/core.h"
-#include "media/files.h"
-#include "media/files_os.h"
+#include "media/files/files.h"
+#include "media/files/os.h"
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes) {
   bytes.clear();

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "media/core.h"
-#include "media/files.h"
-#include "media/files_os.h"
-#include "media/host.h"
+#include "media/files/files.h"
+#include "media/files/os.h"
+#include "media/host/host.h"
 
 struct TextFile {
   std::FILE* file = nullptr;

@@ -1,4 +1,4 @@
-// files_kept.cpp — the files the player's choices and records are kept in,
+// kept.cpp — the files the player's choices and records are kept in,
 // replaced whole: never written over when they could not be read, and a save
 // that did not happen said once a run. Those several copies of the program
 // share are read, merged and replaced by one copy at a time, under the
@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "media/files_os.h"
-#include "media/host.h"
+#include "media/files/os.h"
+#include "media/host/host.h"
 #include "media/media.h"
 
 struct SharedFileLock {

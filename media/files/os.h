@@ -1,6 +1,6 @@
-// files_os.h — inside the media layer: the file operations each system does
+// os.h — inside the media layer: the file operations each system does
 // its own way, and its path rules. The build compiles one file defining them:
-// files_posix.cpp (Linux, the browser) or files_windows.cpp. Everything the
+// posix.cpp (Linux, the browser) or windows.cpp. Everything the
 // shared files.cpp asks of the system goes through here.
 //
 //   OsSeparator      does this character part folders from names? ('/'; on Windows '\\' too)

@@ -1,4 +1,4 @@
-// files_posix.cpp — the system's own file operations on Linux and in the
+// posix.cpp — the system's own file operations on Linux and in the
 // browser (see files_os.h).
 #include <fcntl.h>
 #include <sys/file.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <string>
 
-#include "media/files_os.h"
+#include "media/files/os.h"
 
 bool OsSeparator(char c) { return c == '/'; }
 const char kOsSeparator = '/';

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "media/core.h"
-#include "media/files_os.h"
+#include "media/files/os.h"
 #include "media/media.h"
 
 namespace {

@@ -1,4 +1,4 @@
-// files_windows.cpp — the system's own file operations on Windows (see
+// windows.cpp — the system's own file operations on Windows (see
 // files_os.h). Names are UTF-8: the manifest makes it the program's code page.
 #include <direct.h>
 #include <io.h>
@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "media/files_os.h"
+#include "media/files/os.h"
 #include "media/media.h"
 // Last: its macros rename words our headers use (DrawState, DeleteFile, KEY_*).
 #include <windows.h>

@@ -1,7 +1,7 @@
 // The OpenGL sprite batch. GL entry points are fetched through SDL so the
 // same code runs on GLX and EGL contexts (X11 and the offscreen driver).
-#include "media/gl_renderer.h"
-#include "media/host.h"
+#include "media/gl/renderer.h"
+#include "media/host/host.h"
 
 #include <SDL.h>
 // Prototypes only to name the pointer types; every call goes through the table.

@@ -1,4 +1,4 @@
-// gl_renderer.h — inside the media layer: the OpenGL sprite batch of the SDL
+// renderer.h — inside the media layer: the OpenGL sprite batch of the SDL
 // back end.
 //
 // Every draw is a textured quad whose corners are already placed on the CPU

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "media/gl_renderer.h"
+#include "media/gl/renderer.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // headless.cpp — the test back end: no window, no sound device, a virtual
 // clock, scripted input and a record of every draw and sound call.
-#include "media/headless.h"
+#include "media/headless/headless.h"
 
 #include <cmath>
 #include <utility>

@@ -1,20 +1,20 @@
-// host_browser.cpp — the program inside a browser page (Emscripten): sleeps
+// browser.cpp — the program inside a browser page (Emscripten): sleeps
 // and frames hand control back to the browser until its next frame, written
 // files are kept in IndexedDB, pictures become downloads, display modes are
 // the sizes that fit the page, WebGL 2 is the only GL there is, the canvas
 // is as sharp as the device, and the page's touch controls and text field
 // reach the program.
-// The JavaScript halves live in host_browser.js (called from here) and
-// host_page.js (the page's side: storage at start, keys, the end message).
+// The JavaScript halves live in browser.js (called from here) and
+// page.js (the page's side: storage at start, keys, the end message).
 #include <emscripten/emscripten.h>
 
 #include <array>
 
 #include "media/core.h"
-#include "media/host.h"
+#include "media/host/host.h"
 
 // A file dropped on the page, written into the page's files by
-// host_replays.js: kept with the window's other dropped files.
+// replays.js: kept with the window's other dropped files.
 extern "C" EMSCRIPTEN_KEEPALIVE void host_drop_file(const char* path) {
   if (path && *path) g_media.input.dropped.emplace_back(path);
 }

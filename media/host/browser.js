@@ -1,6 +1,6 @@
-// host_browser.js — the JavaScript half of host_browser.cpp, linked with
+// browser.js — the JavaScript half of browser.cpp, linked with
 // --js-library. The page's own side (storage at start, keys, messages) is in
-// host_page.js; the two meet in Module.host.
+// page.js; the two meet in Module.host.
 mergeInto(LibraryManager.library, {
   // Sleeping gives the browser the thread back. A sleep shorter than a frame,
   // or one after a new picture (shown at the browser's next frame), lasts
@@ -94,7 +94,7 @@ mergeInto(LibraryManager.library, {
     HEAP32[h >> 2] = size[1];
   },
 
-  // The on-screen controls (host_page.js) by the program's TouchControl numbers.
+  // The on-screen controls (page.js) by the program's TouchControl numbers.
   host_touch_shown: function() {
     return Module.host.touch.shown ? 1 : 0;
   },

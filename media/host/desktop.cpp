@@ -1,9 +1,9 @@
-// host_desktop.cpp — the desktop program: SDL sleeps, files stay where they
+// desktop.cpp — the desktop program: SDL sleeps, files stay where they
 // are written, SDL lists the display modes, the window's pixels are the
 // display's, and there are no on-screen controls or text fields.
 #include <SDL.h>
 
-#include "media/host.h"
+#include "media/host/host.h"
 
 void HostSleep(int ms, bool /*newPicture*/) {
   if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));

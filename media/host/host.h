@@ -1,5 +1,5 @@
 // host.h — inside the media layer: what differs between running as a desktop
-// program and inside a browser page. host_desktop.cpp and host_browser.cpp
+// program and inside a browser page. desktop.cpp and browser.cpp
 // each define these for their build; the rest of the media layer is the same.
 #pragma once
 

@@ -1,7 +1,7 @@
-// host_page.js — the page's side of the browser host (linked with --pre-js):
+// page.js — the page's side of the browser host (linked with --pre-js):
 // sleeps and frames paced by the browser's frames, the files the program
 // writes kept in IndexedDB across reloads, the keys the game needs kept from
-// the browser, and what the page says when it ends. host_browser.js calls in
+// the browser, and what the page says when it ends. browser.js calls in
 // through Module.host.
 Module.host = (function() {
   // The host's own record: the counts and times tests read, and its calls.
@@ -20,7 +20,7 @@ Module.host = (function() {
   };
 
   // The program hands the browser the thread back: a picture to show, and
-  // what was held for the frame it ended (host_screen.js) let go.
+  // what was held for the frame it ended (screen.js) let go.
   function programSleeps(newPicture) {
     host.sleeps++;
     if (newPicture && host.onPicture) host.onPicture();

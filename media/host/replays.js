@@ -1,4 +1,4 @@
-// host_replays.js — the page's side of replays, linked with --pre-js: a file
+// replays.js — the page's side of replays, linked with --pre-js: a file
 // dropped on the page is written into the page's file system and handed to
 // the program as a dropped file (it watches it as a replay); and a page
 // opened as index.html?replay-check=a.replay,b.replay fetches those replays

@@ -1,9 +1,9 @@
-// host_screen.js — the page's screen and the player without a keyboard
-// (linked with --pre-js after host_page.js): the canvas sized to its box in
+// screen.js — the page's screen and the player without a keyboard
+// (linked with --pre-js after page.js): the canvas sized to its box in
 // the device's pixels, the layout (beside the picture held sideways, below it
 // held upright), the on-screen controls, the text field that brings up a
 // phone's keyboard, the full-screen button and sound on the first touch.
-// The program reaches it through Module.host (host_browser.js).
+// The program reaches it through Module.host (browser.js).
 (function(host) {
   var canvas = Module.canvas;
   var panel = document.getElementById('touch');

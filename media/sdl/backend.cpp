@@ -1,5 +1,5 @@
 // The real back end: an SDL2 window with an OpenGL context drawn through the
-// sprite batch (gl_renderer), keyboard, mouse and joysticks from SDL events,
+// sprite batch (gl/renderer.cpp), keyboard, mouse and joysticks from SDL events,
 // SDL's clock, and sound through the chosen AudioOutput.
 #include <SDL.h>
 
@@ -12,11 +12,11 @@
 #include <utility>
 #include <vector>
 
-#include "media/audio.h"
+#include "media/audio/output.h"
 #include "media/core.h"
-#include "media/gl_renderer.h"
-#include "media/host.h"
-#include "media/sdl_keys.h"
+#include "media/gl/renderer.h"
+#include "media/host/host.h"
+#include "media/sdl/keys.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SDL key symbols and scancodes to Windows virtual-key codes.
-#include "media/sdl_keys.h"
+#include "media/sdl/keys.h"
 
 #include <SDL.h>
 

@@ -1,4 +1,4 @@
-// sdl_keys.h — inside the media layer: SDL keys to Windows virtual-key codes.
+// keys.h — inside the media layer: SDL keys to Windows virtual-key codes.
 #pragma once
 
 // Letters and digits come from the key symbol (the key labelled Z is 90 on

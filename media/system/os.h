@@ -1,6 +1,6 @@
-// system_os.h — inside the media layer: what system.cpp leaves to each
-// system. The build compiles one file defining these: system_posix.cpp
-// (Linux, the browser) or system_windows.cpp, which also define
+// os.h — inside the media layer: what system.cpp leaves to each
+// system. The build compiles one file defining these: posix.cpp
+// (Linux, the browser) or windows.cpp, which also define
 // ReportError, MemoryInUse and ReleaseMemory (media.h).
 //
 //   OsLocalTime      the broken-down local time of a moment

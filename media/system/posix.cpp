@@ -1,11 +1,11 @@
-// system_posix.cpp — system.cpp's system calls on Linux and in the browser
+// posix.cpp — system.cpp's system calls on Linux and in the browser
 // (see system_os.h), and the C library's memory statistics.
 #include <malloc.h>
 
 #include <cstdio>
 
 #include "media/media.h"
-#include "media/system_os.h"
+#include "media/system/os.h"
 
 std::tm OsLocalTime(std::time_t moment) {
   std::tm tm{};

@@ -1,12 +1,12 @@
 // system.cpp — clock, date and time texts, process end. Error reports, the
 // memory statistics and what else differs between systems are in
-// system_posix.cpp and system_windows.cpp.
+// posix.cpp and windows.cpp.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 #include "media/backend.h"
-#include "media/system_os.h"
+#include "media/system/os.h"
 
 int32_t Millisecs() { return static_cast<int32_t>(Backend().Millisecs()); }
 

@@ -1,4 +1,4 @@
-// system_windows.cpp — system.cpp's system calls on Windows (see
+// windows.cpp — system.cpp's system calls on Windows (see
 // system_os.h), and the memory statistics.
 #include <SDL.h>
 #include <malloc.h>
@@ -7,7 +7,7 @@
 #include <string>
 
 #include "media/media.h"
-#include "media/system_os.h"
+#include "media/system/os.h"
 // Last: its macros rename words our headers use (DrawState, DeleteFile, KEY_*).
 #include <windows.h>
 #include <psapi.h>

@@ -1,4 +1,4 @@
-// gl_support.h — what the tests of the real SDL back end share: the drivers
+// support.h — what the tests of the real SDL back end share: the drivers
 // chosen once, a window with a drawing area, pixels read back from it, images
 // made in memory, and an SDL virtual joystick.
 #pragma once

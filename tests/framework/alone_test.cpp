@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "media/headless.h"
+#include "media/headless/headless.h"
 #include "shell/shell.h"
 
 namespace fs = std::filesystem;

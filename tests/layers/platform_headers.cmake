@@ -26,7 +26,7 @@ if(stray)
 endif()
 
 # The media layer does include them: a pattern that finds none there is broken.
-file(GLOB media ${SOURCE}/media/*.cpp)
+file(GLOB_RECURSE media ${SOURCE}/media/*.cpp)
 PlatformIncludes(inside ${media})
 list(FILTER inside INCLUDE REGEX "<SDL.h>")
 if(NOT inside)

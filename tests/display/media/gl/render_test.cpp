@@ -1,6 +1,6 @@
 // The real renderer read back pixel by pixel: blends, placement, text, the
 // virtual resolution, grabbing, and drawing after the display is reopened.
-#include "gl_support.h"
+#include "tests/display/support.h"
 
 using namespace gl;
 

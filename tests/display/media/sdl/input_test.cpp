@@ -5,9 +5,9 @@
 #include <initializer_list>
 #include <tuple>
 
-#include "media/audio.h"
-#include "media/sdl_keys.h"
-#include "gl_support.h"
+#include "media/audio/output.h"
+#include "media/sdl/keys.h"
+#include "tests/display/support.h"
 
 namespace {
 

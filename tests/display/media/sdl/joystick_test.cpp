@@ -2,7 +2,7 @@
 // discovery, and its axes, hat and buttons are held and captured by code; a
 // pad attached later is found and plays in the standard layout through SDL's
 // pad mapping.
-#include "gl_support.h"
+#include "tests/display/support.h"
 #include "shell/globals.h"
 #include "tools/tools.h"
 

@@ -10,7 +10,7 @@
 #include <functional>
 #include <string>
 
-#include "gl_support.h"
+#include "tests/display/support.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "media/audio.h"
+#include "media/audio/output.h"
 #include "tests/unit/support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "media/backend.h"
-#include "media/headless.h"
+#include "media/headless/headless.h"
 #include "tests/unit/support.h"
 
 using namespace support;

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "media/backend.h"
-#include "media/headless.h"
+#include "media/headless/headless.h"
 #include "tests/unit/support.h"
 
 using namespace support;

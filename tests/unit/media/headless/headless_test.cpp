@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "media/backend.h"
-#include "media/headless.h"
+#include "media/headless/headless.h"
 #include "tests/unit/support.h"
 
 using namespace support;
