@@ -19,11 +19,18 @@ set(WENHOD_BENCH OFF CACHE BOOL "" FORCE)
 set(ENV{PKG_CONFIG_LIBDIR} "${WENHOD_WEB_LIBS}/lib/pkgconfig")
 set(ENV{PKG_CONFIG_PATH} "")
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(WEB_LIBS REQUIRED IMPORTED_TARGET sdl2 libpng16 freetype2 zlib)
-target_link_libraries(wenhod_platform INTERFACE PkgConfig::WEB_LIBS)
+pkg_check_modules(WEB_SDL REQUIRED IMPORTED_TARGET sdl2)
+pkg_check_modules(WEB_PNG REQUIRED IMPORTED_TARGET libpng16 zlib)
+pkg_check_modules(WEB_FT REQUIRED IMPORTED_TARGET freetype2 zlib)
+target_link_libraries(wenhod_lib_sdl INTERFACE PkgConfig::WEB_SDL)
+target_link_libraries(wenhod_lib_png INTERFACE PkgConfig::WEB_PNG)
+target_link_libraries(wenhod_lib_ft INTERFACE PkgConfig::WEB_FT)
 # The toolchain searches its own sysroot only, so the -l names need the folder.
-target_link_directories(wenhod_platform INTERFACE ${WENHOD_WEB_LIBS}/lib)
-target_link_options(wenhod_platform INTERFACE -lopenal)
+foreach(lib sdl png ft)
+  target_link_directories(wenhod_lib_${lib} INTERFACE ${WENHOD_WEB_LIBS}/lib)
+endforeach()
+# OpenAL, WebGL and Emscripten's own headers are in its sysroot.
+target_link_options(wenhod_lib_al INTERFACE -lopenal)
 
 set(WENHOD_WEB_DIR ${CMAKE_CURRENT_LIST_DIR})
 

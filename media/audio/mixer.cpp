@@ -5,9 +5,7 @@
 //
 // The mixer owns a copy of every cued sound, so the audio thread never reads
 // a SoundData the program may free. Channels are recycled by the voice pool
-// both outputs share (media/voices.h).
-#include <SDL.h>
-
+// both outputs share (media/audio/voices.h).
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -18,6 +16,7 @@
 
 #include "media/audio/output.h"
 #include "media/audio/voices.h"
+#include "media/sdl/services.h"
 
 namespace {
 
@@ -48,33 +47,16 @@ class FreeAudioOutput final : public AudioOutput {
 
   // Opens the device; false leaves nothing open.
   bool Open() {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-      ReportError(std::string("FreeAudio: no sound: ") + SDL_GetError());
-      return false;
-    }
-    SDL_AudioSpec want{}, have{};
-    want.freq = 44100;
-    want.format = AUDIO_S16SYS;
-    want.channels = 2;
-    want.samples = 512;
-    want.callback = &FreeAudioOutput::Callback;
-    want.userdata = this;
-    dev_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
-    if (dev_ == 0) {
-      ReportError(std::string("FreeAudio: no sound device: ") + SDL_GetError());
-      SDL_QuitSubSystem(SDL_INIT_AUDIO);
-      return false;
-    }
-    deviceRate_ = have.freq > 0 ? have.freq : 44100;
-    SDL_PauseAudioDevice(dev_, 0);
-    return true;
+    std::string error;
+    dev_ = SdlOpenSound(44100, 512, &FreeAudioOutput::Callback, this, deviceRate_, error);
+    if (dev_ == 0) ReportError("FreeAudio: " + error);
+    return dev_ != 0;
   }
 
   ~FreeAudioOutput() override {
     if (dev_ == 0) return;
-    SDL_CloseAudioDevice(dev_);  // waits for the callback to finish
+    SdlCloseSound(dev_);  // waits for the callback to finish
     for (auto& [id, clip] : clips_) delete clip;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
   }
 
   void Release(SoundData& snd) override {
@@ -149,11 +131,11 @@ class FreeAudioOutput final : public AudioOutput {
 
  private:
   struct Lock {
-    explicit Lock(SDL_AudioDeviceID d) : dev(d) { SDL_LockAudioDevice(dev); }
-    ~Lock() { SDL_UnlockAudioDevice(dev); }
+    explicit Lock(uint32_t d) : dev(d) { SdlLockSound(dev); }
+    ~Lock() { SdlUnlockSound(dev); }
     Lock(const Lock&) = delete;
     Lock& operator=(const Lock&) = delete;
-    SDL_AudioDeviceID dev;
+    uint32_t dev;
   };
 
   using Pool = VoicePool<Voice>;
@@ -180,7 +162,7 @@ class FreeAudioOutput final : public AudioOutput {
     return clip;
   }
 
-  static void Callback(void* userdata, Uint8* stream, int len) {
+  static void Callback(void* userdata, uint8_t* stream, int len) {
     static_cast<FreeAudioOutput*>(userdata)->Mix(reinterpret_cast<int16_t*>(stream),
                                                  static_cast<size_t>(len) / (2 * sizeof(int16_t)));
   }
@@ -236,7 +218,7 @@ class FreeAudioOutput final : public AudioOutput {
     return static_cast<int16_t>(std::lrint(x));
   }
 
-  SDL_AudioDeviceID dev_ = 0;
+  uint32_t dev_ = 0;
   int deviceRate_ = 44100;
   Pool pool_{kMaxVoices};  // guarded by the device lock
   std::unordered_map<uintptr_t, Clip*> clips_;  // by handle; only the program thread changes it

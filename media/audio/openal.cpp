@@ -1,6 +1,6 @@
 // openal.cpp — the "OpenAL" sound output: OpenAL Soft sources as
 // channels, one buffer per sound made on first cue. Channels are recycled by
-// the voice pool both outputs share (media/voices.h).
+// the voice pool both outputs share (media/audio/voices.h).
 #include <AL/al.h>
 #include <AL/alc.h>
 

@@ -1,7 +1,7 @@
 // decode.cpp — turning outside files into records: PNG images (libpng),
-// TrueType fonts (FreeType), WAV sounds (SDL's loader and converter), and the
+// TrueType fonts (FreeType), WAV sounds (checked here, then read by SDL's
+// loader and converter in media/sdl/services.cpp), and the
 // small bitmap face drawn when no font is set. Bad input answers false.
-#include <SDL.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -16,6 +16,7 @@
 
 #include "media/backend.h"
 #include "media/host/host.h"
+#include "media/sdl/services.h"
 
 //------------------------------------------------------------------------------
 // PNG
@@ -381,45 +382,6 @@ void BuiltinFont(FontData& out) {
 //------------------------------------------------------------------------------
 namespace {
 
-// Anything SDL reads as WAV becomes signed 16-bit, mono or stereo, at its rate.
-bool DecodeWavFrom(SDL_RWops* rw, SoundData& out) {
-  if (!rw) return false;
-  SDL_AudioSpec spec;
-  Uint8* buf = nullptr;
-  Uint32 len = 0;
-  if (!SDL_LoadWAV_RW(rw, 1, &spec, &buf, &len)) return false;
-  bool ok = false;
-  const int channels = spec.channels >= 2 ? 2 : 1;
-  SDL_AudioCVT cvt;
-  if (spec.channels > 0 && spec.freq > 0 &&
-      SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, static_cast<Uint8>(channels),
-                        spec.freq) >= 0) {
-    std::vector<uint8_t> work;
-    size_t bytes = len;
-    size_t room = bytes * static_cast<size_t>(cvt.needed ? std::max(cvt.len_mult, 1) : 1);
-    if (room <= (size_t(1) << 30)) {
-      work.assign(room, 0);
-      if (len) std::memcpy(work.data(), buf, len);
-      if (cvt.needed) {
-        cvt.buf = work.data();
-        cvt.len = static_cast<int>(len);
-        if (len > INT_MAX || SDL_ConvertAudio(&cvt) != 0) room = 0;
-        else bytes = static_cast<size_t>(cvt.len_cvt);
-      }
-      size_t frames = room ? bytes / (2 * static_cast<size_t>(channels)) : 0;
-      if (frames > 0) {
-        out.samples.assign(frames * channels, 0);
-        std::memcpy(out.samples.data(), work.data(), frames * channels * 2);
-        out.channels = channels;
-        out.rate = spec.freq;
-        ok = true;
-      }
-    }
-  }
-  SDL_FreeWAV(buf);
-  return ok;
-}
-
 // SDL counts a plain sample format's frames by the block alignment the file
 // states but reads each frame at its real size, so a block alignment smaller
 // than a frame makes it read past the samples into memory it never filled
@@ -471,7 +433,7 @@ bool DecodeWavBytes(std::vector<uint8_t>& bytes, SoundData& out) {
   if (bytes.empty() || bytes.size() > static_cast<size_t>(INT_MAX)) return false;
   if (!FitRiffLengths(bytes)) return false;
   SoundData snd;
-  if (!DecodeWavFrom(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), snd)) return false;
+  if (!SdlDecodeWav(bytes.data(), bytes.size(), snd)) return false;
   out = std::move(snd);
   return true;
 }

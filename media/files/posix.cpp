@@ -1,5 +1,5 @@
 // posix.cpp — the system's own file operations on Linux and in the
-// browser (see files_os.h).
+// browser (see os.h).
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>

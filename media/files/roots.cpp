@@ -3,26 +3,13 @@
 // screenshots). Portable: one Files/ tree, in the start folder or beside the
 // executable, is both. Installed: the data tree is read-only or built in, and
 // the player's files go to the folder the system keeps for them.
-#include <SDL.h>
-
 #include <cerrno>
 #include <cstring>
 
 #include "media/core.h"
 #include "media/files/os.h"
 #include "media/media.h"
-
-namespace {
-
-// A string SDL made for us, taken over and freed; "" for none.
-std::string TakeSdlString(char* made) {
-  if (!made) return {};
-  std::string taken = made;
-  SDL_free(made);
-  return taken;
-}
-
-}  // namespace
+#include "media/sdl/services.h"
 
 void SetFileRoots(const std::string& data, const std::string& player) {
   g_media.files.dataRoot = data;
@@ -46,7 +33,7 @@ void FindFileRoots(const std::string& tree, const std::string& app, const std::s
     installed = true;
   } else if (FileType(tree) == 2) {
     data = JoinPath(here, tree);
-  } else if (const std::string beside = JoinPath(TakeSdlString(SDL_GetBasePath()), tree); FileType(beside) == 2) {
+  } else if (const std::string beside = JoinPath(SdlBasePath(), tree); FileType(beside) == 2) {
     data = beside;
   }
   // No tree anywhere: everything is read and written in the start folder.
@@ -54,10 +41,11 @@ void FindFileRoots(const std::string& tree, const std::string& app, const std::s
   if (!installed && OsCanWrite(data)) return SetFileRoots(data, data);
 
   // The system's folder for this player's files, made if missing.
-  std::string player = TakeSdlString(SDL_GetPrefPath("", app.c_str()));
+  std::string why;
+  std::string player = SdlPrefPath(app, why);
   if (player.empty()) {
     player = here;
-    ReportError("no folder for the player's files (" + std::string(SDL_GetError()) + "): using " + here);
+    ReportError("no folder for the player's files (" + why + "): using " + here);
   } else {
     std::string game = gameFolder;
     while (!game.empty() && OsSeparator(game.back())) game.pop_back();

@@ -1,5 +1,5 @@
 // windows.cpp — the system's own file operations on Windows (see
-// files_os.h). Names are UTF-8: the manifest makes it the program's code page.
+// os.h). Names are UTF-8: the manifest makes it the program's code page.
 #include <direct.h>
 #include <io.h>
 #include <sys/stat.h>

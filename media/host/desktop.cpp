@@ -1,13 +1,10 @@
 // desktop.cpp — the desktop program: SDL sleeps, files stay where they
 // are written, SDL lists the display modes, the window's pixels are the
 // display's, and there are no on-screen controls or text fields.
-#include <SDL.h>
-
 #include "media/host/host.h"
+#include "media/sdl/services.h"
 
-void HostSleep(int ms, bool /*newPicture*/) {
-  if (ms > 0) SDL_Delay(static_cast<Uint32>(ms));
-}
+void HostSleep(int ms, bool /*newPicture*/) { SdlDelay(ms); }
 bool HostWaitForFrame(double /*periodMs*/, bool /*newPicture*/) { return false; }
 void HostBreathe() {}
 bool HostSoundAllowed() { return true; }

@@ -1,5 +1,5 @@
 // posix.cpp — system.cpp's system calls on Linux and in the browser
-// (see system_os.h), and the C library's memory statistics.
+// (see os.h), and the C library's memory statistics.
 #include <malloc.h>
 
 #include <cstdio>

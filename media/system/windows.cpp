@@ -1,12 +1,12 @@
 // windows.cpp — system.cpp's system calls on Windows (see
-// system_os.h), and the memory statistics.
-#include <SDL.h>
+// os.h), and the memory statistics.
 #include <malloc.h>
 
 #include <cstdio>
 #include <string>
 
 #include "media/media.h"
+#include "media/sdl/services.h"
 #include "media/system/os.h"
 // Last: its macros rename words our headers use (DrawState, DeleteFile, KEY_*).
 #include <windows.h>
@@ -38,7 +38,7 @@ void OsFailureNotice() {
   std::string text = "The game could not go on.";
   const size_t first = g_reportCount > kKeptErrors ? g_reportCount - kKeptErrors : 0;
   for (size_t k = first; k < g_reportCount; ++k) text += "\n" + g_reported[k % kKeptErrors];
-  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Wen Hod in a Varno Zavored", text.c_str(), nullptr);
+  SdlErrorBox("Wen Hod in a Varno Zavored", text);
 }
 
 namespace {
