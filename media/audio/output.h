@@ -1,7 +1,11 @@
-// output.h — inside the media layer: one sound output behind the SDL back
-// end. "OpenAL" plays through OpenAL Soft; "FreeAudio" is our own small
-// mixer over SDL's audio output (volume, pan and rate per channel). With no
-// sound device the opener answers nullptr and the program carries on silent.
+// output.h — the audio/ room: one sound output behind the SDL back end.
+// "OpenAL" plays through OpenAL Soft (openal.cpp; noopenal.cpp where the
+// build has none); "FreeAudio" is our own small mixer (mixer.cpp) over the
+// sound device SDL lends it (sdl/services.h), with volume, pan and rate per
+// channel. Both keep their channels in one voice pool (voices.h). An output
+// owns its device and the device's copies of the sounds. Sees OpenAL only.
+// With no sound device the opener answers nullptr and the program carries on
+// silent.
 #pragma once
 
 #include <memory>

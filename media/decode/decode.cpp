@@ -1,7 +1,9 @@
-// decode.cpp — turning outside files into records: PNG images (libpng),
-// TrueType fonts (FreeType), WAV sounds (checked here, then read by SDL's
-// loader and converter in media/sdl/services.cpp), and the
-// small bitmap face drawn when no font is set. Bad input answers false.
+// decode.cpp — the decode/ room: turning outside files into records. PNG
+// images (libpng), TrueType fonts (FreeType), WAV sounds (checked here, then
+// read by SDL's loader and converter, lent by sdl/services.h), and the small
+// bitmap face drawn when no font is set. Bad input answers false. image.cpp
+// keeps images as frames of CPU pixels (cutting, grabbing, PNG saving, the
+// overlap test). Sees libpng and FreeType only.
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H

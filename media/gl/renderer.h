@@ -1,5 +1,9 @@
-// renderer.h — inside the media layer: the OpenGL sprite batch of the SDL
-// back end.
+// renderer.h — the gl/ room: the OpenGL sprite batch of the SDL back end.
+//
+// Owns the GL objects of the window's context: the shader programs, the
+// vertex array, the offscreen frame, and the textures of images and font
+// atlases (textures.cpp). Sees SDL (the entry points come through it) and
+// OpenGL; the back end in sdl/ is its only caller.
 //
 // Every draw is a textured quad whose corners are already placed on the CPU
 // (in virtual units). Quads are appended to one vertex array and sent to GL

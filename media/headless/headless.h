@@ -1,5 +1,7 @@
-// headless.h — the test back end and its controls: linked into the tests and
-// benchmarks (the wenhod_headless library), never into the program.
+// headless.h — the headless/ room: the test back end and its controls,
+// linked into the tests and benchmarks (the wenhod_headless library), never
+// into the program. It owns its virtual clock, scripted input and the
+// records of what was drawn and played, and sees no platform library.
 //
 // With UseHeadlessBackend() active there is no window and no sound device:
 // - the clock is virtual and advances only when the program sleeps (Delay),

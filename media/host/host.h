@@ -1,6 +1,10 @@
-// host.h — inside the media layer: what differs between running as a desktop
-// program and inside a browser page. desktop.cpp and browser.cpp
-// each define these for their build; the rest of the media layer is the same.
+// host.h — the host/ room: what differs between running as a desktop
+// program and inside a browser page. desktop.cpp and browser.cpp each define
+// these for their build; the rest of the media layer is the same. The page's
+// own side is JavaScript here too: browser.js (called from browser.cpp),
+// page.js (storage, locks, keys, frames), screen.js (canvas, touch controls)
+// and replays.js (dropped files, replay checks). Sees Emscripten only (in the
+// page); the desktop sleeps through sdl/services.h.
 #pragma once
 
 #include <string>

@@ -1,6 +1,12 @@
-// The real back end: an SDL2 window with an OpenGL context drawn through the
-// sprite batch (gl/renderer.cpp), keyboard, mouse and joysticks from SDL events,
-// SDL's clock, and sound through the chosen AudioOutput.
+// backend.cpp — the sdl/ room's heart: the real back end, an SDL2 window with
+// an OpenGL context drawn through the sprite batch (gl/renderer.cpp),
+// keyboard, mouse and joysticks from SDL events, SDL's clock, and sound
+// through the chosen AudioOutput (audio/).
+//
+// The room owns the window, the context, the joysticks and the sound output
+// while the display is open; keys.cpp maps SDL's keys to the layer's codes;
+// services.cpp lends SDL to the rooms that may not see it (paths, sleep,
+// error box, the WAV loader, the mixer's sound device). Sees SDL only.
 #include <SDL.h>
 
 #include <algorithm>

@@ -1,6 +1,7 @@
-// system.cpp — clock, date and time texts, process end. Error reports, the
-// memory statistics and what else differs between systems are in
-// posix.cpp and windows.cpp.
+// system.cpp — the system/ room: clock, date and time texts, process end.
+// Error reports, the memory statistics and what else differs between systems
+// are in posix.cpp and windows.cpp (os.h), the only files here that see the
+// system's headers. The room owns the errors reported this run.
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
