@@ -32,6 +32,7 @@ namespace {
   X(BindFramebuffer) X(FramebufferTexture2D) X(CheckFramebufferStatus) X(BlitFramebuffer)
 
 struct GlApi {
+// NOLINTNEXTLINE(bugprone-macro-parentheses): name is pasted into names, never an expression
 #define DECLARE(name) decltype(&gl##name) name = nullptr;
   GL_FUNCS(DECLARE)
 #undef DECLARE
@@ -222,10 +223,10 @@ void BuildBuffers() {
   }
   gl.GenBuffers(1, &R.vbo);
   gl.GenBuffers(1, &R.ibo);
-  std::vector<uint16_t> idx(kBatchQuads * 6);
+  std::vector<uint16_t> idx(size_t{kBatchQuads} * 6);
   for (int q = 0; q < kBatchQuads; ++q) {
     const uint16_t b = static_cast<uint16_t>(q * 4);
-    uint16_t* i = &idx[q * 6];
+    uint16_t* i = &idx[static_cast<size_t>(q) * 6];
     i[0] = b; i[1] = b + 1; i[2] = b + 2;
     i[3] = b + 2; i[4] = b + 3; i[5] = b;
   }
@@ -234,10 +235,13 @@ void BuildBuffers() {
                 idx.data(), GL_STATIC_DRAW);
   gl.BindBuffer(GL_ARRAY_BUFFER, R.vbo);
   const GLsizei stride = sizeof(GlVertex);
+  // GL takes offsets into the bound buffer as pointers.
+  // NOLINTBEGIN(performance-no-int-to-ptr)
   gl.VertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(GlVertex, x)));
   gl.VertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(GlVertex, u)));
   gl.VertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
                          reinterpret_cast<void*>(offsetof(GlVertex, color)));
+  // NOLINTEND(performance-no-int-to-ptr)
   gl.EnableVertexAttribArray(0);
   gl.EnableVertexAttribArray(1);
   gl.EnableVertexAttribArray(2);
@@ -454,7 +458,7 @@ void GlFlush() {
   if (textured) BindTexture(R.batchTex);
   // Orphan and fill in one call: the driver hands us fresh storage while the
   // previous batch may still be drawing.
-  gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(R.quads) * 4 * sizeof(GlVertex),
+  gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(static_cast<size_t>(R.quads) * 4 * sizeof(GlVertex)),
                 g_verts, GL_STREAM_DRAW);
   gl.DrawElements(GL_TRIANGLES, R.quads * 6, GL_UNSIGNED_SHORT, nullptr);
   R.unflushed += R.quads;
@@ -534,6 +538,7 @@ void GlReadPixels(int x, int y, int w, int h, uint32_t* out) {
 uint32_t GlColor(int r, int g, int b, float alpha) {
   const auto byte = [](int v) { return static_cast<uint32_t>(std::clamp(v, 0, 255)); };
   const float a = alpha >= 0.0f ? std::min(alpha, 1.0f) : 0.0f;  // NaN reads as 0
+  // NOLINTNEXTLINE(bugprone-incorrect-roundings): a is never negative, so the half rounds
   const uint32_t ab = static_cast<uint32_t>(a * 255.0f + 0.5f);
   return byte(r) | byte(g) << 8 | byte(b) << 16 | ab << 24;
 }

@@ -312,7 +312,7 @@ class HeadlessBackend : public MediaBackend {
   [[noreturn]] void End(int status) override { throw HeadlessExit{status}; }
 };
 
-void Push(Event e) { H().events.push_back(e); }
+void Push(const Event& e) { H().events.push_back(e); }
 
 }  // namespace
 
