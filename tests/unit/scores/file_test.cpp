@@ -511,7 +511,8 @@ TEST_F(ScoreFile, TwoCopiesSavingAtOnceKeepEveryRound) {
 // has saved, which prunes replays whose records it cannot see. The other
 // saves as soon as the rename is done. Under the lock it has to wait for the
 // rename's own save, and keeps the replay; the pause gives up after two
-// seconds. Run again with a read-only lock file, which locks as well.
+// seconds. Run again with a lock file no one may write (another program
+// holding it, a read-only one where that binds), which locks as well.
 const char* const kRaceFolder = "WENHOD_TEST_RACE_FOLDER";
 const char* const kRaceRole = "WENHOD_TEST_RACE_ROLE";
 const std::string kRaceReplay = "the round's replay";
@@ -553,14 +554,14 @@ TEST_F(ScoreFile, ARenameRacingAnotherCopysPruningKeepsTheReplay) {
     return;
   }
   const std::string self = "--gtest_filter=ScoreFile.ARenameRacingAnotherCopysPruningKeepsTheReplay";
-  for (const bool readOnlyLock : {false, true}) {
-    SCOPED_TRACE(readOnlyLock ? "read-only lock file" : "lock file made by the game");
-    const fs::path folder = dir / (readOnlyLock ? "read-only" : "made");
+  for (const bool barred : {false, true}) {
+    SCOPED_TRACE(barred ? "a lock file no one may write" : "the lock file the game makes");
+    const fs::path folder = dir / (barred ? "barred" : "made");
+    const std::string lockFile = (folder / "scores.dat.lock").string();
     fs::create_directory(folder);
-    if (readOnlyLock) {
-      support::WriteBytes(folder / "scores.dat.lock", "");
-      using fs::perms;
-      fs::permissions(folder / "scores.dat.lock", perms::owner_read | perms::group_read | perms::others_read);
+    if (barred) {
+      support::WriteBytes(lockFile, "");
+      if (!BarWriting(lockFile, true)) GTEST_SKIP() << "a file cannot be barred from writing here";
     }
     SetEnv(kRaceFolder, folder.string());
     SetEnv(kRaceRole, "pruner");
@@ -573,6 +574,7 @@ TEST_F(ScoreFile, ARenameRacingAnotherCopysPruningKeepsTheReplay) {
     other.join();
     UnsetEnv(kRaceFolder);
     UnsetEnv(kRaceRole);
+    if (barred) BarWriting(lockFile, false);
     ASSERT_TRUE(ready);
     EXPECT_EQ(renamer, 0);
     EXPECT_EQ(pruner, 0);
