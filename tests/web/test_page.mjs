@@ -253,8 +253,29 @@ async function enterName(page, name) {
   return ((await B.readFile(page, SCORES)) || '').split('\r\n')[0].split('|');
 }
 
+// Waits until the browser's storage (IndexedDB, as the page keeps it) holds
+// the scores with this text; throws after two minutes.
+async function waitStored(page, text) {
+  await page.waitForFunction(t => new Promise(resolve => {
+    const open = indexedDB.open('/persist');
+    open.onerror = () => resolve(false);
+    open.onsuccess = () => {
+      try {
+        const get = open.result.transaction('FILE_DATA').objectStore('FILE_DATA').get('/persist/Files/239/scores.dat');
+        get.onsuccess = () => {
+          open.result.close();
+          resolve(!!get.result && new TextDecoder('latin1').decode(get.result.contents).includes(t));
+        };
+        get.onerror = () => resolve(false);
+      } catch (e) {
+        resolve(false);
+      }
+    };
+  }), {timeout: 120000, polling: 200}, text);
+}
+
 // A round of the difficulty shown, started and quit at once from the pause
-// menu, then named: a record with its replay in a few seconds.
+// menu, then named, and in storage: a record with its replay in a few seconds.
 async function quickRound(page, name) {
   await page.bringToFront();
   await B.press(page, 'z');
@@ -263,7 +284,9 @@ async function quickRound(page, name) {
   await B.waitFrames(page, 5);
   await B.press(page, 'ArrowDown');  // Quit
   await B.press(page, 'z');
-  return enterName(page, name);
+  const record = await enterName(page, name);
+  await waitStored(page, `|${name.trim()}|`);
+  return record;
 }
 
 // The score records of a file, newest first, each split into its fields.
