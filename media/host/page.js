@@ -159,7 +159,8 @@ Module.host = (function() {
     };
     if (exists(path)) {
       copyFile(path, copy);
-      for (var at = copy.indexOf('/', STORE.length + 1); at > 0; at = copy.indexOf('/', at + 1)) put(copy.substring(0, at));
+      var at = copy.indexOf('/', STORE.length + 1);
+      for (; at > 0; at = copy.indexOf('/', at + 1)) put(copy.substring(0, at));
       put(copy);
       if (isShared(path)) known[path] = true;
     } else {
