@@ -1,6 +1,6 @@
 // frame.cpp — the frame service every screen calls once per frame: channel
 // volumes, score popups, the hot keys, the settings panel, the debug overlay,
-// the pointer, the mouse sample, 60 fps pacing, messages, presenting, the
+// the pointer, messages, presenting, 60 fps pacing, the mouse sample, the
 // smoothed frame rate and the window-close path.
 #include <cstdint>
 
@@ -97,14 +97,16 @@ int FinishFrame(int showPointer) {
   if (showPointer == 1 || SettingsOpen)
     DrawImage(IconsImage, VirtualMouseX() + 12, VirtualMouseY() + 12, ICON_POINTER);
 
-  LastMouseX = MouseX;
-  LastMouseY = MouseY;
-  MouseX = TruncInt(VirtualMouseX());
-  MouseY = TruncInt(VirtualMouseY());
   MouseClick1 = MouseHit(1);
   MouseClick2 = MouseHit(2);
   // A file dropped on the window is watched as a replay once the title screen is back.
   for (std::string dropped = TakeDroppedFile(); !dropped.empty(); dropped = TakeDroppedFile()) ReplayRequest = dropped;
+
+  // Shown as soon as it is drawn: the wait for the next frame comes after,
+  // so the input the next frame reads is as fresh as it can be.
+  DrawMessages();
+  if (!slow || FrameParity == 0) PresentFrame(0);
+  SkipDrawing(false);  // whatever comes next draws, until a frame begins that will not be shown
 
   // Pace to 60 fps: by the host's own frames where it has them (a page), else
   // in 1 ms sleeps. A clock that went backwards ends the wait.
@@ -116,10 +118,11 @@ int FinishFrame(int showPointer) {
     }
   }
 
-  DrawMessages();
-
-  if (!slow || FrameParity == 0) PresentFrame(0);
-  SkipDrawing(false);  // whatever comes next draws, until a frame begins that will not be shown
+  // The pointer as it is when the next frame begins.
+  LastMouseX = MouseX;
+  LastMouseY = MouseY;
+  MouseX = TruncInt(VirtualMouseX());
+  MouseY = TruncInt(VirtualMouseY());
 
   const int32_t now = Millisecs();
   int32_t duration = ClockSince(LastFrameTime, now);
