@@ -66,10 +66,8 @@ int FinishFrame(int showPointer) {
 
   // Both taken every frame, so neither is left over for the next.
   const bool tabHit = KeyHit(KEY_TAB) > 0, settingsTapped = TouchHit(TOUCH_SETTINGS) > 0;
-  if (tabHit || settingsTapped) {
-    SettingsOpen = !SettingsOpen;
-    WriteSetup();
-  }
+  const bool toggled = tabHit || settingsTapped;
+  if (toggled) SettingsOpen = !SettingsOpen;
   FindNewJoysticks();
   OfferTouchControl(TOUCH_PAUSE, GameState == STATE_ROUND);
   if (FrameParity == 1) ReleasedMemory = ReleaseMemory();
@@ -107,6 +105,9 @@ int FinishFrame(int showPointer) {
   DrawMessages();
   if (!slow || FrameParity == 0) PresentFrame(0);
   SkipDrawing(false);  // whatever comes next draws, until a frame begins that will not be shown
+  // Every toggle saves the settings, once the panel's first move is on
+  // screen: a flush to the disk may take longer than a frame.
+  if (toggled) WriteSetup();
 
   // Pace to 60 fps: by the host's own frames where it has them (a page), else
   // in 1 ms sleeps. A clock that went backwards ends the wait.
