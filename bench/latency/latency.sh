@@ -27,24 +27,27 @@
 # default 10; the round start and pause are timed once a round), --display :N
 # (start Xvfb there instead of on a free display), --as-chosen (keep the
 # 30 fps mode when the engine test picks it; by default the settings panel
-# switches it off, as a player may, so both windows are timed at 60 fps).
+# switches it off, as a player may, so both windows are timed at 60 fps),
+# --web [LABEL=]PAGE_DIR (repeatable: then the page too, in Chromium and
+# Firefox against a bare WebGL 2 page, by page.mjs on the same display).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
 PRESSES=30 ROUNDS=10 DISPLAY_WANTED= AS_CHOSEN=0
-games=()
+games=() webPages=()
 while (( $# )); do
   case $1 in
     --presses) PRESSES=$2; shift ;;
     --rounds) ROUNDS=$2; shift ;;
     --display) DISPLAY_WANTED=$2; shift ;;
     --as-chosen) AS_CHOSEN=1 ;;
-    -h | --help) sed -n '2,25p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --web) webPages+=("$2"); shift ;;
+    -h | --help) sed -n '2,32p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) games+=("$1") ;;
   esac
   shift
 done
-(( ${#games[@]} )) || { sed -n '2,25p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+(( ${#games[@]} )) || { sed -n '2,32p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
 BUILD=$(cd "${games[0]}" && pwd)
 games[0]="this build=$BUILD"
 PROBE=$BUILD/bench/latency/latency_probe
@@ -323,3 +326,7 @@ done
 skipped=$(awk '{s += $1} END {print s + 0}' "$OUT/skipped" 2>/dev/null || echo 0)
 echo
 echo "Presses not made because the region was moving, or not answered within a second: $skipped"
+if (( ${#webPages[@]} )); then
+  echo
+  LATENCY_PRESSES=$PRESSES node bench/latency/page.mjs "${webPages[@]}"
+fi
