@@ -129,8 +129,8 @@ inline Played Play(const Script& s) {
     ++stage;
   });
   HeadlessOnPresent([&] {
-    if (stage != 2 || GameState != STATE_PAUSED) return;
-    ++menuFrames;
+    if ((stage != 1 && stage != 2) || GameState != STATE_PAUSED) return;
+    ++menuFrames;  // from the menu's first frame, shown while Escape is still held
     if (menuFrames == 5 && s.quitAtPause) HeadlessKey(KEY_DOWN, true);
     if (menuFrames == 6) HeadlessKey(KEY_DOWN, false);
     if (menuFrames == 10) {
