@@ -1,7 +1,7 @@
 // frame.cpp — the frame service every screen calls once per frame: channel
 // volumes, score popups, the hot keys, the settings panel, the debug overlay,
 // the pointer, messages, presenting, 60 fps pacing, the mouse sample, the
-// smoothed frame rate and the window-close path.
+// smoothed frame rate, the pause menu and the window-close path.
 #include <cstdint>
 
 #include "shell/shell.h"
@@ -55,6 +55,16 @@ void DrawMessages() {
   }
 }
 
+// Runs the pause menu over a round; the round's clock skips the pause.
+int PauseRound() {
+  GameState = STATE_PAUSED;
+  const int32_t pausedAt = Millisecs();
+  const int result = PauseMenu();
+  GameState = STATE_ROUND;
+  GameStartTime += ClockSince(pausedAt, Millisecs());
+  return result;
+}
+
 }  // namespace
 
 int FinishFrame(int showPointer) {
@@ -73,16 +83,8 @@ int FinishFrame(int showPointer) {
   if (FrameParity == 1) ReleasedMemory = ReleaseMemory();
 
   // On a slow system these keys wait for a presented frame; hits are kept until read.
-  if (FrameParity == 0 || !slow) {
-    if (KeyHit(KEY_F11) > 0) TakeScreenshot();
-    if (GameState == STATE_ROUND && PauseHeld()) {
-      GameState = STATE_PAUSED;
-      const int32_t pausedAt = Millisecs();
-      pauseResult = PauseMenu();
-      GameState = STATE_ROUND;
-      GameStartTime += ClockSince(pausedAt, Millisecs());  // the round's clock skips the pause
-    }
-  }
+  const bool hotKeys = FrameParity == 0 || !slow;
+  if (hotKeys && KeyHit(KEY_F11) > 0) TakeScreenshot();
 
   SettingsMenu();
 
@@ -130,6 +132,10 @@ int FinishFrame(int showPointer) {
   if (duration <= 0) duration = 1;
   FrameRate = (1000 / duration + 2 * FrameRate) / 3;
   LastFrameTime = now;
+
+  // Escape pauses a round as soon as it is read, over the picture just shown,
+  // before another frame of the round is drawn.
+  if (hotKeys && GameState == STATE_ROUND && PauseHeld()) pauseResult = PauseRound();
 
   FrameParity = 1 - FrameParity;
 

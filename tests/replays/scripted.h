@@ -116,9 +116,10 @@ inline Played Play(const Script& s) {
   Difficulty = s.difficulty;
   GameState = STATE_ROUND;
 
-  // The pause: Escape let go once the menu shows, ten menu frames, Down for
-  // Quit if asked, then Escape again, held past the end of that frame and
-  // let go on the way out.
+  // The pause: Escape let go once the menu shows (a frame's wait after the
+  // press), nine menu frames, Down for Quit if asked, then Escape again, held
+  // past the end of that frame and let go on the way out: the menu ends 150 ms
+  // after the press, as the golden replays were made.
   int stage = 0, menuFrames = 0;
   uint32_t pressedAt = 0;
   HeadlessOnDelay([&] {
@@ -133,7 +134,7 @@ inline Played Play(const Script& s) {
     ++menuFrames;  // from the menu's first frame, shown while Escape is still held
     if (menuFrames == 5 && s.quitAtPause) HeadlessKey(KEY_DOWN, true);
     if (menuFrames == 6) HeadlessKey(KEY_DOWN, false);
-    if (menuFrames == 10) {
+    if (menuFrames == 9) {
       HeadlessKey(KEY_ESCAPE, true);
       pressedAt = Millisecs();
       stage = 3;
