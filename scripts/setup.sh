@@ -9,8 +9,8 @@ packages=(
   g++ cmake ninja-build ccache pkg-config
   # libraries the program links
   libsdl2-dev libopenal-dev libpng-dev libfreetype-dev libx11-dev
-  # tests and benchmarks
-  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
+  # tests and benchmarks (XTEST and DAMAGE: the latency benchmark's outside probe)
+  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libxtst-dev libxdamage-dev
   # fuzzing: coverage reports, and the hand-made edge fonts among the seeds
   llvm-14 python3-fonttools
   # the house's habits: formatting and static analysis

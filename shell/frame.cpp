@@ -1,7 +1,7 @@
 // frame.cpp — the frame service every screen calls once per frame: channel
 // volumes, score popups, the hot keys, the settings panel, the debug overlay,
-// the pointer, the mouse sample, 60 fps pacing, messages, presenting, the
-// smoothed frame rate and the window-close path.
+// the pointer, messages, presenting, 60 fps pacing, the mouse sample, the
+// smoothed frame rate, the pause menu and the window-close path.
 #include <cstdint>
 
 #include "shell/shell.h"
@@ -55,6 +55,16 @@ void DrawMessages() {
   }
 }
 
+// Runs the pause menu over a round; the round's clock skips the pause.
+int PauseRound() {
+  GameState = STATE_PAUSED;
+  const int32_t pausedAt = Millisecs();
+  const int result = PauseMenu();
+  GameState = STATE_ROUND;
+  GameStartTime += ClockSince(pausedAt, Millisecs());
+  return result;
+}
+
 }  // namespace
 
 int FinishFrame(int showPointer) {
@@ -66,25 +76,15 @@ int FinishFrame(int showPointer) {
 
   // Both taken every frame, so neither is left over for the next.
   const bool tabHit = KeyHit(KEY_TAB) > 0, settingsTapped = TouchHit(TOUCH_SETTINGS) > 0;
-  if (tabHit || settingsTapped) {
-    SettingsOpen = !SettingsOpen;
-    WriteSetup();
-  }
+  const bool toggled = tabHit || settingsTapped;
+  if (toggled) SettingsOpen = !SettingsOpen;
   FindNewJoysticks();
   OfferTouchControl(TOUCH_PAUSE, GameState == STATE_ROUND);
   if (FrameParity == 1) ReleasedMemory = ReleaseMemory();
 
   // On a slow system these keys wait for a presented frame; hits are kept until read.
-  if (FrameParity == 0 || !slow) {
-    if (KeyHit(KEY_F11) > 0) TakeScreenshot();
-    if (GameState == STATE_ROUND && PauseHeld()) {
-      GameState = STATE_PAUSED;
-      const int32_t pausedAt = Millisecs();
-      pauseResult = PauseMenu();
-      GameState = STATE_ROUND;
-      GameStartTime += ClockSince(pausedAt, Millisecs());  // the round's clock skips the pause
-    }
-  }
+  const bool hotKeys = FrameParity == 0 || !slow;
+  if (hotKeys && KeyHit(KEY_F11) > 0) TakeScreenshot();
 
   SettingsMenu();
 
@@ -97,10 +97,6 @@ int FinishFrame(int showPointer) {
   if (showPointer == 1 || SettingsOpen)
     DrawImage(IconsImage, VirtualMouseX() + 12, VirtualMouseY() + 12, ICON_POINTER);
 
-  LastMouseX = MouseX;
-  LastMouseY = MouseY;
-  MouseX = TruncInt(VirtualMouseX());
-  MouseY = TruncInt(VirtualMouseY());
   MouseClick1 = MouseHit(1);
   MouseClick2 = MouseHit(2);
   // A file dropped on the window is watched as a replay once the title screen
@@ -109,6 +105,15 @@ int FinishFrame(int showPointer) {
     DoneWithDroppedFile(ReplayRequest);
     ReplayRequest = dropped;
   }
+
+  // Shown as soon as it is drawn: the wait for the next frame comes after,
+  // so the input the next frame reads is as fresh as it can be.
+  DrawMessages();
+  if (!slow || FrameParity == 0) PresentFrame(0);
+  SkipDrawing(false);  // whatever comes next draws, until a frame begins that will not be shown
+  // Every toggle saves the settings, once the panel's first move is on
+  // screen: a flush to the disk may take longer than a frame.
+  if (toggled) WriteSetup();
 
   // Pace to 60 fps: by the host's own frames where it has them (a page), else
   // in 1 ms sleeps. A clock that went backwards ends the wait.
@@ -120,16 +125,21 @@ int FinishFrame(int showPointer) {
     }
   }
 
-  DrawMessages();
-
-  if (!slow || FrameParity == 0) PresentFrame(0);
-  SkipDrawing(false);  // whatever comes next draws, until a frame begins that will not be shown
+  // The pointer as it is when the next frame begins.
+  LastMouseX = MouseX;
+  LastMouseY = MouseY;
+  MouseX = TruncInt(VirtualMouseX());
+  MouseY = TruncInt(VirtualMouseY());
 
   const int32_t now = Millisecs();
   int32_t duration = ClockSince(LastFrameTime, now);
   if (duration <= 0) duration = 1;
   FrameRate = (1000 / duration + 2 * FrameRate) / 3;
   LastFrameTime = now;
+
+  // Escape pauses a round as soon as it is read, over the picture just shown,
+  // before another frame of the round is drawn.
+  if (hotKeys && GameState == STATE_ROUND && PauseHeld()) pauseResult = PauseRound();
 
   FrameParity = 1 - FrameParity;
 

@@ -10,7 +10,7 @@ namespace {
 // Local to one run of the title loop.
 struct TitleState {
   int slide = 0;         // frames since (re)entering, capped at 32
-  int startHeld = 0;     // start input as sampled last frame
+  int startHeld = 0;     // start input as sampled this frame
   int inputLatch = 0;    // an input was acted on; cleared once nothing is held
   int backFromGame = 0;  // Escape still held from a round is ignored
   int quit = 0;
@@ -78,14 +78,20 @@ void WatchRequestedReplay(TitleState& t) {
   t.slide = 0;
 }
 
+int EntryY(int H, int k, int off) { return H / 2 + kEntryDrop[k] - off; }
+
 void DrawMenu(int W, int H, int off) {
   SetFont(Fonts[FONT_MENU]);
   for (int k = DIFFICULTY_EASY; k <= DIFFICULTY_TWO_PLAYER; ++k) {
-    const int y = H / 2 + kEntryDrop[k] - off;
     SetColorAlpha(255, 255, 255, k == Difficulty ? 1.0 : 0.5);
-    DrawTextAligned(W / 2 - 100, y, kEntries[k], 0, 0);
-    if (MouseInRect(W / 2 - 100, y, 200, 40) && MouseDown(1)) Difficulty = k;
+    DrawTextAligned(W / 2 - 100, EntryY(H, k, off), kEntries[k], 0, 0);
   }
+}
+
+// The left button held inside an entry chooses it.
+void MenuMouse(int W, int H, int off) {
+  for (int k = DIFFICULTY_EASY; k <= DIFFICULTY_TWO_PLAYER; ++k)
+    if (MouseInRect(W / 2 - 100, EntryY(H, k, off), 200, 40) && MouseDown(1)) Difficulty = k;
 }
 
 void MenuKeys(TitleState& t) {
@@ -110,11 +116,22 @@ void TitleMenu() {
     // Entering elements sit 25 units further out per frame still to go.
     auto off = [&t] { return 800 - 25 * t.slide; };
 
+    if (t.slide < 32) ++t.slide;
+
+    // Input first, so that the frame drawn below already shows the answer.
+    // Up and Down of players 1 and 2 latch before the start is checked, so
+    // they move the choice and never start a round.
+    t.startHeld = AnyStartInput() ? 1 : 0;
+    if (t.startHeld == 0) t.inputLatch = 0;
+    MenuMouse(W, H, off());
+    MenuKeys(t);
+    // Not while the settings panel is open or still on its way out.
+    if (t.startHeld == 1 && t.inputLatch == 0 && SettingsSlide < -250) StartRound(t);
+
     BeginFrame(1);
     ResetDrawState();
     DrawBackground(W, H);
     ResetDrawState();
-    if (t.slide < 32) ++t.slide;
 
     // A player on a touch screen is told what to touch instead of which key.
     const bool touch = TouchControlsShown();
@@ -129,14 +146,7 @@ void TitleMenu() {
     DrawTextAligned(W / 2, H / 2 + off(), touch ? "Tap Jump To Begin" : "Press Start (" + start + ") To Begin", 1, 1);
     if (Difficulty == DIFFICULTY_TWO_PLAYER && Keys[KeySlot(2, ACT_LEFT)] == 0)
       DrawTextAligned(W - 10, 10, "(Don't forget to set player 2's controls!)", 2, 0);
-
-    // Not while the settings panel is open or still on its way out.
-    if (t.startHeld == 1 && t.inputLatch == 0 && SettingsSlide < -250) StartRound(t);
-    t.startHeld = AnyStartInput() ? 1 : 0;
-    if (t.startHeld == 0) t.inputLatch = 0;
-
     DrawMenu(W, H, off());
-    MenuKeys(t);
 
     SetColorAlpha(255, 255, 255, 1);
     SetFont(Fonts[FONT_HEADLINE]);

@@ -21,7 +21,7 @@ bool UpHeld() { return AnyPlayer(ACT_UP) || KeyDown(KEY_UP); }
 bool DownHeld() { return AnyPlayer(ACT_DOWN) || KeyDown(KEY_DOWN); }
 bool ConfirmHeld() { return AnyPlayer(ACT_BUTTON1) || AnyPlayer(ACT_BUTTON2) || KeyDown(KEY_SPACE); }
 
-// One long press must neither pause and resume nor resume and pause again.
+// One long press must not resume and pause again.
 void WaitForEscapeRelease() {
   while (PauseHeld()) Delay(1);
 }
@@ -75,11 +75,12 @@ struct FrozenPicture {
 }  // namespace
 
 int PauseMenu() {
-  WaitForEscapeRelease();
-
   int result = PAUSE_NONE;
   int selection = 0;
   int lock = 1;  // a button held on entry must be let go before it counts
+  // The menu shows at once, the Escape that opened it still held; that
+  // Escape must be let go before one answers the menu.
+  bool pauseLatch = true;
   double a1 = 0, a2 = 0;
   {
     FrozenPicture frozen;
@@ -132,7 +133,9 @@ int PauseMenu() {
 
       FinishFrame(1);
 
-      if (PauseHeld()) result = selection == 1 ? PAUSE_QUIT : PAUSE_CONTINUE;
+      const bool pause = PauseHeld();
+      if (pause && !pauseLatch) result = selection == 1 ? PAUSE_QUIT : PAUSE_CONTINUE;
+      if (!pause) pauseLatch = false;
     }
   }
 

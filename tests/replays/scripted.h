@@ -116,23 +116,27 @@ inline Played Play(const Script& s) {
   Difficulty = s.difficulty;
   GameState = STATE_ROUND;
 
-  // The pause: Escape let go once the menu waits for it, ten menu frames,
-  // Down for Quit if asked, then Escape again, let go on the way out.
+  // The pause: Escape let go once the menu shows (a frame's wait after the
+  // press), nine menu frames, Down for Quit if asked, then Escape again, held
+  // past the end of that frame and let go on the way out: the menu ends 150 ms
+  // after the press, as the golden replays were made.
   int stage = 0, menuFrames = 0;
+  uint32_t pressedAt = 0;
   HeadlessOnDelay([&] {
-    if ((stage == 1 || stage == 3) && GameState == STATE_PAUSED) {
-      HeadlessKey(KEY_ESCAPE, false);
-      HeadlessKey(KEY_DOWN, false);
-      ++stage;
-    }
+    if (GameState != STATE_PAUSED || (stage != 1 && stage != 3)) return;
+    if (stage == 3 && Millisecs() - pressedAt < 20) return;
+    HeadlessKey(KEY_ESCAPE, false);
+    HeadlessKey(KEY_DOWN, false);
+    ++stage;
   });
   HeadlessOnPresent([&] {
-    if (stage != 2 || GameState != STATE_PAUSED) return;
-    ++menuFrames;
+    if ((stage != 1 && stage != 2) || GameState != STATE_PAUSED) return;
+    ++menuFrames;  // from the menu's first frame, shown while Escape is still held
     if (menuFrames == 5 && s.quitAtPause) HeadlessKey(KEY_DOWN, true);
     if (menuFrames == 6) HeadlessKey(KEY_DOWN, false);
-    if (menuFrames == 10) {
+    if (menuFrames == 9) {
       HeadlessKey(KEY_ESCAPE, true);
+      pressedAt = Millisecs();
       stage = 3;
     }
   });

@@ -290,6 +290,84 @@ TEST_F(RoundTest, HardRoundWithTheJumpHeldPlaysToTheEnd) {
   EXPECT_EQ(ScoreList.front().Score, HeroList.front().Score);
 }
 
+// The game as a player meets it, counted in frames: a press made after one
+// presented frame shows in the very next presented one, on the title menu,
+// the settings panel, a round's start, the hero's run and jump, and the pause
+// menu (while its Escape is still held), whether every frame is presented or
+// every second one.
+TEST_F(RoundTest, APressShowsInTheFirstPresentedFrameAfterIt) {
+  const auto hero = [](const std::vector<DrawRecord>& frame) -> const DrawRecord* {
+    for (const DrawRecord& r : frame)
+      if (r.kind == DrawRecord::IMAGE && (r.image == HeroImage || r.image == Hero2Image ||
+                                          r.image == HeroVarnoImage || r.image == HeroVarno2Image))
+        return &r;
+    return nullptr;
+  };
+  for (int slow : {0, 1}) {
+    SCOPED_TRACE(slow ? "every second frame presented" : "every frame presented");
+    Settings[SET_SLOWSYSTEM] = slow;
+    GameState = STATE_TITLE;
+    Difficulty = DIFFICULTY_EASY;
+    int pressed = 0;  // the key pressed after the last presented frame (0: none)
+    int quiet = 40;   // presented frames to let pass before the next press
+    int stage = 0;
+    std::vector<std::string> answered;  // each press that showed at once
+    // After a press: whether it showed; then the next key, once `wait`
+    // presented frames have passed.
+    const auto next = [&](bool shown, const char* what, int key, int wait) {
+      EXPECT_TRUE(shown) << what << " did not show in the first presented frame after the press";
+      if (shown && *what) answered.push_back(what);
+      HeadlessKey(pressed, false);
+      pressed = 0;
+      quiet = wait;
+      ++stage;
+      return key;
+    };
+    int due = KEY_DOWN;  // the key to press once quiet
+    int sleeps = 0;      // 1 ms sleeps since the last presented frame
+    // A screen that waits for the key to be let go gets it after a while.
+    HeadlessOnDelay([&] {
+      if (++sleeps > 200 && pressed != 0) HeadlessKey(pressed, false);
+    });
+    HeadlessOnPresent([&] {
+      const std::vector<DrawRecord> frame = HeadlessLastFrame();
+      HeadlessClearDraws();
+      sleeps = 0;
+      if (pressed != 0) {
+        const DrawRecord* h = hero(frame);
+        const DrawRecord* medium = FindText(frame, "Medium");
+        const float panel = static_cast<float>(SettingsSlide + 300);
+        switch (stage) {
+          case 0: due = next(medium && medium->alpha == 1, "title menu", KEY_TAB, 5); break;
+          case 1: due = next(FindRect(frame, static_cast<float>(VirtualWidth), panel), "settings panel", KEY_TAB, 5); break;
+          case 2: due = next(true, "", KEY_Z, 20); break;  // closing the panel
+          case 3: due = next(GameState == STATE_ROUND, "round start", KEY_LEFT, 300); break;
+          case 4: due = next(h && (h->image == Hero2Image || h->image == HeroVarno2Image), "hero run", KEY_Z, 10); break;
+          case 5: due = next(h && h->frame == HERO_AIRBORNE, "hero jump", KEY_ESCAPE, 80); break;
+          default:
+            EXPECT_EQ(GameState, STATE_PAUSED) << "pause did not show in the first presented frame after Escape";
+            EXPECT_TRUE(KeyDown(KEY_ESCAPE)) << "the pause menu waited for Escape to be let go";
+            if (GameState == STATE_PAUSED) answered.push_back("pause");
+            throw StopScreen();
+        }
+        return;
+      }
+      if (HeadlessPresentCount() > 5000) throw StopScreen();  // a screen that never answers
+      // Pressed once quiet, the panel away and the heroes walked in.
+      if (--quiet > 0 || (stage == 3 && SettingsSlide > -300) || (stage == 4 && Round.walker < VirtualWidth / 2))
+        return;
+      pressed = due;
+      HeadlessKey(pressed, true);
+    });
+    EXPECT_THROW(TitleMenu(), StopScreen);
+    HeadlessOnPresent(nullptr);
+    HeadlessOnDelay(nullptr);
+    HeadlessKey(KEY_ESCAPE, false);
+    EXPECT_EQ(answered, (std::vector<std::string>{"title menu", "settings panel", "round start", "hero run",
+                                                  "hero jump", "pause"}));
+  }
+}
+
 // One scripted session: fixed clock, fixed key presses by frame number.
 struct Session {
   std::vector<DrawRecord> draws;

@@ -100,7 +100,8 @@ TEST_F(NameEntry, DrawsThePromptAndTheCentredNameWithABlinkingCursor) {
   std::vector<DrawRecord> frameTwo;
   Run([&](int n) {
     if (n >= 2) {
-      // This frame was drawn at the clock of the previous present.
+      // This frame was drawn at the clock of its own present: it is shown as
+      // soon as it is drawn, and nothing costs time on the headless clock.
       const DrawRecord* prompt = nullptr;
       const DrawRecord* name = nullptr;
       for (const DrawRecord& r : lastFrame) {
@@ -119,7 +120,7 @@ TEST_F(NameEntry, DrawsThePromptAndTheCentredNameWithABlinkingCursor) {
       SetFont(name->font);
       EXPECT_EQ(name->x, W / 2 - TextWidth("Wen") / 2);
       EXPECT_EQ(name->y, H / 2 - TextHeight(name->text) / 2);
-      const bool on = clockAtPresent[static_cast<size_t>(n) - 2] % 600 < 300;
+      const bool on = clockAtPresent[static_cast<size_t>(n) - 1] % 600 < 300;
       EXPECT_EQ(name->text, on ? "Wen_" : "Wen ") << n;
       cursorSeen.push_back(name->text);
       if (n == 2) frameTwo = lastFrame;
@@ -215,9 +216,10 @@ TEST_F(NameEntry, EscapeConfirmsAndTheRandomGeneratorIsReseeded) {
   EXPECT_EQ(frames, 3);
   EXPECT_EQ(afterConfirm, 20);
   EXPECT_EQ(PlayerName, "Player!");
-  // Seeded from the clock at the confirming frame, before the wait for release.
+  // Seeded from the clock as the confirming frame ends (its present, then
+  // its 15 ms to the next frame), before the wait for release.
   const int32_t state = RndState();
-  SeedRnd(static_cast<int32_t>(clockAtPresent[2]));
+  SeedRnd(static_cast<int32_t>(clockAtPresent[2] + 15));
   EXPECT_EQ(state, RndState());
   EXPECT_NE(state, [] { SeedRnd(1); return RndState(); }());
 }

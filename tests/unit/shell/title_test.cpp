@@ -188,20 +188,20 @@ TEST_F(TitleScreen, StartingARoundAndAStartInputHeldFromIt) {
   std::vector<float> easyY;
   step = [&](int n) {
     if (const DrawRecord* easy = Text("Easy")) easyY.push_back(easy->y);
-    if (n == 5) Press(KEY_Z);  // starts a round in frame 7, held through it and after it
+    if (n == 5) Press(KEY_Z);  // starts a round in frame 6, held through it and after it
     if (n == 30) Release(KEY_Z);
     if (n == 32) Press(KEY_Z);  // a fresh press starts the next one
     return n < 40;
   };
   ASSERT_TRUE(Run());
   EXPECT_EQ(g_rounds, 2);
-  EXPECT_EQ(startedAt, 33);  // sampled on frame 33, started on frame 34
+  EXPECT_EQ(startedAt, 32);  // sampled on frame 33 and started there, before it was drawn
   EXPECT_GT(clockAtStart, 0);
   EXPECT_EQ(GameState, 0);
   // Back from the round the screen slides in again.
   ASSERT_GE(easyY.size(), 8u);
-  EXPECT_FLOAT_EQ(easyY[6], VirtualHeight / 2 + 200 - 800.0f);  // frame 7: the round ran in it
-  EXPECT_FLOAT_EQ(easyY[7], VirtualHeight / 2 + 200 - 775.0f);
+  EXPECT_FLOAT_EQ(easyY[5], VirtualHeight / 2 + 200 - 800.0f);  // frame 6: the round ran in it
+  EXPECT_FLOAT_EQ(easyY[6], VirtualHeight / 2 + 200 - 775.0f);
 }
 
 TEST_F(TitleScreen, StartInputsOfEveryPlayerAndThePanelGuard) {
@@ -209,7 +209,7 @@ TEST_F(TitleScreen, StartInputsOfEveryPlayerAndThePanelGuard) {
   Keys[31] = 75;  // player 2, action 11
   step = [&](int n) {
     if (n == 2) Press(73);
-    if (n == 3) { EXPECT_EQ(g_rounds, 0); }
+    if (n == 3) { EXPECT_EQ(g_rounds, 1); }  // the frame that reads the start starts the round
     if (n == 4) { EXPECT_EQ(g_rounds, 1); Release(73); }
     if (n == 6) Press(75);
     if (n == 8) { EXPECT_EQ(g_rounds, 2); Release(75); }
