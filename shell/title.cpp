@@ -35,8 +35,8 @@ void DrawBackground(int W, int H) {
 }
 
 void DrawCredits(const TitleState& t, int H) {
-  // Narrow displays get a wider panel for their bigger type.
-  const bool wide = ScreenWidth >= 900;
+  // Displays with bigger type get a wider panel for it.
+  const bool wide = !BigType();
   const int width = wide ? 320 : 416;
   const int step = wide ? 10 : 13;
   const int shift = width - t.slide * step;
