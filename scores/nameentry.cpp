@@ -44,6 +44,7 @@ void EnterName() {
   FlushKeys();
   WaitForRelease();
   OnScreenKeyboard keys;
+  bool keysShown = false;  // the on-screen keyboard was drawn last frame
   for (bool confirmed = false; !confirmed;) {
     const int W = VirtualWidth, H = VirtualHeight;
     ClearScreen();
@@ -52,8 +53,10 @@ void EnterName() {
     // One character a frame; the rest wait in the queue.
     AddNameCharacter(PlayerName, GetChar());
     if (KeyHit(KEY_BACKSPACE) > 0 && !PlayerName.empty()) PlayerName.pop_back();
+    // The press that brings the keyboard back only shows it.
     const bool byPad = InputHand() == HAND_PAD;
-    const bool done = byPad && OnScreenKeysByPad(keys, PlayerName);
+    const bool done = byPad && keysShown && OnScreenKeysByPad(keys, PlayerName);
+    keysShown = byPad;
 
     SetColorAlpha(0, 255, 0);
     SetFont(Fonts[FONT_SUBHEADLINE]);

@@ -21,22 +21,15 @@ int ActionOfPad(int control) {
 
 bool JoystickCode(int code) { return code >= JOY_CODE_FIRST && code <= JOY_CODE_LAST; }
 
-// A binding names joystick slot j.
-bool SlotBound(int j) {
-  for (int i = 0; i < ACTIONS_PER_PLAYER * 5; ++i)
-    if (JoystickCode(Keys[i]) && Keys[i] / 50 - 5 == j) return true;
-  return false;
-}
-
-// A control held on some pad: by the standard layout, except that on a pad
-// a player has bound the bindings speak for the movements and the bottom
-// button. The settings panel hears every pad, so a pad switched off there can
-// switch itself on again; elsewhere only the pads in use.
+// A control held on some pad in the standard layout, or the movements and
+// the bottom button through a player's pad binding (the menus must not stop
+// answering a pad once a player has bound part of it). The settings panel
+// hears every pad, so a pad switched off there can switch itself on again;
+// elsewhere only the pads in use.
 bool MenuPadDown(int control) {
   const int action = ActionOfPad(control);
   for (int j = 1; j <= JoyCount && j <= 4; ++j) {
     if (!SettingsOpen && JoySlot[j].enabled != 1) continue;
-    if (action >= 0 && SlotBound(j)) continue;
     if (PadDown(j - 1, control)) return true;
   }
   if (action < 0) return false;

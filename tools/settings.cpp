@@ -72,17 +72,20 @@ std::vector<PanelCell> PanelCells() {
   return cells;
 }
 
-// The nearest cell in a direction from cell `from`, by its centre: along the
-// direction counts once, across it twice. `from` itself when there is none.
+// The nearest cell wholly beyond cell `from` in a direction, by their
+// centres: along the direction counts once, across it twice. `from` itself
+// when there is none.
 int NextCell(const std::vector<PanelCell>& cells, int from, int dx, int dy) {
   const PanelCell& a = cells[static_cast<size_t>(from)];
   const int ax = a.x + a.w / 2, ay = a.y + a.h / 2;
   int best = from, bestScore = 0;
   for (size_t i = 0; i < cells.size(); ++i) {
-    const int bx = cells[i].x + cells[i].w / 2, by = cells[i].y + cells[i].h / 2;
+    const PanelCell& b = cells[i];
+    const bool beyond = dx > 0 ? b.x >= a.x + a.w : dx < 0 ? b.x + b.w <= a.x : dy > 0 ? b.y >= a.y + a.h : b.y + b.h <= a.y;
+    if (!beyond) continue;
+    const int bx = b.x + b.w / 2, by = b.y + b.h / 2;
     const int along = dx != 0 ? (bx - ax) * dx : (by - ay) * dy;
     const int across = dx != 0 ? std::abs(by - ay) : std::abs(bx - ax);
-    if (along <= 0) continue;
     const int score = along + 2 * across;
     if (best == from || score < bestScore) {
       best = static_cast<int>(i);
@@ -387,7 +390,7 @@ const PanelCell* PanelPadFrame(const std::vector<PanelCell>& cells) {
   PanelPad.cell = std::clamp(PanelPad.cell, 0, static_cast<int>(cells.size()) - 1);
   if (!SettingsOpen || SettingsSlide < 0 || PanelPad.capturing >= 0) return nullptr;
   if (PanelPad.latched) {
-    PanelPad.latched = std::any_of(std::begin(Pads.held), std::end(Pads.held), [](bool h) { return h; });
+    PanelPad.latched = DetectInput() != 0;  // live, as the capture read it
     return nullptr;
   }
   const PanelCell& at = cells[static_cast<size_t>(PanelPad.cell)];

@@ -55,9 +55,9 @@ struct PadSample {                   // the pads as the menus read them, sampled
 };
 extern PadSample Pads;
 void ResetPads();
-// Once a frame (FinishFrame): every pad in the standard layout, where a
-// player has bound a pad their bindings for the movements and the bottom
-// button; a pad pressed makes the pad the hand, a key or a click the keyboard.
+// Once a frame (FinishFrame): every pad in the standard layout, and the
+// players' pad bindings for the movements and the bottom button; a pad
+// pressed makes the pad the hand, a key or a click the keyboard.
 void SamplePads();
 int InputHand();                     // HAND_TOUCH while the on-screen controls show, else Pads.hand
 // For screens; all false while the settings panel is open (the pad works the panel then).
@@ -88,7 +88,7 @@ struct PanelPadState {               // the settings panel worked by a pad
   int capturing = -1;                // the Keys slot a pressed binding cell fills with the next input; -1 none
   int waited = 0;                    // frames it has waited
   bool armed = false;                // everything held when it began waiting has been let go
-  bool latched = false;              // the pad is not read again until every control is let go
+  bool latched = false;              // after a capture, the pad is not read until everything is let go
 };
 extern PanelPadState PanelPad;
 
