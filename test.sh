@@ -198,7 +198,7 @@ fi
 if (( asan )); then
   stage "Sanitizer build (build-asan/)"
   asan_targets=(unit_tests framework_tests)
-  compgen -G "tests/gl/*.cpp" >/dev/null && asan_targets+=(gl_tests)
+  compgen -G "tests/display/*/*/*.cpp" >/dev/null && asan_targets+=(gl_tests)
   if build asan build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" \
        -DCMAKE_C_FLAGS_DEBUG="-g -O1" -DWENHOD_SANITIZE=ON -DWENHOD_BENCH=OFF -- "${asan_targets[@]}"; then
     export ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:detect_stack_use_after_return=1

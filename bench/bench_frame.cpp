@@ -9,7 +9,7 @@
 #include <string>
 
 #include "game/game.h"
-#include "media/headless.h"
+#include "media/headless/headless.h"
 #include "shell/shell.h"
 #include "tools/tools.h"
 

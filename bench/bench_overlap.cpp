@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "media/backend.h"
-#include "media/headless.h"
+#include "media/headless/headless.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <unistd.h>
 
 #include "game/game.h"
-#include "media/headless.h"
+#include "media/headless/headless.h"
 #include "shell/shell.h"
 #include "tools/tools.h"
 

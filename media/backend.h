@@ -193,9 +193,9 @@ void ResetMediaState();                  // no image, font or sound; drawing sta
 
 // A resource file that is there but could not be read or decoded, said on
 // standard error with the reason (a missing one is simply the null resource).
-void ReportUnusable(const std::string& file, const char* kind);  // media/files.cpp
+void ReportUnusable(const std::string& file, const char* kind);  // media/files/files.cpp
 
-// Decoders shared by both back ends (media/decode.cpp).
+// Decoders shared by both back ends (media/decode/decode.cpp).
 bool DecodePng(const std::string& file, int& w, int& h, std::vector<uint32_t>& rgba);
 bool RasterFont(const std::string& file, int size, int style, FontData& out);
 void BuiltinFont(FontData& out);         // small bitmap face used when no font is set

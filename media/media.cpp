@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "media/core.h"
-#include "media/host.h"
+#include "media/host/host.h"
 #include "media/random.h"
 
 MediaCore g_media;

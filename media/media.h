@@ -11,8 +11,24 @@
 // file. The program keeps the handles in its own integer-indexed tables.
 //
 // Behind this header sits one back end (media/backend.h): the SDL2 / OpenGL /
-// OpenAL one for play, or the headless one for tests (media/headless.h).
+// OpenAL one for play, or the headless one for tests (media/headless/).
 // Text is std::string holding one byte per character (ISO 8859-1).
+//
+// The layer's rooms. media/ itself holds this API and the device-independent
+// heart (media.cpp with the resource tables and drawing state of core.h;
+// text, random, the rules' sine; backend.h, the one interface of the back
+// ends); it includes no platform header. Each part lives in a folder of its
+// own, opens with its manual, and is built seeing only the libraries named
+// here (media/rooms.cmake):
+//   sdl/       the real back end, its key map, SDL's help for the others   SDL
+//   gl/        the OpenGL sprite batch and its textures          SDL, OpenGL
+//   headless/  the test back end (a library of its own)                    -
+//   audio/     the sound outputs: OpenAL, our mixer, their voices     OpenAL
+//   decode/    PNG, TrueType, the WAV checks, images as CPU frames
+//                                                           libpng, FreeType
+//   files/     the file service, kept files, roots        the system's, in
+//   system/    clock, dates, reports, memory            posix.cpp, windows.cpp
+//   host/      the desktop program and the page, with its scripts  Emscripten
 #pragma once
 
 #include <cstdint>
@@ -261,7 +277,7 @@ void UnlockSharedFile(SharedFileLock* lock, bool changed);
 // Changes whenever another copy may have replaced path (its size, time and
 // identity; in a page, also each time another tab says so); "" for no file.
 std::string SharedFileStamp(const std::string& path);
-// Whole files of bytes (media/bytes.cpp). A read refuses anything but a plain
+// Whole files of bytes (media/files/bytes.cpp). A read refuses anything but a plain
 // file of at most maxBytes; a write is a safe save, as WriteFileSafely.
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t maxBytes);
 bool WriteWholeFileSafely(const std::string& path, const std::string& bytes);

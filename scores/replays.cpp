@@ -69,8 +69,9 @@ bool HasReplay(const Scores& record) { return FileType(ReplayFileOf(record)) == 
 
 std::string TwoPlayerReplayFile() {
   const int64_t stamp = DateStamp();
+  const std::string stem = kTwoPlayerPrefix + Str(stamp) + "-";
   for (int n = 1;; ++n) {
-    const std::string file = JoinPath(ReplayFolder(), kTwoPlayerPrefix + Str(stamp) + "-" + Str(n) + kExtension);
+    std::string file = JoinPath(ReplayFolder(), stem + Str(n) + kExtension);
     if (FileType(file) == 0) return file;
   }
 }

@@ -134,7 +134,8 @@ void WriteRow(TextFile* file, const SetupRow& row) {
     case SETUP_AUDIODRIVER: {
       int pos = AudioDriverPosition();
       WriteLine(file, head + (pos >= 0 ? AudioDriverNames[pos] : std::string()));
-      for (const std::string& name : AudioDriverNames) WriteLine(file, "; " + head + name);
+      const std::string offered = "; " + head;
+      for (const std::string& name : AudioDriverNames) WriteLine(file, offered + name);
       break;
     }
     case SETUP_KEYS:
@@ -182,13 +183,8 @@ void ChooseAudioDriver() {
   int pos = AudioDriverPosition();
   if (pos >= 0) {
     const std::string& name = AudioDriverNames[pos];
-    if (AudioDriverExists(name)) {
-      if (!StartsWith(name, "OPENAL")) {
-        SetAudioDriver(name);
-      } else if (EnableOpenALAudio()) {
-        SetAudioDriver(name);
-      }
-    }
+    // OpenAL is set only once it could be enabled.
+    if (AudioDriverExists(name) && (!StartsWith(name, "OPENAL") || EnableOpenALAudio())) SetAudioDriver(name);
   }
   WriteLog("Set Audio Driver");
   WriteLog("");

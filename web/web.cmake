@@ -19,18 +19,25 @@ set(WENHOD_BENCH OFF CACHE BOOL "" FORCE)
 set(ENV{PKG_CONFIG_LIBDIR} "${WENHOD_WEB_LIBS}/lib/pkgconfig")
 set(ENV{PKG_CONFIG_PATH} "")
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(WEB_LIBS REQUIRED IMPORTED_TARGET sdl2 libpng16 freetype2 zlib)
-target_link_libraries(wenhod_platform INTERFACE PkgConfig::WEB_LIBS)
+pkg_check_modules(WEB_SDL REQUIRED IMPORTED_TARGET sdl2)
+pkg_check_modules(WEB_PNG REQUIRED IMPORTED_TARGET libpng16 zlib)
+pkg_check_modules(WEB_FT REQUIRED IMPORTED_TARGET freetype2 zlib)
+target_link_libraries(wenhod_lib_sdl INTERFACE PkgConfig::WEB_SDL)
+target_link_libraries(wenhod_lib_png INTERFACE PkgConfig::WEB_PNG)
+target_link_libraries(wenhod_lib_ft INTERFACE PkgConfig::WEB_FT)
 # The toolchain searches its own sysroot only, so the -l names need the folder.
-target_link_directories(wenhod_platform INTERFACE ${WENHOD_WEB_LIBS}/lib)
-target_link_options(wenhod_platform INTERFACE -lopenal)
+foreach(lib sdl png ft)
+  target_link_directories(wenhod_lib_${lib} INTERFACE ${WENHOD_WEB_LIBS}/lib)
+endforeach()
+# OpenAL, WebGL and Emscripten's own headers are in its sysroot.
+target_link_options(wenhod_lib_al INTERFACE -lopenal)
 
 set(WENHOD_WEB_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 # wenhod_page(TARGET): link TARGET as the page, with its .js, .wasm and .data
 # (the preloaded Files/ tree).
 function(wenhod_page target)
-  set(media ${CMAKE_SOURCE_DIR}/media)
+  set(media ${CMAKE_SOURCE_DIR}/media/host)
   # The page is all that is served: build-web/page/index.html and beside it
   # index.js, index.wasm and index.data.
   set_target_properties(${target} PROPERTIES OUTPUT_NAME index SUFFIX ".html"
@@ -47,10 +54,10 @@ function(wenhod_page target)
     -lidbfs.js -sFORCE_FILESYSTEM -sEXPORTED_RUNTIME_METHODS=FS,ccall
     -sENVIRONMENT=web -sMINIFY_HTML=0
     "SHELL:--shell-file ${WENHOD_WEB_DIR}/page.html"
-    "SHELL:--js-library ${media}/host_browser.js"
-    "SHELL:--pre-js ${media}/host_page.js"
-    "SHELL:--pre-js ${media}/host_screen.js"
-    "SHELL:--pre-js ${media}/host_replays.js"
+    "SHELL:--js-library ${media}/browser.js"
+    "SHELL:--pre-js ${media}/page.js"
+    "SHELL:--pre-js ${media}/screen.js"
+    "SHELL:--pre-js ${media}/replays.js"
     "SHELL:--exclude-file *scores.dat"
     "SHELL:--preload-file ${WENHOD_NATIVE_FILES}/Common@/Files/Common"
     "SHELL:--preload-file ${WENHOD_NATIVE_FILES}/239@/Files/239")
@@ -61,5 +68,5 @@ function(wenhod_page target)
   # A redrawn picture or sound of the native build packs the data again.
   file(GLOB_RECURSE data CONFIGURE_DEPENDS ${WENHOD_NATIVE_FILES}/Common/* ${WENHOD_NATIVE_FILES}/239/*)
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS
-    ${WENHOD_WEB_DIR}/page.html ${media}/host_browser.js ${media}/host_page.js ${media}/host_screen.js ${media}/host_replays.js ${data})
+    ${WENHOD_WEB_DIR}/page.html ${media}/browser.js ${media}/page.js ${media}/screen.js ${media}/replays.js ${data})
 endfunction()

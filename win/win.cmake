@@ -16,10 +16,12 @@ find_package(PNG REQUIRED)
 find_package(Freetype REQUIRED)
 # Not mingw's sdl2.pc: it renames main() to SDL_main, which the test programs
 # do not want. The library and the system libraries it uses, by hand.
-target_include_directories(wenhod_platform INTERFACE ${WENHOD_WIN_LIBS}/include/SDL2)
-target_link_libraries(wenhod_platform INTERFACE ${WENHOD_WIN_LIBS}/lib/libSDL2.a
-  Freetype::Freetype PNG::PNG opengl32
+target_include_directories(wenhod_lib_sdl INTERFACE ${WENHOD_WIN_LIBS}/include/SDL2)
+target_link_libraries(wenhod_lib_sdl INTERFACE ${WENHOD_WIN_LIBS}/lib/libSDL2.a
   user32 gdi32 winmm imm32 ole32 oleaut32 version uuid advapi32 setupapi shell32 dinput8)
+target_link_libraries(wenhod_lib_ft INTERFACE Freetype::Freetype)
+target_link_libraries(wenhod_lib_png INTERFACE PNG::PNG)
+target_link_libraries(wenhod_lib_gl INTERFACE opengl32)
 # No run-time DLLs to ship: libgcc, libstdc++ and winpthread linked in.
 add_link_options(-static)
 

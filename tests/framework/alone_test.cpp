@@ -6,16 +6,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 
-#include "media/headless.h"
+#include "media/headless/headless.h"
 #include "shell/shell.h"
 
 namespace fs = std::filesystem;
 
 TEST(FrameworkAlone, StartsToTheTitleAndClosesWithoutAGame) {
   const fs::path home = fs::current_path();
-  const fs::path root = fs::temp_directory_path() / "wenhod-framework-alone";
+  // A folder of this run's own: other builds' tests may run at the same time.
+  const fs::path root = fs::temp_directory_path() / ("wenhod-framework-alone-" + std::to_string(std::random_device{}()));
   fs::remove_all(root);
   fs::create_directories(root / "Files" / "239");
   ASSERT_TRUE(ChangeDir(root.string()));

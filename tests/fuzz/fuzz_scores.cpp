@@ -14,7 +14,7 @@
 #include <tuple>
 #include <vector>
 
-#include "media/headless.h"
+#include "media/headless/headless.h"
 #include "scores/scores.h"
 #include "shell/shell.h"
 

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <string>
 
-#include "media/headless.h"
+#include "media/headless/headless.h"
 #include "shell/shell.h"
 #include "tools/tools.h"
 

@@ -1,4 +1,4 @@
-// A file that includes FreeType: it builds in the media layer only (tests/layers/).
+// A file that includes FreeType: it builds in media/decode/ only (tests/layers/).
 #include <ft2build.h>
 #include FT_FREETYPE_H
 

@@ -1,4 +1,5 @@
-// A file that includes SDL: it builds in the media layer only (tests/layers/).
+// A file that includes SDL: it builds in media/sdl/ and media/gl/ only
+// (tests/layers/).
 #include <SDL.h>
 
 int StraySdlProbe() { return SDL_MAJOR_VERSION; }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "media/headless.h"
+#include "media/headless/headless.h"
 #include "scripted.h"
 
 namespace {

@@ -16,7 +16,7 @@
 
 #include "game/game.h"
 #include "game/replay.h"
-#include "media/headless.h"
+#include "media/headless/headless.h"
 #include "shell/shell.h"
 #include "tools/tools.h"
 

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "game/game.h"
-#include "media/headless.h"
+#include "media/headless/headless.h"
 #include "media/random.h"
 #include "scores/scores.h"
 #include "shell/shell.h"

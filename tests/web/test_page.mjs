@@ -534,7 +534,7 @@ const pageBytes = readdirSync(pageDir).filter(f => !f.endsWith('.gz'))
   .reduce((n, f) => n + statSync(join(pageDir, f)).size, 0);
 const installBytes = ['manifest.webmanifest', 'sw.js', 'icon-192.png', 'icon-512.png']
   .reduce((n, f) => n + statSync(join(pageDir, f)).size, 0);
-const screenBytes = statSync(new URL('../../media/host_screen.js', import.meta.url)).size;
+const screenBytes = statSync(new URL('../../media/host/screen.js', import.meta.url)).size;
 figure('what the phone, pad and offline play add to the download (manifest, service worker, icons; the screen script)',
        `${installBytes} + ${screenBytes} bytes`);
 target('they add under 100 KB', installBytes + screenBytes < 100 * 1024, `${installBytes + screenBytes} bytes`);
