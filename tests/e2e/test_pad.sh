@@ -19,17 +19,17 @@ printf '[Graphics]\r\nFullscreen = True\r\nWidth = 1280\r\nHeight = 800\r\n' >"$
 mkfifo "$E2E_WORK/pad"
 exec 3<>"$E2E_WORK/pad"  # held open both ways: the game never sees its input end
 
-pad() { echo "$*" >&3; }
-# press BUTTON...: each held 0.12 s, as a thumb does.
-press() {
-  local b
-  for b in "$@"; do
-    pad down "$b"
-    sleep 0.12
-    pad up "$b"
-    sleep 0.08
-  done
+# pad COMMAND: sent, and waited for (pad_game adds a line to $acks after each).
+acks=$E2E_WORK/pad.done sent=0
+acked() { [[ -f $acks ]] && (( $(wc -l <"$acks") >= sent )); }
+pad() {
+  echo "$*" >&3
+  sent=$((sent + 1))
+  wait_until 60 acked || fail "the pad never did: $*"
 }
+# press BUTTON...: each held for a few of the game's frames and let go as
+# long, however slowly a busy machine draws them.
+press() { pad tap "$@"; }
 shot() { import -window root "$E2E_WORK/$1.png"; }
 
 # ink_height FILE X Y W H CONDITION: rows of the box (display pixels) from
@@ -59,15 +59,15 @@ letters() {
 # The pixels of a box (display pixels) meeting an awk condition.
 count_box() { count_pixels "$1" "$4x$5+$2+$3" "$6"; }
 
-E2E_STDIN=$E2E_WORK/pad launch "$E2E_BUILD/tests/pad_game"
+E2E_STDIN=$E2E_WORK/pad launch "$E2E_BUILD/tests/pad_game" "$acks"
 wait_window "$E2E_TITLE"
 wait_log "Finished Loading"
 wait_pixel 300 2 0 50 101 6 60  # the title's sky, right of the bar
 check "full screen at 1280x800" window_is 1280 800
 pad attach
-sleep 0.5
+pad wait 10
 press y  # a button with no use on the title: the pad is now the hand
-sleep 0.8
+pad wait 5
 shot title
 check "the picture fits whole: black bars either side, sky at its top and grass at its bottom edge" \
   test "$(count_box "$E2E_WORK/title.png" 0 0 "$PIC_X" 800 'r + g + b > 0')" -eq 0 -a \
@@ -90,7 +90,7 @@ letters "a round" "$E2E_WORK/round.png" "223 0 13 26" "236 0 40 26" 'r > 90 && g
 # "Enter Your Name", in green.
 name_prompt() { shot entry && (( $(count_box "$E2E_WORK/entry.png" 340 270 600 80 'g > 200 && r < 60 && b < 60') > 300 )); }
 wait_until 30 name_prompt || fail "no name entry after the round"
-sleep 0.5
+pad wait 10
 shot entry
 check "name entry shows the on-screen keyboard, A lit" \
   test "$(count_box "$E2E_WORK/entry.png" 344 548 50 38 'r > 220 && g > 220 && b < 60')" -gt 800
@@ -101,40 +101,37 @@ press ddown dright dright dright dright dright a         # P
 press dup dleft dleft dleft dleft dleft a                # A
 press dright dright dright a                             # D
 press start
-wait_until 10 grep -qa '|PAD|' "$scores" || fail "scores.dat never held PAD"
+wait_until 10 grep -qa '|PAD|' "$scores" || fail "scores.dat never held PAD: $(tr -d '\r' <"$scores" | head -n 1)"
 record=$(tr -d '\r' <"$scores" | head -n 1)
 log "record: $record"
 check "the record typed on the on-screen keyboard: PAD, Medium" record_has "$record" '$2 == "PAD" && $6 == 1'
 
-sleep 1.5
-press rb  # the newest round on the card
-sleep 0.3
+pad wait 40  # the title slides in again
+press rb     # the newest round on the card
 press x
 wait_log "Watching replay"
 check "X watched that record's replay" log_has "$(printf '%s' "$record" | cut -d'|' -f4)-$(printf '%s' "$record" | cut -d'|' -f1)-"
-sleep 2
+pad wait 60
 press a   # a start control ends it
 wait_log "The replay was stopped"
 
-sleep 1
+pad wait 40
 press back
-sleep 0.8
+pad wait 15  # the panel comes to rest
 shot settings
 # "Resolution": its R, and "eso".
 letters "the settings panel" "$E2E_WORK/settings.png" "155 80 11 25" "166 80 25 25" 'g > 120 && r < 160 && b < 160'
 press dright dright dright dright dright dright dright dright  # over both players' cells to Master
 press ddown ddown dleft dleft dleft                             # Music, 50 to 35
 press back
-sleep 0.5
-check "Setup.ini holds the music volume lowered by the pad" grep -qa 'Music = 35' "$setup"
+check "Setup.ini holds the music volume lowered by the pad" wait_until 10 grep -qa 'Music = 35' "$setup"
 
 log "B held on the title"
 pad down b
-sleep 0.5
+pad wait 20
 shot leaving
 check "holding B counts down in yellow" \
   test "$(count_box "$E2E_WORK/leaving.png" 300 420 680 100 'r > 220 && g > 220 && b < 60')" -gt 300
 wait_exit 5
-pad up b
 check "B held a second left the game cleanly" test "$EXIT_STATUS" -eq 0
 check "the log ends with the farewell" log_complete
