@@ -12,16 +12,18 @@
 #      desktop-file-validate and appstreamcli, installed, played by an
 #      ordinary user, removed (tests/package/test_deb.sh);
 #   6. Windows build (build-win/, mingw-w64): the unit and GL tests and the
-#      game itself under Wine on the same Xvfb.
+#      game itself under Wine on the same Xvfb;
+#   7. static analysis: clang-tidy over the program's code, from the release
+#      build's compile commands (scripts/tidy.sh, checks in .clang-tidy).
 # Ends with "N passed, N failed" and a non-zero status on any failure.
 # Options: --bench also runs the benchmarks; --no-web, --no-asan, --no-fuzz,
-# --no-deb, --no-win skip tiers.
+# --no-deb, --no-win, --no-tidy skip tiers.
 set -uo pipefail
 cd "$(dirname "$0")"
 ROOT=$PWD
 
-usage() { sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; }
-bench=0 web=1 asan=1 fuzz=1 deb=1 win=1
+usage() { sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; }
+bench=0 web=1 asan=1 fuzz=1 deb=1 win=1 tidy=1
 for arg in "$@"; do
   case $arg in
     --bench) bench=1 ;;
@@ -30,6 +32,7 @@ for arg in "$@"; do
     --no-fuzz) fuzz=0 ;;
     --no-deb) deb=0 ;;
     --no-win) win=0 ;;
+    --no-tidy) tidy=0 ;;
     -h | --help) usage; exit 0 ;;
     *) echo "test.sh: unknown option $arg" >&2; usage >&2; exit 2 ;;
   esac
@@ -305,6 +308,20 @@ if (( win )); then
       if bash tests/win/test_win.sh build-win build; then tally "win game" 1 0; else tally "win game" 0 1; fi
     fi
   fi
+fi
+
+# 7. Static analysis of the program's code, against the release build's
+# compile commands.
+if (( tidy && release )); then
+  stage "Static analysis (build/, clang-tidy)"
+  out=$(mktemp)
+  scripts/tidy.sh build 2>&1 | tee "$out"
+  if [[ $(grep -E '^tidy: ' "$out" | tail -n 1) =~ ([0-9]+)\ clean,\ ([0-9]+)\ with ]]; then
+    tally "clang-tidy" "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
+  else
+    tally "clang-tidy" 0 1
+  fi
+  rm -f "$out"
 fi
 
 stage "Summary"

@@ -71,7 +71,9 @@ std::string TwoPlayerReplayFile() {
   const int64_t stamp = DateStamp();
   const std::string stem = kTwoPlayerPrefix + Str(stamp) + "-";
   for (int n = 1;; ++n) {
-    std::string file = JoinPath(ReplayFolder(), stem + Str(n) + kExtension);
+    std::string name = stem + Str(n);
+    name += kExtension;
+    std::string file = JoinPath(ReplayFolder(), name);
     if (FileType(file) == 0) return file;
   }
 }

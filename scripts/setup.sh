@@ -13,6 +13,8 @@ packages=(
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   # fuzzing: coverage reports, and the hand-made edge fonts among the seeds
   llvm-14 python3-fonttools
+  # the house's habits: formatting and static analysis
+  clang-format clang-tidy
   # a virtual display, GL in software, input driving and capture
   xvfb xauth libgl1-mesa-dri libegl1 libegl-mesa0
   xdotool x11-utils x11-apps x11-xserver-utils imagemagick sox

@@ -49,6 +49,7 @@ void PngWarn(png_structp, png_const_charp) {}
 // own; everything that outlives a jump belongs to the caller.
 bool ReadPngImage(png_structp png, png_infop info, int& w, int& h, std::vector<uint32_t>& rgba,
                   std::vector<png_bytep>& rows) {
+  // NOLINTNEXTLINE(cert-err52-cpp): libpng reports its errors by longjmp
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_user_limits(png, kMaxSide, kMaxSide);
   // libpng allocates an ancillary chunk's declared length before reading it

@@ -137,6 +137,7 @@ void PngWarn(png_structp, png_const_charp) {}
 // The part libpng may leave by longjmp; the row table belongs to the caller.
 bool WritePng(png_structp png, png_infop info, std::FILE* f, const Pixmap& pm, int level,
               std::vector<png_bytep>& rows) {
+  // NOLINTNEXTLINE(cert-err52-cpp): libpng reports its errors by longjmp
   if (setjmp(png_jmpbuf(png))) return false;
   png_init_io(png, f);
   png_set_compression_level(png, level);
