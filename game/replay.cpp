@@ -326,22 +326,14 @@ int WatchReplayFile(const std::string& file) {
   return outcome;
 }
 
-void SaveRecordedReplay() {
+std::string RecordedReplayBytes() {
   const Replay& r = RecordedReplay;
-  if (r.frames == 0) return;
-  const std::string bytes = EncodeReplay(r);
-  if (r.difficulty == DIFFICULTY_TWO_PLAYER) {
-    if (!WriteWholeFileSafely(TwoPlayerReplayFile(), bytes)) ReportError("replay not saved: " + FileError());
-    PruneTwoPlayerReplays();
-    return;
+  if (r.frames == 0) return "";
+  if (r.frames > kReplayMaxFrames) {
+    ReportError("replay not saved: the round lasted longer than a replay may (an hour of play)");
+    return "";
   }
-  // The record just added: the newest of this name, score and difficulty.
-  const Scores* record = nullptr;
-  for (const Scores& s : ScoreList)
-    if (s.Score == r.scores[0] && s.GameMode == r.difficulty && s.Name == PlayerName &&
-        (!record || s.Timestamp > record->Timestamp))
-      record = &s;
-  if (record && !WriteWholeFileSafely(ReplayFileOf(*record), bytes)) ReportError("replay not saved: " + FileError());
+  return EncodeReplay(r);
 }
 
 int CheckReplayFiles(int count, char** files) {

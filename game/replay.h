@@ -19,7 +19,8 @@
 // a few hundred bytes to a few kilobytes.
 //
 //   recording: StartRound and RoundFrame call the Replay* hooks below, so
-//              every round played is recorded; FinishRound saves it;
+//              every round played is recorded; FinishRound saves it with
+//              its record (or as a two-player round's);
 //   playback:  WatchReplay(replay) plays it at normal speed in the round
 //              screen; CheckReplay(replay) plays it at full speed without
 //              pacing (tests, the benchmark, --replay-check).
@@ -61,7 +62,9 @@ struct Replay {
 };
 
 constexpr size_t kReplayMaxBytes = 4 << 20;   // larger files are refused unread
-constexpr uint32_t kReplayMaxFrames = 1u << 26;  // about 12 days of play
+// An hour of play: a few bytes can claim any number of frames (one run of
+// held keys), and checking a replay plays every one of them.
+constexpr uint32_t kReplayMaxFrames = 60 * 60 * 60;
 
 // The file's bytes; a read answers false with a plain reason in `why`.
 std::string EncodeReplay(const Replay& replay);
@@ -91,7 +94,9 @@ void DrawReplayBanner();             // "Replay" over the round being watched
 ReplayOutcome CheckReplay(const Replay& replay, uint64_t* endHash = nullptr);  // full speed, unpaced; the end compared
 ReplayOutcome WatchReplay(const Replay& replay);  // normal speed, the round screen; the viewer may stop it
 int WatchReplayFile(const std::string& file);     // the framework's hook: read, watch, say what it came to
-void SaveRecordedReplay();           // beside the score file, named after the record just added
+// The round last recorded as a replay file's bytes; "" when there is none,
+// or it lasted longer than a replay may (said on standard error).
+std::string RecordedReplayBytes();
 // --replay-check: each file checked, one line each (its name, the end hash,
 // "matches" or why not); answers the process status, 1 when any failed.
 int CheckReplayFiles(int count, char** files);

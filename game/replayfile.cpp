@@ -1,7 +1,8 @@
 // replayfile.cpp — the replay file: fixed-width little-endian fields, the
 // inputs as runs, the events, and a checksum over everything before it. The
-// reader trusts nothing: every count is checked against the bytes left, and
-// the runs must cover exactly the frames the header gives.
+// reader trusts nothing: every count is checked against the bytes left, the
+// frames against the ceiling of an hour's play, and the runs must cover
+// exactly the frames the header gives.
 #include <cstring>
 
 #include "game/replay.h"
@@ -140,10 +141,10 @@ bool DecodeReplay(const std::string& bytes, Replay& out, std::string& why) {
   r.endHash = in.U64();
   const uint32_t runs = in.U32(), events = in.U32();
   if (r.difficulty > 3 || r.widescreen > 1 || r.slowSystem > 1 || r.width < 320 || r.width > 4096 ||
-      r.height < 240 || r.height > 4096 || r.frames == 0 || r.frames > kReplayMaxFrames ||
-      (r.endState != 1 && r.endState != 99)) {
+      r.height < 240 || r.height > 4096 || r.frames == 0 || (r.endState != 1 && r.endState != 99)) {
     return Fail(why, "the replay is damaged");
   }
+  if (r.frames > kReplayMaxFrames) return Fail(why, "the replay claims more than an hour of play");
   // Counts are checked against the bytes there before anything is reserved.
   if (uint64_t{runs} * kMinRunBytes + uint64_t{events} * kEventBytes > in.end - in.at)
     return Fail(why, "the replay is damaged");

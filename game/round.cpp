@@ -221,7 +221,7 @@ void FinishRound() {
   if (Round.players == 2) Delay(2500);
   GameState = STATE_TITLE;
   if (Round.players != 1 || HeroList.empty()) {
-    SaveRecordedReplay();
+    if (Round.players == 2) KeepTwoPlayerReplay(RecordedReplayBytes());
     return;
   }
 
@@ -236,8 +236,7 @@ void FinishRound() {
   record.GameMode = Difficulty;
   record.GameFlags = 0;
   record.Quit = Round.endState == ROUND_QUIT ? 1 : 0;
-  KeepAwaitedScore(record);
-  SaveRecordedReplay();  // with the offered record; naming it renames the replay too
+  KeepAwaitedScore(record, RecordedReplayBytes());  // naming it renames the replay too
   EnterName();
   NameAwaitedScore();  // on disk at once: a crash or a kill later costs nothing
 }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <deque>
 #include <memory>
 #include <string>
@@ -133,6 +134,7 @@ class MediaBackend {
   // Clock.
   virtual uint32_t Millisecs() = 0;
   virtual void Delay(int ms) = 0;
+  virtual std::time_t Now() { return std::time(nullptr); }  // the calendar clock dates are read from
   // Waits until the host's next frame due periodMs after the last; false
   // where the host has no frames of its own and the caller paces.
   virtual bool WaitForFrame(double /*periodMs*/) { return false; }

@@ -407,6 +407,8 @@ std::string TakeDroppedFile() {
   return file;
 }
 
+void DoneWithDroppedFile(const std::string& file) { HostDroppedFileDone(file); }
+
 namespace {
 bool JoyPresent(int port) {
   Pumped();

@@ -144,6 +144,7 @@ void ShowPointer();
 void HidePointer();
 bool CloseRequested();              // true once after the user asked to close the window
 std::string TakeDroppedFile();      // the oldest file dropped on the window not yet taken; "" when none
+void DoneWithDroppedFile(const std::string& file);  // a page removes its copy of a dropped file
 
 int CountJoysticks();
 std::string JoyName(int port);      // ports from 0
@@ -236,6 +237,7 @@ TextFile* WriteFile(const std::string& path);        // truncates; nullptr when 
 // and the old file stays whole.
 TextFile* WriteFileSafely(const std::string& path);
 std::string ReadLine(TextFile* f);                   // up to LF, NUL or end; CR dropped
+bool LineEnded(TextFile* f);                         // the line last read ended at LF or NUL, not at the end
 bool Eof(TextFile* f);                               // true for nullptr
 void WriteLine(TextFile* f, const std::string& s);   // bytes, then CR LF; ignored for nullptr
 bool CloseFile(TextFile* f);                         // false when a read or write failed
@@ -257,6 +259,7 @@ struct KeptFile {
   std::string what;           // what it keeps, for that line ("scores")
   std::string readError;      // why it was there but could not be read ("" when it was)
   bool notSavedTold = false;  // that line has been written
+  bool unlockedTold = false;  // said that it is shared without a lock to be had
 };
 TextFile* ReadKeptFile(KeptFile& kept, const std::string& path);  // ReadFile, noting a failure for the run
 void EndReadingKeptFile(KeptFile& kept, TextFile* f);             // CloseFile, noting a failure
@@ -267,12 +270,14 @@ bool CloseKeptFile(KeptFile& kept, const std::string& path, TextFile* f);  // fa
 // Files that several copies of the program share (two windows, two tabs):
 // read, merged and replaced by one copy at a time. LockSharedFile waits until
 // this copy alone holds `path`: an advisory lock on path + ".lock" beside it;
-// in a page, the browser's lock on the name, and the copy in the browser's
-// storage (where another tab may have put a newer one) is fetched first.
-// UnlockSharedFile lets it go (in a page once the file is stored, telling the
-// other tabs when `changed`). Without a lock to be had both go on unlocked.
+// in a page, the browser's lock on the name, and the copies in the browser's
+// storage of every file beside it (where another tab may have put newer
+// ones) are fetched first. Every file beside it is changed only under it.
+// UnlockSharedFile lets it go (in a page once what changed meanwhile is
+// stored, telling the other tabs when `changed`). Without a lock to be had
+// both go on unlocked, and that is said once a run on standard error.
 struct SharedFileLock;
-SharedFileLock* LockSharedFile(const std::string& path);
+SharedFileLock* LockSharedFile(KeptFile& kept, const std::string& path);
 void UnlockSharedFile(SharedFileLock* lock, bool changed);
 // Changes whenever another copy may have replaced path (its size, time and
 // identity; in a page, also each time another tab says so); "" for no file.

@@ -67,6 +67,19 @@ std::string ReplayFileOf(const Scores& record) {
 
 bool HasReplay(const Scores& record) { return FileType(ReplayFileOf(record)) == 1; }
 
+void FreeReplayName(Scores& record, const std::string& own) {
+  auto taken = [&] {
+    const std::string file = ReplayFileOf(record);
+    return (file != own && FileType(file) != 0) ||
+           std::any_of(ScoreList.begin(), ScoreList.end(), [&](const Scores& s) { return ReplayFileOf(s) == file; });
+  };
+  while (taken()) ++record.Timestamp;
+}
+
+void WriteReplayFile(const std::string& file, const std::string& bytes) {
+  if (!WriteWholeFileSafely(file, bytes)) ReportError(file + ": replay not saved: " + FileError());
+}
+
 std::string TwoPlayerReplayFile() {
   const int64_t stamp = DateStamp();
   const std::string stem = kTwoPlayerPrefix + Str(stamp) + "-";

@@ -9,6 +9,7 @@
 // rule) does not come back.
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 
 #include "media/media.h"
 #include "scores/replays.h"
@@ -83,23 +84,60 @@ std::list<Scores> Without(std::list<Scores> from, const std::list<Scores>& less)
   return from;
 }
 
+// How a file read back: whole, or cut short (by another program, a full
+// disk) with the lines of its last record as far as they go.
+struct ReadBack {
+  bool whole = true;
+  std::string line, stats;  // the last record's lines
+};
+
+size_t Bars(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '|')); }
+
 // The file's records into `out` in file order, or none when there is no plain
 // file (a special one, a pipe say, could block the read forever). False when
-// it is there but cannot be read: then it is never replaced this run.
-bool ReadScoreRecords(const std::string& file, std::list<Scores>& out) {
+// it is there but cannot be read: then it is never replaced this run. A file
+// whose last line has no line end, or whose last record lacks some of its
+// fields, was cut short.
+bool ReadScoreRecords(const std::string& file, std::list<Scores>& out, ReadBack& back) {
   out.clear();
+  back = ReadBack{};
   if (!ScoreFileState.readError.empty()) return false;
   if (FileType(file) != 1) return true;
   TextFile* f = ReadKeptFile(ScoreFileState, file);
   if (!f) return false;
+  bool lastWhole = true, read = false;
   while (!Eof(f)) {
     const std::string line = ReadLine(f);
+    read = true;
     if (Instr(line, "|") == 0) continue;
     const std::string stats = ReadLine(f);
     out.push_back(ParseRecord(line, stats));
+    lastWhole = Bars(line) >= 7 && Bars(stats) >= 29;
+    back.line = line;
+    back.stats = stats;
   }
+  back.whole = lastWhole && (!read || LineEnded(f));
   EndReadingKeptFile(ScoreFileState, f);
   return ScoreFileState.readError.empty();
+}
+
+// Is a record read as far as a cut file went (line, stats) the start of s?
+bool CutFrom(const std::string& line, const std::string& stats, const Scores& s) {
+  const std::string full = RecordLine(s);
+  if (line == full) return BestLine(s).rfind(stats, 0) == 0;
+  return stats.empty() && full.rfind(line, 0) == 0;
+}
+
+// A file cut short lost records; no copy removed them. Its last record, cut,
+// goes when it is the start of one this copy holds (which is kept whole
+// instead), and only the records the file still holds count as read, so
+// this copy's others are written back.
+void KeepWhatWasCut(std::list<Scores>& stored, const ReadBack& back) {
+  auto cut = [&](const Scores& s) { return CutFrom(back.line, back.stats, s); };
+  if (!stored.empty() && (std::any_of(ScoresOnDisk.begin(), ScoresOnDisk.end(), cut) ||
+                          std::any_of(ScoreList.begin(), ScoreList.end(), cut)))
+    stored.pop_back();
+  ScoresOnDisk = Without(ScoresOnDisk, Without(ScoresOnDisk, stored));
 }
 
 // Writes the list beside the score file and puts it in place only when every
@@ -122,23 +160,28 @@ bool WriteScoreRecords(const std::string& file, const std::list<Scores>& list) {
 }
 
 // Under the lock: the file as it is now with this copy's changes, which
-// becomes ScoreList; written back when `write`. The first record line's name
-// goes to `firstName` (what the file offers once this returns). True when
-// the file was read (and, with `write`, replaced).
-bool SyncScoreFile(bool write, std::optional<std::string>* firstName = nullptr) {
+// becomes ScoreList; then `change`, which may change the list and the
+// replays beside it; then, when `write`, the list is written back. The first
+// record line's name goes to `firstName` (what the file offers once this
+// returns). True when the file was read (and, with `write`, replaced).
+bool SyncScoreFile(bool write, std::optional<std::string>* firstName = nullptr,
+                   const std::function<void()>& change = nullptr) {
   const std::string file = ScoreFile();
   const int64_t began = FileClockMs();
-  SharedFileLock* lock = LockSharedFile(file);
+  SharedFileLock* lock = LockSharedFile(ScoreFileState, file);
   std::list<Scores> stored;
   // The copies replace the file but never remove it: a file that has gone was
   // lost, and this copy's records all go back.
   if (FileType(file) == 0) ScoresOnDisk.clear();
-  bool done = ReadScoreRecords(file, stored);
+  ReadBack back;
+  bool done = ReadScoreRecords(file, stored, back);
   if (done) {
+    if (!back.whole) KeepWhatWasCut(stored, back);
     if (firstName && !stored.empty()) *firstName = stored.front().Name;
     ScoreList = MergeScores(ScoresOnDisk, ScoreList, stored);
     ScoresOnDisk = std::move(stored);
   }
+  if (change) change();
   if (write) {
     SortScores();
     done = WriteScoreRecords(file, ScoreList);  // refused when the file could not be read
@@ -163,6 +206,7 @@ std::optional<Scores> ScoreAwaitingName;
 std::list<Scores> ScoresOnDisk;
 std::string ScoresFileStamp;
 KeptFile ScoreFileState{"scores", "", false};
+void (*ScoreLockStep)(const char* step);
 
 void ResetScoreState() {
   ScoreList.clear();
@@ -173,6 +217,7 @@ void ResetScoreState() {
   ScoresOnDisk.clear();
   ScoresFileStamp.clear();
   ScoreFileState = {"scores", "", false};
+  ScoreLockStep = nullptr;
 }
 
 int Scores::Compare(const Scores& other) const {
@@ -201,14 +246,23 @@ std::list<Scores> MergeScores(const std::list<Scores>& base, const std::list<Sco
   return merged;
 }
 
-void KeepAwaitedScore(Scores record) {
+// The record and its replay are written in one hold of the lock, on the
+// list and the replays just read: no other copy sees one without the other.
+void KeepAwaitedScore(Scores record, const std::string& replay) {
   record.Timestamp = DateStamp();
   record.Name = PlayerName;
-  ScoreAwaitingName = Stored(record);
-  ScoreList.push_back(*ScoreAwaitingName);
-  SaveScores();
+  record = Stored(record);
+  SyncScoreFile(true, nullptr, [&] {
+    FreeReplayName(record);
+    ScoreList.push_back(record);
+    if (!replay.empty()) WriteReplayFile(ReplayFileOf(record), replay);
+  });
+  ScoreAwaitingName = record;
 }
 
+// The rename happens in the same hold of the lock as the save: another copy
+// pruning meanwhile would take the renamed replay, whose record it cannot
+// see yet, for an orphan.
 void NameAwaitedScore() {
   if (!ScoreAwaitingName) return;
   const Scores kept = *ScoreAwaitingName;
@@ -218,11 +272,22 @@ void NameAwaitedScore() {
   named.Name = PlayerName;
   named = Stored(named);
   if (SameRecord(named, kept)) return;
-  // The round's replay was kept with the offered record: it follows the name.
-  if (HasReplay(kept)) RenameFile(ReplayFileOf(kept), ReplayFileOf(named));
-  EraseOne(ScoreList, kept);
-  ScoreList.push_back(std::move(named));
-  SaveScores();
+  SyncScoreFile(true, nullptr, [&] {
+    EraseOne(ScoreList, kept);
+    const std::string replay = ReplayFileOf(kept);
+    FreeReplayName(named, replay);
+    if (ReplayFileOf(named) != replay && FileType(replay) == 1) RenameFile(replay, ReplayFileOf(named));
+    if (ScoreLockStep) ScoreLockStep("renamed");
+    ScoreList.push_back(named);
+  });
+}
+
+void KeepTwoPlayerReplay(const std::string& replay) {
+  if (replay.empty()) return;
+  SyncScoreFile(false, nullptr, [&] {
+    WriteReplayFile(TwoPlayerReplayFile(), replay);
+    PruneTwoPlayerReplays();
+  });
 }
 
 std::vector<Scores*> BestList(int mode, int level, int flags) {

@@ -34,6 +34,10 @@ extern std::optional<Scores> ScoreAwaitingName;
 extern std::list<Scores> ScoresOnDisk;          // the file's records as this copy last read or wrote them
 extern std::string ScoresFileStamp;             // SharedFileStamp of scores.dat then
 extern KeptFile ScoreFileState;                 // scores.dat could not be read, or a save was refused
+// Called at each named step of a change made under the score file's lock
+// ("renamed": a replay follows its record's new name, the file not yet
+// written); tests pause there to race another copy. nullptr: none.
+extern void (*ScoreLockStep)(const char* step);
 void ResetScoreState();             // every variable above to its start value
 
 void LoadScores();                   // "scores.dat" of the game folder, with the rounds played since
@@ -42,8 +46,11 @@ void SaveScores();                   // merged with the file, safely, or says on
 void RefreshScores();                // merges the file again when another copy has replaced it
 std::string ScoreFilePath();         // "scores.dat" in the game's folder under the player root
 void SortScores();                   // stable, by Compare
-void KeepAwaitedScore(Scores record);  // stamps and names it, adds it and saves: ScoreAwaitingName
-void NameAwaitedScore();             // ScoreAwaitingName renamed to PlayerName, stamped now, saved
+// Stamps and names it, adds it and saves it with its replay (the file's
+// bytes; "" for none): ScoreAwaitingName.
+void KeepAwaitedScore(Scores record, const std::string& replay);
+void NameAwaitedScore();             // ScoreAwaitingName renamed to PlayerName, stamped now, saved; its replay follows
+void KeepTwoPlayerReplay(const std::string& replay);  // beside the scores ("" for none); the last ten are kept
 // The same record: every field equal.
 bool SameRecord(const Scores& a, const Scores& b);
 // The list a save writes when the file holds `file`: this copy's changes to

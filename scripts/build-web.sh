@@ -38,10 +38,16 @@ cp build-web/icons/wenhod-192.png build-web/page/icon-192.png
 cp build-web/icons/wenhod-512.png build-web/page/icon-512.png
 
 # Installable and playable offline: the manifest, and the service worker
-# whose cache is named by this release's files, so a new release replaces it.
+# whose cache is named by this release's files, so a new release replaces it,
+# and which keeps only files whose SHA-256 is this release's.
 cp web/manifest.webmanifest build-web/page/
-release=$(cat build-web/page/index.{html,js,wasm,data} build-web/page/*.png web/manifest.webmanifest | sha256sum | cut -c1-16)
-sed "s/@RELEASE@/$release/" web/sw.js >build-web/page/sw.js
+offline=(index.html index.js index.wasm index.data favicon.png manifest.webmanifest icon-192.png icon-512.png)
+release=$(cd build-web/page && cat "${offline[@]}" | sha256sum | cut -c1-16)
+digests="'./': '$(sha256sum <build-web/page/index.html | cut -c1-64)'"
+for f in "${offline[@]}"; do
+  digests+=", '$f': '$(sha256sum <"build-web/page/$f" | cut -c1-64)'"
+done
+sed -e "s/@RELEASE@/$release/" -e "s|@FILES@|{$digests}|" web/sw.js >build-web/page/sw.js
 
 # Precompressed copies of the large files, for hosts that serve them.
 for f in index.html index.js index.wasm index.data; do

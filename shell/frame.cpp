@@ -103,8 +103,12 @@ int FinishFrame(int showPointer) {
   MouseY = TruncInt(VirtualMouseY());
   MouseClick1 = MouseHit(1);
   MouseClick2 = MouseHit(2);
-  // A file dropped on the window is watched as a replay once the title screen is back.
-  for (std::string dropped = TakeDroppedFile(); !dropped.empty(); dropped = TakeDroppedFile()) ReplayRequest = dropped;
+  // A file dropped on the window is watched as a replay once the title screen
+  // is back; one dropped later takes the place of one not yet watched.
+  for (std::string dropped = TakeDroppedFile(); !dropped.empty(); dropped = TakeDroppedFile()) {
+    DoneWithDroppedFile(ReplayRequest);
+    ReplayRequest = dropped;
+  }
 
   // Pace to 60 fps: by the host's own frames where it has them (a page), else
   // in 1 ms sleeps. A clock that went backwards ends the wait.

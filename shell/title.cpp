@@ -76,6 +76,7 @@ void WatchRequestedReplay(TitleState& t) {
   const std::string file = ReplayRequest;
   ReplayRequest.clear();
   if (Game.WatchReplay) Game.WatchReplay(file);
+  DoneWithDroppedFile(file);  // a page's copy of a dropped file goes
   t.backFromGame = 1;
   t.inputLatch = 1;
   t.quitHeld = -1;

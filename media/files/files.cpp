@@ -16,6 +16,7 @@ struct TextFile {
   bool writing = false;
   bool failed = false;  // a read or write went wrong
   std::string target;   // a safe save: the file the temporary `path` replaces at the close
+  bool lineEnded = false;  // the line last read ended at LF or NUL, not at the end of the file
 };
 
 namespace {
@@ -115,6 +116,7 @@ std::string ReadLine(TextFile* f) {
   if (!f || f->writing) return line;
   for (;;) {
     int c = std::getc(f->file);
+    f->lineEnded = c != EOF;
     if (c == EOF || c == '\n' || c == 0) break;
     if (c != '\r') line += static_cast<char>(c);
   }
@@ -122,6 +124,8 @@ std::string ReadLine(TextFile* f) {
   if (std::ferror(f->file) && !f->failed) f->failed = !Failed();
   return line;
 }
+
+bool LineEnded(TextFile* f) { return f && f->lineEnded; }
 
 bool Eof(TextFile* f) {
   if (!f || f->writing) return true;

@@ -3,7 +3,9 @@
 // that did not happen said once a run. Those several copies of the program
 // share are read, merged and replaced by one copy at a time, under the
 // system's file lock on the desktop and the browser's lock in a page.
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 #include "media/files/os.h"
@@ -55,10 +57,17 @@ bool CloseKeptFile(KeptFile& kept, const std::string& path, TextFile* f) {
   return false;
 }
 
-SharedFileLock* LockSharedFile(const std::string& path) {
+SharedFileLock* LockSharedFile(KeptFile& kept, const std::string& path) {
   auto* lock = new SharedFileLock{FullName(path)};
   lock->host = HostLockShared(lock->path);
   if (!lock->host) lock->os = OsLockFile(lock->path + ".lock");
+  // Saving goes on, but the player is told it is not coordinated.
+  if (!lock->host && lock->os == -1 && !kept.unlockedTold) {
+    const std::string why = std::strerror(errno);
+    kept.unlockedTold = true;
+    ReportError(lock->path + ": " + kept.what + " saved without the lock on " + lock->path + ".lock (" + why +
+                "): another copy of the game saving at the same moment may lose what it saves");
+  }
   return lock;
 }
 

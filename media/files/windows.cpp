@@ -129,11 +129,16 @@ bool OsCanWrite(const std::string& folder) {
 }
 
 // LockFileEx on one byte of the lock file: every copy of the program asks for
-// the same byte, and waits until the one holding it closes its handle.
+// the same byte, and waits until the one holding it closes its handle. A lock
+// file that cannot be written (read-only, or in a folder that cannot be)
+// still locks when opened for reading alone, as on Linux.
 intptr_t OsLockFile(const std::string& lockFile) {
-  const HANDLE handle = CreateFileA(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+  constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  const char* name = lockFile.c_str();
+  HANDLE handle =
+      CreateFileA(name, GENERIC_READ | GENERIC_WRITE, kShare, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE)
+    handle = CreateFileA(name, GENERIC_READ, kShare, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     Failed();
     return -1;

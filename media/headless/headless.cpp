@@ -50,6 +50,7 @@ struct State {
   DisplayMode mode;
   std::vector<DisplayMode> modes;
   double clock = 0;       // ms
+  std::time_t date = 0;   // the calendar clock; 0: the system's
   double drawCost = 0;
   std::function<void()> onPresent, onDelay;
   std::vector<Event> events;
@@ -262,6 +263,7 @@ class HeadlessBackend : public MediaBackend {
   void TextEntry(bool on, const std::string&) override { H().textEntry = on; }
 
   uint32_t Millisecs() override { return static_cast<uint32_t>(static_cast<uint64_t>(H().clock)); }
+  std::time_t Now() override { return H().date != 0 ? H().date : std::time(nullptr); }
   void Delay(int ms) override {
     if (ms > 0) H().clock += ms;
     if (H().onDelay) H().onDelay();
@@ -388,6 +390,7 @@ void HeadlessRefuseDisplay(bool refuse, int width) {
 }
 void HeadlessSetModes(const std::vector<DisplayMode>& modes) { H().modes = modes; }
 void HeadlessSetClock(uint32_t ms) { H().clock = ms; }
+void HeadlessSetDate(std::time_t moment) { H().date = moment; }
 void HeadlessSetDrawCost(double msPerDraw) { H().drawCost = msPerDraw > 0 ? msPerDraw : 0; }
 void HeadlessOnPresent(std::function<void()> hook) { H().onPresent = std::move(hook); }
 void HeadlessOnDelay(std::function<void()> hook) { H().onDelay = std::move(hook); }

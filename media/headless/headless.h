@@ -14,6 +14,7 @@
 // hook and leaves by throwing from it (any exception type of its own).
 #pragma once
 
+#include <ctime>
 #include <functional>
 #include <string>
 #include <vector>
@@ -89,6 +90,7 @@ void HeadlessSetModes(const std::vector<DisplayMode>& modes);
 
 // Time.
 void HeadlessSetClock(uint32_t ms);
+void HeadlessSetDate(std::time_t moment);            // the calendar clock dates read (0: the system's)
 void HeadlessSetDrawCost(double msPerDraw);          // virtual time charged per draw call
 void HeadlessOnPresent(std::function<void()> hook);  // called after every PresentFrame
 void HeadlessOnDelay(std::function<void()> hook);    // called inside every Delay

@@ -26,6 +26,7 @@ int host_sound_allowed();
 void host_wait_frame(double periodMs, int newPicture);
 void host_file_changed(const char* path);
 void host_picture_saved(const char* path);
+void host_dropped_file_done(const char* path);
 int host_lock_shared(const char* path);  // returns once the lock is held and the file fetched
 void host_unlock_shared(const char* path, int changed);
 int host_shared_changes(const char* path);
@@ -82,6 +83,8 @@ void HostUnlockShared(const std::string& path, bool changed) { host_unlock_share
 int HostSharedChanges(const std::string& path) { return host_shared_changes(path.c_str()); }
 
 void HostPictureSaved(const std::string& path) { host_picture_saved(path.c_str()); }
+
+void HostDroppedFileDone(const std::string& path) { host_dropped_file_done(path.c_str()); }
 
 // The usual 4:3 and 16:9 sizes, each offered when the page has room for it;
 // the smallest always, so there is a display to open.

@@ -56,7 +56,7 @@ mergeInto(LibraryManager.library, {
   },
 
   // Offered under its own name, as the desktop writes it; the page keeps no
-  // copy.
+  // copy, in memory or in storage.
   host_picture_saved: function(path) {
     var file = UTF8ToString(path);
     try {
@@ -69,9 +69,15 @@ mergeInto(LibraryManager.library, {
       link.remove();
       setTimeout(function() { URL.revokeObjectURL(link.href); }, 10000);
       FS.unlink(file);
+      Module.host.keep(file);
     } catch (e) {
       err('screenshot not offered: ' + e);
     }
+  },
+
+  // host_replays.js removes the copy it made of a file dropped on the page.
+  host_dropped_file_done: function(path) {
+    Module.host.droppedFileDone(UTF8ToString(path));
   },
 
   host_page_size: function(w, h) {

@@ -14,6 +14,7 @@ void HostFileChanged(const std::string& /*path*/) {}
 bool HostLockShared(const std::string& /*path*/) { return false; }
 void HostUnlockShared(const std::string& /*path*/, bool /*changed*/) {}
 int HostSharedChanges(const std::string& /*path*/) { return 0; }
+void HostDroppedFileDone(const std::string& /*path*/) {}
 void HostPictureSaved(const std::string& /*path*/) {}
 bool HostDisplayModes(std::vector<DisplayMode>& /*out*/) { return false; }
 void HostEnded() {}

@@ -45,16 +45,22 @@ bool HostSleepShowsWindow();
 // in the browser's persistent storage.
 void HostFileChanged(const std::string& path);
 
-// Several copies share a file (the scores). A page takes the browser's lock
-// for the full name, fetches the stored copy over the file and answers true;
-// false where the system's file lock serves (the desktop).
+// Several copies share a file (the scores) and the files beside it (the
+// replays). A page takes the browser's lock for the full name, fetches the
+// stored copies of the folder's files over its own and answers true; false
+// where the system's file lock serves (the desktop).
 bool HostLockShared(const std::string& path);
-// A page stores the file, then lets the lock go and, when changed, tells its
-// other tabs.
+// A page stores the files changed under the lock, then lets the lock go and,
+// when changed, tells its other tabs.
 void HostUnlockShared(const std::string& path, bool changed);
 // How many times other copies said they replaced path (a page's other tabs;
 // 0 on the desktop, where the file itself tells).
 int HostSharedChanges(const std::string& path);
+
+// A file TakeDroppedFile gave is no longer needed: a page removes the copy
+// it made of a file dropped on it; any other file stays (the desktop's
+// dropped files are the player's own).
+void HostDroppedFileDone(const std::string& path);
 
 // A picture was saved as a PNG file: a page offers it as a download.
 void HostPictureSaved(const std::string& path);

@@ -100,21 +100,38 @@ Module.host = (function() {
   };
 
   // --- Files kept in browser storage -----------------------------------------
-  var STORE = '/persist';   // IndexedDB copy of the files the program wrote
-  var written = {};         // every path the program changed in this run
-  var syncing = false, again = false;
-  var whenIdle = [];        // called once no sync is running or due
+  // Each file the program changes is stored on its own, straight into
+  // IndexedDB, never as a copy of the whole storage: a tab cannot take away
+  // or write back over a file it did not change itself. The files several
+  // tabs share (those beside a file the program locks: the scores and the
+  // replays) are stored only while the program holds that lock, which fetched
+  // them first; the others (settings, the log) whenever a file changes, the
+  // last writer winning.
+  var STORE = '/persist';   // IndexedDB's copy of the program's files, mounted here
+  var changed = {};         // shared files changed since they were last stored
+  var along = {};           // the other files the program wrote: stored with every store (the log grows unseen)
+  var known = {};           // shared files this tab has seen in storage
+  var sharedFolders = {};   // folders of the files the program locks
+  var locksHeld = 0;        // shared locks this tab holds now
+  var busy = false, again = false;  // a store or fetch is running; another store is due after it
+  var whenIdle = [];        // called once no store or fetch is running or due
 
   function mirrorPath(path) { return STORE + path; }
+  function folderOf(path) { return path.substring(0, path.lastIndexOf('/')); }
+  function isShared(path) { return !!sharedFolders[folderOf(path)]; }
 
+  function exists(path) {
+    try { return FS.isFile(FS.stat(path).mode); } catch (e) { return false; }
+  }
+
+  // A copy that keeps the file's time: the program tells new files from old
+  // by their times.
   function copyFile(from, to) {
     var slash = to.lastIndexOf('/');
     if (slash > 0) FS.mkdirTree(to.substring(0, slash));
     FS.writeFile(to, FS.readFile(from));
-  }
-
-  function exists(path) {
-    try { return FS.isFile(FS.stat(path).mode); } catch (e) { return false; }
+    var time = FS.stat(from).mtime.getTime();
+    FS.utime(to, time, time);
   }
 
   // The stored files come back under their own names before the program
@@ -123,51 +140,85 @@ Module.host = (function() {
     FS.readdir(dir).forEach(function(name) {
       if (name === '.' || name === '..') return;
       var path = dir + '/' + name;
-      if (FS.isDir(FS.stat(path).mode)) restore(path);
-      else copyFile(path, path.substring(STORE.length));
+      if (FS.isDir(FS.stat(path).mode)) {
+        restore(path);
+        return;
+      }
+      var own = path.substring(STORE.length);
+      copyFile(path, own);
+      known[own] = true;
     });
   }
 
-  // The copy in STORE changes only between two syncs, never during one:
-  // IndexedDB is written while the program goes on and may change its files
-  // again (a save writes a new file, then renames it over the old one).
-  // Every file changed so far is copied again: the log is written line by
-  // line and goes along with each save.
-  function sync() {
-    if (host.storageRefused) return;
-    if (syncing) { again = true; return; }
-    syncing = true;
-    Object.keys(written).forEach(function(p) {
+  // One file into the transaction's store, its folders first (a fetch makes
+  // them before the files in them), or out of it when it is gone.
+  function storeOne(files, path) {
+    var copy = mirrorPath(path);
+    var put = function(p) {
+      IDBFS.loadLocalEntry(p, function(e, entry) { if (!e) files.put(entry, p); });
+    };
+    if (exists(path)) {
+      copyFile(path, copy);
+      var at = copy.indexOf('/', STORE.length + 1);
+      for (; at > 0; at = copy.indexOf('/', at + 1)) put(copy.substring(0, at));
+      put(copy);
+      if (isShared(path)) known[path] = true;
+    } else {
+      if (exists(copy)) FS.unlink(copy);
+      files.delete(copy);
+      delete known[path];
+      delete along[path];
+    }
+  }
+
+  // Stores the files due: every file that goes along, and the shared files
+  // changed while a lock is held. Then calls then(), once nothing is due.
+  function store(then) {
+    if (then) whenIdle.push(then);
+    if (busy) { again = true; return; }
+    var paths = Object.keys(along);
+    if (locksHeld) paths = paths.concat(Object.keys(changed));
+    if (host.storageRefused || !paths.length) { finished(); return; }
+    if (locksHeld) changed = {};
+    busy = true;
+    var failed = function(e) {
+      err('saving to browser storage failed: ' + e);
+      paths.forEach(function(p) { if (isShared(p)) changed[p] = true; });
+      finished();
+    };
+    IDBFS.getDB(STORE, function(e, db) {
+      if (e) return failed(e);
       try {
-        if (exists(p)) copyFile(p, mirrorPath(p));
-        else if (exists(mirrorPath(p))) FS.unlink(mirrorPath(p));
-      } catch (e) {
-        err('cannot keep ' + p + ': ' + e);
+        var tx = db.transaction([IDBFS.DB_STORE_NAME], 'readwrite');
+        var files = tx.objectStore(IDBFS.DB_STORE_NAME);
+        paths.forEach(function(p) { storeOne(files, p); });
+        tx.oncomplete = function() { finished(); };
+        tx.onabort = function() { failed(tx.error); };
+      } catch (x) {
+        failed(x);
       }
     });
-    FS.syncfs(false, function(e) {
-      if (e) err('saving to browser storage failed: ' + e);
-      syncDone();
-    });
   }
 
-  function syncDone() {
-    syncing = false;
-    if (again) { again = false; sync(); return; }
+  // A store or fetch has ended: the next one, or those waiting for quiet.
+  function finished() {
+    busy = false;
+    if (again) { again = false; store(); return; }
     var waiting = whenIdle;
     whenIdle = [];
     waiting.forEach(function(then) { then(); });
   }
 
-  function afterSyncs(then) {
-    if (syncing) whenIdle.push(then);
+  function afterStores(then) {
+    if (busy) whenIdle.push(then);
     else then();
   }
 
   function keep(path) {
     if (path.charAt(0) !== '/') path = FS.cwd().replace(/\/$/, '') + '/' + path;
-    written[path] = true;
-    sync();
+    if (isShared(path)) changed[path] = true;
+    else along[path] = true;
+    store();
   }
 
   // Storage the browser refuses (some private modes, strict privacy
@@ -194,8 +245,10 @@ Module.host = (function() {
   // --- Files several tabs share ----------------------------------------------
   // Each tab holds its own copy of the files in memory. A shared file (the
   // scores) is read, merged and replaced under the browser's lock on its
-  // name: the stored copy is fetched first, and stored again before the lock
-  // is let go; then the other tabs are told, and reload it when they can.
+  // name, and so is every file beside it (the replays): the stored copies of
+  // the folder are fetched first, and what the program changed is stored
+  // before the lock is let go; then the other tabs are told, and reload the
+  // file when they can.
   var channel = typeof BroadcastChannel === 'function' ? new BroadcastChannel('wenhod-files') : null;
   var changes = {};   // path -> times other tabs said they replaced it
   var releases = {};  // path -> lets the browser's lock on it go
@@ -206,42 +259,70 @@ Module.host = (function() {
     };
   }
 
-  // The stored copy over the tab's own, when there is one. Runs between two
-  // syncs, so nothing of this tab's is being stored meanwhile.
-  function fetchStored(path, then) {
-    afterSyncs(function() {
+  // The folder's files as storage holds them now, over the tab's own; those
+  // another tab removed go here too.
+  function takeFolder(dir) {
+    var there = {};
+    var copyDir = mirrorPath(dir);
+    var names = [];
+    try { names = FS.readdir(copyDir); } catch (e) {}
+    names.forEach(function(name) {
+      var copy = copyDir + '/' + name, path = dir + '/' + name;
+      if (!exists(copy)) return;
+      there[path] = known[path] = true;
+      if (changed[path]) return;
+      if (!exists(path) || FS.stat(path).mtime.getTime() !== FS.stat(copy).mtime.getTime()) copyFile(copy, path);
+    });
+    Object.keys(known).forEach(function(path) {
+      if (folderOf(path) !== dir || there[path] || changed[path]) return;
+      delete known[path];
+      if (exists(path)) FS.unlink(path);
+    });
+  }
+
+  function fetchShared(path, then) {
+    afterStores(function() {
       if (host.storageRefused) { then(); return; }
-      syncing = true;
+      busy = true;
       FS.syncfs(true, function(e) {
         if (e) err('reading browser storage failed: ' + e);
-        else if (exists(mirrorPath(path))) copyFile(mirrorPath(path), path);
-        syncDone();
+        else {
+          try { takeFolder(folderOf(path)); } catch (x) { err('reading browser storage failed: ' + x); }
+        }
+        finished();
         then();
       });
     });
   }
 
   host.lockShared = function(path, granted) {
+    sharedFolders[folderOf(path)] = true;
     var done = false;  // the program waits for one answer
-    var then = function() { if (!done) { done = true; granted(); } };
-    if (!navigator.locks) { fetchStored(path, then); return; }
+    var then = function() {
+      if (done) return;
+      done = true;
+      locksHeld++;
+      granted();
+    };
+    if (!navigator.locks) { fetchShared(path, then); return; }
     navigator.locks.request('wenhod:' + path, function() {
       return new Promise(function(release) {
         releases[path] = release;
-        fetchStored(path, then);
+        fetchShared(path, then);
       });
     }).catch(function(e) {
       err('no lock on ' + path + ': ' + e);
-      fetchStored(path, then);
+      fetchShared(path, then);
     });
   };
 
-  host.unlockShared = function(path, changed) {
-    afterSyncs(function() {
+  host.unlockShared = function(path, replaced) {
+    store(function() {
+      locksHeld--;
       var release = releases[path];
       delete releases[path];
       if (release) release();
-      if (changed && channel) channel.postMessage({changed: path});
+      if (replaced && channel) channel.postMessage({changed: path});
     });
   };
 
@@ -259,7 +340,8 @@ Module.host = (function() {
     if (e.error instanceof ExitStatus) e.preventDefault();
   });
   window.addEventListener('contextmenu', function(e) { e.preventDefault(); }, true);
-  window.addEventListener('pagehide', function() { if (Object.keys(written).length) sync(); });
+  // Only what is due goes: a closing tab never stores a shared file outside its lock.
+  window.addEventListener('pagehide', function() { store(); });
 
   Object.assign(host, {
     keep: keep,
@@ -277,7 +359,7 @@ Module.host = (function() {
     },
     ended: function() {
       Module.host.hasEnded = true;
-      sync();
+      store();
       if (Module.onGameEnded) Module.onGameEnded();
     },
   });

@@ -20,7 +20,9 @@ void Delay(int ms) { Backend().Delay(ms < 0 ? 0 : ms); }
 bool WaitForFrame(double periodMs) { return Backend().WaitForFrame(periodMs); }
 
 namespace {
-std::tm LocalNow() { return OsLocalTime(std::time(nullptr)); }
+// Tests set the headless back end's calendar clock; dates are read before
+// any back end is chosen too.
+std::tm LocalNow() { return OsLocalTime(BackendInstalled(true) ? Backend().Now() : std::time(nullptr)); }
 }  // namespace
 
 // Built by hand rather than with strftime so the month is English in every

@@ -8,6 +8,11 @@
 // false where it cannot be done, and the test that needs it skips.
 bool SetImmutable(const std::string& folder, bool on);
 
+// While on, no one (root neither) may open the file for writing, though it
+// may be read: Linux's immutable flag; on Windows a handle held open that
+// shares reading only, as another program holding the file would.
+bool BarWriting(const std::string& file, bool on);
+
 // Mode bits can take reading away (mode 000, 200): not on Windows, where
 // they only set or clear the read-only flag.
 bool ModesForbidReading();

@@ -14,8 +14,9 @@
 
 #include "tests/unit/os.h"
 
-bool SetImmutable(const std::string& folder, bool on) {
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+namespace {
+bool SetImmutableFlag(const std::string& path, int openFlags, bool on) {
+  const int fd = open(path.c_str(), openFlags);
   if (fd < 0) return false;
   int flags = 0;
   bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
@@ -24,6 +25,11 @@ bool SetImmutable(const std::string& folder, bool on) {
   close(fd);
   return ok;
 }
+}  // namespace
+
+bool SetImmutable(const std::string& folder, bool on) { return SetImmutableFlag(folder, O_RDONLY | O_DIRECTORY, on); }
+
+bool BarWriting(const std::string& file, bool on) { return SetImmutableFlag(file, O_RDONLY, on); }
 
 bool ModesForbidReading() { return true; }
 

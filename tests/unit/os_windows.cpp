@@ -29,6 +29,15 @@ void UncapFileSize() {}
 // files being made in it.
 bool SetImmutable(const std::string& /*folder*/, bool /*on*/) { return false; }
 
+bool BarWriting(const std::string& file, bool on) {
+  static HANDLE held = INVALID_HANDLE_VALUE;  // one file at a time
+  if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+  held = on ? CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr)
+            : INVALID_HANDLE_VALUE;
+  return !on || held != INVALID_HANDLE_VALUE;
+}
+
 // No superuser reads past a file's permissions here: nothing to lend.
 bool LendNobodysRights() { return false; }
 void TakeBackRootsRights() {}

@@ -29,8 +29,10 @@ const TYPES = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'applica
                '.txt': 'text/plain'};
 
 // Serves DIR until stop() is called, as a static host that serves a file's
-// precompressed copy (NAME.gz) to a browser that takes gzip.
-export async function serve(dir) {
+// precompressed copy (NAME.gz) to a browser that takes gzip. With lax, as a
+// host that sends an old Last-Modified and no Cache-Control, which lets the
+// browser's HTTP cache keep its copy for a day without asking.
+export async function serve(dir, lax = false) {
   const server = createHttpServer((req, res) => {
     const path = normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)).replace(/^(\.\.[/\\])+/, '');
     let file = join(dir, path.endsWith('/') ? path + 'index.html' : path);
@@ -38,7 +40,9 @@ export async function serve(dir) {
       res.writeHead(404).end();
       return;
     }
-    const headers = {'Content-Type': TYPES[extname(file)] || 'application/octet-stream', 'Cache-Control': 'no-cache'};
+    const headers = {'Content-Type': TYPES[extname(file)] || 'application/octet-stream'};
+    if (lax) headers['Last-Modified'] = new Date(Date.now() - 10 * 86400000).toUTCString();
+    else headers['Cache-Control'] = 'no-cache';
     if (/\bgzip\b/.test(req.headers['accept-encoding'] || '') && existsSync(file + '.gz')) {
       file += '.gz';
       headers['Content-Encoding'] = 'gzip';

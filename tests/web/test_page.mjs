@@ -11,7 +11,9 @@
 // check, the figures it measured, and "N passed, N failed"; exits non-zero
 // on any failure.
 import {execFileSync} from 'node:child_process';
-import {mkdtempSync, readdirSync, readFileSync, rmSync, statSync, symlinkSync} from 'node:fs';
+import {createHash} from 'node:crypto';
+import {appendFileSync, copyFileSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync, symlinkSync,
+        writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join, resolve} from 'node:path';
 import * as B from './browser.mjs';
@@ -242,18 +244,169 @@ async function typeName(page, name) {
   await page.keyboard.type(name, {delay: 80});
 }
 
-// The name typed and confirmed. Answers the first record on disk.
+// The name typed and confirmed (kept trimmed). Answers the first record on disk.
 async function enterName(page, name) {
   await typeName(page, name);
   await B.press(page, 'Enter');
-  await B.waitForFileLine(page, SCORES, `|${name}|`, 60000).catch(() => {});
+  await B.waitForFileLine(page, SCORES, `|${name.trim()}|`, 60000).catch(() => {});
   await B.waitFrames(page, 60);  // the title slides in again
   return ((await B.readFile(page, SCORES)) || '').split('\r\n')[0].split('|');
+}
+
+// Waits until the browser's storage (IndexedDB, as the page keeps it) holds
+// the scores with this text; throws after two minutes.
+async function waitStored(page, text) {
+  await page.waitForFunction(t => new Promise(resolve => {
+    const open = indexedDB.open('/persist');
+    open.onerror = () => resolve(false);
+    open.onsuccess = () => {
+      try {
+        const get = open.result.transaction('FILE_DATA').objectStore('FILE_DATA').get('/persist/Files/239/scores.dat');
+        get.onsuccess = () => {
+          open.result.close();
+          resolve(!!get.result && new TextDecoder('latin1').decode(get.result.contents).includes(t));
+        };
+        get.onerror = () => resolve(false);
+      } catch (e) {
+        resolve(false);
+      }
+    };
+  }), {timeout: 120000, polling: 200}, text);
+}
+
+// A round of the difficulty shown, started and quit at once from the pause
+// menu, then named, and in storage: a record with its replay in a few seconds.
+async function quickRound(page, name) {
+  await page.bringToFront();
+  await B.press(page, 'z');
+  await B.waitFrames(page, 20);
+  await B.press(page, 'Escape');
+  await B.waitFrames(page, 5);
+  await B.press(page, 'ArrowDown');  // Quit
+  await B.press(page, 'z');
+  const record = await enterName(page, name);
+  await waitStored(page, `|${name.trim()}|`);
+  return record;
 }
 
 // The score records of a file, newest first, each split into its fields.
 const recordsIn = text => (text || '').split('\r\n').filter(l => l.split('|').length === 8).map(l => l.split('|'));
 const listed = records => records.map(r => r.join('|')).join(' / ');
+
+// The replay a record keeps beside the scores, named as the game names it:
+// its stamp, its score and a hash (FNV-1a) of its name's letters and digits.
+function replayOf(record) {
+  let h = 2166136261;
+  for (const c of Buffer.from(record[1], 'latin1'))
+    if (/[0-9A-Za-z]/.test(String.fromCharCode(c)) || c >= 0xC0) h = Math.imul(h ^ c, 16777619) >>> 0;
+  return `round-${record[3]}-${record[0]}-${h.toString(16).padStart(8, '0')}.replay`;
+}
+
+// What a new tab finds in storage: the records, and which of them named have
+// their replays beside them. Answers {records, missing}: the names not found
+// with a replay.
+async function storedInNewTab(browser, url, names) {
+  const {page} = await openToTitle(browser, url);
+  const records = recordsIn(await B.readFile(page, SCORES));
+  const replays = await page.evaluate(() => Module.FS.readdir('/Files/239').filter(f => f.endsWith('.replay')));
+  await page.close();
+  const missing = names.filter(n => !records.some(r => r[1] === n && replays.includes(replayOf(r))));
+  return {records, missing};
+}
+
+// A new release's offline copy, made while the old index.js is still fresh
+// in the browser's HTTP cache (a host that sends no Cache-Control), holds
+// the new release's files; a release whose files are not all its own (a host
+// half way through an upload) is not kept, and the one before it stays.
+async function checkReleasePairing(browser) {
+  const dir = mkdtempSync(join(tmpdir(), 'wenhod-release-'));
+  const own = ['index.js', 'icon-512.png'];  // changed below; no precompressed index.js
+  for (const f of readdirSync(pageDir)) {
+    if (own.includes(f)) copyFileSync(join(pageDir, f), join(dir, f));
+    else if (f !== 'index.js.gz' && f !== 'sw.js') symlinkSync(resolve(pageDir, f), join(dir, f));
+  }
+  // The service worker of a release: named, with the digests of the files there now.
+  const release = name => {
+    const digests = {};
+    for (const f of Object.keys(JSON.parse(readFileSync(join(pageDir, 'sw.js'), 'utf8')
+      .match(/const FILES = (\{[^}]*\})/)[1].replace(/'/g, '"'))))
+      digests[f] = createHash('sha256').update(readFileSync(join(dir, f === './' ? 'index.html' : f))).digest('hex');
+    writeFileSync(join(dir, 'sw.js'), readFileSync(join(pageDir, 'sw.js'), 'utf8')
+      .replace(/const CACHE = '[^']*'/, `const CACHE = 'wenhod-${name}'`)
+      .replace(/const FILES = \{[^}]*\}/, `const FILES = ${JSON.stringify(digests)}`));
+  };
+  const served = await B.serve(dir, true);
+  const page = await browser.newPage();
+  try {
+    await page.goto(served.url + 'favicon.png');
+    await page.evaluate(() => fetch('index.js').then(r => r.text()));  // now in the HTTP cache
+    appendFileSync(join(dir, 'index.js'), '\n// the next release\n');
+    release('next');
+    // Installs or updates the service worker: its new worker's last state.
+    const install = () => page.evaluate(() => new Promise(async resolve => {
+      const watch = w => w.addEventListener('statechange', () => {
+        if (w.state === 'activated' || w.state === 'redundant') resolve(w.state);
+      });
+      let reg = await navigator.serviceWorker.getRegistration();
+      if (reg) {
+        reg.addEventListener('updatefound', () => watch(reg.installing));
+        reg.update().catch(e => resolve(`update failed: ${e}`));
+        return;
+      }
+      reg = await navigator.serviceWorker.register('sw.js');
+      if (reg.installing || reg.waiting) watch(reg.installing || reg.waiting);
+      else resolve(reg.active ? 'activated' : 'redundant');
+    }));
+    const cached = () => page.evaluate(async () => {
+      const names = (await caches.keys()).filter(n => n.startsWith('wenhod-'));
+      const hit = names.length ? await (await caches.open(names[0])).match('index.js') : null;
+      return {names, tail: hit ? (await hit.text()).slice(-20) : ''};
+    });
+    const first = await install(), next = await cached();
+    appendFileSync(join(dir, 'icon-512.png'), 'the upload goes on');
+    release('half');
+    appendFileSync(join(dir, 'icon-512.png'), ' and on');
+    const second = await install(), half = await cached();
+    check('the offline copy of a new release holds its own index.js, not the old one the HTTP cache still had; ' +
+          'a release whose files are not all its own is not kept, and the one before stays',
+          first === 'activated' && next.tail === '// the next release\n' && second === 'redundant' &&
+            half.names.join() === 'wenhod-next' && half.tail === next.tail,
+          `next: ${first}, ${next.names} ending ${JSON.stringify(next.tail)}; half: ${second}, ${half.names}`);
+  } finally {
+    await page.close();
+    served.stop();
+    rmSync(dir, {recursive: true, force: true});
+  }
+}
+
+// Two tabs that have both saved a round, closed one after the other, in
+// either order: a tab closing never takes away what the other saved. An
+// outside run lost a record this way in one of three tries: a browser may
+// or may not let what a closing page stores finish. Here each tab is told
+// it is being hidden and given a second to store before it closes, as a
+// browser that lets it finish would.
+async function checkClosingTabs(browser, url) {
+  const lost = [], names = [];
+  for (let i = 0; i < 4; ++i) {
+    const a = (await openToTitle(browser, url)).page, b = (await openToTitle(browser, url)).page;
+    await B.waitFrames(b, 40);
+    await quickRound(a, `Ann${i}`);
+    await quickRound(b, `Ben${i}`);
+    names.push(`Ann${i}`, `Ben${i}`);
+    for (const tab of i % 2 ? [b, a] : [a, b]) {
+      await tab.evaluate(() => window.dispatchEvent(new PageTransitionEvent('pagehide')));
+      await new Promise(resolve => setTimeout(resolve, 1000));
+      await tab.close();
+    }
+    const {records, missing} = await storedInNewTab(browser, url, names);
+    if (missing.length) {
+      lost.push(`${i % 2 ? 'Ben' : 'Ann'}'s tab closed first: ${missing.join(', ')} lost, or its replay, ` +
+                `of ${listed(records.filter(r => /^(Ann|Ben)\d$/.test(r[1])))}`);
+    }
+  }
+  check('two tabs that both saved, closed in either order four times: each keeps every record and replay',
+        lost.length === 0, lost.join('; '));
+}
 
 // Reloads the page and waits for the new run's title.
 async function reloadToTitle(page) {
@@ -645,9 +798,11 @@ try {
   figure('frame rate of a round (jump held)', `${(roundFrames * 1000 / (Date.now() - roundClock)).toFixed(1)} fps`);
 
   // A second tab opens while this one is at its name prompt (its round kept
-  // under the offered name already).
+  // under the offered name already), plays a round and names it "Bravo " (a
+  // phone's keyboard adds a space); only then is this one named.
   const tabB = (await openToTitle(browser, server.url + 'index.html')).page;
   await B.waitFrames(tabB, 40);
+  const bravo = await quickRound(tabB, 'Bravo ');
   await page.bringToFront();
 
   const record = await enterName(page, 'Webby');
@@ -656,6 +811,12 @@ try {
   const listHard = whiteInList(await shot(page));
   check('the score table shows the new record', listHard > listEasy + 100,
         `white pixels in the list: ${listEasy} before, ${listHard} after`);
+  const both = await storedInNewTab(browser, server.url + 'index.html', ['Webby', 'Bravo']);
+  check('a tab named at its prompt after another tab saved: a new tab finds both records and both replays, ' +
+        'the name typed with a space at its end trimmed and its replay kept',
+        bravo[1] === 'Bravo' && both.missing.length === 0 && both.records.length === 2,
+        `${listed(both.records)}; missing: ${both.missing.join(', ') || 'none'}`);
+  await page.bringToFront();  // a tab behind others is shown no frames
 
   // F11: the picture is offered as a download under the desktop's name.
   const cdp = await page.createCDPSession();
@@ -676,14 +837,16 @@ try {
 
   // Tab B, which read the scores before Webby was named, plays a round and
   // is reloaded at its name prompt with "Gone" typed: the round stays, under
-  // the offered name, beside Webby; the record Webby replaced stays gone.
+  // the offered name (its last, Bravo), beside Webby; the record Webby
+  // replaced (A's, offered as Player) stays gone.
   await tabB.bringToFront();
   const roundB = await playHardRound(tabB);
   await typeName(tabB, 'Gone');
   await reloadToTitle(tabB);
   const inB = recordsIn(await B.readFile(tabB, SCORES));
   check('a tab reloaded at its name prompt keeps the round, beside the other tab\'s record',
-        roundB.over && inB.length === 2 && inB[0][1] === 'Player' && inB[1][1] === 'Webby', listed(inB));
+        roundB.over && inB.length === 3 && inB[0][1] === 'Bravo' && inB.some(r => r[1] === 'Webby') &&
+          !inB.some(r => r[1] === 'Player' || r[1] === 'Gone'), listed(inB));
   for (const key of ['ArrowDown', 'ArrowDown']) await B.press(tabB, key);  // Hard
   await B.waitFrames(tabB, 10);
   const rowB = whiteInRow2(await shot(tabB));
@@ -693,7 +856,7 @@ try {
   await page.bringToFront();
   await B.waitFrames(page, 10);
   const inA = recordsIn(await B.readFile(page, SCORES)), rowA = whiteInRow2(await shot(page));
-  check('a tab on its title picks up the record another tab saved', inA.length === 2 && rowA > 100,
+  check('a tab on its title picks up the record another tab saved', inA.length === 3 && rowA > 100,
         `${listed(inA)}; white pixels in row 2: ${rowA}`);
 
   // After a reload: the record and the setting are still there.
@@ -712,6 +875,8 @@ try {
   check('Escape ends the game: farewell logged, the page says to reload', ended && farewell);
   await page.close();
 
+  await checkClosingTabs(browser, server.url + 'index.html');
+  await checkReleasePairing(browser);
   await check120Hz('Chromium', browser, server.url, want);
   await checkPhone(browser, server.url);
   await checkPads(browser, server.url);

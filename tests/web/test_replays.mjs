@@ -1,8 +1,8 @@
 // test_replays.mjs PAGE-DIR REPLAY-DIR — replays in the page, in headless
 // Chromium: the page opened with ?replay-check= plays every golden replay at
 // full speed and each reaches its end hash (one line for this build, as the
-// other builds print it); and a replay file dropped on the page is watched
-// and ends as it was played.
+// other builds print it); and a replay file dropped on the page is watched,
+// ends as it was played, and leaves no copy behind.
 import {mkdtempSync, readdirSync, readFileSync, symlinkSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join, resolve} from 'node:path';
@@ -62,6 +62,11 @@ try {
     ended = false;
   }
   check('a replay dropped on the page is watched to its end', ended);
+  // Its copy in the page's files goes once it has been watched.
+  const left = await opened.page.waitForFunction(() => !Module.FS.readdir('/tmp').some(f => f.startsWith('dropped-')),
+                                                 {timeout: 30000, polling: 100}).then(() => [], async () =>
+    opened.page.evaluate(() => Module.FS.readdir('/tmp').filter(f => f.startsWith('dropped-'))));
+  check('the dropped file is removed from the page\'s /tmp once watched', ended && left.length === 0, left.join(', '));
 } finally {
   await browser.close();
   server.stop();

@@ -3,6 +3,7 @@
 // plainly, the files kept as long as their records, and the ways to watch one.
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <set>
 
 #include "game/replay.h"
@@ -29,6 +30,25 @@ class ReplayTest : public GameTest {
       if (entry.path().extension() == ".replay") files.push_back(entry.path());
     std::sort(files.begin(), files.end());
     return files;
+  }
+
+  // A Medium round from the same seed with the jump held, the name offered
+  // taken: the record it added.
+  static Scores PlayMediumRound() {
+    const std::list<Scores> before = ScoreList;
+    HeadlessOnPresent([] {
+      if (GameState == STATE_TITLE) TapKey(KEY_ENTER);  // name entry: take the name offered
+    });
+    HeadlessSetClock(4711);
+    Difficulty = DIFFICULTY_MEDIUM;
+    GameState = STATE_ROUND;
+    HeadlessKey(KEY_Z, true);
+    PlayRound();
+    HeadlessKey(KEY_Z, false);
+    HeadlessOnPresent(nullptr);
+    for (const Scores& s : ScoreList)
+      if (std::none_of(before.begin(), before.end(), [&](const Scores& b) { return SameRecord(b, s); })) return s;
+    return Scores{};
   }
 
   static Replay Golden(const std::string& name) {
@@ -91,18 +111,8 @@ TEST_F(ReplayTest, RoundsOfEveryDifficultyWithAPausePlayBackToTheSameEnd) {
 }
 
 TEST_F(ReplayTest, AFinishedRoundKeepsItsReplayBesideItsRecord) {
-  HeadlessOnPresent([] {
-    if (GameState == STATE_TITLE) TapKey(KEY_ENTER);  // name entry: take the name offered
-  });
-  HeadlessSetClock(4711);
-  Difficulty = DIFFICULTY_MEDIUM;
-  GameState = STATE_ROUND;
-  HeadlessKey(KEY_Z, true);
-  PlayRound();
-  HeadlessKey(KEY_Z, false);
-  HeadlessOnPresent(nullptr);
+  const Scores record = PlayMediumRound();
   ASSERT_EQ(ScoreList.size(), 1u);
-  const Scores record = ScoreList.front();
   ASSERT_TRUE(HasReplay(record));
   Replay replay;
   std::string why;
@@ -147,6 +157,46 @@ TEST_F(ReplayTest, AWindowClosedAtTheNamePromptKeepsTheReplayWithTheRecord) {
   for (const auto& entry : fs::directory_iterator(folder.empty() ? fs::path(".") : folder))
     replays += entry.path().extension() == ".replay";
   EXPECT_EQ(replays, 1);
+}
+
+// The same round (the same seed, the jump held) played three times, the name
+// offered taken each time: a clock set back an hour between the first two
+// (or summer time ending) stamps the second before the first, and a third at
+// the first's very second would share its replay's name. Each record keeps
+// its own replay, and the first keeps its bytes. The name offered ends with
+// a space (phone keyboards add one): the record's is trimmed, and its replay
+// is kept all the same.
+TEST_F(ReplayTest, EachRecordKeepsItsOwnReplayWhateverTheClockSays) {
+  PlayerName = "Wen ";
+  const std::time_t noon = 1781524800;  // 15 June 2026, 12:00 UTC
+  auto play = [](std::time_t when) {
+    HeadlessSetDate(when);
+    return PlayMediumRound();
+  };
+  const Scores first = play(noon);
+  ASSERT_TRUE(HasReplay(first));
+  EXPECT_EQ(first.Name, "Wen");
+  const std::string firstBytes = ReadBytes(ReplayFileOf(first));
+  const Scores setBack = play(noon - 3600);
+  const Scores again = play(noon);
+  HeadlessSetDate(0);
+
+  ASSERT_EQ(ScoreList.size(), 3u);
+  EXPECT_EQ(setBack.Timestamp, first.Timestamp - 3600);
+  EXPECT_EQ(setBack.Score, first.Score);
+  std::set<std::string> files;
+  for (const Scores& s : ScoreList) {
+    SCOPED_TRACE(s.Timestamp);
+    ASSERT_TRUE(HasReplay(s));
+    files.insert(ReplayFileOf(s));
+    Replay replay;
+    std::string why;
+    EXPECT_TRUE(DecodeReplay(ReadBytes(ReplayFileOf(s)), replay, why)) << why;
+    EXPECT_EQ(replay.scores[0], s.Score);
+  }
+  EXPECT_EQ(files.size(), 3u);
+  EXPECT_EQ(again.Timestamp, first.Timestamp + 1);  // moved on a second, clear of the first
+  EXPECT_EQ(ReadBytes(ReplayFileOf(first)), firstBytes);
 }
 
 TEST_F(ReplayTest, GoldenReplaysReachTheirEnds) {
@@ -207,6 +257,29 @@ TEST_F(ReplayTest, DamagedCutOrForeignFilesAreRefusedPlainly) {
   EXPECT_EQ(why, "a replay of another version of the game");
   EXPECT_FALSE(DecodeReplay("\x89PNG\r\n\x1a\n", r, why));
   EXPECT_EQ(why, "not a replay of this game");
+
+  // One run of held keys in a few bytes may claim any length of play, and
+  // checking a replay plays all of it: past an hour's play it is refused.
+  Replay idle = Golden("easy");
+  idle.events.clear();
+  for (const uint32_t frames : {kReplayMaxFrames + 1, 1u << 26}) {
+    idle.frames = frames;
+    idle.runs = {{0, frames}};
+    const std::string bytes = EncodeReplay(idle);
+    EXPECT_LT(bytes.size(), 70u);
+    EXPECT_FALSE(DecodeReplay(bytes, r, why)) << frames;
+    EXPECT_EQ(why, "the replay claims more than an hour of play");
+  }
+  idle.frames = kReplayMaxFrames;
+  idle.runs = {{0, kReplayMaxFrames}};
+  EXPECT_TRUE(DecodeReplay(EncodeReplay(idle), r, why)) << why;
+  // A round that long is played, but its replay is not kept.
+  RecordedReplay = idle;
+  RecordedReplay.frames = kReplayMaxFrames + 1;
+  std::string kept = "?";
+  EXPECT_NE(Said([&] { kept = RecordedReplayBytes(); }).find("replay not saved: the round lasted longer"),
+            std::string::npos);
+  EXPECT_EQ(kept, "");
 
   // Watching one says so, on screen and on standard error, and plays nothing.
   WriteBytes(temp / "cut.replay", good.substr(0, good.size() / 2));

@@ -2,6 +2,7 @@
 // byte-exact round trips, damaged files read as far as they go, and saving
 // that never costs the scores already on disk.
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <set>
 #include <thread>
 
+#include "scores/replays.h"
 #include "tests/unit/support.h"
 
 using namespace support;
@@ -381,7 +383,7 @@ TEST_F(ScoreFile, ARecordOneCopyRemovedDoesNotComeBackFromAnother) {
   // back on its title meanwhile, sees it; then A's player types a name.
   As(a, [] {
     PlayerName = "Offered";
-    KeepAwaitedScore(Record(5000, 0, "", 2));
+    KeepAwaitedScore(Record(5000, 0, "", 2), "");
   });
   EXPECT_NE(ReadBytes("scores.dat").find("|Offered|"), std::string::npos);  // a prompt never answered keeps it
   As(b, [] {
@@ -409,6 +411,41 @@ TEST_F(ScoreFile, ARecordOneCopyRemovedDoesNotComeBackFromAnother) {
   EXPECT_NE(saved.find("|Alpha|"), std::string::npos);
   EXPECT_NE(saved.find("|Bravo|"), std::string::npos);
   EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 2 * 52);
+}
+
+// Another program cuts the file short (a copy stopped half way, a full
+// disk): the records this copy knows are not taken for removals, and the one
+// cut in two comes back whole, wherever the file is cut (every third byte of
+// its last record, every eleventh before it).
+TEST_F(ScoreFile, AFileCutShortLosesNoRecordThisCopyKnows) {
+  const std::list<Scores> three = {Record(300, 300, "Newest"), Record(200, 200, "Middle"), Record(100, 100, "Oldest")};
+  ScoreList = three;
+  SaveScores();
+  const std::string whole = ReadBytes("scores.dat");
+  ScoreList.push_back(Record(400, 400, "Round"));
+  SaveScores();
+  const std::string four = ReadBytes("scores.dat");
+  const size_t lastRecord = whole.find("100|Oldest|");
+  int cuts = 0;
+  for (size_t n = 1; n < whole.size(); n += n >= lastRecord ? 3 : 11) {
+    const auto lines = std::count(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n), '\n');
+    if (whole[n - 1] == '\n' && lines % 2 == 0)
+      continue;  // between two records: a file that reads back whole, as if another copy had removed the rest
+    SCOPED_TRACE(n);
+    ScoreList = three;
+    ScoresOnDisk = three;
+    WriteBytes("scores.dat", whole.substr(0, n));
+    ScoreList.push_back(Record(400, 400, "Round"));
+    SaveScores();
+    ASSERT_EQ(ReadBytes("scores.dat"), four);
+    ++cuts;
+  }
+  EXPECT_GT(cuts, 40);
+  // A record this copy does not know, cut short, is kept as far as it reads.
+  WriteBytes("scores.dat", whole + "77|Stranger|0|50");
+  ScoresOnDisk = ScoreList = three;
+  SaveScores();
+  EXPECT_EQ(Names(ScoreList), (std::vector<std::string>{"Newest", "Middle", "Oldest", "Stranger"}));
 }
 
 TEST_F(ScoreFile, MergingAddsNothingTwiceAndKeepsTheFilesOwnDuplicates) {
@@ -466,6 +503,112 @@ TEST_F(ScoreFile, TwoCopiesSavingAtOnceKeepEveryRound) {
   for (const Scores& s : ScoreList) names.insert(s.Name);
   EXPECT_EQ(ScoreList.size(), 2u * kCopyRounds);
   EXPECT_EQ(names.size(), 2u);
+}
+
+// Two processes of this program in one folder, built to race on purpose: one
+// names the round it left at its prompt, which renames the round's replay
+// (written an hour ago), and pauses right after the rename until the other
+// has saved, which prunes replays whose records it cannot see. The other
+// saves as soon as the rename is done. Under the lock it has to wait for the
+// rename's own save, and keeps the replay; the pause gives up after two
+// seconds. Run again with a lock file no one may write (another program
+// holding it, a read-only one where that binds), which locks as well.
+const char* const kRaceFolder = "WENHOD_TEST_RACE_FOLDER";
+const char* const kRaceRole = "WENHOD_TEST_RACE_ROLE";
+const std::string kRaceReplay = "the round's replay";
+
+void Flag(const std::string& name) { WriteBytes(name, ""); }
+bool WaitFor(const std::string& name, int ms) {
+  for (; ms > 0 && !fs::exists(name); ms -= 10) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return fs::exists(name);
+}
+
+void RenameInRace() {
+  PlayerName = "Offered";
+  KeepAwaitedScore(Record(900, 0, "", 1), kRaceReplay);
+  ASSERT_TRUE(HasReplay(*ScoreAwaitingName));
+  fs::last_write_time(ReplayFileOf(*ScoreAwaitingName), fs::file_time_type::clock::now() - std::chrono::hours(1));
+  PlayerName = "Alpha";
+  ScoreLockStep = [](const char* step) {
+    if (std::string(step) != "renamed") return;
+    Flag("renamed");
+    WaitFor("pruned", 2000);
+  };
+  NameAwaitedScore();
+}
+
+void PruneInRace() {
+  Flag("pruner-ready");
+  ASSERT_TRUE(WaitFor("renamed", 120000));
+  ScoreList.push_back(Record(10, 1, "Other", 1));
+  SaveScores();
+  Flag("pruned");
+}
+
+TEST_F(ScoreFile, ARenameRacingAnotherCopysPruningKeepsTheReplay) {
+  if (const char* folder = std::getenv(kRaceFolder)) {
+    ASSERT_TRUE(ChangeDir(folder));
+    LoadScores();
+    if (std::string(std::getenv(kRaceRole)) == "renamer") RenameInRace();
+    else PruneInRace();
+    return;
+  }
+  const std::string self = "--gtest_filter=ScoreFile.ARenameRacingAnotherCopysPruningKeepsTheReplay";
+  for (const bool barred : {false, true}) {
+    SCOPED_TRACE(barred ? "a lock file no one may write" : "the lock file the game makes");
+    const fs::path folder = dir / (barred ? "barred" : "made");
+    const std::string lockFile = (folder / "scores.dat.lock").string();
+    fs::create_directory(folder);
+    if (barred) {
+      support::WriteBytes(lockFile, "");
+      if (!BarWriting(lockFile, true)) GTEST_SKIP() << "a file cannot be barred from writing here";
+    }
+    SetEnv(kRaceFolder, folder.string());
+    SetEnv(kRaceRole, "pruner");
+    int pruner = -1, renamer = -1;
+    std::thread other([&] { pruner = RunThisProgram(self); });
+    const bool ready = WaitFor((folder / "pruner-ready").string(), 120000);
+    SetEnv(kRaceRole, "renamer");  // the pruner has its environment by now
+    if (ready) renamer = RunThisProgram(self);
+    else Flag((folder / "renamed").string());  // lets the pruner end
+    other.join();
+    UnsetEnv(kRaceFolder);
+    UnsetEnv(kRaceRole);
+    if (barred) BarWriting(lockFile, false);
+    ASSERT_TRUE(ready);
+    EXPECT_EQ(renamer, 0);
+    EXPECT_EQ(pruner, 0);
+
+    ASSERT_TRUE(ChangeDir(folder.string()));
+    ScoreList.clear();
+    ScoresOnDisk.clear();
+    LoadScores();
+    EXPECT_EQ(Names(ScoreList), (std::vector<std::string>{"Alpha", "Other"}));
+    ASSERT_FALSE(ScoreList.empty());
+    ASSERT_TRUE(HasReplay(ScoreList.front()));
+    EXPECT_EQ(support::ReadBytes(ReplayFileOf(ScoreList.front())), kRaceReplay);
+    int replays = 0;
+    for (const auto& entry : fs::directory_iterator(folder)) replays += entry.path().extension() == ".replay";
+    EXPECT_EQ(replays, 1);
+    ASSERT_TRUE(ChangeDir(dir.string()));
+  }
+}
+
+// A lock file that can be neither written nor read: the scores are still
+// saved, and the player is told once that they are not coordinated.
+TEST_F(ScoreFile, NoLockToBeHadIsSaidOnce) {
+  SKIP_UNLESS_MODES_FORBID_READING();
+  WriteBytes("scores.dat.lock", "");
+  fs::permissions(dir / "scores.dat.lock", fs::perms::none);
+  fs::permissions(dir, fs::perms::all);
+  ScoreList = {Record(5, 10, "Unlocked")};
+  const std::string said = Said([] { AsOrdinaryUser([] {
+    SaveScores();
+    SaveScores();
+  }); });
+  ExpectSaidOnce(said, (dir / "scores.dat").string() + ": scores saved without the lock on " +
+                           (dir / "scores.dat.lock").string() + " (Permission denied)");
+  EXPECT_NE(ReadBytes("scores.dat").find("|Unlocked|"), std::string::npos);
 }
 
 TEST_F(ScoreFile, BestListIsHighestFirstTiesNewestFirstAtMostTwentyFive) {
