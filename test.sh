@@ -173,14 +173,20 @@ if (( web && release )); then
       echo "**** the desktop title capture failed; comparing without it"
       reference=
     fi
-    node tests/web/test_page.mjs build-web/page ${reference:+"$reference"} 2>&1 | tee "$out"
-    line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$out" | tail -n 1)
-    if [[ $line =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
-      tally "browser" "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
-    else
-      tally "browser" 0 1
-    fi
+    # node_checks NAME SCRIPT ARGS...: a browser test, tallied by its last line.
+    node_checks() {
+      node "${@:2}" 2>&1 | tee "$out"
+      line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' "$out" | tail -n 1)
+      if [[ $line =~ ^([0-9]+)\ passed,\ ([0-9]+)\ failed$ ]]; then
+        tally "$1" "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}"
+      else
+        tally "$1" 0 1
+      fi
+    }
+    node_checks browser tests/web/test_page.mjs build-web/page ${reference:+"$reference"}
     [[ -n $reference ]] || tally "browser desktop capture" 0 1
+    # Everything by a pad alone: no key, click or touch.
+    node_checks "browser by pad" tests/web/test_pad.mjs build-web/page
     rm -f "$out"
     # The golden replays played by the page, and one dropped on it.
     if node tests/web/test_replays.mjs build-web/page tests/replays | sed 's/^golden replays, /figure: &/'; then

@@ -80,6 +80,7 @@ struct InputState {
   int mouseHits[4] = {};
   bool closeRequested = false;
   std::deque<std::string> dropped; // files dropped on the window, oldest first
+  int presses = 0;                 // key and mouse-button presses so far, repeats not counted
 };
 
 enum JoyAxis { JOY_X = 0, JOY_Y, JOY_Z, JOY_R, JOY_U, JOY_V };
@@ -155,6 +156,17 @@ class MediaBackend {
   // Process end: the SDL back end exits, the headless one throws HeadlessExit.
   [[noreturn]] virtual void End(int status) = 0;
 };
+
+// Where the drawing area lands on a frame of w x h pixels (top-left corner
+// and size in those pixels): the whole frame, unless the program asked the
+// area to keep its shape (KeepPictureShape) and the shapes differ by more
+// than a hair (a 16:10 screen showing the 4:3 area); then as large as fits,
+// centred, the rest left black.
+struct PictureFit {
+  float x = 0, y = 0, w = 0, h = 0;
+};
+PictureFit FitPicture(int w, int h);
+PictureFit DisplayFit();                 // on the open display (the whole of it while none is open)
 
 // ClampFloat for the device's float levels (NaN gives low).
 inline float ClampF(float v, float lo, float hi) { return static_cast<float>(ClampFloat(v, lo, hi)); }

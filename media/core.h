@@ -60,6 +60,7 @@ struct DisplayCore {
   int width = 0, height = 0;          // the open display in pixels (0 when closed)
   float virtualW = 0, virtualH = 0;   // drawing area in virtual units
   bool virtualSet = false;            // chosen by the program (else the display size at opening)
+  bool keepShape = false;             // the area keeps its shape on a display of another (black bars)
 };
 
 struct DrawingCore {

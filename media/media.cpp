@@ -115,6 +115,28 @@ void DisplaySize(int& w, int& h) {
   h = g_media.display.open ? g_media.display.height : 0;
 }
 
+PictureFit FitPicture(int w, int h) {
+  PictureFit fit{0, 0, static_cast<float>(w), static_cast<float>(h)};
+  const float virtualW = g_media.display.virtualW, virtualH = g_media.display.virtualH;
+  if (!g_media.display.keepShape || w <= 0 || h <= 0 || !(virtualW > 0) || !(virtualH > 0)) return fit;
+  // Shapes within 1% of each other (1366 x 768 for 16:9) are stretched, as always.
+  constexpr float kHair = 0.01f;
+  const float shown = static_cast<float>(w) / static_cast<float>(h), drawn = virtualW / virtualH;
+  if (std::fabs(shown - drawn) <= kHair * drawn) return fit;
+  const float scale = std::min(static_cast<float>(w) / virtualW, static_cast<float>(h) / virtualH);
+  fit.w = std::round(virtualW * scale);
+  fit.h = std::round(virtualH * scale);
+  fit.x = std::floor((static_cast<float>(w) - fit.w) / 2);
+  fit.y = std::floor((static_cast<float>(h) - fit.h) / 2);
+  return fit;
+}
+
+PictureFit DisplayFit() {
+  const DisplayCore& d = g_media.display;
+  if (!d.open) return PictureFit{0, 0, static_cast<float>(d.width), static_cast<float>(d.height)};
+  return FitPicture(d.width, d.height);
+}
+
 void ClearInput() { g_media.input = InputState(); }
 
 void ResetMediaState() {
@@ -210,6 +232,11 @@ void SetVirtualResolution(float w, float h) {
   Backend().SetVirtual(w, h);
 }
 
+void KeepPictureShape(bool on) {
+  g_media.display.keepShape = on;
+  Backend().SetVirtual(g_media.display.virtualW, g_media.display.virtualH);
+}
+
 float VirtualResolutionWidth() { return g_media.display.virtualW; }
 float VirtualResolutionHeight() { return g_media.display.virtualH; }
 
@@ -227,6 +254,7 @@ void ResetMediaSwitches() {
   SeedRnd(0);  // the generator's start state, 4660
   AutoMidHandle(false);
   SkipDrawing(false);
+  g_media.display.keepShape = false;  // takes effect at the next opening or drawing area
 }
 bool DrawingSkipped() { return g_media.drawing.skip; }
 
@@ -333,21 +361,24 @@ void FlushKeys() {
 }
 
 namespace {
-// Display pixels to virtual units along one axis (unscaled while no display is open).
-float ToVirtual(float pixels, int displaySize, float virtualSize) {
-  if (!g_media.display.open || displaySize <= 0 || virtualSize <= 0) return pixels;
-  return pixels * virtualSize / static_cast<float>(displaySize);
+// Display pixels to virtual units along one axis, from where the picture
+// starts and how large it is shown (unscaled while no display is open).
+float ToVirtual(float pixels, float start, float shown, float virtualSize) {
+  if (!g_media.display.open || shown <= 0 || virtualSize <= 0) return pixels;
+  return (pixels - start) * virtualSize / shown;
 }
 }  // namespace
 
 float VirtualMouseX() {
   const float x = Pumped().mouseX;
-  return ToVirtual(x, g_media.display.width, g_media.display.virtualW);
+  const PictureFit fit = DisplayFit();
+  return ToVirtual(x, fit.x, fit.w, g_media.display.virtualW);
 }
 
 float VirtualMouseY() {
   const float y = Pumped().mouseY;
-  return ToVirtual(y, g_media.display.height, g_media.display.virtualH);
+  const PictureFit fit = DisplayFit();
+  return ToVirtual(y, fit.y, fit.h, g_media.display.virtualH);
 }
 
 bool MouseDown(int button) {
@@ -411,11 +442,14 @@ int JoyButtonMask(int port) { return JoyPresent(port) ? Backend().JoyButtonMask(
 
 bool PadDown(int port, int control) { return JoyPresent(port) && Backend().PadDown(port, control); }
 
+int KeyboardPresses() { return Pumped().presses; }
+
 // A stick counts as pushed past half way: further than a binding's dead
 // zone, since nothing calibrates the default layout.
 bool MediaBackend::PadDown(int port, int control) {
   constexpr float kPushed = 0.5f;
-  constexpr int kStart = 9, kDpadUp = 12, kDpadDown = 13, kDpadLeft = 14, kDpadRight = 15;
+  constexpr int kRight = 1, kLeft = 2, kTop = 3, kLeftShoulder = 4, kRightShoulder = 5, kBack = 8, kStart = 9;
+  constexpr int kDpadUp = 12, kDpadDown = 13, kDpadLeft = 14, kDpadRight = 15;
   const float h = JoyHat(port);
   const bool hat = h >= 0;
   switch (control) {
@@ -429,6 +463,12 @@ bool MediaBackend::PadDown(int port, int control) {
       return JoyAxisValue(port, JOY_X) > kPushed || (hat && h > 0.1f && h < 0.4f) || JoyButton(port, kDpadRight);
     case PAD_BOTTOM: return JoyButton(port, 0);
     case PAD_START: return JoyButton(port, kStart);
+    case PAD_RIGHT_FACE: return JoyButton(port, kRight);
+    case PAD_LEFT_FACE: return JoyButton(port, kLeft);
+    case PAD_TOP_FACE: return JoyButton(port, kTop);
+    case PAD_BACK: return JoyButton(port, kBack);
+    case PAD_LEFT_SHOULDER: return JoyButton(port, kLeftShoulder);
+    case PAD_RIGHT_SHOULDER: return JoyButton(port, kRightShoulder);
     default: return false;
   }
 }

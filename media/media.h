@@ -44,7 +44,8 @@
 // benchmarks, is a library of its own (media/headless.h), never in the game.
 void UseSdlBackend();       // the real window, OpenGL drawing, OpenAL / FreeAudio sound
 // The layer's program-wide switches to their start values: the random
-// generator's seed, automatic mid-handles off, drawing not skipped.
+// generator's seed, automatic mid-handles off, drawing not skipped, the
+// drawing area stretched over the display.
 void ResetMediaSwitches();
 
 //------------------------------------------------------------------------------
@@ -61,6 +62,9 @@ bool OpenDisplay(int w, int h, int depth, int hertz, int flags);  // depth 0: wi
 void CloseDisplay();                                        // release it; may be reopened with other settings
 void SetAppTitle(const std::string& title);                 // window title, given before opening
 void SetVirtualResolution(float w, float h);                // drawing area in virtual units
+// On: on a display of another shape the area is shown as large as fits,
+// centred between black bars, instead of stretched (off at start).
+void KeepPictureShape(bool on);
 float VirtualResolutionWidth();
 float VirtualResolutionHeight();
 void ClearScreen();                                         // clear to black
@@ -155,11 +159,22 @@ bool JoyDown(int button, int port); // buttons from 0
 int JoyButtonMask(int port);        // one bit per available button
 
 // Any pad by one layout, whatever its own numbering: the stick or the d-pad,
-// the bottom face button and Start. SDL's pad mappings name the parts; a
-// device without one is read as a browser's standard pad (axes 0 and 1, the
-// hat, button 0 at the bottom, 9 Start, 12 to 15 the d-pad).
-enum PadControl { PAD_UP, PAD_DOWN, PAD_LEFT, PAD_RIGHT, PAD_BOTTOM, PAD_START };
+// the four face buttons by place, the shoulders, Back and Start. SDL's pad
+// mappings name the parts; a device without one is read as a browser's
+// standard pad (axes 0 and 1, the hat, buttons 0 to 3 bottom, right, left and
+// top, 4 and 5 the shoulders, 8 Back, 9 Start, 12 to 15 the d-pad).
+enum PadControl {
+  PAD_UP, PAD_DOWN, PAD_LEFT, PAD_RIGHT,
+  PAD_BOTTOM, PAD_START,             // A, Start
+  PAD_RIGHT_FACE, PAD_LEFT_FACE, PAD_TOP_FACE,  // B, X, Y
+  PAD_BACK,                          // Back (Select)
+  PAD_LEFT_SHOULDER, PAD_RIGHT_SHOULDER,
+  PAD_CONTROLS                       // how many there are
+};
 bool PadDown(int port, int control);  // PadControl
+// Key and mouse-button presses so far (repeats not counted): which hand the
+// player last used is told from it and from the pads.
+int KeyboardPresses();
 
 // On-screen controls where the host offers them (a page played by touch;
 // never on the desktop). Each is held while a finger is on it; a tap that

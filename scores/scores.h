@@ -63,6 +63,24 @@ std::list<Scores> MergeScores(const std::list<Scores>& base, const std::list<Sco
 std::vector<Scores*> BestList(int mode, int level, int flags);
 void ShowScoreTable(int offset, int mode, int level, int flags);
 void EnterName();
+// A typed character added to a name by the score file's rules: codes 32 to
+// 255, "|" (the file's separator) as its look-alike broken bar; false when
+// refused.
+bool AddNameCharacter(std::string& name, int code);
+
+// The on-screen keyboard of name entry, for a player holding a pad (scores/keyboard.cpp).
+constexpr int KEYS_ROWS = 5, KEYS_COLUMNS = 10;
+struct OnScreenKeyboard {
+  int row = 1, col = 0;              // the highlighted key's cell (on "A" at first)
+  bool lower = false;                // letters in lower case
+};
+int OnScreenKeyAt(int row, int col);  // the character the cell types; < 0 for case, delete, done
+void MoveOnScreenKeys(OnScreenKeyboard& k, int dx, int dy);  // wraps; wide keys are one step
+bool PressOnScreenKey(OnScreenKeyboard& k, std::string& name);  // true for done
+// One frame of the pad: the directions move (repeating), the bottom button
+// presses the key, the right face button deletes; true when done was pressed.
+bool OnScreenKeysByPad(OnScreenKeyboard& k, std::string& name);
+void DrawOnScreenKeys(const OnScreenKeyboard& k, int centreX, int top);
 int64_t DateStamp();
 int64_t DateStampOf(const std::string& date, const std::string& time);  // "06 Dec 2026", "15:12:09"
 std::string DateText(int64_t stamp); // dd-mm-yyyy

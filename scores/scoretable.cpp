@@ -10,6 +10,7 @@
 #include "scores/replays.h"
 #include "scores/scores.h"
 #include "shell/shell.h"
+#include "tools/tools.h"
 
 namespace {
 
@@ -17,7 +18,31 @@ constexpr int kGraphHeight = 150;
 constexpr int kColumnStep = 18;
 constexpr int kKeptNewest = 50;
 constexpr int kRowsShown = 16;
-const char* const kReplayHint = "Replay : press R or click here";
+
+// The card's replay hint for the hand in use.
+std::string ReplayHint() {
+  switch (InputHand()) {
+    case HAND_TOUCH: return "Replay : tap here";
+    case HAND_PAD: return "Replay : press [" + PadName(PAD_LEFT_FACE) + "]";
+    default: return "Replay : press R or click here";
+  }
+}
+
+// A pad steps through the group's rounds, newest first, as the graph's
+// columns: the left shoulder or left to older ones, the right shoulder or
+// right to newer; the first step pins the newest. The graph scrolls to keep
+// the pinned column in view.
+void StepByPad(int rounds) {
+  const int older = (PadPressed(PAD_LEFT_SHOULDER) || PadRepeated(PAD_LEFT)) ? 1 : 0;
+  const int newer = (PadPressed(PAD_RIGHT_SHOULDER) || PadRepeated(PAD_RIGHT)) ? 1 : 0;
+  if (rounds <= 0 || older == newer) return;
+  int k = PinnedItem >= 1 && PinnedItem <= rounds ? std::clamp(PinnedItem + older - newer, 1, rounds) : 1;
+  PinnedItem = k;
+  // Column k stands at L + 306 + GraphScroll - 18 (k - 1); in view from L - 13 to L + 306.
+  const int least = kColumnStep * (k - 1) - 319, most = kColumnStep * (k - 1);
+  while (GraphScroll < least && GraphScroll < 1000) GraphScroll += 8;
+  while (GraphScroll > most && GraphScroll > 0) GraphScroll -= 8;
+}
 
 // Height of a record's point above the base line: score * 150 / highest,
 // truncated, without overflow for any 64-bit score; kept within a range that
@@ -56,7 +81,7 @@ void DrawCard(const Scores& s, int L, int B, bool replay) {
   DrawTextAligned(L - 6, B - 430, DateText(s.Timestamp) + ", " + TimeText(s.Timestamp), 0, 2);
   if (replay) {
     SetColorAlpha(80, 0, 0, 1);
-    DrawTextAligned(L + 314, B - 476, kReplayHint, 2, 1);
+    DrawTextAligned(L + 314, B - 476, ReplayHint(), 2, 1);
   }
   SetDrawScale(0.28);
   SetColorAlpha(255, 255, 255);
@@ -89,6 +114,10 @@ void ShowScoreTable(int offset, int mode, int level, int flags) {
   SetColorAlpha(0, 0, 80, 1);
   DrawLine(static_cast<float>(L - 8), static_cast<float>(B - kGraphHeight), static_cast<float>(W - 8),
            static_cast<float>(B - kGraphHeight));
+
+  int rounds = 0;
+  for (const Scores& s : ScoreList) rounds += InGroup(s, mode, level, flags) ? 1 : 0;
+  StepByPad(rounds);
 
   // Graph: newest on the right, 18 units per round. Records to be thinned are
   // removed after drawing, so the card may still show one this frame.
@@ -154,9 +183,9 @@ void ShowScoreTable(int offset, int mode, int level, int flags) {
     }
   }
 
-  // R, or a click on the card, watches the record's replay. The key is read
-  // every frame, so a press made elsewhere never counts here later.
-  const bool asked = KeyHit(KEY_R) > 0;
+  // R, a pad's X or a click on the card watches the record's replay. The key
+  // is read every frame, so a press made elsewhere never counts here later.
+  const bool asked = KeyHit(KEY_R) > 0 || PadPressed(PAD_LEFT_FACE);
   if (selected != nullptr) {
     const bool replay = HasReplay(*selected);
     DrawCard(*selected, L, B, replay);

@@ -3,11 +3,12 @@
 # -noreset keeps the server alive while no client is connected, or input
 # sent before the program has opened its window is lost.
 
+# StartXvfb [SCREEN]: SCREEN is WxHxDEPTH, 1280x960x24 unless given.
 StartXvfb() {
   local fdfile tries=0
   fdfile=$(mktemp)
   # -displayfd: the server picks a free display number itself and writes it.
-  Xvfb -displayfd 9 -screen 0 1280x960x24 -noreset -nolisten tcp 9>"$fdfile" \
+  Xvfb -displayfd 9 -screen 0 "${1:-1280x960x24}" -noreset -nolisten tcp 9>"$fdfile" \
     >/dev/null 2>&1 &
   XVFB_PID=$!
   while [[ ! -s "$fdfile" ]]; do

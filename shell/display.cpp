@@ -35,7 +35,7 @@ const FontSpec kFonts[14] = {
 void LoadFonts() {
   // Small displays get bigger type so it stays readable.
   double a = 1.0, b = 1.0;
-  if (ScreenWidth < 900) a = 1.2, b = 1.4;
+  if (BigType()) a = 1.2, b = 1.4;
   if (ScreenWidth < 600) a = 1.5, b = 2.0;
   for (int slot = FONT_MAIN; slot <= FONT_PIXEL_SMALL; ++slot) {
     const FontSpec& f = kFonts[slot];
@@ -84,7 +84,14 @@ bool AcceptedMode(int w, int h) {
   if (w <= 0 || h <= 0) return false;
   const int64_t wide = static_cast<int64_t>(w) * 9 / 16;
   const int64_t four = static_cast<int64_t>(w) * 3 / 4;
-  return h == wide || h == four;
+  // A handheld's 16:10 screen (1280 x 800) shows the 4:3 area between bars.
+  const int64_t handheld = static_cast<int64_t>(w) * 10 / 16;
+  return h == wide || h == four || h == handheld;
+}
+
+bool BigType() {
+  const bool handheld = ScreenWidth >= kHandheldWidth && ScreenHeight <= kHandheldHeight;
+  return ScreenWidth < 900 || handheld;
 }
 
 void ApplyGraphics() {
@@ -171,6 +178,7 @@ void ApplyGraphics() {
     WriteLog("\tWidescreen mode!");
   }
   SetVirtualResolution(static_cast<float>(VirtualWidth), static_cast<float>(VirtualHeight));
+  KeepPictureShape(true);  // a 16:10 screen is not stretched
 
   LoadCommonAssets();
   EngineTest(60, 2);  // sizes the sprite budget before the game loads its images

@@ -142,6 +142,7 @@ int FinishFrame(int showPointer) {
   if (hotKeys && GameState == STATE_ROUND && PauseHeld()) pauseResult = PauseRound();
 
   FrameParity = 1 - FrameParity;
+  SamplePads();  // after the wait, so the next frame acts on the freshest presses
 
   if ((KeyDown(KEY_F4) && (KeyDown(KEY_LALT) || KeyDown(KEY_RALT))) || CloseRequested()) CloseDown();
   return pauseResult;

@@ -60,7 +60,11 @@ void WriteSetup();                   // kSetupFile under the player root (a safe
 // Display set-up and common assets (shell/display.cpp).
 void ApplyGraphics();
 void LoadCommonAssets();
-bool AcceptedMode(int w, int h);     // 4:3 or 16:9 by the integer rule
+bool AcceptedMode(int w, int h);     // 4:3, 16:9 or 16:10 by the integer rule
+// Type is drawn larger where the picture is small: on displays narrower
+// than 900 pixels, and on a handheld's wide, short screen (1280 x 800, 1280 x 720).
+constexpr int kHandheldWidth = 1280, kHandheldHeight = 800;  // at least as wide, at most as tall
+bool BigType();
 
 // Frame service (shell/frame.cpp).
 // The pause menu's answer, handed on by FinishFrame.

@@ -14,7 +14,10 @@ struct TitleState {
   int inputLatch = 0;    // an input was acted on; cleared once nothing is held
   int backFromGame = 0;  // Escape still held from a round is ignored
   int quit = 0;
+  int quitHeld = 0;      // frames a pad's B has been held; -1 until let go after a round
 };
+
+constexpr int kQuitHoldFrames = 60;  // B held this long leaves the game: never one stray press
 
 const char* const kEntries[4] = {"Easy", "Medium", "Hard", "Two Player"};
 const int kEntryDrop[4] = {200, 250, 300, 400};
@@ -35,8 +38,8 @@ void DrawBackground(int W, int H) {
 }
 
 void DrawCredits(const TitleState& t, int H) {
-  // Narrow displays get a wider panel for their bigger type.
-  const bool wide = ScreenWidth >= 900;
+  // Displays with bigger type get a wider panel for it.
+  const bool wide = !BigType();
   const int width = wide ? 320 : 416;
   const int step = wide ? 10 : 13;
   const int shift = width - t.slide * step;
@@ -62,6 +65,7 @@ void StartRound(TitleState& t) {
   GameState = STATE_TITLE;
   t.backFromGame = 1;
   t.inputLatch = 1;
+  t.quitHeld = -1;
   t.slide = 0;
   GraphScroll = 0;
   PinnedItem = 0;
@@ -75,10 +79,57 @@ void WatchRequestedReplay(TitleState& t) {
   DoneWithDroppedFile(file);  // a page's copy of a dropped file goes
   t.backFromGame = 1;
   t.inputLatch = 1;
+  t.quitHeld = -1;
   t.slide = 0;
 }
 
 int EntryY(int H, int k, int off) { return H / 2 + kEntryDrop[k] - off; }
+
+// The prompts name the controls of the hand in use: touch, a pad or the keyboard.
+std::string SettingsHint() {
+  switch (InputHand()) {
+    case HAND_TOUCH: return "Tap [Settings] for settings";
+    case HAND_PAD:
+      return "Press [" + PadName(PAD_BACK) + "] for settings, [" + PadName(PAD_LEFT_SHOULDER) + "] [" +
+             PadName(PAD_RIGHT_SHOULDER) + "] for the records";
+    default: return "Hit [Tab] for settings";
+  }
+}
+
+std::string StartPrompt() {
+  if (InputHand() == HAND_TOUCH) return "Tap Jump To Begin";
+  return "Press Start (" + ControlName(ACT_BUTTON1, 1) + ") To Begin";
+}
+
+// Player 2 plays a second pad as it comes; without one, or keys, they need setting.
+void PlayerTwoReminder(int W) {
+  if (Difficulty != DIFFICULTY_TWO_PLAYER || Keys[KeySlot(2, ACT_LEFT)] != 0 || StandardPad(2)) return;
+  const std::string text = InputHand() == HAND_PAD ? "(Player 2 needs a second pad, or controls set with [" +
+                                                         PadName(PAD_BACK) + "]!)"
+                                                   : "(Don't forget to set player 2's controls!)";
+  DrawTextAligned(W - 10, 10, text, 2, 0);
+}
+
+// A pad's B held on the title counts down to leaving the game; let go, and
+// the count starts over. A B still held from the round counts only once let go.
+void PadQuit(TitleState& t, int W, int H) {
+  if (!PadHeld(PAD_RIGHT_FACE)) {
+    t.quitHeld = 0;
+    return;
+  }
+  if (t.quitHeld < 0) return;
+  if (++t.quitHeld >= kQuitHoldFrames) t.quit = 1;
+  const int left = kQuitHoldFrames - t.quitHeld;  // frames, shown as seconds to a tenth
+  const std::string seconds = Str(left / 60) + "." + Str(left % 60 * 10 / 60);
+  const std::string text = "Leaving in " + seconds + " s : let go of [" + PadName(PAD_RIGHT_FACE) + "] to stay";
+  SetFont(Fonts[FONT_PROMPT]);
+  const float w = static_cast<float>(TextWidth(text) + 40), x = static_cast<float>(W / 2) - w / 2;
+  SetColorAlpha(0, 0, 0, 0.7);
+  DrawRect(x, static_cast<float>(H / 2 + 40), w, 66);
+  SetColorAlpha(255, 255, 0, 1);
+  DrawRect(x, static_cast<float>(H / 2 + 100), w * static_cast<float>(left) / kQuitHoldFrames, 6);  // the time left
+  DrawTextAligned(W / 2, H / 2 + 70, text, 1, 1);
+}
 
 void DrawMenu(int W, int H, int off) {
   SetFont(Fonts[FONT_MENU]);
@@ -133,19 +184,15 @@ void TitleMenu() {
     DrawBackground(W, H);
     ResetDrawState();
 
-    // A player on a touch screen is told what to touch instead of which key.
-    const bool touch = TouchControlsShown();
     DrawCredits(t, H);  // in the font the frame service left current
-    DrawTextAligned(4, 4, touch ? "Tap [Settings] for settings" : "Hit [Tab] for settings", 0, 0);
+    DrawTextAligned(4, 4, SettingsHint(), 0, 0);
     RefreshScores();  // records another copy of the game saved show here too
     if (Difficulty != DIFFICULTY_TWO_PLAYER) ShowScoreTable(t.slide * 10, Difficulty, 0, 0);
 
     SetColorAlpha(255, 255, 255, 1);
     SetFont(Fonts[FONT_PROMPT]);
-    const std::string start = KeyName(Keys[KeySlot(1, ACT_BUTTON1)]);
-    DrawTextAligned(W / 2, H / 2 + off(), touch ? "Tap Jump To Begin" : "Press Start (" + start + ") To Begin", 1, 1);
-    if (Difficulty == DIFFICULTY_TWO_PLAYER && Keys[KeySlot(2, ACT_LEFT)] == 0)
-      DrawTextAligned(W - 10, 10, "(Don't forget to set player 2's controls!)", 2, 0);
+    DrawTextAligned(W / 2, H / 2 + off(), StartPrompt(), 1, 1);
+    PlayerTwoReminder(W);
     DrawMenu(W, H, off());
 
     SetColorAlpha(255, 255, 255, 1);
@@ -153,6 +200,7 @@ void TitleMenu() {
     DrawTextAligned(W / 2, H / 2 - 300 - off(), GameTitle, 1, 1);
     const int picture = Game.TitlePicture ? Game.TitlePicture() : 0;
     DrawImage(picture, static_cast<float>(W / 2), static_cast<float>(H / 2 - 160 + off()), 0);
+    PadQuit(t, W, H);
 
     FinishFrame(1);
     if (!ReplayRequest.empty()) WatchRequestedReplay(t);

@@ -81,6 +81,8 @@ void ResetToolsState() {
   for (auto& slot : JoySlot) slot = JoyRecord{};
   JoyCount = 0;
   SettingsApplying = false;
+  PanelPad = PanelPadState{};
+  ResetPads();
 }
 
 void SetDefaultKeys() {
@@ -139,11 +141,14 @@ int ControlDown(int action, int player) {
   if (index < 0 || index > 100) return 0;
   if (CodeDown(Keys[index])) return 1;
   // Player 1's on-screen controls, and each player's own pad in the
-  // standard layout while they have bound nothing of it.
+  // standard layout while they have bound nothing of it; while the settings
+  // panel is open that pad works the panel, not the screen behind it.
   if (player == 1 && TouchOfAction(action) >= 0 && TouchDown(TouchOfAction(action))) return 1;
-  const int slot = DefaultPadSlot(player);
+  const int slot = SettingsOpen ? 0 : DefaultPadSlot(player);
   return slot && PadOfAction(action) >= 0 && PadDown(slot - 1, PadOfAction(action)) ? 1 : 0;
 }
+
+bool StandardPad(int player) { return DefaultPadSlot(player) != 0; }
 
 bool PauseHeld() {
   if (KeyDown(KEY_ESCAPE) || TouchDown(TOUCH_PAUSE)) return true;

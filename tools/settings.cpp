@@ -4,7 +4,10 @@
 // after the screen has drawn, so it never stops the screen behind it.
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "shell/shell.h"
 #include "tools/tools.h"
@@ -12,6 +15,85 @@
 namespace {
 
 using Labels = std::array<std::string, 6>;
+
+// Rows of the panel, their y relative to it.
+constexpr int kFullscreenY = 30, kResolutionY = 70, kFrameskipY = 146, kEngineY = 184, kApplyY = 258;
+constexpr int kAudioY = 20, kJoysticksY = 230, kJoystickStep = 15;
+constexpr int kVolumeY[3] = {70, 120, 170};            // master, sounds, music
+constexpr int kVolumeSlot[3] = {SET_MASTER, SET_SOUND, SET_MUSIC};
+constexpr int kRowWidth = 200;                         // an option row's reach for the pad's highlight
+constexpr int kVolumeStep = 5;                         // left or right on a volume
+constexpr int kCaptureFrames = 300;                    // a binding cell waits this long for the pad's next input
+
+int AudioColumnX() { return VirtualWidth - 280; }
+
+// Where a player's binding cell for an action stands (absolute).
+void BindingCellAt(int player, int action, int& x, int& y) {
+  x = 250 + 400 * (player - 1) + (player > 2 ? 400 : 0);
+  y = SettingsSlide + 10;
+  switch (action) {
+    case ACT_UP: x += 50; break;
+    case ACT_RIGHT: x += 100; y += 50; break;
+    case ACT_DOWN: x += 50; y += 50; break;
+    case ACT_BUTTON1: x += 190; y += 50; break;
+    default: y += 50; break;  // left
+  }
+}
+
+// The cells a pad moves over, each with what a press of the bottom button does there.
+enum CellKind { CELL_OPTION, CELL_RESOLUTION, CELL_APPLY, CELL_BINDING, CELL_VOLUME, CELL_JOYSTICK };
+struct PanelCell {
+  int kind = CELL_OPTION;
+  int index = 0;                     // settings slot, Keys slot or joystick slot
+  int x = 0, y = 0, w = 0, h = 0;    // absolute
+};
+
+std::vector<PanelCell> PanelCells() {
+  const int off = SettingsSlide;
+  std::vector<PanelCell> cells = {
+      {CELL_OPTION, SET_FULLSCREEN, 20, off + kFullscreenY, kRowWidth, 32},
+      {CELL_RESOLUTION, SET_RESOLUTION, 20, off + kResolutionY, kRowWidth, 60},
+      {CELL_OPTION, SET_SLOWSYSTEM, 20, off + kFrameskipY, kRowWidth, 32},
+      {CELL_OPTION, SET_GFXENGINE, 20, off + kEngineY, kRowWidth, 32},
+      {CELL_APPLY, 0, 18, off + kApplyY, TextWidth("Apply") + 4, TextHeight("Apply") + 4},
+      {CELL_OPTION, SET_AUDIODRIVER, AudioColumnX(), off + kAudioY, kRowWidth + 60, 32},
+  };
+  for (int v = 0; v < 3; ++v) cells.push_back({CELL_VOLUME, kVolumeSlot[v], AudioColumnX() - 4, off + kVolumeY[v] - 4, 104, 46});
+  for (int j = 1; j <= std::min(JoyCount, 4); ++j)
+    cells.push_back({CELL_JOYSTICK, j, AudioColumnX(), off + kJoysticksY + (j - 1) * kJoystickStep,
+                     std::max(TextWidth(JoySlot[j].name), 60), kJoystickStep});
+  for (int p = 1; p <= std::min(ControlPlayers, 5); ++p) {
+    for (int action : {ACT_UP, ACT_LEFT, ACT_DOWN, ACT_RIGHT, ACT_BUTTON1}) {
+      PanelCell c{CELL_BINDING, KeySlot(p, action), 0, 0, 48, 48};
+      BindingCellAt(p, action, c.x, c.y);
+      cells.push_back(c);
+    }
+  }
+  return cells;
+}
+
+// The nearest cell wholly beyond cell `from` in a direction, by their
+// centres: along the direction counts once, across it twice. `from` itself
+// when there is none.
+int NextCell(const std::vector<PanelCell>& cells, int from, int dx, int dy) {
+  const PanelCell& a = cells[static_cast<size_t>(from)];
+  const int ax = a.x + a.w / 2, ay = a.y + a.h / 2;
+  int best = from, bestScore = 0;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const PanelCell& b = cells[i];
+    const bool beyond = dx > 0 ? b.x >= a.x + a.w : dx < 0 ? b.x + b.w <= a.x : dy > 0 ? b.y >= a.y + a.h : b.y + b.h <= a.y;
+    if (!beyond) continue;
+    const int bx = b.x + b.w / 2, by = b.y + b.h / 2;
+    const int along = dx != 0 ? (bx - ax) * dx : (by - ay) * dy;
+    const int across = dx != 0 ? std::abs(by - ay) : std::abs(bx - ax);
+    const int score = along + 2 * across;
+    if (best == from || score < bestScore) {
+      best = static_cast<int>(i);
+      bestScore = score;
+    }
+  }
+  return best;
+}
 
 // An icon with a light-blended, enlarged copy of itself over it. Each pass
 // counts against its own kind of the sprite budget.
@@ -40,7 +122,7 @@ void GlowIcon(int image, int x, int y, int frame, int glowImage, double glowScal
 // A click on the row steps the slot to its next choice, except on the
 // Resolution row, which handles the click itself. Answers 1 while the
 // pointer is over the row. y is relative to the panel.
-int OptionRow(int slot, int x, int y, int iconBase, Labels labels, bool resolutionRow = false) {
+int OptionRow(int slot, int x, int y, int iconBase, Labels labels, bool resolutionRow = false, bool padClick = false) {
   if (labels[0] == "AUDIO") {
     const size_t names = std::min<size_t>(AudioDriverNames.size(), labels.size());
     for (size_t k = 0; k < names; ++k) labels[k] = "Audio Driver|" + AudioDriverNames[k];
@@ -68,6 +150,8 @@ int OptionRow(int slot, int x, int y, int iconBase, Labels labels, bool resoluti
   SetDrawScale(2);  // icons at 32 x 32
   const int frame = iconBase + value;
   const int width = TextWidth(firstLine);
+  // A pad's press on the row steps it as a click does.
+  if (padClick && !resolutionRow) Settings[slot] = ((value + 1) % options + options) % options;
   if (MouseInRect(x, top, width, 32) == 0) DrawSprite(SharpIconsImage, x, top, frame, SPRITE_IMAGE);
   if (MouseInRect(x, top, width + 38, 32) == 0) return 0;
   GlowIcon(SharpIconsImage, x, top, frame, IconsImage, 1.1, 0.8);
@@ -78,18 +162,18 @@ int OptionRow(int slot, int x, int y, int iconBase, Labels labels, bool resoluti
 
 // The Resolution row walks the mode list: Right, Up or a left click to the
 // next mode, Left, Down or a right click to the previous one, wrapping.
-void ResolutionRow() {
-  const int over = OptionRow(SET_WIDESCREEN, 20, 70, ICON_RESOLUTION, {"Resolution"}, true);
+void ResolutionRow(bool padClick) {
+  const int over = OptionRow(SET_WIDESCREEN, 20, kResolutionY, ICON_RESOLUTION, {"Resolution"}, true);
   // The arrows are read on every drawn frame, so presses made while playing
   // are not saved up until the pointer happens to reach this row.
   const bool forward = KeyHit(KEY_RIGHT) > 0;
   const bool up = KeyHit(KEY_UP) > 0;
   const bool back = KeyHit(KEY_LEFT) > 0;
   const bool down = KeyHit(KEY_DOWN) > 0;
-  if (over == 0 && MouseInRect(20, SettingsSlide + 70, 200, 70) == 0) return;
+  if (over == 0 && MouseInRect(20, SettingsSlide + kResolutionY, 200, 70) == 0 && !padClick) return;
   if (ResolutionCount <= 0) return;
   int pos = Settings[SET_RESOLUTION];
-  if (forward || up || MouseClick1 != 0) {
+  if (forward || up || MouseClick1 != 0 || padClick) {
     ++pos;
     if (pos > ResolutionCount || pos < 1) pos = 1;
   } else if (back || down || MouseClick2 != 0) {
@@ -128,10 +212,11 @@ int SnapVolume(int v) {
 }
 
 // The cell of one binding. Whatever is held while the pointer rests on the
-// cell (with the panel at rest) becomes the binding; Backspace unbinds.
+// cell (with the panel at rest) becomes the binding; Backspace unbinds. A
+// cell a pad pressed glows while it waits for the next input.
 void BindingCell(int slot, int x, int y) {
   const int shown = Keys[slot];  // a binding captured now is shown from the next frame
-  double active = 0;
+  double active = PanelPad.capturing == slot ? 1 : 0;
   if (MouseInRect(x, y, 48, 48) == 1 && SettingsSlide >= 0) {
     active = 1;
     const int captured = DetectInput();
@@ -182,23 +267,32 @@ void DrawPanel() {
   SpriteCount[SPRITE_GLOW] = 0;
 }
 
-void GraphicsColumn() {
-  SetColorAlpha(80, 255, 80, 1);
-  DrawTextAligned(20, SettingsSlide + 4, "Graphics");
-  OptionRow(SET_FULLSCREEN, 20, 30, ICON_WINDOW, {"Windowed", "Fullscreen"});
-  ResolutionRow();
-  DrawTextAligned(20, SettingsSlide + 108, Str(Settings[SET_WIDTH]) + "x" + Str(Settings[SET_HEIGHT]));
-  OptionRow(SET_SLOWSYSTEM, 20, 146, ICON_OPTION, {"Draw all Frames|Decent System", "Frameskip|Slow System"});
-  OptionRow(SET_GFXENGINE, 20, 184, ICON_OPTION, {"OpenGL|Optimum", "DirectX 9|Alternative", "DirectX 7|Backup"});
+// The cell a pad's bottom button pressed this frame is this one.
+bool PadClicked(const PanelCell* click, int kind, int index) {
+  return click != nullptr && click->kind == kind && click->index == index;
 }
 
-void ApplyButton() {
+void GraphicsColumn(const PanelCell* click) {
+  SetColorAlpha(80, 255, 80, 1);
+  DrawTextAligned(20, SettingsSlide + 4, "Graphics");
+  OptionRow(SET_FULLSCREEN, 20, kFullscreenY, ICON_WINDOW, {"Windowed", "Fullscreen"}, false,
+            PadClicked(click, CELL_OPTION, SET_FULLSCREEN));
+  ResolutionRow(PadClicked(click, CELL_RESOLUTION, SET_RESOLUTION));
+  DrawTextAligned(20, SettingsSlide + 108, Str(Settings[SET_WIDTH]) + "x" + Str(Settings[SET_HEIGHT]));
+  OptionRow(SET_SLOWSYSTEM, 20, kFrameskipY, ICON_OPTION, {"Draw all Frames|Decent System", "Frameskip|Slow System"},
+            false, PadClicked(click, CELL_OPTION, SET_SLOWSYSTEM));
+  OptionRow(SET_GFXENGINE, 20, kEngineY, ICON_OPTION, {"OpenGL|Optimum", "DirectX 9|Alternative", "DirectX 7|Backup"},
+            false, PadClicked(click, CELL_OPTION, SET_GFXENGINE));
+}
+
+void ApplyButton(const PanelCell* click) {
   SetDrawScale(1);
   SetColorAlpha(0, 120, 0, 0.5);
   const int w = TextWidth("Apply") + 4, h = TextHeight("Apply") + 4;
-  if (MouseInRect(18, SettingsSlide + 258, w, h) == 1) {
-    DrawRect(18, static_cast<float>(SettingsSlide + 258), static_cast<float>(w), static_cast<float>(h));
-    if (MouseClick1 != 0) {
+  const bool padClick = PadClicked(click, CELL_APPLY, 0);
+  if (MouseInRect(18, SettingsSlide + kApplyY, w, h) == 1 || padClick) {
+    DrawRect(18, static_cast<float>(SettingsSlide + kApplyY), static_cast<float>(w), static_cast<float>(h));
+    if (MouseClick1 != 0 || padClick) {
       MouseClick1 = 0;
       SettingsOpen = false;
       // Apply reopens the display, whose engine test runs frames that each draw
@@ -212,75 +306,153 @@ void ApplyButton() {
     }
   }
   SetColorAlpha(80, 255, 80, 1);
-  DrawTextAligned(20, SettingsSlide + 260, "Apply");
+  DrawTextAligned(20, SettingsSlide + kApplyY + 2, "Apply");
 }
 
 // Up above left, down and right; the first button off to the right.
 void ControlColumns() {
-  int x = 250, y = SettingsSlide + 10;
   const int players = std::min(ControlPlayers, 5);  // Keys holds five players' blocks
   for (int p = 1; p <= players; ++p) {
+    int x = 0, y = 0;
+    BindingCellAt(p, ACT_LEFT, x, y);
     SetColorAlpha(255, 255, 255);
-    DrawTextAligned(x + 100, y - 20, "Player " + Str(p));
+    DrawTextAligned(x + 100, y - 70, "Player " + Str(p));
     SetColorAlpha(80, 255, 80);
-    BindingCell(KeySlot(p, ACT_UP), x + 50, y);
-    BindingCell(KeySlot(p, ACT_LEFT), x, y + 50);
-    BindingCell(KeySlot(p, ACT_RIGHT), x + 100, y + 50);
-    BindingCell(KeySlot(p, ACT_DOWN), x + 50, y + 50);
-    SetColorAlpha(255, 255, 80);
-    BindingCell(KeySlot(p, ACT_BUTTON1), x + 190, y + 50);
-    x += 400;
-    if (p == 2) {
-      y = SettingsSlide + 10;
-      x += 400;
+    for (int action : {ACT_UP, ACT_LEFT, ACT_RIGHT, ACT_DOWN, ACT_BUTTON1}) {
+      if (action == ACT_BUTTON1) SetColorAlpha(255, 255, 80);
+      BindingCellAt(p, action, x, y);
+      BindingCell(KeySlot(p, action), x, y);
     }
   }
 }
 
-void AudioColumn() {
-  const int x = VirtualWidth - 280;
-  OptionRow(SET_AUDIODRIVER, x, 20, ICON_AUDIO, {"AUDIO"});
+void AudioColumn(const PanelCell* click) {
+  const int x = AudioColumnX();
+  OptionRow(SET_AUDIODRIVER, x, kAudioY, ICON_AUDIO, {"AUDIO"}, false, PadClicked(click, CELL_OPTION, SET_AUDIODRIVER));
   SetDrawScale(1);
   SetColorAlpha(255, 180, 180, 1);
   DrawTextAligned(x, SettingsSlide + 50, "Changes require a Restart");
 
-  Settings[SET_MASTER] = SnapVolume(VolumeSlider(Settings[SET_MASTER], x, SettingsSlide + 70, "Master Volume"));
-  Settings[SET_SOUND] = SnapVolume(VolumeSlider(Settings[SET_SOUND], x, SettingsSlide + 120, "Sounds"));
-  Settings[SET_MUSIC] = SnapVolume(VolumeSlider(Settings[SET_MUSIC], x, SettingsSlide + 170, "Music"));
+  const char* const labels[3] = {"Master Volume", "Sounds", "Music"};
+  for (int v = 0; v < 3; ++v) {
+    int& volume = Settings[kVolumeSlot[v]];
+    volume = SnapVolume(VolumeSlider(volume, x, SettingsSlide + kVolumeY[v], labels[v]));
+  }
 
   // Joysticks: yellow while button 0 is held, dimmed while not used; a click
   // on a name switches that joystick off or on.
-  int y = SettingsSlide + 230;
+  int y = SettingsSlide + kJoysticksY;
   for (int j = 1; j <= std::min(JoyCount, 4); ++j) {
     JoyRecord& joy = JoySlot[j];
     if (JoyDown(0, j - 1)) SetColorAlpha(255, 255, 80, 1);
     else SetColorAlpha(80, 255, 80, 1);
     if (joy.enabled == 0) SetAlpha(0.2f);
-    if (MouseInRect(x, y, TextWidth(joy.name), 14) == 1 && MouseClick1 != 0) {
+    if ((MouseInRect(x, y, TextWidth(joy.name), 14) == 1 && MouseClick1 != 0) || PadClicked(click, CELL_JOYSTICK, j)) {
       MouseClick1 = 0;
       joy.enabled = 1 - joy.enabled;
     }
     DrawTextAligned(x, y, joy.name);
-    y += 15;
+    y += kJoystickStep;
   }
+}
+
+// A volume a step up or down, past the snap at either end.
+int StepVolume(int v, int direction) {
+  const int once = SnapVolume(std::clamp(v + direction * kVolumeStep, 0, 100));
+  return once != v ? once : SnapVolume(std::clamp(v + 2 * direction * kVolumeStep, 0, 100));
+}
+
+void EndCapture() {
+  PanelPad.capturing = -1;
+  PanelPad.latched = true;  // what was captured must not also move the highlight
+}
+
+// A binding cell a pad pressed takes the next input once everything held
+// then has been let go, as the pointer's cell does; Backspace unbinds. It
+// gives up after a while.
+void CaptureByPad() {
+  const int slot = PanelPad.capturing;
+  if (slot < 0) return;
+  const int got = DetectInput();
+  if (!PanelPad.armed) {
+    PanelPad.armed = got == 0;
+  } else if (got >= KEY_BACKSPACE) {
+    Keys[slot] = got == KEY_BACKSPACE ? 0 : got;
+    return EndCapture();
+  }
+  if (++PanelPad.waited >= kCaptureFrames) EndCapture();
+}
+
+// One frame of the pad over the panel at rest: the d-pad or the stick moves
+// the highlight (left and right change a highlighted volume instead); the
+// bottom button answers the cell it pressed, or sets a binding cell waiting.
+const PanelCell* PanelPadFrame(const std::vector<PanelCell>& cells) {
+  PanelPad.cell = std::clamp(PanelPad.cell, 0, static_cast<int>(cells.size()) - 1);
+  if (!SettingsOpen || SettingsSlide < 0 || PanelPad.capturing >= 0) return nullptr;
+  if (PanelPad.latched) {
+    PanelPad.latched = DetectInput() != 0;  // live, as the capture read it
+    return nullptr;
+  }
+  const PanelCell& at = cells[static_cast<size_t>(PanelPad.cell)];
+  const int dx = (PadRepeatDue(PAD_RIGHT) ? 1 : 0) - (PadRepeatDue(PAD_LEFT) ? 1 : 0);
+  const int dy = (PadRepeatDue(PAD_DOWN) ? 1 : 0) - (PadRepeatDue(PAD_UP) ? 1 : 0);
+  if (dx != 0 && at.kind == CELL_VOLUME) Settings[at.index] = StepVolume(Settings[at.index], dx);
+  else if (dy != 0) PanelPad.cell = NextCell(cells, PanelPad.cell, 0, dy);
+  else if (dx != 0) PanelPad.cell = NextCell(cells, PanelPad.cell, dx, 0);
+  if (!Pads.pressed[PAD_BOTTOM]) return nullptr;
+  if (at.kind != CELL_BINDING) return &at;
+  PanelPad.capturing = at.index;
+  PanelPad.waited = 0;
+  PanelPad.armed = false;
+  return nullptr;
+}
+
+// A frame around the highlighted cell, while the player holds a pad.
+void DrawHighlight(const PanelCell& c) {
+  if (InputHand() != HAND_PAD) return;
+  constexpr float kEdge = 3, kOut = 4;
+  const float x = static_cast<float>(c.x) - kOut, y = static_cast<float>(c.y) - kOut;
+  const float w = static_cast<float>(c.w) + 2 * kOut, h = static_cast<float>(c.h) + 2 * kOut;
+  SetDrawScale(1);
+  SetColorAlpha(255, 255, 0, 1);
+  DrawRect(x, y, w, kEdge);
+  DrawRect(x, y + h - kEdge, w, kEdge);
+  DrawRect(x, y, kEdge, h);
+  DrawRect(x + w - kEdge, y, kEdge, h);
 }
 
 }  // namespace
 
 bool SettingsApplying = false;
+PanelPadState PanelPad;
 
 void SettingsMenu() {
   // The hits are consumed here whether or not the panel shows.
   MouseClick1 = MouseHit(1);
   MouseClick2 = MouseHit(2);
+  // A pad's Back opens and closes the panel as Tab does; a binding cell
+  // waiting for a pad's input stops waiting instead.
+  if (std::exchange(Pads.pressed[PAD_BACK], false)) {
+    if (PanelPad.capturing >= 0) {
+      EndCapture();
+    } else {
+      SettingsOpen = !SettingsOpen;
+      WriteSetup();
+    }
+  }
+  if (!SettingsOpen) PanelPad.capturing = -1;
 
   if (SettingsOpen && SettingsSlide < 0) SettingsSlide += 32;
   if (!SettingsOpen && SettingsSlide > -300) SettingsSlide -= 32;
   if (SettingsSlide <= -300) return;
 
   DrawPanel();
-  GraphicsColumn();
-  ApplyButton();
+  const std::vector<PanelCell> cells = PanelCells();
+  CaptureByPad();
+  const PanelCell* click = PanelPadFrame(cells);
+  GraphicsColumn(click);
+  ApplyButton(click);
   ControlColumns();
-  AudioColumn();
+  AudioColumn(click);
+  DrawHighlight(cells[static_cast<size_t>(PanelPad.cell)]);
 }

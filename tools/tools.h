@@ -40,6 +40,36 @@ void FindNewJoysticks();
 constexpr int DEFAULT_PAD_PLAYERS = 2;   // players 1 and 2 have a pad each in the standard layout
 constexpr int JOY_CODE_FIRST = 300, JOY_CODE_LAST = 499;  // input codes of joysticks 1 to 4
 
+bool StandardPad(int player);        // the player plays their own pad in the standard layout now
+
+// Pads in the menus, and the hand the player last used (tools/pads.cpp).
+enum InputHandKind { HAND_KEYS, HAND_PAD, HAND_TOUCH };
+constexpr int PAD_REPEAT_DELAY = 24;  // frames a held direction waits before it repeats
+constexpr int PAD_REPEAT_EVERY = 6;   // then a step every this many frames
+struct PadSample {                   // the pads as the menus read them, sampled once a frame
+  bool held[PAD_CONTROLS] = {};      // held at the last sample (a PadControl each)
+  bool pressed[PAD_CONTROLS] = {};   // went down at the last sample
+  int heldFrames[PAD_CONTROLS] = {}; // samples it has been held for, 0 when up
+  int hand = HAND_KEYS;              // the last used: keys and mouse, or a pad
+  int keyPresses = 0;                // KeyboardPresses() at the last sample
+};
+extern PadSample Pads;
+void ResetPads();
+// Once a frame (FinishFrame): every pad in the standard layout, and the
+// players' pad bindings for the movements and the bottom button; a pad
+// pressed makes the pad the hand, a key or a click the keyboard.
+void SamplePads();
+int InputHand();                     // HAND_TOUCH while the on-screen controls show, else Pads.hand
+// For screens; all false while the settings panel is open (the pad works the panel then).
+bool PadPressed(int control);        // went down at the last sample
+bool PadHeld(int control);
+bool PadRepeated(int control);       // pressed, or held long enough for another step
+bool PadRepeatDue(int control);      // the same, whoever has the pad
+std::string PadName(int control);    // "A", "B", "X", "Y", "Start", "Back", "LB", ...
+// What presses a player's action, named for the hand in use: its key, or on
+// a pad the standard layout's button ("A") or the bound one ("Button 3").
+std::string ControlName(int action, int player);
+
 struct JoyRecord {                   // one joystick found
   std::string name;                  // device name
   int buttonMask = 0;                // available buttons, one bit each
@@ -53,6 +83,14 @@ extern int JoyCount;                 // joysticks found, 0..4
 // Settings panel (tools/settings.cpp): drawn and slid by FinishFrame every call.
 void SettingsMenu();
 extern bool SettingsApplying;        // Apply is reopening the display (no second Apply inside it)
+struct PanelPadState {               // the settings panel worked by a pad
+  int cell = 0;                      // the highlighted cell, in the panel's own order
+  int capturing = -1;                // the Keys slot a pressed binding cell fills with the next input; -1 none
+  int waited = 0;                    // frames it has waited
+  bool armed = false;                // everything held when it began waiting has been let go
+  bool latched = false;              // after a capture, the pad is not read until everything is let go
+};
+extern PanelPadState PanelPad;
 
 // The tools' own state (joysticks, the panel's Apply guard) to its start values, for ResetGlobals.
 void ResetToolsState();

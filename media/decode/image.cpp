@@ -101,14 +101,16 @@ int CreateImage(int w, int h, int frames, int flags) {
 void GrabImage(int image, int x, int y, int frame) {
   ImageData* img = ImageFromHandle(image);
   if (!img || frame < 0 || frame >= img->frames) return;
-  // The point is virtual; the pixels come from the display.
+  // The point is virtual; the pixels come from the display, where the
+  // picture may sit between black bars.
   int dw = 0, dh = 0;
   DisplaySize(dw, dh);
   float vw = VirtualResolutionWidth(), vh = VirtualResolutionHeight();
   int px = x, py = y;
   if (dw > 0 && dh > 0 && vw > 0 && vh > 0) {
-    px = static_cast<int>(std::lround(x * dw / vw));
-    py = static_cast<int>(std::lround(y * dh / vh));
+    const PictureFit fit = FitPicture(dw, dh);
+    px = static_cast<int>(std::lround(fit.x + x * fit.w / vw));
+    py = static_cast<int>(std::lround(fit.y + y * fit.h / vh));
   }
   Backend().ReadPixels(px, py, img->width, img->height, img->pixels[static_cast<size_t>(frame)].data());
   ++img->version;

@@ -1,6 +1,7 @@
 // The OpenGL sprite batch. GL entry points are fetched through SDL so the
 // same code runs on GLX and EGL contexts (X11 and the offscreen driver).
 #include "media/gl/renderer.h"
+#include "media/backend.h"
 #include "media/host/host.h"
 
 #include <SDL.h>
@@ -314,6 +315,14 @@ void ApplyBlend(int blend, bool textured) {
   }
 }
 
+// The drawing area where it lands in the frame: all of it, or centred
+// between black bars when the frame's shape differs from the area's.
+void SetPictureViewport() {
+  const PictureFit fit = FitPicture(R.width, R.height);
+  gl.Viewport(static_cast<GLint>(fit.x), static_cast<GLint>(R.height - fit.y - fit.h), static_cast<GLsizei>(fit.w),
+              static_cast<GLsizei>(fit.h));
+}
+
 void BindTexture(unsigned tex) {
   if (tex == R.boundTex) return;
   gl.BindTexture(GL_TEXTURE_2D, tex);
@@ -347,7 +356,7 @@ bool GlInit(int displayW, int displayH, bool core) {
   gl.PixelStorei(GL_PACK_ALIGNMENT, 4);
   BuildBuffers();
   BuildFrame();
-  gl.Viewport(0, 0, R.width, R.height);
+  SetPictureViewport();
   gl.Disable(GL_DEPTH_TEST);
   gl.Disable(GL_CULL_FACE);
   R.ready = true;
@@ -381,8 +390,9 @@ const char* GlRendererName() {
 
 void GlSetVirtual(float virtualW, float virtualH) {
   if (virtualW <= 0 || virtualH <= 0) return;
-  if (virtualW == R.virtualW && virtualH == R.virtualH) return;
   if (R.ready) GlFlush();
+  if (R.ready) SetPictureViewport();  // the area may keep its shape now, or no longer
+  if (virtualW == R.virtualW && virtualH == R.virtualH) return;
   R.virtualW = virtualW;
   R.virtualH = virtualH;
   for (Program& p : R.programs) p.viewStale = true;
@@ -406,7 +416,7 @@ void GlSetFrameSize(int w, int h) {
   R.fboTex = tex;
   R.width = w;
   R.height = h;
-  gl.Viewport(0, 0, w, h);
+  SetPictureViewport();
   R.windowCurrent = false;
 }
 

@@ -116,8 +116,11 @@ Joystick* Joy(int port) {
 }
 
 // A key or button going down or up; a press counts a hit on the down edge.
-void Press(bool& down, int& hits, bool now) {
-  if (now && !down) ++hits;
+void Press(bool& down, int& hits, bool now, int& presses) {
+  if (now && !down) {
+    ++hits;
+    ++presses;
+  }
   down = now;
 }
 
@@ -210,7 +213,7 @@ class HeadlessBackend : public MediaBackend {
     for (const Event& e : events) {
       switch (e.kind) {
         case Event::KEY:
-          if (e.code >= 1 && e.code <= 255) Press(in.keyDown[e.code], in.keyHits[e.code], e.down);
+          if (e.code >= 1 && e.code <= 255) Press(in.keyDown[e.code], in.keyHits[e.code], e.down, in.presses);
           break;
         case Event::CHAR:
           in.typed.push_back(e.code);
@@ -220,7 +223,7 @@ class HeadlessBackend : public MediaBackend {
           in.mouseY = e.y;
           break;
         case Event::BUTTON:
-          if (e.code >= 1 && e.code <= 3) Press(in.mouseDown[e.code], in.mouseHits[e.code], e.down);
+          if (e.code >= 1 && e.code <= 3) Press(in.mouseDown[e.code], in.mouseHits[e.code], e.down, in.presses);
           break;
         case Event::CLOSE:
           in.closeRequested = true;

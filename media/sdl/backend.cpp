@@ -235,8 +235,9 @@ class SdlBackend final : public MediaBackend {
   void DrawLine(float x1, float y1, float x2, float y2, bool lastPixel, const DrawState& s) override {
     if (!window_) return;
     Quad q;
-    const float kx = static_cast<float>(g_media.display.width) / VirtualW();
-    const float ky = static_cast<float>(g_media.display.height) / VirtualH();
+    const PictureFit fit = DisplayFit();
+    const float kx = fit.w / VirtualW();
+    const float ky = fit.h / VirtualH();
     if (!PlaceLine(x1, y1, x2, y2, lastPixel, s, kx, ky, q)) return;
     Emit(GlWhiteTexture(), s.blend, q, 0.5f, 0.5f, 0.5f, 0.5f, Color(s));
   }
@@ -326,6 +327,7 @@ class SdlBackend final : public MediaBackend {
                                                                : 0;
           if (!b) break;
           const bool down = e.type == SDL_MOUSEBUTTONDOWN;
+          if (down) ++in.presses;
           if (down && !in.mouseDown[b]) ++in.mouseHits[b];
           in.mouseDown[b] = down;
           in.mouseX = static_cast<float>(e.button.x) * MouseScaleX();
@@ -425,6 +427,12 @@ class SdlBackend final : public MediaBackend {
       case PAD_RIGHT: return button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT) || axis(SDL_CONTROLLER_AXIS_LEFTX) > kPushed;
       case PAD_BOTTOM: return button(SDL_CONTROLLER_BUTTON_A);
       case PAD_START: return button(SDL_CONTROLLER_BUTTON_START);
+      case PAD_RIGHT_FACE: return button(SDL_CONTROLLER_BUTTON_B);
+      case PAD_LEFT_FACE: return button(SDL_CONTROLLER_BUTTON_X);
+      case PAD_TOP_FACE: return button(SDL_CONTROLLER_BUTTON_Y);
+      case PAD_BACK: return button(SDL_CONTROLLER_BUTTON_BACK);
+      case PAD_LEFT_SHOULDER: return button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER);
+      case PAD_RIGHT_SHOULDER: return button(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER);
       default: return false;
     }
   }
@@ -629,7 +637,10 @@ class SdlBackend final : public MediaBackend {
       in.keyDown[code] = false;
       return;
     }
-    if (!k.repeat) ++in.keyHits[code];
+    if (!k.repeat) {
+      ++in.keyHits[code];
+      ++in.presses;
+    }
     in.keyDown[code] = true;
     // Editing keys type a code of their own, repeats included.
     if (code == KEY_BACKSPACE || code == KEY_ENTER || code == KEY_ESCAPE) in.typed.push_back(code);

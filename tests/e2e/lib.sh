@@ -1,9 +1,10 @@
 # lib.sh — shared steps of the end-to-end tests. A test script starts with
 #   source "$(dirname "$0")/lib.sh" "$1"      # $1: the build folder
 # and gets a fresh copy of the staged tree in $E2E_WORK (the program's files
-# in $E2E_FILES), a display (a private Xvfb when DISPLAY is unset), and the
-# helpers below. Everything started here is stopped when the script ends.
-# Set E2E_KEEP=1 to keep the work folder for a look afterwards.
+# in $E2E_FILES), a display (a private Xvfb when DISPLAY is unset, or always
+# when the script sets E2E_SCREEN=WxHxDEPTH for a screen of its own size),
+# and the helpers below. Everything started here is stopped when the script
+# ends. Set E2E_KEEP=1 to keep the work folder for a look afterwards.
 
 set -euo pipefail
 
@@ -61,8 +62,8 @@ _e2e_cleanup() {
 trap _e2e_cleanup EXIT
 trap 'exit 130' INT TERM
 
-if [[ -z "${DISPLAY:-}" ]]; then
-  StartXvfb || fail "no display and Xvfb would not start"
+if [[ -z "${DISPLAY:-}" || -n "${E2E_SCREEN:-}" ]]; then
+  StartXvfb "${E2E_SCREEN:-}" || fail "no display and Xvfb would not start"
   _E2E_OWN_XVFB=1
 fi
 xset r off 2>/dev/null || true
@@ -81,11 +82,12 @@ if [[ -x "$E2E_BUILD/wenhod" ]]; then cp "$E2E_BUILD/wenhod" "$E2E_WORK/"; fi
 
 # launch COMMAND [ARGS...]: runs it on the X display in $E2E_WORK (or
 # $E2E_DIR), without waiting. Extra environment goes in E2E_ENV (an array of
-# NAME=VALUE, applied after the defaults so it can override them).
+# NAME=VALUE, applied after the defaults so it can override them); its
+# standard input is E2E_STDIN (nothing unless set).
 E2E_ENV=()
 launch() {
   (cd "${E2E_DIR:-$E2E_WORK}" && exec env SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null "${E2E_ENV[@]}" "$@") \
-    >"$E2E_WORK/program.out" 2>&1 &
+    <"${E2E_STDIN:-/dev/null}" >"$E2E_WORK/program.out" 2>&1 &
   E2E_PID=$!
   EXIT_STATUS=
 }

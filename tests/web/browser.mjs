@@ -135,6 +135,19 @@ export async function waitTicks(page, n, timeoutMs = 120000) {
                              {timeout: timeoutMs, polling: 20}, start[0] + n, start[1] + 4 * n);
 }
 
+// Where the canvas is shown in the window: its box, and whether it fits
+// whole with the program's aspect, as large as the window allows.
+export async function canvasFit(page, view) {
+  const box = await (await page.$('#canvas')).boundingBox();
+  const size = await page.evaluate(() => Module.host.display);
+  const scale = Math.min(view.width / size[0], view.height / size[1]);
+  const fits = box.x >= -0.5 && box.y >= -0.5 && box.x + box.width <= view.width + 0.5 &&
+               box.y + box.height <= view.height + 0.5 &&
+               Math.abs(box.width - size[0] * scale) <= 1.5 && Math.abs(box.height - size[1] * scale) <= 1.5;
+  return {fits, detail: `${box.width.toFixed(0)}x${box.height.toFixed(0)} at ${box.x.toFixed(0)},${box.y.toFixed(0)} ` +
+                        `in ${view.width}x${view.height} for ${size[0]}x${size[1]}`};
+}
+
 // A phone held sideways: 844 x 390 CSS pixels, 3 device pixels each, touch.
 export const PHONE = {width: 844, height: 390, deviceScaleFactor: 3, isMobile: true, hasTouch: true,
                       isLandscape: true};

@@ -429,19 +429,6 @@ async function checkRecordKept(browserName, page, listEasy) {
         `white pixels in the Hard list: ${listReload}`);
 }
 
-// Where the canvas is shown in the window: its box, and whether it fits
-// whole with the program's aspect, as large as the window allows.
-async function canvasFit(page, view) {
-  const box = await (await page.$('#canvas')).boundingBox();
-  const size = await page.evaluate(() => Module.host.display);
-  const scale = Math.min(view.width / size[0], view.height / size[1]);
-  const fits = box.x >= -0.5 && box.y >= -0.5 && box.x + box.width <= view.width + 0.5 &&
-               box.y + box.height <= view.height + 0.5 &&
-               Math.abs(box.width - size[0] * scale) <= 1.5 && Math.abs(box.height - size[1] * scale) <= 1.5;
-  return {fits, detail: `${box.width.toFixed(0)}x${box.height.toFixed(0)} at ${box.x.toFixed(0)},${box.y.toFixed(0)} ` +
-                        `in ${view.width}x${view.height} for ${size[0]}x${size[1]}`};
-}
-
 // The orange jump icons of player 1 (a round is on screen), and the pixels
 // of player 2's column of icons that changed between two pictures.
 // The heroes take control once they have walked in (about 250 frames).
@@ -738,7 +725,7 @@ try {
   const title = await shot(page);
   checkTitle('Chromium', title);
   const listEasy = whiteInList(title);
-  const fitted = await canvasFit(page, B.VIEWPORT);
+  const fitted = await B.canvasFit(page, B.VIEWPORT);
   check('the picture is scaled up to the largest size the window holds, aspect kept', fitted.fits, fitted.detail);
 
   if (desktopTitle) {
@@ -779,7 +766,7 @@ try {
   // drawn: the master volume bar of the settings panel.
   await page.setViewport(SMALL);
   await B.waitFrames(page, 3);
-  const small = await canvasFit(page, SMALL);
+  const small = await B.canvasFit(page, SMALL);
   check(`in a ${SMALL.width}x${SMALL.height} window the whole picture shows, aspect kept`, small.fits, small.detail);
   await B.press(page, 'Tab');
   await B.waitFrames(page, 15);

@@ -347,4 +347,36 @@ TEST_F(ReplayTest, TheCardOffersAReplayAndADroppedFileIsWatched) {
   EXPECT_EQ(ReplayRequest, "/somewhere/round.replay");
 }
 
+// By pad: the right shoulder pins the newest round, the left shoulder (or
+// left) older ones, the graph scrolling to show each; X watches the shown
+// record's replay, and the card says so.
+TEST_F(ReplayTest, APadStepsThroughTheRoundsAndXWatches) {
+  enum { X = 2, LB = 4, RB = 5, LEFT = 14 };  // the standard layout's buttons
+  for (int i = 0; i < 30; ++i) ScoreList.push_back(Record(100 + i, 3000 - i, "Wen", 1));
+  WriteBytes(ReplayFileOf(*std::next(ScoreList.begin(), 20)), "x");
+  HeadlessSetJoysticks(1);
+  DiscoverJoysticks();
+  const auto tap = [](int button) {
+    HeadlessJoyButton(0, button, true);
+    SamplePads();
+    ShowScoreTable(320, 1, 0, 0);
+    HeadlessJoyButton(0, button, false);
+    SamplePads();
+  };
+  tap(RB);
+  EXPECT_EQ(PinnedItem, 1);
+  tap(RB);
+  EXPECT_EQ(PinnedItem, 1);  // nothing newer
+  for (int i = 0; i < 19; ++i) tap(i % 2 ? LB : LEFT);
+  EXPECT_EQ(PinnedItem, 20);
+  EXPECT_EQ(GraphScroll, 24);  // its column in view
+  EXPECT_TRUE(Texts(DrawnBy([] { ShowScoreTable(320, 1, 0, 0); }), "Replay : press [X]").empty());
+  tap(LB);
+  EXPECT_EQ(PinnedItem, 21);
+  EXPECT_EQ(GraphScroll, 48);
+  EXPECT_FALSE(Texts(DrawnBy([] { ShowScoreTable(320, 1, 0, 0); }), "Replay : press [X]").empty());
+  tap(X);
+  EXPECT_EQ(ReplayRequest, ReplayFileOf(*std::next(ScoreList.begin(), 20)));
+}
+
 }  // namespace

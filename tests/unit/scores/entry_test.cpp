@@ -224,4 +224,103 @@ TEST_F(NameEntry, EscapeConfirmsAndTheRandomGeneratorIsReseeded) {
   EXPECT_NE(state, [] { SeedRnd(1); return RndState(); }());
 }
 
+// The on-screen keyboard by itself: moves wrap round, a wide key is one
+// step, up and down keep the column; the case key, delete and done; what it
+// types goes by the typed name's rules (no length limit).
+TEST(OnScreenKeys, MovesTypingDeleteAndDone) {
+  OnScreenKeyboard k;
+  const auto key = [&k] { return OnScreenKeyAt(k.row, k.col); };
+  EXPECT_EQ(key(), 'A');
+  MoveOnScreenKeys(k, -1, 0);
+  EXPECT_EQ(key(), 'J');  // round to the row's other end
+  MoveOnScreenKeys(k, 0, -2);
+  EXPECT_LT(key(), 0);    // past the digits to the bottom row: done, under J
+  MoveOnScreenKeys(k, -1, 0);
+  EXPECT_LT(key(), 0);    // delete
+  MoveOnScreenKeys(k, -1, 0);
+  EXPECT_EQ(key(), ' ');  // the wide space, one step
+  EXPECT_EQ(k.col, 5);
+  MoveOnScreenKeys(k, -1, 0);
+  MoveOnScreenKeys(k, 0, -1);
+  EXPECT_EQ(key(), 'V');  // above the case key's last cell
+  MoveOnScreenKeys(k, 0, 1);
+
+  std::string name = "Wen";
+  EXPECT_FALSE(PressOnScreenKey(k, name));  // the case key: lower case letters
+  MoveOnScreenKeys(k, 0, -2);               // L
+  EXPECT_FALSE(PressOnScreenKey(k, name));
+  MoveOnScreenKeys(k, 0, -2);               // 2
+  EXPECT_FALSE(PressOnScreenKey(k, name));
+  EXPECT_EQ(name, "Wenl2");
+  k.row = 4;
+  k.col = 7;  // delete, then done
+  EXPECT_FALSE(PressOnScreenKey(k, name));
+  EXPECT_EQ(name, "Wenl");
+  for (int i = 0; i < 10; ++i) PressOnScreenKey(k, name);
+  EXPECT_EQ(name, "");
+  k.col = 2;  // space
+  for (int i = 0; i < 40; ++i) PressOnScreenKey(k, name);
+  EXPECT_EQ(name, std::string(40, ' '));
+  k.col = 9;
+  EXPECT_TRUE(PressOnScreenKey(k, name));
+  EXPECT_EQ(name.size(), 40u);
+
+  std::string typed;
+  EXPECT_TRUE(AddNameCharacter(typed, '|'));
+  EXPECT_FALSE(AddNameCharacter(typed, 300));
+  EXPECT_FALSE(AddNameCharacter(typed, 31));
+  EXPECT_EQ(typed, "\xa6");
+}
+
+// A pad used last brings up the keyboard: the d-pad moves it (held, it
+// repeats), A types, B deletes, done confirms. A key typed alongside still
+// counts and hides the keyboard; the pad press that brings it back only
+// shows it.
+TEST_F(NameEntry, APadTypesOnTheOnScreenKeyboard) {
+  enum { A = 0, B = 1, DOWN = 13, RIGHT = 15 };  // the standard layout's buttons
+  HeadlessSetJoysticks(1);
+  DiscoverJoysticks();
+  Pads.hand = HAND_PAD;
+  PlayerName = "Wen";
+  std::vector<bool> keysDrawn;
+  const auto press = [](int button, bool down) { HeadlessJoyButton(0, button, down); };
+  Run([&](int n) {
+    keysDrawn.push_back(FindText(lastFrame, "Done") != nullptr);
+    switch (n) {
+      case 1: press(B, true); break;      // deletes at frame 2
+      case 2: press(B, false); break;
+      case 3: press(DOWN, true); break;   // K
+      case 4: press(DOWN, false); break;
+      case 5: press(A, true); break;      // types K
+      case 6: press(A, false); break;
+      case 7: press(RIGHT, true); break;  // L at once, M and N as it repeats
+      case 37: press(RIGHT, false); break;
+      case 38: press(A, true); break;     // types N
+      case 39: press(A, false); break;
+      case 40: HeadlessType('z'); TapKey(KEY_Z); break;
+      case 41: press(A, true); break;     // shows the keyboard again, types nothing
+      case 42: press(A, false); break;
+      case 43: press(DOWN, true); break;  // the bottom row's space
+      case 44: press(DOWN, false); break;
+      case 45: press(DOWN, true); break;
+      case 46: press(DOWN, false); break;
+      case 47: press(RIGHT, true); break; // delete
+      case 48: press(RIGHT, false); break;
+      case 49: press(RIGHT, true); break; // done
+      case 50: press(RIGHT, false); break;
+      case 51: press(A, true); break;
+      default: break;
+    }
+  });
+  EXPECT_EQ(frames, 52);
+  EXPECT_EQ(names[1], "We");
+  EXPECT_EQ(names[5], "WeK");
+  EXPECT_EQ(names[37], "WeK");
+  EXPECT_EQ(names[38], "WeKN");
+  EXPECT_EQ(PlayerName, "WeKNz");
+  EXPECT_TRUE(keysDrawn[1] && keysDrawn[39]);
+  EXPECT_FALSE(keysDrawn[40]);  // the key hid it
+  EXPECT_TRUE(keysDrawn[41]);
+}
+
 }  // namespace

@@ -20,6 +20,8 @@ class DisplaySetup : public ShellTest {
 TEST(AcceptedModes, FourByThreeOrSixteenByNineByTheIntegerRule) {
   EXPECT_TRUE(AcceptedMode(800, 600));
   EXPECT_TRUE(AcceptedMode(1280, 720));
+  EXPECT_TRUE(AcceptedMode(1280, 800));   // a handheld's 16:10
+  EXPECT_TRUE(AcceptedMode(1920, 1200));
   EXPECT_TRUE(AcceptedMode(1366, 768));   // 1366 * 9 / 16 = 768
   EXPECT_FALSE(AcceptedMode(1360, 768));
   EXPECT_FALSE(AcceptedMode(1280, 1024));
@@ -131,6 +133,27 @@ TEST_F(DisplaySetup, FontSizesFollowTheDisplayWidth) {
   EXPECT_EQ(widthOf(1), widthAt("SVBasicManual.ttf", 24));
   EXPECT_EQ(widthOf(2), widthAt("SVBasicManual.ttf", 16));
   EXPECT_EQ(widthOf(9), widthAt("SVBasicManual.ttf", 24));
+
+  // A handheld's screens show the drawing area at 0.83 and 0.8 of its size:
+  // the small displays' bigger type, and the 4:3 area between bars on 16:10.
+  HeadlessSetModes({M(1280, 800), M(1280, 720), M(1024, 768)});
+  for (auto [w, h] : {std::pair{1280, 800}, std::pair{1280, 720}, std::pair{1024, 768}}) {
+    SetSettings({{SET_WIDTH, w}, {SET_HEIGHT, h}});
+    ApplyGraphics();
+    EXPECT_EQ(ScreenWidth, w);
+    const bool handheld = w == 1280;
+    EXPECT_EQ(widthOf(1), widthAt("SVBasicManual.ttf", handheld ? 28 : 24)) << w << "x" << h;
+    EXPECT_EQ(widthOf(3), widthAt("SVBasicManual.ttf", handheld ? 22 : 16)) << w << "x" << h;
+  }
+  EXPECT_EQ(VirtualWidth, 1280);  // 1024 x 768: 4:3
+  SetSettings({{SET_WIDTH, 1280}, {SET_HEIGHT, 800}});
+  ApplyGraphics();
+  EXPECT_EQ(VirtualHeight, 960);
+  HeadlessMouseMove(107, 0);  // the picture is 1067 pixels wide from 106
+  EXPECT_NEAR(VirtualMouseX(), 1.2, 0.1);
+  HeadlessMouseMove(1172, 800);
+  EXPECT_NEAR(VirtualMouseX(), 1280 - 1.2, 0.1);
+  EXPECT_FLOAT_EQ(VirtualMouseY(), 960);
 }
 
 TEST_F(DisplaySetup, FirstCallShowsTheSplashWithItsJingleAndLogsEachStep) {

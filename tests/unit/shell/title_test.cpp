@@ -304,4 +304,65 @@ TEST_F(TitleScreen, TwoPlayerRemindsOfUnboundControlsAtTheTopRight) {
   ASSERT_TRUE(Run());
 }
 
+// The prompts name the last hand's controls: the keyboard's, a pad's once
+// one is pressed, the keyboard's again after a key. Player 2's reminder goes
+// once they have a pad. A pad's B held a second leaves the game, counting
+// down; let go early, it starts over.
+TEST_F(TitleScreen, PromptsFollowTheLastHandAndBHeldASecondLeaves) {
+  enum { B = 1, Y = 3 };  // the standard layout's buttons
+  HeadlessSetJoysticks(1);
+  DiscoverJoysticks();
+  OpenLog();
+  const std::string padHint = "Press [Back] for settings, [LB] [RB] for the records";
+  const std::string reminder = "(Don't forget to set player 2's controls!)";
+  int lastFrame = 0;
+  std::vector<int> countdowns;  // frames showing the countdown
+  step = [&](int n) {
+    lastFrame = n;
+    for (const DrawRecord& r : frame)
+      if (r.kind == DrawRecord::TEXT && r.text.rfind("Leaving in ", 0) == 0) countdowns.push_back(n);
+    switch (n) {
+      case 2:
+        EXPECT_NE(Text("Press Start (Z) To Begin"), nullptr);
+        EXPECT_NE(Text("Hit [Tab] for settings"), nullptr);
+        Difficulty = DIFFICULTY_TWO_PLAYER;
+        Keys[KeySlot(2, ACT_LEFT)] = 0;
+        HeadlessJoyButton(0, Y, true);  // a button with no use on the title
+        break;
+      case 3:
+        HeadlessJoyButton(0, Y, false);
+        break;
+      case 4:
+        EXPECT_NE(Text("Press Start (A) To Begin"), nullptr);
+        EXPECT_NE(Text(padHint), nullptr);
+        EXPECT_NE(Text("(Player 2 needs a second pad, or controls set with [Back]!)"), nullptr);
+        TapKey(KEY_F1);
+        break;
+      case 6:
+        EXPECT_NE(Text("Press Start (Z) To Begin"), nullptr);
+        EXPECT_NE(Text(reminder), nullptr);
+        HeadlessSetJoysticks(2);  // player 2's pad, found at the next frame
+        break;
+      case 8:
+        EXPECT_EQ(Text(reminder), nullptr);
+        HeadlessJoyButton(0, B, true);
+        break;
+      case 40:
+        HeadlessJoyButton(0, B, false);  // let go early: nothing
+        break;
+      case 45:
+        HeadlessJoyButton(0, B, true);
+        break;
+      default: break;
+    }
+    return true;
+  };
+  EXPECT_FALSE(Run(200));  // ended through the closing sequence
+  EXPECT_EQ(lastFrame, 45 + 60);
+  ASSERT_FALSE(countdowns.empty());
+  EXPECT_EQ(countdowns.front(), 9);
+  EXPECT_EQ(countdowns.size(), 32u + 60u);  // frames 9 to 40, then 46 to 105
+  EXPECT_EQ(CloseLog().back(), "Play again, soon!!");
+}
+
 }  // namespace

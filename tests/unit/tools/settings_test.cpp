@@ -435,4 +435,64 @@ TEST_F(SettingsPanel, JoysticksShowButtonZeroAndAClickSwitchesThemOff) {
   EXPECT_EQ(ControlDown(ACT_BUTTON1, 2), 1);
 }
 
+// By pad alone: Back opens the panel as Tab does; the d-pad moves a
+// highlight over the cells (left and right change a highlighted volume), the
+// bottom button clicks the cell, a switched-off pad can switch itself on, a
+// binding cell takes the next input; Back closes the panel and saves.
+TEST_F(SettingsPanel, APadWorksThePanel) {
+  enum { A = 0, Y = 3, BACK = 8, UP = 12, DOWN = 13, LEFT = 14, RIGHT = 15 };  // the standard layout
+  HeadlessSetJoysticks(1);
+  HeadlessJoySetup(0, "Pad", 0xFFFF, true);
+  DiscoverJoysticks();
+  Point(600, 900);  // the pointer away from every cell
+  const auto tap = [this](int button, int times = 1) {
+    for (int i = 0; i < times; ++i) {
+      HeadlessJoyButton(0, button, true);
+      Frame();
+      HeadlessJoyButton(0, button, false);
+      Frame();
+    }
+  };
+  tap(BACK);
+  EXPECT_TRUE(SettingsOpen);
+  EXPECT_TRUE(fs::exists(files / "Setup.ini"));
+  const auto frame = Frames(11);
+  // The highlight: a yellow frame round the first row, Fullscreen.
+  bool lit = false;
+  for (const DrawRecord& r : RectsOfSize(frame, 200 + 8, 3)) lit = lit || (r.x == 16 && r.y == 46 && r.b == 0);
+  EXPECT_TRUE(lit);
+  tap(A);
+  EXPECT_EQ(Settings[SET_FULLSCREEN], 1);
+
+  tap(RIGHT, 8);  // over player 1's and player 2's cells to the master volume
+  tap(LEFT);
+  EXPECT_EQ(Settings[SET_MASTER], 45);
+  tap(DOWN, 2);
+  tap(LEFT, 2);
+  EXPECT_EQ(Settings[SET_MUSIC], 40);
+  EXPECT_EQ(Settings[SET_MASTER], 45);
+  tap(DOWN);  // the joystick list: off, and on again by itself
+  tap(A);
+  EXPECT_EQ(JoySlot[1].enabled, 0);
+  tap(A);
+  EXPECT_EQ(JoySlot[1].enabled, 1);
+
+  tap(UP, 4);  // the audio back end's row, then player 2's jump cell
+  tap(LEFT);
+  tap(A);
+  Frame();  // everything let go: the cell waits for the next input
+  EXPECT_EQ(Keys[KeySlot(2, ACT_BUTTON1)], KEY_J);
+  tap(DOWN);  // taken, and not also a step of the highlight
+  EXPECT_EQ(Keys[KeySlot(2, ACT_BUTTON1)], 300 + 30 + DOWN);
+  tap(A);
+  Frame();
+  tap(Y);
+  EXPECT_EQ(Keys[KeySlot(2, ACT_BUTTON1)], 333);
+  tap(BACK);
+  EXPECT_FALSE(SettingsOpen);
+  const std::string setup = ReadBytes(files / "Setup.ini");
+  EXPECT_NE(setup.find("Music = 40\r\n"), std::string::npos) << setup;
+  EXPECT_NE(setup.find("Fullscreen = True\r\n"), std::string::npos) << setup;
+}
+
 }  // namespace

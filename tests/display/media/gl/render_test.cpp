@@ -248,6 +248,24 @@ TEST_F(Render, VirtualResolutionMapsOntoTheDisplay) {
   SetVirtualResolution(200, 150);
 }
 
+// Kept in shape on a display of another (a 4:3 area on 16:10), the area is
+// drawn centred between black bars, and the pointer is read inside it.
+TEST_F(Render, AnAreaKeptInShapeSitsBetweenBars) {
+  CloseDisplay();
+  ASSERT_TRUE(OpenWindow(160, 100, 128, 96));
+  KeepPictureShape(true);  // 133 x 100 pixels from x = 13
+  ClearScreen();
+  SetBlend(SOLIDBLEND);
+  SetColor(0, 200, 0);
+  DrawRect(-50, -50, 300, 300);  // beyond the area on every side
+  ExpectSpots({{12, 50, {0, 0, 0}}, {146, 50, {0, 0, 0}}, {13, 50, {0, 200, 0}}, {145, 50, {0, 200, 0}},
+               {80, 0, {0, 200, 0}}, {80, 99, {0, 200, 0}}});
+  MoveMouse(13 + 133 / 2, 50);
+  EXPECT_NEAR(VirtualMouseX(), 64, 0.5);
+  EXPECT_NEAR(VirtualMouseY(), 48, 0.5);
+  KeepPictureShape(false);
+}
+
 TEST_F(Render, GrabPixmapAndGrabImageCopyTheFrame) {
   SetBlend(SOLIDBLEND);
   SetColor(255, 0, 0);
