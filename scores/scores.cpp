@@ -241,7 +241,10 @@ std::list<Scores> MergeScores(const std::list<Scores>& base, const std::list<Sco
   std::list<Scores> merged = Without(file, Without(base, mine));
   std::list<Scores> added;
   for (const Scores& s : Without(mine, base)) added.push_back(Stored(s));
-  merged.splice(merged.end(), Without(std::move(added), merged));  // a save that landed unseen adds nothing twice
+  // A save of ours that landed unseen is in the file but not in the base: it
+  // adds nothing twice. Counted against what the file gained, not all it
+  // holds, so a record equal to one already there is still added.
+  merged.splice(merged.end(), Without(std::move(added), Without(file, base)));
   merged.sort([](const Scores& a, const Scores& b) { return a.Compare(b) < 0; });
   return merged;
 }

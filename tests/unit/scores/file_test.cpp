@@ -459,6 +459,9 @@ TEST_F(ScoreFile, MergingAddsNothingTwiceAndKeepsTheFilesOwnDuplicates) {
   EXPECT_EQ(Names(MergeScores(merged, merged, merged)), Names(merged));
   // Removed here: one of the two goes.
   EXPECT_EQ(Names(MergeScores(file, {r, file.back()}, file)), (std::vector<std::string>{"Spaced", "Same"}));
+  // Added here, equal to one the file held already: both stay (a save must
+  // keep every record this copy read, even two alike).
+  EXPECT_EQ(Names(MergeScores({r}, {r, r}, {r})), (std::vector<std::string>{"Same", "Same"}));
 
   // The same through the file: saving twice writes the same bytes.
   WriteBytes("scores.dat", Lines({"5|Same|0|100|0|2|0|0", "0", "5|Same|0|100|0|2|0|0", "0"}));
