@@ -19,20 +19,20 @@ void Layer(Canvas& fig, F draw) {
 
 // Hero: 256x256 sheets of 64x64 cells (walk 0-7, airborne 8, 9-15 repeat).
 Canvas HeroSheet(bool costume, bool facingLeft);
-Canvas HeroFigure(bool costume, int frame);      // one half-size (32x32) frame, outlined
-Canvas TitlePicture();                           // the costumed hero, large
+Canvas HeroFigure(bool costume, int frame);  // one half-size (32x32) frame, outlined
+Canvas TitlePicture();                       // the costumed hero, large
 
 // Bird: 512x512 sheets of 128x128 cells (walk 0-11, squash 12-15).
 Canvas BirdSheet(bool costume, bool facingLeft);
-Canvas BirdFigure(bool costume, int frame);      // one half-size (64x64) frame, outlined
+Canvas BirdFigure(bool costume, int frame);  // one half-size (64x64) frame, outlined
 
 // World and pickups.
-Canvas ScenerySheet();                           // 512x512, 16 cells of 128
-Canvas GetsSheet();                              // 256x256, 16 cells of 64
+Canvas ScenerySheet();  // 512x512, 16 cells of 128
+Canvas GetsSheet();     // 256x256, 16 cells of 64
 
 // Framework pictures.
-Canvas IconsSheet();                             // 128x128, 64 cells of 16
-Canvas StudioLogo();                             // "logo.png"
-Canvas EngineLogo();                             // "Brindle.png"
-Canvas BadgesSheet();                            // 256x256, 16 cells of 64
-Canvas AppIcon(int size);                        // the program's icon, size x size
+Canvas IconsSheet();       // 128x128, 64 cells of 16
+Canvas StudioLogo();       // "logo.png"
+Canvas EngineLogo();       // "Brindle.png"
+Canvas BadgesSheet();      // 256x256, 16 cells of 64
+Canvas AppIcon(int size);  // the program's icon, size x size

@@ -84,7 +84,10 @@ void IconFile(const std::string& path) {
   std::filesystem::remove(part, ec);
   std::vector<uint8_t> out;
   auto put16 = [&](uint32_t v) { out.insert(out.end(), {uint8_t(v), uint8_t(v >> 8)}); };
-  auto put32 = [&](uint32_t v) { put16(v & 0xffff); put16(v >> 16); };
+  auto put32 = [&](uint32_t v) {
+    put16(v & 0xffff);
+    put16(v >> 16);
+  };
   const size_t count = images.size();
   put16(0);
   put16(1);  // an icon, not a cursor
@@ -115,10 +118,18 @@ Canvas Preview() {
     int cell;
   };
   const Sheet sheets[] = {
-      {HeroSheet(false, false), 64}, {HeroSheet(true, false), 64}, {HeroSheet(false, true), 64},
-      {HeroSheet(true, true), 64},   {BirdSheet(false, false), 128}, {BirdSheet(true, false), 128},
-      {BirdSheet(false, true), 128}, {BirdSheet(true, true), 128},  {ScenerySheet(), 128},
-      {GetsSheet(), 64},             {BadgesSheet(), 64},           {IconsSheet(), 16},
+      {HeroSheet(false, false), 64},
+      {HeroSheet(true, false), 64},
+      {HeroSheet(false, true), 64},
+      {HeroSheet(true, true), 64},
+      {BirdSheet(false, false), 128},
+      {BirdSheet(true, false), 128},
+      {BirdSheet(false, true), 128},
+      {BirdSheet(true, true), 128},
+      {ScenerySheet(), 128},
+      {GetsSheet(), 64},
+      {BadgesSheet(), 64},
+      {IconsSheet(), 16},
   };
   const int width = 16 * 130;
   int height = 0;
@@ -171,8 +182,9 @@ int main(int argc, char** argv) {
   } else if (argc == 2) {
     WriteAll(argv[1]);
   } else {
-    std::fprintf(stderr,
-                 "usage: artgen FILES_DIR | artgen --preview OUT.png | artgen --icons DIR [SIZE..] | artgen --icon OUT.ico\n");
+    std::fprintf(
+        stderr,
+        "usage: artgen FILES_DIR | artgen --preview OUT.png | artgen --icons DIR [SIZE..] | artgen --icon OUT.ico\n");
     return 2;
   }
   return failures == 0 ? 0 : 1;

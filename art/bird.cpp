@@ -33,10 +33,10 @@ struct Squash {
 };
 
 struct BirdPose {
-  float legA = 0, legB = 0;     // leg angles, degrees, + forward
-  float liftA = 0, liftB = 0;   // feet lifted, pixels
-  float bob = 0;                // body raised, pixels
-  float headX = 0;              // head thrust forward, pixels
+  float legA = 0, legB = 0;    // leg angles, degrees, + forward
+  float liftA = 0, liftB = 0;  // feet lifted, pixels
+  float bob = 0;               // body raised, pixels
+  float headX = 0;             // head thrust forward, pixels
   bool dizzy = false;
   Squash sq;
 };
@@ -122,8 +122,9 @@ Canvas DrawBird(bool costume, const BirdPose& p) {
     }
     if (costume) {
       // Crown.
-      Poly(c, s, {hx - 5, hy - 6, hx - 5, hy - 13, hx - 2.5f, hy - 9, hx, hy - 14, hx + 2.5f, hy - 9, hx + 5, hy - 13,
-                  hx + 5, hy - 6},
+      Poly(c, s,
+           {hx - 5, hy - 6, hx - 5, hy - 13, hx - 2.5f, hy - 9, hx, hy - 14, hx + 2.5f, hy - 9, hx + 5, hy - 13, hx + 5,
+            hy - 6},
            Hex(0xf7c948));
       Ellipse(c, s, hx, hy - 8.5f, 1.2f, 1.2f, Hex(0xe2383a));
       // Scarf with a tail flying back.

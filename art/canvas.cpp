@@ -9,9 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-Rgba Hex(uint32_t rgb, uint8_t alpha) {
-  return Rgba{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), alpha};
-}
+Rgba Hex(uint32_t rgb, uint8_t alpha) { return Rgba{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), alpha}; }
 
 static uint8_t Lerp8(uint8_t a, uint8_t b, float t) {
   float v = float(a) + (float(b) - float(a)) * t;

@@ -14,9 +14,9 @@ struct Rgba {
 };
 constexpr Rgba kClear{0, 0, 0, 0};
 
-Rgba Hex(uint32_t rgb, uint8_t alpha = 255);   // 0xRRGGBB
-Rgba Mix(Rgba a, Rgba b, float t);             // t = 0 gives a, 1 gives b (alpha mixed too)
-Rgba Shade(Rgba c, float f);                   // scale the colour, keep alpha
+Rgba Hex(uint32_t rgb, uint8_t alpha = 255);  // 0xRRGGBB
+Rgba Mix(Rgba a, Rgba b, float t);            // t = 0 gives a, 1 gives b (alpha mixed too)
+Rgba Shade(Rgba c, float f);                  // scale the colour, keep alpha
 
 struct Canvas {
   int w = 0, h = 0;
@@ -28,7 +28,7 @@ struct Canvas {
   void Set(int x, int y, Rgba c) {
     if (Inside(x, y)) px[size_t(y) * w + x] = c;
   }
-  void Put(int x, int y, Rgba c);              // alpha-over; fully transparent c does nothing
+  void Put(int x, int y, Rgba c);  // alpha-over; fully transparent c does nothing
   bool Solid(int x, int y) const { return Get(x, y).a > 0; }
 };
 
@@ -50,14 +50,14 @@ void ThickLine(Canvas& c, float x0, float y0, float x1, float y1, float width, R
 void Ring(Canvas& c, float cx, float cy, float r0, float r1, Rgba col);
 
 // Composition.
-void Blit(Canvas& dst, const Canvas& src, int dx, int dy);           // alpha-over
-void Outline(Canvas& c, Rgba col, bool diagonals = true);           // 1 px around solid pixels
+void Blit(Canvas& dst, const Canvas& src, int dx, int dy);  // alpha-over
+void Outline(Canvas& c, Rgba col, bool diagonals = true);   // 1 px around solid pixels
 Canvas Mirror(const Canvas& c);
-Canvas Scale(const Canvas& c, int k);                                // nearest neighbour
-Canvas ScaleTo(const Canvas& c, int w, int h);                       // nearest neighbour
-Canvas Cell(const Canvas& sheet, int index, int cw, int ch);         // copy one cell out
-void PutCell(Canvas& sheet, int index, const Canvas& cell);          // cells row by row
-void Recolour(Canvas& c, Rgba from, Rgba to);                        // exact colour swap
+Canvas Scale(const Canvas& c, int k);                         // nearest neighbour
+Canvas ScaleTo(const Canvas& c, int w, int h);                // nearest neighbour
+Canvas Cell(const Canvas& sheet, int index, int cw, int ch);  // copy one cell out
+void PutCell(Canvas& sheet, int index, const Canvas& cell);   // cells row by row
+void Recolour(Canvas& c, Rgba from, Rgba to);                 // exact colour swap
 
 // Tiny 5x7 bitmap font (A-Z, 0-9, + - ! ? . : and space), k pixels per dot.
 void DrawText(Canvas& c, int x, int y, const std::string& s, Rgba col, int k = 1);

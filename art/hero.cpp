@@ -22,10 +22,9 @@ Look MakeLook(bool costume) {
   Look k{};
   k.costume = costume;
   k.pal = {
-      {'h', Hex(0x7a4320)}, {'H', Hex(0x512a12)}, {'s', Hex(0xf4c59e)}, {'S', Hex(0xd9977a)},
-      {'w', Hex(0xffffff)}, {'e', Hex(0x1b1b2e)}, {'m', Hex(0xa8404a)}, {'k', Hex(0x161a38)},
-      {'t', Hex(0x23285a)}, {'T', Hex(0x3a4a9a)}, {'f', Hex(0xfff6e8)}, {'F', Hex(0xe2383a)},
-      {'y', Hex(0xf7c948)}, {'Y', Hex(0xc88c1e)}, {'b', Hex(0x6b4226)},
+      {'h', Hex(0x7a4320)}, {'H', Hex(0x512a12)}, {'s', Hex(0xf4c59e)}, {'S', Hex(0xd9977a)}, {'w', Hex(0xffffff)},
+      {'e', Hex(0x1b1b2e)}, {'m', Hex(0xa8404a)}, {'k', Hex(0x161a38)}, {'t', Hex(0x23285a)}, {'T', Hex(0x3a4a9a)},
+      {'f', Hex(0xfff6e8)}, {'F', Hex(0xe2383a)}, {'y', Hex(0xf7c948)}, {'Y', Hex(0xc88c1e)}, {'b', Hex(0x6b4226)},
   };
   if (!costume) {
     k.pal['g'] = Hex(0x3da24c);  // green tunic
@@ -46,7 +45,7 @@ Look MakeLook(bool costume) {
     k.sleeve = Hex(0xd8343c);
     k.trousers = Hex(0x23285a);
     k.boot = Hex(0xf7c948);
-    k.hand = Hex(0xfdfdfd);      // white gloves
+    k.hand = Hex(0xfdfdfd);  // white gloves
   }
   k.sleeveBack = Shade(k.sleeve, 0.72f);
   k.trousersBack = Shade(k.trousers, 0.72f);
@@ -179,16 +178,16 @@ void DrawArm(Canvas& c, Pt shoulder, Limb l, Rgba sleeve, Rgba hand) {
 
 void DrawCape(Canvas& c, Pt shoulder, float lift, int frame, const Look& k) {
   // A blue cape from the shoulders, swinging back further the faster he goes.
-  float len = 14.0f - 4.0f * lift;  // a cape flying back must stay inside the cell
+  float len = 14.0f - 4.0f * lift;         // a cape flying back must stay inside the cell
   float a = (10 + 70 * lift) * kPi / 180;  // angle back from straight down
   float wave = std::sin(frame * kPi / 2) * 1.2f;
   Pt tail{shoulder.x - std::sin(a) * len, shoulder.y + std::cos(a) * len};
-  std::vector<float> poly = {shoulder.x + 1.5f, shoulder.y - 1.0f, shoulder.x - 2.5f, shoulder.y - 1.5f,
-                             tail.x - 3.0f + wave, tail.y - 2.0f, tail.x - 1.0f, tail.y + 1.0f + wave,
-                             tail.x + 3.0f, tail.y + 1.5f, shoulder.x + 1.5f, shoulder.y + 3.0f};
+  std::vector<float> poly = {shoulder.x + 1.5f,    shoulder.y - 1.0f, shoulder.x - 2.5f, shoulder.y - 1.5f,
+                             tail.x - 3.0f + wave, tail.y - 2.0f,     tail.x - 1.0f,     tail.y + 1.0f + wave,
+                             tail.x + 3.0f,        tail.y + 1.5f,     shoulder.x + 1.5f, shoulder.y + 3.0f};
   FillPolygon(c, poly, Hex(0x2f5ad8));
-  std::vector<float> lining = {shoulder.x - 1.0f, shoulder.y + 0.5f, tail.x - 0.5f, tail.y - 0.5f,
-                               tail.x + 1.5f, tail.y + 0.5f, shoulder.x + 0.5f, shoulder.y + 2.0f};
+  std::vector<float> lining = {shoulder.x - 1.0f, shoulder.y + 0.5f, tail.x - 0.5f,     tail.y - 0.5f,
+                               tail.x + 1.5f,     tail.y + 0.5f,     shoulder.x + 0.5f, shoulder.y + 2.0f};
   FillPolygon(c, lining, Hex(0xf7c948));
   (void)k;
 }
@@ -198,7 +197,9 @@ Canvas Compose(const Look& k, const Pose& p, int frame, int hipY) {
   Pt hip{15.0f, float(hipY)};
   Pt shoulder{15.5f, float(hipY) - 6.5f};
   if (k.costume) Layer(fig, [&](Canvas& c) { DrawCape(c, shoulder, p.capeLift, frame, k); });
-  Layer(fig, [&](Canvas& c) { DrawArm(c, {shoulder.x - 1, shoulder.y}, p.armBack, k.sleeveBack, Shade(k.hand, 0.8f)); });
+  Layer(fig, [&](Canvas& c) {
+    DrawArm(c, {shoulder.x - 1, shoulder.y}, p.armBack, k.sleeveBack, Shade(k.hand, 0.8f));
+  });
   Layer(fig, [&](Canvas& c) { DrawLeg(c, {hip.x - 1, hip.y}, p.legBack, k.trousersBack, k.bootBack); });
   Layer(fig, [&](Canvas& c) { DrawMap(c, 10, hipY - 8, k.costume ? kTorsoSuit : kTorso, k.pal); });
   Layer(fig, [&](Canvas& c) { DrawLeg(c, {hip.x + 1, hip.y}, p.legFront, k.trousers, k.boot); });

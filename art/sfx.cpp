@@ -29,14 +29,14 @@ double Blep(double t, double dt) {
 
 struct Tone {
   Wave wave = Wave::Square;
-  double start = 0, dur = 0.1;   // seconds
-  double f0 = 440, f1 = 440;     // pitch slides exponentially from f0 to f1
+  double start = 0, dur = 0.1;  // seconds
+  double f0 = 440, f1 = 440;    // pitch slides exponentially from f0 to f1
   double vol = 0.5;
-  double attack = 0.005;         // seconds to full volume
-  double decay = 1e9;            // time constant of the exponential fall after the attack
-  double duty = 0.5;             // square only
+  double attack = 0.005;           // seconds to full volume
+  double decay = 1e9;              // time constant of the exponential fall after the attack
+  double duty = 0.5;               // square only
   double vibHz = 0, vibDepth = 0;  // vibrato, depth as a fraction of the pitch
-  double lowpass = 0;            // one-pole cut-off in Hz, 0 for none
+  double lowpass = 0;              // one-pole cut-off in Hz, 0 for none
 };
 
 struct Mixer {
@@ -192,7 +192,11 @@ std::vector<int16_t> SoundEffect(int number) {
     case 2: return CostumeShimmer();
     case 3: return BlockThud();
     case 4: return JumpSweep();
-    case 5: case 6: case 7: case 8: case 9: return BounceBlip(number - 5);
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 9: return BounceBlip(number - 5);
     case 10: return CoinChime();
     case 11: return GullCall();
     case 12: return Trill();

@@ -334,10 +334,12 @@ Canvas TitlePicture() {
       if (inside(x, y, -3)) c.Set(x, y, Mix(Hex(0x8ae6ff), Hex(0x2a5ac8), y / float(h)));
       if (inside(x, y, -3) && y > 84 + std::sin(x * 0.08f) * 2) c.Set(x, y, y > 88 ? Hex(0x2a8a4e) : Hex(0x46c46a));
     }
-  for (auto [x, y, r] : {std::tuple{24.0f, 40.0f, 5.0f}, {150.0f, 22.0f, 4.0f}, {180.0f, 50.0f, 3.0f}, {38.0f, 70.0f, 3.0f}}) {
+  for (auto [x, y, r] :
+       {std::tuple{24.0f, 40.0f, 5.0f}, {150.0f, 22.0f, 4.0f}, {180.0f, 50.0f, 3.0f}, {38.0f, 70.0f, 3.0f}}) {
     Canvas s(w, h);
-    FillPolygon(s, {x, y - r, x + r * 0.3f, y - r * 0.3f, x + r, y, x + r * 0.3f, y + r * 0.3f, x, y + r,
-                    x - r * 0.3f, y + r * 0.3f, x - r, y, x - r * 0.3f, y - r * 0.3f},
+    FillPolygon(s,
+                {x, y - r, x + r * 0.3f, y - r * 0.3f, x + r, y, x + r * 0.3f, y + r * 0.3f, x, y + r, x - r * 0.3f,
+                 y + r * 0.3f, x - r, y, x - r * 0.3f, y - r * 0.3f},
                 Hex(0xffffff));
     Blit(c, s, 0, 0);
   }
@@ -353,7 +355,8 @@ Canvas AppIcon(int size) {
   Canvas tile(64, 64);
   for (int y = 0; y < 64; ++y)
     for (int x = 0; x < 64; ++x) {
-      const float dx = std::fmax(std::fabs(x + 0.5f - 32) - 22, 0.0f), dy = std::fmax(std::fabs(y + 0.5f - 32) - 22, 0.0f);
+      const float dx = std::fmax(std::fabs(x + 0.5f - 32) - 22, 0.0f),
+                  dy = std::fmax(std::fabs(y + 0.5f - 32) - 22, 0.0f);
       if (dx * dx + dy * dy > 100) continue;  // corners rounded with a radius of 10
       tile.Set(x, y, y < 54 ? Mix(Hex(0x8ae6ff), Hex(0x2a5ac8), y / 64.0f) : y < 57 ? Hex(0x46c46a) : Hex(0x2a8a4e));
     }

@@ -168,7 +168,8 @@ Canvas SpiralTree() {
       float a = k * 0.22f, r = 1 + k * 0.2f;
       c.Set(int(32 + std::cos(a) * r), int(20 + std::sin(a) * r * 0.85f), Hex(0x1f8a78));
     }
-    for (auto [x, y] : {std::pair{20, 24}, {44, 18}, {36, 30}, {26, 10}}) FillEllipse(c, x, y, 1.6f, 1.6f, Hex(0xf7c948));
+    for (auto [x, y] : {std::pair{20, 24}, {44, 18}, {36, 30}, {26, 10}})
+      FillEllipse(c, x, y, 1.6f, 1.6f, Hex(0xf7c948));
   });
 }
 
@@ -178,7 +179,8 @@ Canvas FlowerClump() {
       float x = 14 + k * 4.5f, h = 10 + (k * 37 % 7);
       ThickLine(c, x, 63, x + (k % 3 - 1) * 2.5f, 63 - h, 2, k % 2 ? Hex(0x3ab86a) : Hex(0x5ad88a));
     }
-    for (auto [x, y, col] : {std::tuple{17.0f, 50.0f, 0xf06ad8u}, {31.0f, 46.0f, 0xf7c948u}, {45.0f, 49.0f, 0x8ae6ffu}}) {
+    for (auto [x, y, col] :
+         {std::tuple{17.0f, 50.0f, 0xf06ad8u}, {31.0f, 46.0f, 0xf7c948u}, {45.0f, 49.0f, 0x8ae6ffu}}) {
       for (int p = 0; p < 5; ++p) {
         float a = p * 2 * kPi / 5;
         FillEllipse(c, x + std::cos(a) * 2.5f, y + std::sin(a) * 2.5f, 1.8f, 1.8f, Hex(col));

@@ -21,9 +21,7 @@ using Clock = std::chrono::steady_clock;
 struct LeaveTitle {};
 
 // The staged tree beside the build's bench/ folder.
-fs::path StagedFiles() {
-  return fs::canonical("/proc/self/exe").parent_path().parent_path() / "Files";
-}
+fs::path StagedFiles() { return fs::canonical("/proc/self/exe").parent_path().parent_path() / "Files"; }
 
 // A private start folder: Files/ of its own (the log is written there), the
 // staged Common/ and 239/ linked in.

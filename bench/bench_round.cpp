@@ -3,9 +3,9 @@
 // run it.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "game/game.h"
 #include "media/headless/headless.h"
@@ -18,8 +18,8 @@ namespace {
 std::string FindArt() {
   std::error_code ec;
   std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  for (const std::filesystem::path& dir : {std::filesystem::path("Files/239"), exe.parent_path() / "../Files/239",
-                                           exe.parent_path() / "Files/239"}) {
+  for (const std::filesystem::path& dir :
+       {std::filesystem::path("Files/239"), exe.parent_path() / "../Files/239", exe.parent_path() / "Files/239"}) {
     if (std::filesystem::exists(dir / "wenhod.png", ec)) return dir.string();
   }
   return "";

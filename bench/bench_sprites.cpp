@@ -83,13 +83,13 @@ struct Sprites {
 };
 
 struct Result {
-  int best = 0;            // largest n held at 58 fps, frame service order
+  int best = 0;              // largest n held at 58 fps, frame service order
   int bestPresentFirst = 0;  // the same, presenting before the pacing sleep
-  double cpuDrawMs = 0;    // main thread, issuing the draw calls (and the driver work on full batches)
-  double cpuMainMs = 0;    // main thread, whole frame (draw calls, driver work, present)
-  double cpuAllMs = 0;     // every thread (the GL rasteriser's too), whole frame
-  double cpuAll500Ms = 0;  // the same at n = 500: mostly the background
-  double wallMs = 0;       // --profile: time per frame
+  double cpuDrawMs = 0;      // main thread, issuing the draw calls (and the driver work on full batches)
+  double cpuMainMs = 0;      // main thread, whole frame (draw calls, driver work, present)
+  double cpuAllMs = 0;       // every thread (the GL rasteriser's too), whole frame
+  double cpuAll500Ms = 0;    // the same at n = 500: mostly the background
+  double wallMs = 0;         // --profile: time per frame
 };
 
 // One frame of the workload: draw() issues every draw call, present() shows
@@ -206,10 +206,10 @@ int CpuBudgetSprites(const Result& r) {
 }
 
 void Report(const char* name, const Result& r) {
-  std::printf("%-13s held %5d sprites (present first: %5d); CPU per frame at 8000: main thread %.2f ms"
-              " (draw calls %.2f), all threads %.2f ms (%.2f ms at 500); fits the CPU of a frame: %d\n",
-              name, r.best, r.bestPresentFirst, r.cpuMainMs, r.cpuDrawMs, r.cpuAllMs, r.cpuAll500Ms,
-              CpuBudgetSprites(r));
+  std::printf(
+      "%-13s held %5d sprites (present first: %5d); CPU per frame at 8000: main thread %.2f ms"
+      " (draw calls %.2f), all threads %.2f ms (%.2f ms at 500); fits the CPU of a frame: %d\n",
+      name, r.best, r.bestPresentFirst, r.cpuMainMs, r.cpuDrawMs, r.cpuAllMs, r.cpuAll500Ms, CpuBudgetSprites(r));
 }
 
 //------------------------------------------------------------------------------
@@ -430,11 +430,12 @@ int main(int argc, char** argv) {
   Report("SDL_Renderer", t);
   std::printf("(SDL_Renderer: %s driver, batching on)\n", driver.c_str());
   auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
-  std::printf("media layer / SDL_Renderer: CPU per frame at 8000 %.2fx on the main thread, %.2fx on all threads;"
-              " sprites held in the frame service order %.2fx SDL_Renderer's best order (%.2fx its same order,"
-              " %.2fx presenting first); %.2fx by CPU per frame (0 when SDL_Renderer held no step)\n",
-              ratio(o.cpuMainMs, t.cpuMainMs), ratio(o.cpuAllMs, t.cpuAllMs),
-              ratio(o.best, std::max(t.best, t.bestPresentFirst)), ratio(o.best, t.best),
-              ratio(o.bestPresentFirst, t.bestPresentFirst), ratio(CpuBudgetSprites(o), CpuBudgetSprites(t)));
+  std::printf(
+      "media layer / SDL_Renderer: CPU per frame at 8000 %.2fx on the main thread, %.2fx on all threads;"
+      " sprites held in the frame service order %.2fx SDL_Renderer's best order (%.2fx its same order,"
+      " %.2fx presenting first); %.2fx by CPU per frame (0 when SDL_Renderer held no step)\n",
+      ratio(o.cpuMainMs, t.cpuMainMs), ratio(o.cpuAllMs, t.cpuAllMs),
+      ratio(o.best, std::max(t.best, t.bestPresentFirst)), ratio(o.best, t.best),
+      ratio(o.bestPresentFirst, t.bestPresentFirst), ratio(CpuBudgetSprites(o), CpuBudgetSprites(t)));
   return 0;
 }

@@ -10,8 +10,8 @@ void BirdPass() {
     SetDrawScale(1);
     // The picture follows the direction at the start of the turn, even if
     // the bird turns round below.
-    int image = b.d == 0 ? (Round.zavored ? BirdVarnoImage : BirdImage)
-                         : (Round.zavored ? BirdVarno2Image : Bird2Image);
+    int image =
+        b.d == 0 ? (Round.zavored ? BirdVarnoImage : BirdImage) : (Round.zavored ? BirdVarno2Image : Bird2Image);
     int frame = 0;
     if (b.mash == 0) {
       SetAlpha(1);

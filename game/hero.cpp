@@ -127,8 +127,8 @@ void BounceTest(ken& bird, int image, int frame) {
       if (!(h.jump > 160)) continue;
       int hx = TruncInt(h.x - 32);
       int hy = TruncInt((h.y - 64) - Lift(h, h.jump) + a);
-      if (!ImagesCollide(HeroPicture(h), static_cast<float>(hx), static_cast<float>(hy), HeroFrame(h), image,
-                         birdX, birdY, frame)) {
+      if (!ImagesCollide(HeroPicture(h), static_cast<float>(hx), static_cast<float>(hy), HeroFrame(h), image, birdX,
+                         birdY, frame)) {
         continue;
       }
       h.jumphigh += 50;
@@ -164,8 +164,8 @@ void BlockPass() {
       const int image = HeroPicture(h), frame = HeroFrame(h);
       const float hx = static_cast<float>(TruncInt(h.x));
       auto heroY = [&](double angle) { return static_cast<float>(TruncInt((h.y - 32) - Lift(h, angle))); };
-      if (!ImagesCollide(image, hx, heroY(h.jump), frame, SceneryImage, static_cast<float>(bx),
-                         static_cast<float>(by), SCENERY_BLOCK)) {
+      if (!ImagesCollide(image, hx, heroY(h.jump), frame, SceneryImage, static_cast<float>(bx), static_cast<float>(by),
+                         SCENERY_BLOCK)) {
         continue;
       }
       // Three frames earlier the hero was clear: this is the moment of contact.

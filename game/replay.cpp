@@ -23,17 +23,17 @@ namespace {
 // The replay being played and where it stands.
 struct Cursor {
   const Replay* replay = nullptr;
-  size_t run = 0;                    // the run in use
-  uint32_t runLeft = 0;              // frames left in it
-  size_t event = 0;                  // the next event
-  uint8_t input = 0;                 // this frame's held actions
+  size_t run = 0;        // the run in use
+  uint32_t runLeft = 0;  // frames left in it
+  size_t event = 0;      // the next event
+  uint8_t input = 0;     // this frame's held actions
 };
 Cursor Play;
-uint32_t FrameCount = 0;             // frames of the round so far
-uint8_t PendingInput = 0;            // held actions read this frame, while recording
-int32_t RoundSeed = 0;               // the seed the round in play started from
-int LastWidth = 0, LastHeight = 0;   // the drawing area as last recorded
-uint64_t PathHash = 0;               // the heroes and the generator, frame by frame
+uint32_t FrameCount = 0;            // frames of the round so far
+uint8_t PendingInput = 0;           // held actions read this frame, while recording
+int32_t RoundSeed = 0;              // the seed the round in play started from
+int LastWidth = 0, LastHeight = 0;  // the drawing area as last recorded
+uint64_t PathHash = 0;              // the heroes and the generator, frame by frame
 
 constexpr int kStopActions[2] = {ACT_BUTTON1, ACT_BUTTON2};
 
@@ -121,10 +121,10 @@ ReplayOutcome PlayBack(const Replay& replay, bool watch, uint64_t* endHash) {
   }
   const uint64_t hash = EndStateHash();
   if (endHash) *endHash = hash;
-  const bool sameScores = (PlayerOne ? PlayerOne->Score : 0) == replay.scores[0] &&
-                          (PlayerTwo ? PlayerTwo->Score : 0) == replay.scores[1];
-  const bool same = !stopped && end == replay.endState && FrameCount == replay.frames && hash == replay.endHash &&
-                    sameScores;
+  const bool sameScores =
+      (PlayerOne ? PlayerOne->Score : 0) == replay.scores[0] && (PlayerTwo ? PlayerTwo->Score : 0) == replay.scores[1];
+  const bool same =
+      !stopped && end == replay.endState && FrameCount == replay.frames && hash == replay.endHash && sameScores;
   ReplayState = REPLAY_OFF;
   Play = Cursor{};
   if (watch && !stopped) {

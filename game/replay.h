@@ -34,34 +34,34 @@
 enum ReplayInputBit { INPUT_JUMP = 1, INPUT_LEFT = 2, INPUT_RIGHT = 4 };
 constexpr int kReplayPlayerShift = 3;
 
-struct ReplayRun {                   // the same held actions for `frames` frames
+struct ReplayRun {  // the same held actions for `frames` frames
   uint8_t input = 0;
   uint32_t frames = 0;
 };
 
-struct ReplayEvent {                 // something from outside the round at the end of a frame
-  uint32_t frame = 0;                // the frame it followed, from 0
-  int32_t rng = 0;                   // the generator's state afterwards
-  uint16_t width = 0, height = 0;    // the drawing area afterwards
-  uint8_t quit = 0;                  // the pause menu's Quit ended the round
+struct ReplayEvent {               // something from outside the round at the end of a frame
+  uint32_t frame = 0;              // the frame it followed, from 0
+  int32_t rng = 0;                 // the generator's state afterwards
+  uint16_t width = 0, height = 0;  // the drawing area afterwards
+  uint8_t quit = 0;                // the pause menu's Quit ended the round
 };
 
 struct Replay {
-  uint8_t difficulty = 0;            // a DifficultyMode
-  uint8_t widescreen = 0;            // Settings widescreen slot at the start
-  uint8_t slowSystem = 0;            // slow-system mode at the start (not needed to play it)
+  uint8_t difficulty = 0;               // a DifficultyMode
+  uint8_t widescreen = 0;               // Settings widescreen slot at the start
+  uint8_t slowSystem = 0;               // slow-system mode at the start (not needed to play it)
   uint16_t width = 1280, height = 960;  // the drawing area at the start
-  int32_t seed = 0;                  // the round's seed
-  int32_t spriteLimit = 0;           // main sprite budget at the start (not needed to play it)
-  uint32_t frames = 0;               // frames played to the end
-  uint8_t endState = 0;              // a RoundEnd
-  int32_t scores[2] = {};            // final scores of players one and two
-  uint64_t endHash = 0;              // EndStateHash() at the end
-  std::vector<ReplayRun> runs;       // cover exactly `frames` frames
-  std::vector<ReplayEvent> events;   // by frame
+  int32_t seed = 0;                     // the round's seed
+  int32_t spriteLimit = 0;              // main sprite budget at the start (not needed to play it)
+  uint32_t frames = 0;                  // frames played to the end
+  uint8_t endState = 0;                 // a RoundEnd
+  int32_t scores[2] = {};               // final scores of players one and two
+  uint64_t endHash = 0;                 // EndStateHash() at the end
+  std::vector<ReplayRun> runs;          // cover exactly `frames` frames
+  std::vector<ReplayEvent> events;      // by frame
 };
 
-constexpr size_t kReplayMaxBytes = 4 << 20;   // larger files are refused unread
+constexpr size_t kReplayMaxBytes = 4 << 20;  // larger files are refused unread
 // An hour of play: a few bytes can claim any number of frames (one run of
 // held keys), and checking a replay plays every one of them.
 constexpr uint32_t kReplayMaxFrames = 60 * 60 * 60;
@@ -76,20 +76,20 @@ extern const char* const kReplayMismatch;  // said when a replay ends elsewhere 
 
 // Recording and playback state (game/replay.cpp).
 enum ReplayMode { REPLAY_OFF, REPLAY_RECORDING, REPLAY_PLAYING };
-extern ReplayMode ReplayState;       // what the round in play does with its inputs
-extern Replay RecordedReplay;        // the round last recorded (complete once it ended)
-extern bool FastReplay;              // playback without pacing, drawing or the result's waits
+extern ReplayMode ReplayState;  // what the round in play does with its inputs
+extern Replay RecordedReplay;   // the round last recorded (complete once it ended)
+extern bool FastReplay;         // playback without pacing, drawing or the result's waits
 
-uint64_t EndStateHash();             // heroes, birds, pickups, the round and the generator
-int32_t ReplaySeed();                // the seed the round starts from: the clock, or the replay's
-bool RoundWidescreen();              // the widescreen setting the round starts with: the player's, or the replay's
-void ReplayStartRound();             // after StartRound's set-up
-void ReplayBeginFrame();             // a frame of the round starts
-int HeldActions(int player);         // ReplayInputBits held by player 1 or 2 this frame, read or played back
+uint64_t EndStateHash();      // heroes, birds, pickups, the round and the generator
+int32_t ReplaySeed();         // the seed the round starts from: the clock, or the replay's
+bool RoundWidescreen();       // the widescreen setting the round starts with: the player's, or the replay's
+void ReplayStartRound();      // after StartRound's set-up
+void ReplayBeginFrame();      // a frame of the round starts
+int HeldActions(int player);  // ReplayInputBits held by player 1 or 2 this frame, read or played back
 // Around the frame service: the state before it, its answer; answers the answer to act on.
 int ReplayAfterFrame(int32_t rngBefore, int answer);
-void ReplayRoundEnded();             // fills RecordedReplay's end when recording
-void DrawReplayBanner();             // "Replay" over the round being watched
+void ReplayRoundEnded();  // fills RecordedReplay's end when recording
+void DrawReplayBanner();  // "Replay" over the round being watched
 
 ReplayOutcome CheckReplay(const Replay& replay, uint64_t* endHash = nullptr);  // full speed, unpaced; the end compared
 ReplayOutcome WatchReplay(const Replay& replay);  // normal speed, the round screen; the viewer may stop it

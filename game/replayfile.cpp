@@ -140,8 +140,8 @@ bool DecodeReplay(const std::string& bytes, Replay& out, std::string& why) {
   r.scores[1] = in.I32();
   r.endHash = in.U64();
   const uint32_t runs = in.U32(), events = in.U32();
-  if (r.difficulty > 3 || r.widescreen > 1 || r.slowSystem > 1 || r.width < 320 || r.width > 4096 ||
-      r.height < 240 || r.height > 4096 || r.frames == 0 || (r.endState != 1 && r.endState != 99)) {
+  if (r.difficulty > 3 || r.widescreen > 1 || r.slowSystem > 1 || r.width < 320 || r.width > 4096 || r.height < 240 ||
+      r.height > 4096 || r.frames == 0 || (r.endState != 1 && r.endState != 99)) {
     return Fail(why, "the replay is damaged");
   }
   if (r.frames > kReplayMaxFrames) return Fail(why, "the replay claims more than an hour of play");

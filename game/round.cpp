@@ -12,7 +12,8 @@ namespace {
 
 // An unknown difficulty plays as Easy rather than reading past the table.
 const DifficultyRow& DifficultyRowFor(int difficulty) {
-  return DifficultyTable[difficulty >= DIFFICULTY_EASY && difficulty <= DIFFICULTY_TWO_PLAYER ? difficulty : DIFFICULTY_EASY];
+  return DifficultyTable[difficulty >= DIFFICULTY_EASY && difficulty <= DIFFICULTY_TWO_PLAYER ? difficulty
+                                                                                              : DIFFICULTY_EASY];
 }
 
 void PlainSky(int W, int H) {

@@ -22,14 +22,14 @@
 // One image: equally sized frames, each kept as RGBA pixels on the CPU (the
 // overlap test and grabbed images need them) and uploaded by the back end.
 struct ImageData {
-  int width = 0, height = 0;     // one frame
+  int width = 0, height = 0;  // one frame
   int frames = 0;
   float handleX = 0, handleY = 0;
   int flags = 0;
   std::vector<std::vector<uint32_t>> pixels;  // per frame, RGBA (R lowest byte), rows top-down
-  uint32_t version = 1;          // bumped when pixels change (grab); back ends re-upload
-  uintptr_t gpu = 0;             // back end's own handle (texture), 0 when none yet
-  int handle = 0;                // its handle in the image table (recorded draws name it)
+  uint32_t version = 1;                       // bumped when pixels change (grab); back ends re-upload
+  uintptr_t gpu = 0;                          // back end's own handle (texture), 0 when none yet
+  int handle = 0;                             // its handle in the image table (recorded draws name it)
 };
 
 // One glyph of a rasterised font, placed in the font's atlas.
@@ -46,18 +46,18 @@ struct FontData {
   int ascent = 0, lineHeight = 0;
   Glyph glyphs[256];
   int atlasWidth = 0, atlasHeight = 0;
-  std::vector<uint8_t> atlas;      // coverage 0..255
+  std::vector<uint8_t> atlas;  // coverage 0..255
   uintptr_t gpu = 0;
 };
 
 // One decoded sound: interleaved signed 16-bit samples.
 struct SoundData {
   std::vector<int16_t> samples;
-  int channels = 1;                // 1 or 2
-  int rate = 44100;                // samples per second
+  int channels = 1;  // 1 or 2
+  int rate = 44100;  // samples per second
   bool loop = false;
-  uintptr_t device = 0;            // back end's own handle (buffer), 0 when none yet
-  int handle = 0;                  // its handle in the sound table (recorded cues name it)
+  uintptr_t device = 0;  // back end's own handle (buffer), 0 when none yet
+  int handle = 0;        // its handle in the sound table (recorded cues name it)
 };
 
 // The drawing state current at a draw call.
@@ -65,7 +65,7 @@ struct DrawState {
   int r = 255, g = 255, b = 255;
   float alpha = 1;
   int blend = MASKBLEND;
-  float rotation = 0;              // degrees, clockwise on screen
+  float rotation = 0;  // degrees, clockwise on screen
   float scaleX = 1, scaleY = 1;
   int font = 0;
 };
@@ -74,13 +74,13 @@ struct DrawState {
 struct InputState {
   bool keyDown[256] = {};
   int keyHits[256] = {};
-  std::deque<int> typed;           // typed characters, repeats included
-  float mouseX = 0, mouseY = 0;    // display pixels
+  std::deque<int> typed;         // typed characters, repeats included
+  float mouseX = 0, mouseY = 0;  // display pixels
   bool mouseDown[4] = {};
   int mouseHits[4] = {};
   bool closeRequested = false;
-  std::deque<std::string> dropped; // files dropped on the window, oldest first
-  int presses = 0;                 // key and mouse-button presses so far, repeats not counted
+  std::deque<std::string> dropped;  // files dropped on the window, oldest first
+  int presses = 0;                  // key and mouse-button presses so far, repeats not counted
 };
 
 enum JoyAxis { JOY_X = 0, JOY_Y, JOY_Z, JOY_R, JOY_U, JOY_V };
@@ -107,8 +107,8 @@ class MediaBackend {
   // font is never null from the media layer: the built-in face comes as BuiltinFontData().
   virtual void DrawText(FontData* font, const std::string& text, float x, float y, const DrawState& s) = 0;
   virtual void ReadPixels(int x, int y, int w, int h, uint32_t* out) = 0;  // display pixels, RGBA, top-down
-  virtual void ReleaseImage(ImageData& img) = 0;   // forget its texture (set gpu to 0)
-  virtual void ReleaseFont(FontData& font) = 0;    // the media layer calls both before Close
+  virtual void ReleaseImage(ImageData& img) = 0;                           // forget its texture (set gpu to 0)
+  virtual void ReleaseFont(FontData& font) = 0;                            // the media layer calls both before Close
 
   // Input.
   virtual void PumpEvents(InputState& in) = 0;
@@ -166,15 +166,15 @@ struct PictureFit {
   float x = 0, y = 0, w = 0, h = 0;
 };
 PictureFit FitPicture(int w, int h);
-PictureFit DisplayFit();                 // on the open display (the whole of it while none is open)
+PictureFit DisplayFit();  // on the open display (the whole of it while none is open)
 
 // ClampFloat for the device's float levels (NaN gives low).
 inline float ClampF(float v, float lo, float hi) { return static_cast<float>(ClampFloat(v, lo, hi)); }
 
 // The active back end and the shared tables (media.cpp).
 MediaBackend& Backend();
-ImageData* ImageFromHandle(int image);   // nullptr for null or freed handles
-FontData* FontFromHandle(int font);      // nullptr for the built-in font
+ImageData* ImageFromHandle(int image);  // nullptr for null or freed handles
+FontData* FontFromHandle(int font);     // nullptr for the built-in font
 SoundData* SoundFromHandle(int sound);
 DrawState CurrentDrawState();
 
@@ -182,16 +182,16 @@ DrawState CurrentDrawState();
 // old one first forgets every texture and sound buffer it made. With no back
 // end installed, Backend() says so and aborts: there is no silent stand-in.
 void InstallBackend(std::unique_ptr<MediaBackend> backend, bool headless);
-bool BackendInstalled(bool headless);    // a back end is active, and it is (or is not) the headless one
+bool BackendInstalled(bool headless);  // a back end is active, and it is (or is not) the headless one
 
 // New table entries; the handle is stored in the record too. Never 0.
 int StoreImage(std::unique_ptr<ImageData> img);
 int StoreFont(std::unique_ptr<FontData> font);
 int StoreSound(std::unique_ptr<SoundData> snd);
-FontData& BuiltinFontData();             // the built-in face, rasterised once
-void DisplaySize(int& w, int& h);        // the open display in pixels (0, 0 when closed)
-void ClearInput();                       // forget key, mouse and close state (tests)
-void ResetMediaState();                  // no image, font or sound; drawing state and mid-handles as at start (tests)
+FontData& BuiltinFontData();       // the built-in face, rasterised once
+void DisplaySize(int& w, int& h);  // the open display in pixels (0, 0 when closed)
+void ClearInput();                 // forget key, mouse and close state (tests)
+void ResetMediaState();            // no image, font or sound; drawing state and mid-handles as at start (tests)
 
 // A resource file that is there but could not be read or decoded, said on
 // standard error with the reason (a missing one is simply the null resource).
@@ -200,7 +200,7 @@ void ReportUnusable(const std::string& file, const char* kind);  // media/files/
 // Decoders shared by both back ends (media/decode/decode.cpp).
 bool DecodePng(const std::string& file, int& w, int& h, std::vector<uint32_t>& rgba);
 bool RasterFont(const std::string& file, int size, int style, FontData& out);
-void BuiltinFont(FontData& out);         // small bitmap face used when no font is set
+void BuiltinFont(FontData& out);  // small bitmap face used when no font is set
 bool DecodeWav(const std::string& file, SoundData& out);
 // The same from bytes in memory (fuzz targets and tests).
 bool DecodePngMemory(const uint8_t* data, size_t size, int& w, int& h, std::vector<uint32_t>& rgba);
@@ -213,14 +213,13 @@ bool DecodeWavMemory(const uint8_t* data, size_t size, SoundData& out);
 struct Quad {
   float x[4], y[4];
 };
-Quad PlaceFrame(float w, float h, float handleX, float handleY, float x, float y, float scaleX,
-                float scaleY, float rotation);
+Quad PlaceFrame(float w, float h, float handleX, float handleY, float x, float y, float scaleX, float scaleY,
+                float rotation);
 // One glyph of a text drawn at (x, y), the pen that far along the line.
 Quad PlaceGlyph(const Glyph& g, int pen, float x, float y, const DrawState& s);
 // A line one display pixel wide from (x1, y1) to (x2, y2) through pixel
 // centres, kx and ky display pixels per virtual unit; the last pixel drawn
 // or not. False when there is nothing to draw (a point without its last pixel).
-bool PlaceLine(float x1, float y1, float x2, float y2, bool lastPixel, const DrawState& s, float kx, float ky,
-               Quad& q);
+bool PlaceLine(float x1, float y1, float x2, float y2, bool lastPixel, const DrawState& s, float kx, float ky, Quad& q);
 // Typed UTF-8 text into the typed characters, those up to 255 only (media/text.cpp).
 void TypeUtf8(const char* utf8, InputState& in);

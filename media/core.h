@@ -57,15 +57,15 @@ struct FontEntry {
 
 struct DisplayCore {
   bool open = false;
-  int width = 0, height = 0;          // the open display in pixels (0 when closed)
-  float virtualW = 0, virtualH = 0;   // drawing area in virtual units
-  bool virtualSet = false;            // chosen by the program (else the display size at opening)
-  bool keepShape = false;             // the area keeps its shape on a display of another (black bars)
+  int width = 0, height = 0;         // the open display in pixels (0 when closed)
+  float virtualW = 0, virtualH = 0;  // drawing area in virtual units
+  bool virtualSet = false;           // chosen by the program (else the display size at opening)
+  bool keepShape = false;            // the area keeps its shape on a display of another (black bars)
 };
 
 struct DrawingCore {
-  DrawState state;                    // colour, alpha, blend, scale, rotation, font
-  bool skip = false;                  // a frame that will not be shown: clearing and drawing do nothing
+  DrawState state;    // colour, alpha, blend, scale, rotation, font
+  bool skip = false;  // a frame that will not be shown: clearing and drawing do nothing
 };
 
 struct ResourceCore {
@@ -77,20 +77,20 @@ struct ResourceCore {
 };
 
 struct FileCore {
-  std::string error;                  // the system's reason for the last failure
-  std::string dataRoot, playerRoot;   // where data is read and the player's files are written
+  std::string error;                 // the system's reason for the last failure
+  std::string dataRoot, playerRoot;  // where data is read and the player's files are written
 };
 
 struct MediaCore {
   // First, so it goes last: the tables' records are gone before the device.
   std::unique_ptr<MediaBackend> backend;
-  bool headless = false;              // the active back end is the test one
+  bool headless = false;  // the active back end is the test one
   DisplayCore display;
   DrawingCore drawing;
   ResourceCore resources;
   InputState input;
   FileCore files;
-  int32_t random = 4660;              // the generator's state (media/random.cpp)
+  int32_t random = 4660;  // the generator's state (media/random.cpp)
 };
 
-extern MediaCore g_media;             // defined in media.cpp
+extern MediaCore g_media;  // defined in media.cpp

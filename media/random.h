@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-void SeedRnd(int32_t seed);            // top bit cleared; 0 and 2^31-1 become 4660
-int32_t RndState();                    // current state (4660 at start)
-double Rnd();                          // real in [0, 1)
-double Rnd(double lo, double hi);      // real between the bounds, either order
-int Rand(int lo, int hi);              // integer between the bounds inclusive, either order
+void SeedRnd(int32_t seed);        // top bit cleared; 0 and 2^31-1 become 4660
+int32_t RndState();                // current state (4660 at start)
+double Rnd();                      // real in [0, 1)
+double Rnd(double lo, double hi);  // real between the bounds, either order
+int Rand(int lo, int hi);          // integer between the bounds inclusive, either order

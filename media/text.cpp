@@ -2,8 +2,8 @@
 // character (ISO 8859-1); positions are 1-based.
 #include <algorithm>
 #include <climits>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "media/backend.h"
@@ -89,8 +89,7 @@ std::string Str(int64_t n) { return std::to_string(n); }
 
 int64_t ToInt64(const std::string& s) {
   size_t i = 0;
-  while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n' || s[i] == '\v' ||
-                          s[i] == '\f'))
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n' || s[i] == '\v' || s[i] == '\f'))
     ++i;
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
@@ -131,9 +130,21 @@ void SinCosDeg(double degrees, double& s, double& c) {
   double d = std::fmod(degrees, 360.0);
   if (d < 0) d += 360;
   if (d == 0) return;
-  if (d == 90) { s = 1; c = 0; return; }
-  if (d == 180) { s = 0; c = -1; return; }
-  if (d == 270) { s = -1; c = 0; return; }
+  if (d == 90) {
+    s = 1;
+    c = 0;
+    return;
+  }
+  if (d == 180) {
+    s = 0;
+    c = -1;
+    return;
+  }
+  if (d == 270) {
+    s = -1;
+    c = 0;
+    return;
+  }
   const double r = d * (std::numbers::pi / 180.0);
   s = std::sin(r);
   c = std::cos(r);
@@ -167,15 +178,29 @@ void TypeUtf8(const char* utf8, InputState& in) {
   while (*p) {
     unsigned cp;
     int extra;
-    if (*p < 0x80) { cp = *p; extra = 0; }
-    else if ((*p & 0xE0) == 0xC0) { cp = *p & 0x1F; extra = 1; }
-    else if ((*p & 0xF0) == 0xE0) { cp = *p & 0x0F; extra = 2; }
-    else if ((*p & 0xF8) == 0xF0) { cp = *p & 0x07; extra = 3; }
-    else { ++p; continue; }
+    if (*p < 0x80) {
+      cp = *p;
+      extra = 0;
+    } else if ((*p & 0xE0) == 0xC0) {
+      cp = *p & 0x1F;
+      extra = 1;
+    } else if ((*p & 0xF0) == 0xE0) {
+      cp = *p & 0x0F;
+      extra = 2;
+    } else if ((*p & 0xF8) == 0xF0) {
+      cp = *p & 0x07;
+      extra = 3;
+    } else {
+      ++p;
+      continue;
+    }
     ++p;
     bool ok = true;
     for (int i = 0; i < extra; ++i, ++p) {
-      if ((*p & 0xC0) != 0x80) { ok = false; break; }
+      if ((*p & 0xC0) != 0x80) {
+        ok = false;
+        break;
+      }
       cp = cp << 6 | (*p & 0x3F);
     }
     if (ok && cp >= 32 && cp <= 255) in.typed.push_back(static_cast<int>(cp));

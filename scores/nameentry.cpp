@@ -22,8 +22,8 @@ std::string EntryHint() {
   switch (InputHand()) {
     case HAND_TOUCH: return "Type your name, then tap Done";
     case HAND_PAD:
-      return "[" + PadName(PAD_BOTTOM) + "] types, [" + PadName(PAD_RIGHT_FACE) + "] deletes, [" +
-             PadName(PAD_START) + "] is done";
+      return "[" + PadName(PAD_BOTTOM) + "] types, [" + PadName(PAD_RIGHT_FACE) + "] deletes, [" + PadName(PAD_START) +
+             "] is done";
     default: return "Type your name, then press Return";
   }
 }

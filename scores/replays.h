@@ -12,8 +12,8 @@
 
 constexpr int kTwoPlayerReplaysKept = 10;
 
-std::string ReplayFolder();                       // the score file's folder
-std::string ReplayFileOf(const Scores& record);   // where its replay is, or would be
+std::string ReplayFolder();                      // the score file's folder
+std::string ReplayFileOf(const Scores& record);  // where its replay is, or would be
 bool HasReplay(const Scores& record);
 // A record about to be added: its stamp moved on by whole seconds until no
 // record of ScoreList and no file but `own` (the replay about to be renamed
@@ -21,10 +21,10 @@ bool HasReplay(const Scores& record);
 // another record's (a clock set back, two rounds alike in the same second).
 void FreeReplayName(Scores& record, const std::string& own = "");
 void WriteReplayFile(const std::string& file, const std::string& bytes);  // a safe save; said when it fails
-std::string TwoPlayerReplayFile();                // a fresh name for a two-player round
+std::string TwoPlayerReplayFile();                                        // a fresh name for a two-player round
 // Removes the replays whose records are not in ScoreList: call it only with
 // the list just saved, which holds every record any copy had kept when the
 // save began (FileClockMs() then). A replay written since may belong to a
 // record another copy saved meanwhile: it stays for a later save to judge.
 void PruneReplays(int64_t saveBegan);
-void PruneTwoPlayerReplays();                     // all but the newest kTwoPlayerReplaysKept
+void PruneTwoPlayerReplays();  // all but the newest kTwoPlayerReplaysKept

@@ -43,8 +43,8 @@ std::string FileSafeName(const std::string& name) {
 }
 
 std::string RecordLine(const Scores& s) {
-  return Str(s.Score) + "|" + FileSafeName(s.Name) + "|" + Str(s.Badges) + "|" + Str(s.Timestamp) + "|" +
-         Str(s.Level) + "|" + Str(s.GameMode) + "|" + Str(s.GameFlags) + "|" + Str(s.Quit);
+  return Str(s.Score) + "|" + FileSafeName(s.Name) + "|" + Str(s.Badges) + "|" + Str(s.Timestamp) + "|" + Str(s.Level) +
+         "|" + Str(s.GameMode) + "|" + Str(s.GameFlags) + "|" + Str(s.Quit);
 }
 
 std::string BestLine(const Scores& s) {

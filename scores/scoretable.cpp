@@ -54,8 +54,7 @@ int PointHeight(int64_t score, int64_t highest) {
       score <= std::numeric_limits<int64_t>::max() / kGraphHeight) {
     v = score * kGraphHeight / highest;
   } else {
-    const long double exact =
-        static_cast<long double>(score) * kGraphHeight / static_cast<long double>(highest);
+    const long double exact = static_cast<long double>(score) * kGraphHeight / static_cast<long double>(highest);
     v = exact > kLimit ? kLimit : exact < -kLimit ? -kLimit : static_cast<int64_t>(exact);
   }
   return static_cast<int>(std::clamp<int64_t>(v, -kLimit, kLimit));
@@ -140,8 +139,7 @@ void ShowScoreTable(int offset, int mode, int level, int flags) {
     DrawSprite(IconsImage, x - 8, y - 8, ICON_SCORE_MARK, SPRITE_IMAGE);
     SetColorAlpha(255, 80 + v, 80, 1);
     if (prevY != 0) {
-      DrawLine(static_cast<float>(x), static_cast<float>(y), static_cast<float>(prevX),
-               static_cast<float>(prevY));
+      DrawLine(static_cast<float>(x), static_cast<float>(y), static_cast<float>(prevX), static_cast<float>(prevY));
     }
     SetColorAlpha(0, 0, 0, 0.3);
     DrawLine(static_cast<float>(x - 9), static_cast<float>(B - kGraphHeight), static_cast<float>(x - 9),

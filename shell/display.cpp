@@ -23,12 +23,18 @@ struct FontSpec {
 
 const FontSpec kFonts[14] = {
     {nullptr, 0, 0},
-    {"SVBasicManual.ttf", 24, 1},      {"SVBasicManual.ttf", 16, 2},
-    {"SVBasicManual.ttf", 16, 2},      {"SVBasicManual.ttf", 20, 1},
-    {"Blue Highway.ttf", 96, 1},       {"Blue Highway.ttf", 72, 1},
-    {"Blue Highway.ttf", 32, 1},       {"SVBasicManual.ttf", 32, 1},
-    {"SVBasicManual.ttf", 24, 1},      {"Acknowledge TT BRK.ttf", 112, 0},
-    {"Acknowledge TT BRK.ttf", 96, 0}, {"Acknowledge TT BRK.ttf", 32, 0},
+    {"SVBasicManual.ttf", 24, 1},
+    {"SVBasicManual.ttf", 16, 2},
+    {"SVBasicManual.ttf", 16, 2},
+    {"SVBasicManual.ttf", 20, 1},
+    {"Blue Highway.ttf", 96, 1},
+    {"Blue Highway.ttf", 72, 1},
+    {"Blue Highway.ttf", 32, 1},
+    {"SVBasicManual.ttf", 32, 1},
+    {"SVBasicManual.ttf", 24, 1},
+    {"Acknowledge TT BRK.ttf", 112, 0},
+    {"Acknowledge TT BRK.ttf", 96, 0},
+    {"Acknowledge TT BRK.ttf", 32, 0},
     {"Acknowledge TT BRK.ttf", 20, 0},
 };
 
@@ -129,9 +135,18 @@ void ApplyGraphics() {
   }
 
   switch (Settings[SET_GFXENGINE]) {
-    case 0: SelectGraphicsDriver("OpenGL"); WriteLog("\tUsing OpenGL Driver"); break;
-    case 1: SelectGraphicsDriver("DX9"); WriteLog("\tUsing DirectX 9 Driver"); break;
-    case 2: SelectGraphicsDriver("DX7"); WriteLog("\tUsing DirectX 7 Driver"); break;
+    case 0:
+      SelectGraphicsDriver("OpenGL");
+      WriteLog("\tUsing OpenGL Driver");
+      break;
+    case 1:
+      SelectGraphicsDriver("DX9");
+      WriteLog("\tUsing DirectX 9 Driver");
+      break;
+    case 2:
+      SelectGraphicsDriver("DX7");
+      WriteLog("\tUsing DirectX 7 Driver");
+      break;
     default: break;
   }
 

@@ -28,8 +28,7 @@ void DrawTextAligned(int x, int y, const std::string& text, int h, int v) {
 }
 
 void SetColorAlpha(double r, double g, double b) {
-  SetColor(TruncInt(ClampFloat(r, 0, 255)), TruncInt(ClampFloat(g, 0, 255)),
-           TruncInt(ClampFloat(b, 0, 255)));
+  SetColor(TruncInt(ClampFloat(r, 0, 255)), TruncInt(ClampFloat(g, 0, 255)), TruncInt(ClampFloat(b, 0, 255)));
 }
 
 void SetColorAlpha(double r, double g, double b, double alpha) {

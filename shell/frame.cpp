@@ -44,8 +44,7 @@ void DrawMessages() {
     const bool fresh = m.tick < 60;  // highlighted at first
     if (fresh) SetColorAlpha(255, 255, 0, 0.7);
     else SetColorAlpha(0, 0, 0, 0.7);
-    DrawRect(0, static_cast<float>(y), static_cast<float>(TextWidth(m.txt)),
-             static_cast<float>(TextHeight(m.txt)));
+    DrawRect(0, static_cast<float>(y), static_cast<float>(TextWidth(m.txt)), static_cast<float>(TextHeight(m.txt)));
     if (fresh) SetColorAlpha(0, 0, 0, 1);
     else SetColorAlpha(255, 255, 255, 1);
     DrawTextAligned(0, y, m.txt, 0, 0);
@@ -94,8 +93,7 @@ int FinishFrame(int showPointer) {
   if (KeyHit(KEY_F12) > 0) DebugOverlay = !DebugOverlay;
   if (DebugOverlay) DrawOverlay();
 
-  if (showPointer == 1 || SettingsOpen)
-    DrawImage(IconsImage, VirtualMouseX() + 12, VirtualMouseY() + 12, ICON_POINTER);
+  if (showPointer == 1 || SettingsOpen) DrawImage(IconsImage, VirtualMouseX() + 12, VirtualMouseY() + 12, ICON_POINTER);
 
   MouseClick1 = MouseHit(1);
   MouseClick2 = MouseHit(2);

@@ -16,7 +16,6 @@
 
 namespace {
 
-
 // How a row's value is read and written.
 enum SetupKind {
   SETUP_NUMBER,       // "Key<separator><number>"; read as an absolute value
@@ -29,27 +28,50 @@ enum SetupKind {
 constexpr int kMaxChoices = 3;
 
 struct SetupRow {
-  const char* section;     // written before this row ("[Graphics]"), or nullptr
+  const char* section;  // written before this row ("[Graphics]"), or nullptr
   SetupKind kind;
-  int slot;                // in Settings; 0 for the rows without one
-  int start;               // the slot's start value
-  const char* key;         // as written; the reader takes it in any case
-  const char* alias;       // another spelling the reader accepts, or nullptr
-  const char* separator;   // between key and value as written
+  int slot;                                    // in Settings; 0 for the rows without one
+  int start;                                   // the slot's start value
+  const char* key;                             // as written; the reader takes it in any case
+  const char* alias;                           // another spelling the reader accepts, or nullptr
+  const char* separator;                       // between key and value as written
   std::array<const char*, kMaxChoices> words;  // CHOICE: per value; MARK: the text written after the key
   std::array<const char*, kMaxChoices> also;   // CHOICE: another word read as that value
   std::array<const char*, kMaxChoices> logs;   // logged when the value is read
 };
 
 const SetupRow kSetupRows[] = {
-    {"[Graphics]", SETUP_CHOICE, SET_FULLSCREEN, 0, "Fullscreen", nullptr, " = ",
-     {"False", "True"}, {nullptr, "On"}, {nullptr, "\tSetting to Fullscreen"}},
-    {nullptr, SETUP_CHOICE, SET_GFXENGINE, 0, "GFX Engine", "GFXEngine", " = ",
-     {"OpenGL", "DX9", "DX7"}, {}, {nullptr, "\tDirectX 9 Mode", "\tDirectX 7 Mode"}},
+    {"[Graphics]",
+     SETUP_CHOICE,
+     SET_FULLSCREEN,
+     0,
+     "Fullscreen",
+     nullptr,
+     " = ",
+     {"False", "True"},
+     {nullptr, "On"},
+     {nullptr, "\tSetting to Fullscreen"}},
+    {nullptr,
+     SETUP_CHOICE,
+     SET_GFXENGINE,
+     0,
+     "GFX Engine",
+     "GFXEngine",
+     " = ",
+     {"OpenGL", "DX9", "DX7"},
+     {},
+     {nullptr, "\tDirectX 9 Mode", "\tDirectX 7 Mode"}},
     {nullptr, SETUP_NUMBER, SET_WIDTH, 800, "Width", nullptr, "=", {}, {}, {}},
     {nullptr, SETUP_NUMBER, SET_HEIGHT, 600, "Height", nullptr, "=", {}, {}, {}},
-    {nullptr, SETUP_MARK, SET_SLOWSYSTEM, 0, "ESS", nullptr, "=",
-     {"1 ; This is a slow system, and things must run a wee bit slower for it.  Awww.."}, {},
+    {nullptr,
+     SETUP_MARK,
+     SET_SLOWSYSTEM,
+     0,
+     "ESS",
+     nullptr,
+     "=",
+     {"1 ; This is a slow system, and things must run a wee bit slower for it.  Awww.."},
+     {},
      {"\tAssuming Emergency Slow System values."}},
     {"[Audio]", SETUP_NUMBER, SET_MASTER, 50, "Master", nullptr, " = ", {}, {}, {}},
     {nullptr, SETUP_NUMBER, SET_SOUND, 50, "Sound", nullptr, " = ", {}, {}, {}},
@@ -79,9 +101,7 @@ bool SameWord(const char* word, const std::string& upperText) { return word && U
 
 void ReadRow(const SetupRow& row, const std::string& value) {
   switch (row.kind) {
-    case SETUP_NUMBER:
-      Settings[row.slot] = AbsNumber(value);
-      break;
+    case SETUP_NUMBER: Settings[row.slot] = AbsNumber(value); break;
     case SETUP_CHOICE: {
       // The first word is the start value and is not read back: a line that
       // names it leaves an earlier choice as it was.
@@ -120,9 +140,7 @@ void ReadSetupLine(const std::string& line) {
 void WriteRow(TextFile* file, const SetupRow& row) {
   const std::string head = std::string(row.key) + row.separator;
   switch (row.kind) {
-    case SETUP_NUMBER:
-      WriteLine(file, head + Str(Settings[row.slot]));
-      break;
+    case SETUP_NUMBER: WriteLine(file, head + Str(Settings[row.slot])); break;
     case SETUP_CHOICE: {
       int value = Settings[row.slot];  // a value with no word writes no line
       if (value >= 0 && value < kMaxChoices && row.words[value]) WriteLine(file, head + row.words[value]);

@@ -32,7 +32,7 @@ const char* const kCredits[] = {
 };
 
 const char* const kRule = "----------------------------";  // 28 hyphens
-const char* const kDataTree = "Files";     // the portable tree: data and the player's files
+const char* const kDataTree = "Files";                     // the portable tree: data and the player's files
 const char* const kPlayerFolder = "wenhod";  // installed: the player's files under the system's folder for them
 
 }  // namespace
@@ -89,8 +89,7 @@ void StartUp() {
   WriteLog("Finished Loading");
 
   // Keep the splash up for 2.5 s from before the display opened.
-  while (ClockSince(splashUntil, Millisecs()) < 0)
-    Delay(1);
+  while (ClockSince(splashUntil, Millisecs()) < 0) Delay(1);
 }
 
 void CloseDown(int status) {

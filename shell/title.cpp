@@ -14,7 +14,7 @@ struct TitleState {
   int inputLatch = 0;    // an input was acted on; cleared once nothing is held
   int backFromGame = 0;  // Escape still held from a round is ignored
   int quit = 0;
-  int quitHeld = 0;      // frames a pad's B has been held; -1 until let go after a round
+  int quitHeld = 0;  // frames a pad's B has been held; -1 until let go after a round
 };
 
 constexpr int kQuitHoldFrames = 60;  // B held this long leaves the game: never one stray press
@@ -104,9 +104,9 @@ std::string StartPrompt() {
 // Player 2 plays a second pad as it comes; without one, or keys, they need setting.
 void PlayerTwoReminder(int W) {
   if (Difficulty != DIFFICULTY_TWO_PLAYER || Keys[KeySlot(2, ACT_LEFT)] != 0 || StandardPad(2)) return;
-  const std::string text = InputHand() == HAND_PAD ? "(Player 2 needs a second pad, or controls set with [" +
-                                                         PadName(PAD_BACK) + "]!)"
-                                                   : "(Don't forget to set player 2's controls!)";
+  const std::string text = InputHand() == HAND_PAD
+                               ? "(Player 2 needs a second pad, or controls set with [" + PadName(PAD_BACK) + "]!)"
+                               : "(Don't forget to set player 2's controls!)";
   DrawTextAligned(W - 10, 10, text, 2, 0);
 }
 

@@ -13,7 +13,7 @@ namespace {
 // Joystick input parts.
 constexpr int PART_HAT_UP = 20, PART_HAT_LEFT = 23, PART_HAT_RIGHT = 25, PART_HAT_DOWN = 28;
 constexpr int PART_BUTTON0 = 30;
-constexpr int CAPTURE_MAX_BUTTON = 18;   // the capture scan stops here; 19 only via the file
+constexpr int CAPTURE_MAX_BUTTON = 18;  // the capture scan stops here; 19 only via the file
 
 // The six axes of a port in the order the parts go: Y, X, Z, U, V, R.
 void ReadAxes(int port, float out[6]) {

@@ -40,7 +40,7 @@ bool MenuPadDown(int control) {
   return false;
 }
 
-const char* const kPadNames[PAD_CONTROLS] = {"Up", "Down", "Left", "Right", "A", "Start",
+const char* const kPadNames[PAD_CONTROLS] = {"Up", "Down", "Left", "Right", "A",  "Start",
                                              "B",  "X",    "Y",    "Back",  "LB", "RB"};
 
 }  // namespace
@@ -79,9 +79,7 @@ bool PadRepeatDue(int control) {
 
 bool PadRepeated(int control) { return !SettingsOpen && PadRepeatDue(control); }
 
-std::string PadName(int control) {
-  return control >= 0 && control < PAD_CONTROLS ? kPadNames[control] : std::string();
-}
+std::string PadName(int control) { return control >= 0 && control < PAD_CONTROLS ? kPadNames[control] : std::string(); }
 
 std::string ControlName(int action, int player) {
   const long slot = (static_cast<long>(player) - 1) * ACTIONS_PER_PLAYER + action;

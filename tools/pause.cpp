@@ -43,8 +43,8 @@ void DrawScatteredTitles(int first, int last, double spin) {
 
 // Draws one item, highlighted and indented when selected; a fresh confirm
 // on the selected item answers `answer`.
-void MenuItem(const std::string& text, int item, int selection, int answer, int& y, int& lock,
-              int& result, bool confirm) {
+void MenuItem(const std::string& text, int item, int selection, int answer, int& y, int& lock, int& result,
+              bool confirm) {
   y += 60;
   SetColorAlpha(255, 255, 255, 1);
   int indent = 0;

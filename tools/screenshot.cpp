@@ -29,8 +29,7 @@ std::string CleanFileName(const std::string& text) {
 }
 
 std::string ScreenshotName() {
-  return CleanFileName(GameTitle + " " + GameSubtitle + " (Screenshot_" + CurrentDate() + "_" + CurrentTime() +
-                       ")") +
+  return CleanFileName(GameTitle + " " + GameSubtitle + " (Screenshot_" + CurrentDate() + "_" + CurrentTime() + ")") +
          ".png";
 }
 

@@ -19,11 +19,11 @@ using Labels = std::array<std::string, 6>;
 // Rows of the panel, their y relative to it.
 constexpr int kFullscreenY = 30, kResolutionY = 70, kFrameskipY = 146, kEngineY = 184, kApplyY = 258;
 constexpr int kAudioY = 20, kJoysticksY = 230, kJoystickStep = 15;
-constexpr int kVolumeY[3] = {70, 120, 170};            // master, sounds, music
+constexpr int kVolumeY[3] = {70, 120, 170};  // master, sounds, music
 constexpr int kVolumeSlot[3] = {SET_MASTER, SET_SOUND, SET_MUSIC};
-constexpr int kRowWidth = 200;                         // an option row's reach for the pad's highlight
-constexpr int kVolumeStep = 5;                         // left or right on a volume
-constexpr int kCaptureFrames = 300;                    // a binding cell waits this long for the pad's next input
+constexpr int kRowWidth = 200;       // an option row's reach for the pad's highlight
+constexpr int kVolumeStep = 5;       // left or right on a volume
+constexpr int kCaptureFrames = 300;  // a binding cell waits this long for the pad's next input
 
 int AudioColumnX() { return VirtualWidth - 280; }
 
@@ -33,9 +33,18 @@ void BindingCellAt(int player, int action, int& x, int& y) {
   y = SettingsSlide + 10;
   switch (action) {
     case ACT_UP: x += 50; break;
-    case ACT_RIGHT: x += 100; y += 50; break;
-    case ACT_DOWN: x += 50; y += 50; break;
-    case ACT_BUTTON1: x += 190; y += 50; break;
+    case ACT_RIGHT:
+      x += 100;
+      y += 50;
+      break;
+    case ACT_DOWN:
+      x += 50;
+      y += 50;
+      break;
+    case ACT_BUTTON1:
+      x += 190;
+      y += 50;
+      break;
     default: y += 50; break;  // left
   }
 }
@@ -44,8 +53,8 @@ void BindingCellAt(int player, int action, int& x, int& y) {
 enum CellKind { CELL_OPTION, CELL_RESOLUTION, CELL_APPLY, CELL_BINDING, CELL_VOLUME, CELL_JOYSTICK };
 struct PanelCell {
   int kind = CELL_OPTION;
-  int index = 0;                     // settings slot, Keys slot or joystick slot
-  int x = 0, y = 0, w = 0, h = 0;    // absolute
+  int index = 0;                   // settings slot, Keys slot or joystick slot
+  int x = 0, y = 0, w = 0, h = 0;  // absolute
 };
 
 std::vector<PanelCell> PanelCells() {
@@ -58,7 +67,8 @@ std::vector<PanelCell> PanelCells() {
       {CELL_APPLY, 0, 18, off + kApplyY, TextWidth("Apply") + 4, TextHeight("Apply") + 4},
       {CELL_OPTION, SET_AUDIODRIVER, AudioColumnX(), off + kAudioY, kRowWidth + 60, 32},
   };
-  for (int v = 0; v < 3; ++v) cells.push_back({CELL_VOLUME, kVolumeSlot[v], AudioColumnX() - 4, off + kVolumeY[v] - 4, 104, 46});
+  for (int v = 0; v < 3; ++v)
+    cells.push_back({CELL_VOLUME, kVolumeSlot[v], AudioColumnX() - 4, off + kVolumeY[v] - 4, 104, 46});
   for (int j = 1; j <= std::min(JoyCount, 4); ++j)
     cells.push_back({CELL_JOYSTICK, j, AudioColumnX(), off + kJoysticksY + (j - 1) * kJoystickStep,
                      std::max(TextWidth(JoySlot[j].name), 60), kJoystickStep});
@@ -81,7 +91,10 @@ int NextCell(const std::vector<PanelCell>& cells, int from, int dx, int dy) {
   int best = from, bestScore = 0;
   for (size_t i = 0; i < cells.size(); ++i) {
     const PanelCell& b = cells[i];
-    const bool beyond = dx > 0 ? b.x >= a.x + a.w : dx < 0 ? b.x + b.w <= a.x : dy > 0 ? b.y >= a.y + a.h : b.y + b.h <= a.y;
+    const bool beyond = dx > 0   ? b.x >= a.x + a.w
+                        : dx < 0 ? b.x + b.w <= a.x
+                        : dy > 0 ? b.y >= a.y + a.h
+                                 : b.y + b.h <= a.y;
     if (!beyond) continue;
     const int bx = b.x + b.w / 2, by = b.y + b.h / 2;
     const int along = dx != 0 ? (bx - ax) * dx : (by - ay) * dy;
@@ -131,9 +144,9 @@ int OptionRow(int slot, int x, int y, int iconBase, Labels labels, bool resoluti
   int options = 1;
   for (int k = 1; k <= 5; ++k)
     if (!labels[k].empty()) options = 1 + k;
-  const std::string& shown =
-      (value >= 1 && value <= 5 && !labels[static_cast<size_t>(value)].empty()) ? labels[static_cast<size_t>(value)]
-                                                                               : labels[0];
+  const std::string& shown = (value >= 1 && value <= 5 && !labels[static_cast<size_t>(value)].empty())
+                                 ? labels[static_cast<size_t>(value)]
+                                 : labels[0];
   const int top = SettingsSlide + y;
 
   SetDrawScale(1);

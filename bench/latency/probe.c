@@ -38,8 +38,8 @@
 enum { STILL_MS = 40, ANSWER_LIMIT_MS = 1000, POLL_US = 200, MAX_FRAMES = 100000 };
 static const double kPeriodMs = 1000.0 / 60;
 
-static Display* g_dpy;  /* the X connection */
-static Window g_win;    /* the window under test */
+static Display* g_dpy; /* the X connection */
+static Window g_win;   /* the window under test */
 
 /* Milliseconds on the monotonic clock. */
 static double NowMs(void) {
@@ -74,7 +74,7 @@ static int Same(const XImage* a, const XImage* b) {
 /* An input: a key (its keycode), or the pointer moved to a point of the
  * window, there pressing the left button or not. */
 typedef struct {
-  KeyCode key;  /* 0 for the pointer */
+  KeyCode key; /* 0 for the pointer */
   int x, y;
   int click;
 } Input;
@@ -172,7 +172,7 @@ static int Press(int argc, char** argv) {
     if (ms >= 0) {
       printf("latency %.2f\n", ms);
       ++answered;
-      next = (next + 1) % n;  /* the next input only once this one has shown */
+      next = (next + 1) % n; /* the next input only once this one has shown */
     } else {
       puts(ms == -1 ? "moving" : "timeout");
     }
@@ -241,8 +241,8 @@ static int Pacing(int argc, char** argv) {
   }
   qsort(gaps, (size_t)n, sizeof gaps[0], CompareMs);
   const double mean = sum / n;
-  printf("fps %.1f\nmean %.2f\nmedian %.2f\np90 %.2f\nmax %.2f\nsd %.2f\nlong %d\n", 1000 / mean, mean,
-         gaps[n / 2], gaps[(int)(0.9 * (n - 1))], gaps[n - 1], sqrt(fmax(0, sq / n - mean * mean)), longGaps);
+  printf("fps %.1f\nmean %.2f\nmedian %.2f\np90 %.2f\nmax %.2f\nsd %.2f\nlong %d\n", 1000 / mean, mean, gaps[n / 2],
+         gaps[(int)(0.9 * (n - 1))], gaps[n - 1], sqrt(fmax(0, sq / n - mean * mean)), longGaps);
   return 0;
 }
 

@@ -52,12 +52,13 @@ int main(int argc, char** argv) {
     fprintf(stderr, "latency_reference: %s\n", SDL_GetError());
     return 1;
   }
-  SDL_GL_SetSwapInterval(0);  /* refused under Xvfb anyway: we pace ourselves */
+  SDL_GL_SetSwapInterval(0); /* refused under Xvfb anyway: we pace ourselves */
   ClearColorFn clearColor;
   ClearFn clear;
   Lookup(&clearColor, sizeof clearColor, "glClearColor");
   Lookup(&clear, sizeof clear, "glClear");
-  static const float colours[COLOURS][3] = {{0.1f, 0.2f, 0.4f}, {0.8f, 0.3f, 0.1f}, {0.1f, 0.6f, 0.2f}, {0.9f, 0.9f, 0.2f}};
+  static const float colours[COLOURS][3] = {
+      {0.1f, 0.2f, 0.4f}, {0.8f, 0.3f, 0.1f}, {0.1f, 0.6f, 0.2f}, {0.9f, 0.9f, 0.2f}};
   int colour = 0;
   double next = NowNs();
   for (;;) {
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
     SDL_GL_SwapWindow(window);
     next += kPeriodNs;
     const double now = NowNs();
-    if (next < now) next = now;  /* a late frame does not make the next ones hurry */
+    if (next < now) next = now; /* a late frame does not make the next ones hurry */
     SleepUntil(next);
   }
 }

@@ -220,7 +220,7 @@ class FreeAudioOutput final : public AudioOutput {
 
   uint32_t dev_ = 0;
   int deviceRate_ = 44100;
-  Pool pool_{kMaxVoices};  // guarded by the device lock
+  Pool pool_{kMaxVoices};                       // guarded by the device lock
   std::unordered_map<uintptr_t, Clip*> clips_;  // by handle; only the program thread changes it
   std::vector<float> mixL_, mixR_;
 };

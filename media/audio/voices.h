@@ -68,8 +68,7 @@ class VoicePool {
   Voice* OldestFinished(Sounding sounding) {
     Voice* best = nullptr;
     for (Voice& v : voices_) {
-      const bool finished =
-          v.state == VoiceState::STOPPED || (v.state == VoiceState::STARTED && !sounding(v));
+      const bool finished = v.state == VoiceState::STOPPED || (v.state == VoiceState::STARTED && !sounding(v));
       if (finished && (!best || v.cueSeq < best->cueSeq)) best = &v;
     }
     return best;

@@ -93,10 +93,8 @@ bool DecodePngFrom(std::FILE* file, MemoryInput* memory, int& w, int& h, std::ve
     png_destroy_read_struct(&png, nullptr, nullptr);
     return false;
   }
-  if (file)
-    png_init_io(png, file);
-  else
-    png_set_read_fn(png, memory, PngReadMemory);
+  if (file) png_init_io(png, file);
+  else png_set_read_fn(png, memory, PngReadMemory);
   std::vector<png_bytep> rows;
   std::vector<uint32_t> pixels;
   int pw = 0, ph = 0;
@@ -239,12 +237,10 @@ bool RasterFace(FT_Face face, int size, int style, FontData& out) {
       const unsigned char* row = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
       for (int x = 0; x < bw; ++x) {
         uint8_t v;
-        if (bm.pixel_mode == FT_PIXEL_MODE_MONO)
-          v = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
+        if (bm.pixel_mode == FT_PIXEL_MODE_MONO) v = (row[x >> 3] & (0x80 >> (x & 7))) ? 255 : 0;
         else
-          v = bm.num_grays > 1 && bm.num_grays != 256
-                  ? static_cast<uint8_t>(row[x] * 255 / (bm.num_grays - 1))
-                  : row[x];
+          v = bm.num_grays > 1 && bm.num_grays != 256 ? static_cast<uint8_t>(row[x] * 255 / (bm.num_grays - 1))
+                                                      : row[x];
         b.coverage[static_cast<size_t>(y) * bw + x] = v;
       }
     }
@@ -253,8 +249,7 @@ bool RasterFace(FT_Face face, int size, int style, FontData& out) {
   return true;
 }
 
-bool RasterFontFrom(const std::string* file, const uint8_t* data, size_t bytes, int size, int style,
-                    FontData& out) {
+bool RasterFontFrom(const std::string* file, const uint8_t* data, size_t bytes, int size, int style, FontData& out) {
   // Sizes beyond what a screen shows would only build huge atlases.
   if (size < 1 || size > 512) return false;
   FT_Library lib = FreeTypeLibrary();
@@ -341,7 +336,7 @@ const uint8_t kFace5x7[95][7] = {
 // Latin-1 letters 192..255 shown as their plain letter.
 const char kLatin1Base[] = "AAAAAAACEEEEIIIIDNOOOOOxOUUUUYPsaaaaaaaceeeeiiiidnooooo/ouuuuypy";
 
-constexpr int kDot = 2;                  // screen pixels per face pixel
+constexpr int kDot = 2;  // screen pixels per face pixel
 constexpr int kCellW = 6 * kDot, kCellH = 8 * kDot;
 
 // The face row pattern for a byte code, or nullptr when it shows nothing.

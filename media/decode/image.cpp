@@ -163,8 +163,8 @@ int SavePixmapPNG(const Pixmap& pixmap, const std::string& file, int compression
   if (info) {
     std::vector<png_bytep> rows(static_cast<size_t>(pixmap.height));
     for (int y = 0; y < pixmap.height; ++y)
-      rows[static_cast<size_t>(y)] = reinterpret_cast<png_bytep>(
-          const_cast<uint32_t*>(&pixmap.pixels[static_cast<size_t>(y) * pixmap.width]));
+      rows[static_cast<size_t>(y)] =
+          reinterpret_cast<png_bytep>(const_cast<uint32_t*>(&pixmap.pixels[static_cast<size_t>(y) * pixmap.width]));
     ok = WritePng(png, info, f, pixmap, std::clamp(compression, 0, 9), rows);
   }
   png_destroy_write_struct(&png, info ? &info : nullptr);
@@ -220,10 +220,14 @@ bool PlaceLine(float x1, float y1, float x2, float y2, bool lastPixel, const Dra
   const float sx = ax - dx * 0.5f, sy = ay - dy * 0.5f;
   const float ex = bx + dx * tail, ey = by + dy * tail;
   const float nx = -dy * 0.5f, ny = dx * 0.5f;
-  q.x[0] = (sx + nx) / kx; q.y[0] = (sy + ny) / ky;
-  q.x[1] = (ex + nx) / kx; q.y[1] = (ey + ny) / ky;
-  q.x[2] = (ex - nx) / kx; q.y[2] = (ey - ny) / ky;
-  q.x[3] = (sx - nx) / kx; q.y[3] = (sy - ny) / ky;
+  q.x[0] = (sx + nx) / kx;
+  q.y[0] = (sy + ny) / ky;
+  q.x[1] = (ex + nx) / kx;
+  q.y[1] = (ey + ny) / ky;
+  q.x[2] = (ex - nx) / kx;
+  q.y[2] = (ey - ny) / ky;
+  q.x[3] = (sx - nx) / kx;
+  q.y[3] = (sy - ny) / ky;
   return true;
 }
 
@@ -265,10 +269,10 @@ bool ImagesCollide(int a, float ax, float ay, int frameA, int b, float bx, float
   DrawState st = CurrentDrawState();
   if (st.scaleX == 0 || st.scaleY == 0) return false;
 
-  Quad qa = PlaceFrame(static_cast<float>(ia->width), static_cast<float>(ia->height), ia->handleX, ia->handleY,
-                       ax, ay, st.scaleX, st.scaleY, st.rotation);
-  Quad qb = PlaceFrame(static_cast<float>(ib->width), static_cast<float>(ib->height), ib->handleX, ib->handleY,
-                       bx, by, st.scaleX, st.scaleY, st.rotation);
+  Quad qa = PlaceFrame(static_cast<float>(ia->width), static_cast<float>(ia->height), ia->handleX, ia->handleY, ax, ay,
+                       st.scaleX, st.scaleY, st.rotation);
+  Quad qb = PlaceFrame(static_cast<float>(ib->width), static_cast<float>(ib->height), ib->handleX, ib->handleY, bx, by,
+                       st.scaleX, st.scaleY, st.rotation);
   float a0x, a0y, a1x, a1y, b0x, b0y, b1x, b1y;
   Bounds(qa, a0x, a0y, a1x, a1y);
   Bounds(qb, b0x, b0y, b1x, b1y);

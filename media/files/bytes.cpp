@@ -1,8 +1,8 @@
 // bytes.cpp — whole files of bytes: read with a size limit, written with the
 // safe save, and the plain files of a folder.
 #include <algorithm>
-#include <chrono>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>

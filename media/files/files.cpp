@@ -14,8 +14,8 @@ struct TextFile {
   std::FILE* file = nullptr;
   std::string path;
   bool writing = false;
-  bool failed = false;  // a read or write went wrong
-  std::string target;   // a safe save: the file the temporary `path` replaces at the close
+  bool failed = false;     // a read or write went wrong
+  std::string target;      // a safe save: the file the temporary `path` replaces at the close
   bool lineEnded = false;  // the line last read ended at LF or NUL, not at the end of the file
 };
 

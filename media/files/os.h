@@ -31,20 +31,19 @@ extern const char kOsSeparator;
 bool OsAbsolutePath(const std::string& name);
 
 int OsFileKind(const std::string& path);
-bool OsOpenedFile(std::FILE* file);                  // false: errno says why (EISDIR for a folder)
-bool OsCanRead(const std::string& path);             // false: errno says why
-bool OsWritableFile(const std::string& path);        // false: errno says why (ENOENT: there is none)
+bool OsOpenedFile(std::FILE* file);            // false: errno says why (EISDIR for a folder)
+bool OsCanRead(const std::string& path);       // false: errno says why
+bool OsWritableFile(const std::string& path);  // false: errno says why (ENOENT: there is none)
 bool OsDeleteFile(const std::string& path);
 bool OsChangeDir(const std::string& path);
 std::string OsCurrentDir();
-bool OsFlushFile(std::FILE* file);                             // false: errno says why
+bool OsFlushFile(std::FILE* file);                                   // false: errno says why
 bool OsReplaceFile(const std::string& from, const std::string& to);  // false: errno says why
-void OsSyncFolder(const std::string& folder);                  // best effort: some file systems refuse
+void OsSyncFolder(const std::string& folder);                        // best effort: some file systems refuse
 bool OsMakeFolder(const std::string& folder);
 bool OsCanWrite(const std::string& folder);
 // Held until OsUnlockFile, shared with every other process that locks the
 // same file this way; -1 when it cannot be had (errno says why).
 intptr_t OsLockFile(const std::string& lockFile);
 void OsUnlockFile(intptr_t lock);
-std::string OsFileStamp(const std::string& path);             // "" when there is no such file
-
+std::string OsFileStamp(const std::string& path);  // "" when there is no such file

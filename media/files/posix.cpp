@@ -109,6 +109,6 @@ void OsUnlockFile(intptr_t lock) {
 std::string OsFileStamp(const std::string& path) {
   struct stat st;
   if (stat(path.c_str(), &st) != 0) return {};
-  return std::to_string(st.st_ino) + ":" + std::to_string(st.st_size) + ":" + std::to_string(st.st_mtim.tv_sec) +
-         "." + std::to_string(st.st_mtim.tv_nsec);
+  return std::to_string(st.st_ino) + ":" + std::to_string(st.st_size) + ":" + std::to_string(st.st_mtim.tv_sec) + "." +
+         std::to_string(st.st_mtim.tv_nsec);
 }

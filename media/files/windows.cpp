@@ -113,8 +113,7 @@ void OsSyncFolder(const std::string& /*folder*/) {}
 
 bool OsMakeFolder(const std::string& folder) {
   struct _stat64 st;
-  return _mkdir(folder.c_str()) == 0 ||
-         (errno == EEXIST && Stat(folder, st) == 0 && (st.st_mode & _S_IFDIR) != 0);
+  return _mkdir(folder.c_str()) == 0 || (errno == EEXIST && Stat(folder, st) == 0 && (st.st_mode & _S_IFDIR) != 0);
 }
 
 // A folder's read-only flag does not stop new files here: the one sure answer

@@ -20,17 +20,19 @@ namespace {
 
 // The entry points we use. Even GL 1.1 calls go through the table: libGL's
 // own exports may belong to another driver than the context's (EGL).
-#define GL_FUNCS(X)                                                                            \
-  X(GetString) X(GetIntegerv) X(GetError) X(Viewport) X(ClearColor) X(Clear) X(Enable)         \
-  X(Disable) X(BlendFunc) X(GenTextures) X(DeleteTextures) X(BindTexture) X(TexParameteri)     \
+// clang-format off
+#define GL_FUNCS(X)                                                                                     \
+  X(GetString) X(GetIntegerv) X(GetError) X(Viewport) X(ClearColor) X(Clear) X(Enable)                  \
+  X(Disable) X(BlendFunc) X(GenTextures) X(DeleteTextures) X(BindTexture) X(TexParameteri)              \
   X(TexImage2D) X(TexSubImage2D) X(PixelStorei) X(ReadPixels) X(DrawElements) X(ActiveTexture) X(Flush) \
-  X(CreateShader) X(ShaderSource) X(CompileShader) X(GetShaderiv) X(GetShaderInfoLog)          \
-  X(DeleteShader) X(CreateProgram) X(AttachShader) X(BindAttribLocation) X(LinkProgram)        \
-  X(GetProgramiv) X(GetProgramInfoLog) X(UseProgram) X(DeleteProgram) X(GetUniformLocation)    \
-  X(Uniform4f) X(Uniform1i) X(GenBuffers) X(DeleteBuffers) X(BindBuffer)          \
-  X(BufferData) X(VertexAttribPointer) X(EnableVertexAttribArray) X(GenVertexArrays)           \
-  X(BindVertexArray) X(DeleteVertexArrays) X(GenFramebuffers) X(DeleteFramebuffers)            \
+  X(CreateShader) X(ShaderSource) X(CompileShader) X(GetShaderiv) X(GetShaderInfoLog)                   \
+  X(DeleteShader) X(CreateProgram) X(AttachShader) X(BindAttribLocation) X(LinkProgram)                 \
+  X(GetProgramiv) X(GetProgramInfoLog) X(UseProgram) X(DeleteProgram) X(GetUniformLocation)             \
+  X(Uniform4f) X(Uniform1i) X(GenBuffers) X(DeleteBuffers) X(BindBuffer)                                \
+  X(BufferData) X(VertexAttribPointer) X(EnableVertexAttribArray) X(GenVertexArrays)                    \
+  X(BindVertexArray) X(DeleteVertexArrays) X(GenFramebuffers) X(DeleteFramebuffers)                     \
   X(BindFramebuffer) X(FramebufferTexture2D) X(CheckFramebufferStatus) X(BlitFramebuffer)
+// clang-format on
 
 struct GlApi {
 // NOLINTNEXTLINE(bugprone-macro-parentheses): name is pasted into names, never an expression
@@ -43,9 +45,7 @@ GlApi gl;
 
 // Optional entry points: 2.1 contexts may lack vertex arrays or framebuffer
 // objects; the renderer works without them (drawing straight to the window).
-bool Optional(const char* name) {
-  return std::strstr(name, "VertexArray") || std::strstr(name, "Framebuffer");
-}
+bool Optional(const char* name) { return std::strstr(name, "VertexArray") || std::strstr(name, "Framebuffer"); }
 
 bool Missing(const char* name) {
   ReportError(std::string("OpenGL: the driver lacks ") + name);
@@ -55,7 +55,7 @@ bool Missing(const char* name) {
 bool LoadApi() {
   gl = GlApi{};
   bool ok = true;
-#define LOAD(name)                                                                   \
+#define LOAD(name)                                                                    \
   gl.name = reinterpret_cast<decltype(&gl##name)>(SDL_GL_GetProcAddress("gl" #name)); \
   if (!gl.name && !Optional("gl" #name)) ok = Missing("gl" #name);
   GL_FUNCS(LOAD)
@@ -78,7 +78,7 @@ struct Program {
 struct Renderer {
   bool ready = false;
   bool core = false;
-  int width = 0, height = 0;        // the frame's pixels
+  int width = 0, height = 0;       // the frame's pixels
   int displayW = 0, displayH = 0;  // the display's: read-back answers these
   float virtualW = 1, virtualH = 1;
   Program programs[4];  // StartProgram's variants
@@ -228,20 +228,23 @@ void BuildBuffers() {
   for (int q = 0; q < kBatchQuads; ++q) {
     const uint16_t b = static_cast<uint16_t>(q * 4);
     uint16_t* i = &idx[static_cast<size_t>(q) * 6];
-    i[0] = b; i[1] = b + 1; i[2] = b + 2;
-    i[3] = b + 2; i[4] = b + 3; i[5] = b;
+    i[0] = b;
+    i[1] = b + 1;
+    i[2] = b + 2;
+    i[3] = b + 2;
+    i[4] = b + 3;
+    i[5] = b;
   }
   gl.BindBuffer(GL_ELEMENT_ARRAY_BUFFER, R.ibo);
-  gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(idx.size() * sizeof(uint16_t)),
-                idx.data(), GL_STATIC_DRAW);
+  gl.BufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(idx.size() * sizeof(uint16_t)), idx.data(),
+                GL_STATIC_DRAW);
   gl.BindBuffer(GL_ARRAY_BUFFER, R.vbo);
   const GLsizei stride = sizeof(GlVertex);
   // GL takes offsets into the bound buffer as pointers.
   // NOLINTBEGIN(performance-no-int-to-ptr)
   gl.VertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(GlVertex, x)));
   gl.VertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<void*>(offsetof(GlVertex, u)));
-  gl.VertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride,
-                         reinterpret_cast<void*>(offsetof(GlVertex, color)));
+  gl.VertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, stride, reinterpret_cast<void*>(offsetof(GlVertex, color)));
   // NOLINTEND(performance-no-int-to-ptr)
   gl.EnableVertexAttribArray(0);
   gl.EnableVertexAttribArray(1);
@@ -454,8 +457,7 @@ unsigned GlWhiteTexture() { return R.white; }
 int GlMaxTextureSize() { return R.maxTexture; }
 
 GlVertex* GlQuad(unsigned tex, int blend) {
-  if (R.quads > 0 && (tex != R.batchTex || blend != R.batchBlend || R.quads == kBatchQuads))
-    GlFlush();
+  if (R.quads > 0 && (tex != R.batchTex || blend != R.batchBlend || R.quads == kBatchQuads)) GlFlush();
   R.batchTex = tex;
   R.batchBlend = blend;
   return &g_verts[static_cast<size_t>(R.quads++) * 4];
@@ -468,8 +470,8 @@ void GlFlush() {
   if (textured) BindTexture(R.batchTex);
   // Orphan and fill in one call: the driver hands us fresh storage while the
   // previous batch may still be drawing.
-  gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(static_cast<size_t>(R.quads) * 4 * sizeof(GlVertex)),
-                g_verts, GL_STREAM_DRAW);
+  gl.BufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(static_cast<size_t>(R.quads) * 4 * sizeof(GlVertex)), g_verts,
+                GL_STREAM_DRAW);
   gl.DrawElements(GL_TRIANGLES, R.quads * 6, GL_UNSIGNED_SHORT, nullptr);
   R.unflushed += R.quads;
   if (R.unflushed >= kBatchQuads) {

@@ -22,16 +22,16 @@
 
 // One vertex as the shader sees it.
 struct GlVertex {
-  float x, y;        // virtual units
-  float u, v;        // texture coordinates 0..1
-  uint32_t color;    // RGBA bytes, R lowest
+  float x, y;      // virtual units
+  float u, v;      // texture coordinates 0..1
+  uint32_t color;  // RGBA bytes, R lowest
 };
 
 // Sets up shaders, buffers and the offscreen frame for a freshly current
 // context of the given display size. core: a 3.3 core context (else 2.1).
 bool GlInit(int displayW, int displayH, bool core);
-void GlShutdown();                              // before the context is destroyed
-const char* GlRendererName();                   // GL_RENDERER of the context
+void GlShutdown();             // before the context is destroyed
+const char* GlRendererName();  // GL_RENDERER of the context
 
 void GlSetVirtual(float virtualW, float virtualH);  // units spanning the display
 // Draws later frames at w x h pixels instead of the display's size, the
@@ -43,15 +43,15 @@ void GlSetFrameSize(int w, int h);
 unsigned GlCreateTexture(int w, int h, const uint32_t* rgba, bool filtered);
 void GlUpdateTexture(unsigned tex, int w, int h, const uint32_t* rgba);
 void GlDeleteTexture(unsigned tex);
-unsigned GlWhiteTexture();                      // one opaque white texel
+unsigned GlWhiteTexture();  // one opaque white texel
 int GlMaxTextureSize();
 
 // An image's frames (in a grid, each with a one-pixel border) or a font's
 // atlas as one texture.
 struct GlSheet {
   unsigned tex = 0;
-  int cols = 1;                 // frames per row
-  int width = 0, height = 0;    // texture size
+  int cols = 1;               // frames per row
+  int width = 0, height = 0;  // texture size
 };
 // The texture of an image or font, made or refreshed (after a grab) as
 // needed; nullptr when it cannot be made. Records live in ImageData::gpu and
@@ -65,8 +65,8 @@ void GlForgetSheets();
 // bottom-left) in the batch for this texture and blend; the caller fills it.
 GlVertex* GlQuad(unsigned tex, int blend);
 
-void GlFlush();                                 // draw what is batched
-void GlClear();                                 // frame to opaque black
+void GlFlush();  // draw what is batched
+void GlClear();  // frame to opaque black
 // Shows the frame in the window (scaled to its drawable size when that
 // differs) ready for the swap; the offscreen frame keeps its picture.
 void GlShowFrame(int drawableW, int drawableH);
@@ -74,7 +74,7 @@ void GlShowFrame(int drawableW, int drawableH);
 // the window, so the rasteriser works through the sleep instead of after
 // it. The frame loop draws, sleeps to pace itself, then presents.
 void GlIdle(int drawableW, int drawableH);
-void GlSwapped();                               // the window's back buffer is undefined now
+void GlSwapped();  // the window's back buffer is undefined now
 // Display pixels of the current frame, RGBA top-down, opaque. Pixels outside
 // the display read as black.
 void GlReadPixels(int x, int y, int w, int h, uint32_t* out);

@@ -30,7 +30,7 @@ struct Event {
 
 struct Channel {
   int sound = 0;
-  double length = 0;      // ms at rate 1
+  double length = 0;  // ms at rate 1
   bool loop = false;
   bool running = false;
   double startMs = 0;
@@ -49,8 +49,8 @@ struct State {
   bool open = false;
   DisplayMode mode;
   std::vector<DisplayMode> modes;
-  double clock = 0;       // ms
-  std::time_t date = 0;   // the calendar clock; 0: the system's
+  double clock = 0;      // ms
+  std::time_t date = 0;  // the calendar clock; 0: the system's
   double drawCost = 0;
   std::function<void()> onPresent, onDelay;
   std::vector<Event> events;
@@ -71,8 +71,7 @@ State& H() {
 }
 
 std::vector<DisplayMode> DefaultModes() {
-  const int sizes[][2] = {{640, 480},   {800, 600},  {1024, 768}, {1280, 720},
-                          {1280, 960},  {1600, 900}, {1920, 1080}};
+  const int sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}, {1280, 720}, {1280, 960}, {1600, 900}, {1920, 1080}};
   std::vector<DisplayMode> modes;
   for (auto& s : sizes)
     for (int depth : {16, 32}) modes.push_back({s[0], s[1], depth, 60});
@@ -215,9 +214,7 @@ class HeadlessBackend : public MediaBackend {
         case Event::KEY:
           if (e.code >= 1 && e.code <= 255) Press(in.keyDown[e.code], in.keyHits[e.code], e.down, in.presses);
           break;
-        case Event::CHAR:
-          in.typed.push_back(e.code);
-          break;
+        case Event::CHAR: in.typed.push_back(e.code); break;
         case Event::MOVE:
           in.mouseX = e.x;
           in.mouseY = e.y;
@@ -225,12 +222,8 @@ class HeadlessBackend : public MediaBackend {
         case Event::BUTTON:
           if (e.code >= 1 && e.code <= 3) Press(in.mouseDown[e.code], in.mouseHits[e.code], e.down, in.presses);
           break;
-        case Event::CLOSE:
-          in.closeRequested = true;
-          break;
-        case Event::DROP:
-          in.dropped.push_back(e.file);
-          break;
+        case Event::CLOSE: in.closeRequested = true; break;
+        case Event::DROP: in.dropped.push_back(e.file); break;
       }
     }
   }
@@ -370,10 +363,8 @@ void HeadlessJoyHat(int port, float value) {
 void HeadlessJoyButton(int port, int button, bool down) {
   Joystick* j = Joy(port);
   if (!j || button < 0 || button >= 32) return;
-  if (down)
-    j->buttonsDown |= 1u << button;
-  else
-    j->buttonsDown &= ~(1u << button);
+  if (down) j->buttonsDown |= 1u << button;
+  else j->buttonsDown &= ~(1u << button);
 }
 
 void HeadlessJoySetup(int port, const std::string& name, int buttonMask, bool hasHat) {

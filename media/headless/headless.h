@@ -44,32 +44,32 @@ struct DrawRecord {
 struct SoundRecord {
   enum Kind { CUE, RESUME, STOP, VOLUME, PAN, RATE } kind = CUE;
   int channel = 0;
-  int sound = 0;       // CUE: the sound handle
-  float value = 0;     // VOLUME, PAN, RATE
-  uint32_t ms = 0;     // virtual clock at the call
+  int sound = 0;    // CUE: the sound handle
+  float value = 0;  // VOLUME, PAN, RATE
+  uint32_t ms = 0;  // virtual clock at the call
 };
 
 // Recorded output.
-const std::vector<DrawRecord>& HeadlessDraws();      // since the last clear
+const std::vector<DrawRecord>& HeadlessDraws();  // since the last clear
 void HeadlessClearDraws();
-std::vector<DrawRecord> HeadlessLastFrame();         // draws between the last two PRESENTs
-int HeadlessPresentCount();                          // frames presented since start
+std::vector<DrawRecord> HeadlessLastFrame();  // draws between the last two PRESENTs
+int HeadlessPresentCount();                   // frames presented since start
 const std::vector<SoundRecord>& HeadlessSounds();
 void HeadlessClearSounds();
 std::string HeadlessTitle();
 bool HeadlessDisplayOpen();
-DisplayMode HeadlessOpenMode();                      // the mode last opened
-bool HeadlessPointerShown();                         // system pointer visible (ShowPointer / HidePointer)
+DisplayMode HeadlessOpenMode();  // the mode last opened
+bool HeadlessPointerShown();     // system pointer visible (ShowPointer / HidePointer)
 
 // Scripted input. Key presses count a hit on the down edge.
 void HeadlessKey(int code, bool down);
-void HeadlessType(int ch);                           // one typed character
+void HeadlessType(int ch);  // one typed character
 void HeadlessMouseMove(float displayX, float displayY);
 void HeadlessMouseButton(int button, bool down);
 void HeadlessRequestClose();
-void HeadlessDropFile(const std::string& file);      // a file dropped on the window
-void HeadlessSetJoysticks(int count);                // attach count joysticks, centred, no buttons held
-                                                     // ("Virtual Joystick", 16 buttons and a hat until set up)
+void HeadlessDropFile(const std::string& file);         // a file dropped on the window
+void HeadlessSetJoysticks(int count);                   // attach count joysticks, centred, no buttons held
+                                                        // ("Virtual Joystick", 16 buttons and a hat until set up)
 void HeadlessJoyAxis(int port, int axis, float value);  // axis: 0 X, 1 Y, 2 Z, 3 R, 4 U, 5 V
 void HeadlessJoyHat(int port, float value);
 void HeadlessJoyButton(int port, int button, bool down);
@@ -77,8 +77,8 @@ void HeadlessJoySetup(int port, const std::string& name, int buttonMask, bool ha
 // On-screen controls: shown or not, and one held (a press counts a hit).
 void HeadlessTouchShown(bool shown);
 void HeadlessTouch(int control, bool down);
-bool HeadlessTouchOffered(int control);              // as the program last offered it
-bool HeadlessTextEntryOn();                          // the program asked for a text field
+bool HeadlessTouchOffered(int control);  // as the program last offered it
+bool HeadlessTextEntryOn();              // the program asked for a text field
 
 // No display opens while set, as on a machine without one (until HeadlessReset);
 // with a width, only displays of that width are refused.

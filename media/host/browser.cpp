@@ -21,7 +21,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void host_drop_file(const char* path) {
 
 extern "C" {
 void host_sleep(int ms, int newPicture);  // returns after the browser ran
-void host_yield();                         // returns after the browser ran its waiting tasks
+void host_yield();                        // returns after the browser ran its waiting tasks
 int host_sound_allowed();
 void host_wait_frame(double periodMs, int newPicture);
 void host_file_changed(const char* path);

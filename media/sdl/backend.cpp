@@ -26,9 +26,7 @@
 
 namespace {
 
-bool SameName(const std::string& a, const char* b) {
-  return SDL_strcasecmp(a.c_str(), b) == 0;
-}
+bool SameName(const std::string& a, const char* b) { return SDL_strcasecmp(a.c_str(), b) == 0; }
 
 // Says on standard error which step failed and SDL's reason; answers false.
 bool Refused(const std::string& step) {
@@ -171,8 +169,7 @@ class SdlBackend final : public MediaBackend {
     FollowHostFrame();
     SDL_DisplayMode current{};
     refresh_ = 60;
-    if (SDL_GetWindowDisplayMode(window_, &current) == 0 && current.refresh_rate > 0)
-      refresh_ = current.refresh_rate;
+    if (SDL_GetWindowDisplayMode(window_, &current) == 0 && current.refresh_rate > 0) refresh_ = current.refresh_rate;
     SDL_ShowCursor(pointerShown_ ? SDL_ENABLE : SDL_DISABLE);
     SDL_StartTextInput();
     lastPresent_ = SDL_GetPerformanceCounter();
@@ -248,8 +245,8 @@ class SdlBackend final : public MediaBackend {
     if (!t) return;
     const int px = (frame % t->cols) * (img.width + 2) + 1, py = (frame / t->cols) * (img.height + 2) + 1;
     const float iw = 1.0f / static_cast<float>(t->width), ih = 1.0f / static_cast<float>(t->height);
-    const Quad q = PlaceFrame(static_cast<float>(img.width), static_cast<float>(img.height), img.handleX,
-                              img.handleY, x, y, s.scaleX, s.scaleY, s.rotation);
+    const Quad q = PlaceFrame(static_cast<float>(img.width), static_cast<float>(img.height), img.handleX, img.handleY,
+                              x, y, s.scaleX, s.scaleY, s.rotation);
     Emit(t->tex, s.blend, q, static_cast<float>(px) * iw, static_cast<float>(py) * ih,
          static_cast<float>(px + img.width) * iw, static_cast<float>(py + img.height) * ih, Color(s));
   }
@@ -301,28 +298,22 @@ class SdlBackend final : public MediaBackend {
     SDL_Event e;
     while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) {
       switch (e.type) {
-        case SDL_QUIT:
-          in.closeRequested = true;
-          break;
+        case SDL_QUIT: in.closeRequested = true; break;
         case SDL_WINDOWEVENT:
           if (e.window.event == SDL_WINDOWEVENT_CLOSE) in.closeRequested = true;
           if (e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) UpdateWindowSize();
           break;
         case SDL_KEYDOWN:
-        case SDL_KEYUP:
-          KeyEvent(e.key, in);
-          break;
-        case SDL_TEXTINPUT:
-          TypeUtf8(e.text.text, in);
-          break;
+        case SDL_KEYUP: KeyEvent(e.key, in); break;
+        case SDL_TEXTINPUT: TypeUtf8(e.text.text, in); break;
         case SDL_MOUSEMOTION:
           in.mouseX = static_cast<float>(e.motion.x) * MouseScaleX();
           in.mouseY = static_cast<float>(e.motion.y) * MouseScaleY();
           break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
-          const int b = e.button.button == SDL_BUTTON_LEFT    ? 1
-                        : e.button.button == SDL_BUTTON_RIGHT ? 2
+          const int b = e.button.button == SDL_BUTTON_LEFT     ? 1
+                        : e.button.button == SDL_BUTTON_RIGHT  ? 2
                         : e.button.button == SDL_BUTTON_MIDDLE ? 3
                                                                : 0;
           if (!b) break;
@@ -345,8 +336,7 @@ class SdlBackend final : public MediaBackend {
           // Device indices shift: reopen lazily by index.
           CloseJoysticks();
           break;
-        default:
-          break;
+        default: break;
       }
     }
     // What the host's own text field took, one code at a time as the program
@@ -612,12 +602,9 @@ class SdlBackend final : public MediaBackend {
 
   // Alpha belongs to the alpha and light blends; in the mask blend it must not
   // move the half-alpha threshold, which is the image's own.
-  static uint32_t Color(const DrawState& s) {
-    return GlColor(s.r, s.g, s.b, s.blend == MASKBLEND ? 1.0f : s.alpha);
-  }
+  static uint32_t Color(const DrawState& s) { return GlColor(s.r, s.g, s.b, s.blend == MASKBLEND ? 1.0f : s.alpha); }
 
-  static void Emit(unsigned tex, int blend, const Quad& q, float u0, float v0, float u1, float v1,
-                   uint32_t color) {
+  static void Emit(unsigned tex, int blend, const Quad& q, float u0, float v0, float u1, float v1, uint32_t color) {
     if (!tex) return;
     // Untextured and opaque, the alpha blend writes exactly the solid blend's
     // pixels (source times 1 plus destination times 0); without the blend
@@ -711,19 +698,19 @@ class SdlBackend final : public MediaBackend {
   SDL_GLContext context_ = nullptr;
   bool core_ = true;
   std::string title_;
-  int windowW_ = 0, windowH_ = 0;         // window points
-  int drawableW_ = 0, drawableH_ = 0;     // window pixels
+  int windowW_ = 0, windowH_ = 0;      // window points
+  int drawableW_ = 0, drawableH_ = 0;  // window pixels
   int swapInterval_ = -2;
   int refresh_ = 60;
   Uint64 lastPresent_ = 0;
   Uint64 lastPump_ = 0;
-  bool presentedSinceSleep_ = false;      // a picture for the host to show at its next sleep
-  std::string soundAwaited_;              // the output chosen before the host allowed sound
+  bool presentedSinceSleep_ = false;  // a picture for the host to show at its next sleep
+  std::string soundAwaited_;          // the output chosen before the host allowed sound
   bool pointerShown_ = true;
   std::vector<SDL_Joystick*> joysticks_;
   struct PadPort {
-    bool looked = false;                  // asked SDL for a mapping
-    SDL_GameController* pad = nullptr;    // nullptr: none known
+    bool looked = false;                // asked SDL for a mapping
+    SDL_GameController* pad = nullptr;  // nullptr: none known
   };
   std::vector<PadPort> controllers_;
   static constexpr int kTouchControls = TOUCH_PAUSE + 1;

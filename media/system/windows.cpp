@@ -10,7 +10,8 @@
 #include "media/system/os.h"
 // Last: its macros rename words our headers use (DrawState, DeleteFile, KEY_*).
 #include <windows.h>
-#include <psapi.h>
+
+#include <psapi.h>  // after windows.h, which it needs
 
 namespace {
 // The last few errors reported, for the message box of a failed start.

@@ -56,8 +56,8 @@ inline Rgb At(int x, int y) {
 inline ::testing::AssertionResult Near(const Rgb& got, int r, int g, int b) {
   if (std::abs(got.r - r) <= 2 && std::abs(got.g - g) <= 2 && std::abs(got.b - b) <= 2)
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "got (" << got.r << ", " << got.g << ", " << got.b << "), want (" << r
-                                       << ", " << g << ", " << b << ")";
+  return ::testing::AssertionFailure() << "got (" << got.r << ", " << got.g << ", " << got.b << "), want (" << r << ", "
+                                       << g << ", " << b << ")";
 }
 
 // Each spot (x, y) shows its colour, as Near judges it.
@@ -97,8 +97,14 @@ struct VirtualPad {
     pad = nullptr;
     index = -1;
   }
-  void Axis(int axis, Sint16 value) { SDL_JoystickSetVirtualAxis(pad, axis, value); SDL_JoystickUpdate(); }
-  void Hat(Uint8 value) { SDL_JoystickSetVirtualHat(pad, 0, value); SDL_JoystickUpdate(); }
+  void Axis(int axis, Sint16 value) {
+    SDL_JoystickSetVirtualAxis(pad, axis, value);
+    SDL_JoystickUpdate();
+  }
+  void Hat(Uint8 value) {
+    SDL_JoystickSetVirtualHat(pad, 0, value);
+    SDL_JoystickUpdate();
+  }
   void Button(int button, bool down) {
     SDL_JoystickSetVirtualButton(pad, button, down ? SDL_PRESSED : SDL_RELEASED);
     SDL_JoystickUpdate();

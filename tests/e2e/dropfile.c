@@ -77,8 +77,9 @@ int main(int argc, char** argv) {
   int format;
   unsigned long count, left;
   unsigned char* data = NULL;
-  if (XGetWindowProperty(display, target, aware, 0, 1, False, AnyPropertyType, &type, &format, &count, &left,
-                         &data) != Success || count == 0) {
+  if (XGetWindowProperty(display, target, aware, 0, 1, False, AnyPropertyType, &type, &format, &count, &left, &data) !=
+          Success ||
+      count == 0) {
     fprintf(stderr, "dropfile: the window takes no drops\n");
     return 1;
   }

@@ -57,7 +57,7 @@ int AttachPad() {
   return SDL_JoystickAttachVirtualEx(&desc);
 }
 
-std::atomic<int> g_frames{0};  // frames the game has finished
+std::atomic<int> g_frames{0};     // frames the game has finished
 void (*g_agePopups)() = nullptr;  // the game's own per-frame hook, wrapped
 
 void CountFrame() {

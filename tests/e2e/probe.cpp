@@ -61,8 +61,7 @@ int main(int argc, char** argv) {
     bool newText = false;
     for (int c = GetChar(); c != 0; c = GetChar()) {
       // Control and non-ASCII codes as <code>, so every report stays one line.
-      typed += (c >= 32 && c < 127) ? std::string(1, static_cast<char>(c))
-                                    : "<" + std::to_string(c) + ">";
+      typed += (c >= 32 && c < 127) ? std::string(1, static_cast<char>(c)) : "<" + std::to_string(c) + ">";
       newText = true;
     }
     if (newText) Report(out, "text " + typed);

@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 TEST(FrameworkAlone, StartsToTheTitleAndClosesWithoutAGame) {
   const fs::path home = fs::current_path();
   // A folder of this run's own: other builds' tests may run at the same time.
-  const fs::path root = fs::temp_directory_path() / ("wenhod-framework-alone-" + std::to_string(std::random_device{}()));
+  const fs::path root =
+      fs::temp_directory_path() / ("wenhod-framework-alone-" + std::to_string(std::random_device{}()));
   fs::remove_all(root);
   fs::create_directories(root / "Files" / "239");
   ASSERT_TRUE(ChangeDir(root.string()));
@@ -32,7 +33,8 @@ TEST(FrameworkAlone, StartsToTheTitleAndClosesWithoutAGame) {
   int titleFrames = 0;
   bool menuShown = false;
   HeadlessOnPresent([&] {
-    for (const DrawRecord& r : HeadlessLastFrame()) menuShown = menuShown || (r.kind == DrawRecord::TEXT && r.text == "Two Player");
+    for (const DrawRecord& r : HeadlessLastFrame())
+      menuShown = menuShown || (r.kind == DrawRecord::TEXT && r.text == "Two Player");
     if (++titleFrames == 40) HeadlessKey(KEY_ESCAPE, true);  // on the title screen
   });
   EXPECT_THROW(TitleMenu(), HeadlessExit);

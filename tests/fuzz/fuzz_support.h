@@ -25,8 +25,8 @@ inline void Check(bool ok, const char* what) {
 // process without running exit handlers). Memory-backed when there is one:
 // replacing a file on disk costs milliseconds.
 inline std::string ScratchFolder() {
-  std::string root = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/wenhod_fuzz_" +
-                     kFuzzTarget + "_XXXXXX";
+  std::string root =
+      std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/wenhod_fuzz_" + kFuzzTarget + "_XXXXXX";
   Check(mkdtemp(root.data()) != nullptr, "mkdtemp");
   return root;
 }

@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
     }
     char line[400];
     std::snprintf(line, sizeof line,
-                  "%-22s difficulty %d  %6u frames  %5zu bytes  scores %d %d  end %s  hash %016llx\n", s.name.c_str(), r.difficulty, r.frames, bytes.size(), r.scores[0], r.scores[1],
+                  "%-22s difficulty %d  %6u frames  %5zu bytes  scores %d %d  end %s  hash %016llx\n", s.name.c_str(),
+                  r.difficulty, r.frames, bytes.size(), r.scores[0], r.scores[1],
                   r.endState == ROUND_QUIT ? "quit" : "over", static_cast<unsigned long long>(r.endHash));
     listing += line;
     std::fputs(line, stdout);

@@ -7,12 +7,12 @@
 // at a frame and continue or quit from the pause menu.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
-#include <algorithm>
 
 #include "game/game.h"
 #include "game/replay.h"
@@ -25,16 +25,16 @@ namespace scripted {
 struct Script {
   std::string name;
   int difficulty = DIFFICULTY_EASY;
-  uint32_t clock = 1000;             // the clock at the start, which seeds the round
+  uint32_t clock = 1000;  // the clock at the start, which seeds the round
   bool widescreen = false;
-  int pauseAt = -1;                  // frame at which Escape opens the pause menu (-1: never)
-  bool quitAtPause = false;          // Quit rather than Continue
-  int wander = 0;                    // frames between changes of mind (0: never wanders)
+  int pauseAt = -1;          // frame at which Escape opens the pause menu (-1: never)
+  bool quitAtPause = false;  // Quit rather than Continue
+  int wander = 0;            // frames between changes of mind (0: never wanders)
 };
 
 struct Played {
-  Replay replay;                     // as the round recorded itself
-  int caught[6] = {};                // pickups caught, by kind
+  Replay replay;       // as the round recorded itself
+  int caught[6] = {};  // pickups caught, by kind
   int bestCombo = 0;
 };
 

@@ -16,8 +16,10 @@ bool BarWriting(const std::string& file, bool on);
 // Mode bits can take reading away (mode 000, 200): not on Windows, where
 // they only set or clear the read-only flag.
 bool ModesForbidReading();
+inline constexpr const char* kNoUnreadableFiles =
+    "a file cannot be made unreadable here (Windows has only a read-only flag)";
 #define SKIP_UNLESS_MODES_FORBID_READING() \
-  if (!ModesForbidReading()) GTEST_SKIP() << "a file cannot be made unreadable here (Windows has only a read-only flag)"
+  if (!ModesForbidReading()) GTEST_SKIP() << kNoUnreadableFiles
 
 // A folder without write permission stops new files in it: false for root,
 // who may write anywhere, and on Windows, where it only marks it read-only.

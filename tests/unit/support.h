@@ -142,7 +142,8 @@ inline std::string WavBytes(int channels, int rate, int bits, const std::string&
   auto u16 = [](uint16_t v) { return std::string{char(v), char(v >> 8)}; };
   std::string fmt = u16(1) + u16(static_cast<uint16_t>(channels)) + u32(rate) + u32(rate * channels * bits / 8) +
                     u16(static_cast<uint16_t>(channels * bits / 8)) + u16(static_cast<uint16_t>(bits));
-  std::string body = "WAVE" + std::string("fmt ") + u32(16) + fmt + "data" + u32(static_cast<uint32_t>(data.size())) + data;
+  std::string body =
+      "WAVE" + std::string("fmt ") + u32(16) + fmt + "data" + u32(static_cast<uint32_t>(data.size())) + data;
   return "RIFF" + u32(static_cast<uint32_t>(body.size())) + body;
 }
 
@@ -421,7 +422,8 @@ inline std::string MakeTestArt() {
   dir.pop_back();  // the slash
   if (made) return dir;
   fs::create_directories(dir);
-  for (const char* f : {"wenhod.png", "wenhodVarno.png", "wenhod2.png", "wenhodVarno2.png"}) WriteSheet(dir + "/" + f, 64, 64);
+  for (const char* f : {"wenhod.png", "wenhodVarno.png", "wenhod2.png", "wenhodVarno2.png"})
+    WriteSheet(dir + "/" + f, 64, 64);
   for (const char* f : {"Gullwick.png", "GullwickVarno.png", "Gullwick2.png", "GullwickVarno2.png"})
     WriteSheet(dir + "/" + f, 128, 128);
   WriteSheet(dir + "/scenery.png", 128, 64);

@@ -80,8 +80,8 @@ const char* BuildName() {
 TEST_F(ReplayTest, RoundsOfEveryDifficultyWithAPausePlayBackToTheSameEnd) {
   for (int difficulty = DIFFICULTY_EASY; difficulty <= DIFFICULTY_TWO_PLAYER; ++difficulty) {
     SCOPED_TRACE(difficulty);
-    const scripted::Played played = scripted::Play({"t", difficulty, 7000u + 13u * difficulty, difficulty == 1, 400,
-                                                    false, 60});
+    const scripted::Played played =
+        scripted::Play({"t", difficulty, 7000u + 13u * difficulty, difficulty == 1, 400, false, 60});
     const Replay& recorded = played.replay;
     ASSERT_GT(recorded.frames, 400u);
     // The pause reseeded from the clock, and that is kept.
@@ -223,8 +223,8 @@ TEST_F(ReplayTest, GoldenReplaysReachTheirEnds) {
   }
   EXPECT_EQ(difficulties.size(), 4u);
   // One line per build, to be compared across builds.
-  std::printf("golden replays, %s build: %d of %zu match, end hashes %016llx\n", BuildName(), matched,
-              goldens.size(), static_cast<unsigned long long>(digest));
+  std::printf("golden replays, %s build: %d of %zu match, end hashes %016llx\n", BuildName(), matched, goldens.size(),
+              static_cast<unsigned long long>(digest));
 }
 
 TEST_F(ReplayTest, AReplayOfAChangedRuleDoesNotMatch) {

@@ -148,9 +148,9 @@ TEST_F(RoundTest, ResultShowsGameOverAndTheWinnerOverTheLastPicture) {
     std::string text;
     int x, r, g, b;
   };
-  for (const Case& c : {Case{10, 5, "Player One Wins", W / 2 - 120, 255, 0, 0},
-                        Case{5, 10, "Player Two Wins", W / 2 + 120, 0, 80, 255},
-                        Case{7, 7, "DRAW!", W / 2, 0, 255, 0}}) {
+  for (const Case& c :
+       {Case{10, 5, "Player One Wins", W / 2 - 120, 255, 0, 0}, Case{5, 10, "Player Two Wins", W / 2 + 120, 0, 80, 255},
+        Case{7, 7, "DRAW!", W / 2, 0, 255, 0}}) {
     StartPlaying(3);
     HeroList.front().Jumps = HeroList.back().Jumps = 0;
     ASSERT_EQ(RoundFrame(), 1);
@@ -298,8 +298,8 @@ TEST_F(RoundTest, HardRoundWithTheJumpHeldPlaysToTheEnd) {
 TEST_F(RoundTest, APressShowsInTheFirstPresentedFrameAfterIt) {
   const auto hero = [](const std::vector<DrawRecord>& frame) -> const DrawRecord* {
     for (const DrawRecord& r : frame)
-      if (r.kind == DrawRecord::IMAGE && (r.image == HeroImage || r.image == Hero2Image ||
-                                          r.image == HeroVarnoImage || r.image == HeroVarno2Image))
+      if (r.kind == DrawRecord::IMAGE &&
+          (r.image == HeroImage || r.image == Hero2Image || r.image == HeroVarnoImage || r.image == HeroVarno2Image))
         return &r;
     return nullptr;
   };
@@ -339,10 +339,14 @@ TEST_F(RoundTest, APressShowsInTheFirstPresentedFrameAfterIt) {
         const float panel = static_cast<float>(SettingsSlide + 300);
         switch (stage) {
           case 0: due = next(medium && medium->alpha == 1, "title menu", KEY_TAB, 5); break;
-          case 1: due = next(FindRect(frame, static_cast<float>(VirtualWidth), panel), "settings panel", KEY_TAB, 5); break;
+          case 1:
+            due = next(FindRect(frame, static_cast<float>(VirtualWidth), panel), "settings panel", KEY_TAB, 5);
+            break;
           case 2: due = next(true, "", KEY_Z, 20); break;  // closing the panel
           case 3: due = next(GameState == STATE_ROUND, "round start", KEY_LEFT, 300); break;
-          case 4: due = next(h && (h->image == Hero2Image || h->image == HeroVarno2Image), "hero run", KEY_Z, 10); break;
+          case 4:
+            due = next(h && (h->image == Hero2Image || h->image == HeroVarno2Image), "hero run", KEY_Z, 10);
+            break;
           case 5: due = next(h && h->frame == HERO_AIRBORNE, "hero jump", KEY_ESCAPE, 80); break;
           default:
             EXPECT_EQ(GameState, STATE_PAUSED) << "pause did not show in the first presented frame after Escape";

@@ -56,11 +56,21 @@ TEST(Text, FindReplaceTrimCase) {
 TEST(Text, Numbers) {
   EXPECT_EQ(Str(-42), "-42");
   EXPECT_EQ(Str(INT64_MIN), "-9223372036854775808");
-  const std::pair<std::string, int> toInt[] = {
-      {"  -12ab", -12}, {"abc", 0}, {"", 0}, {"+7", 7}, {"- 7", 0}, {"+-7", 0}, {"\t\n 15", 15},
-      {"99999999999", INT_MAX}, {"-99999999999", INT_MIN}, {"2147483647", INT_MAX}, {"-2147483648", INT_MIN},
-      {"2147483648", INT_MAX}, {std::string(100, '9'), INT_MAX}, {"-" + std::string(100, '9'), INT_MIN},
-      {"000000000000000000000000000042", 42}};
+  const std::pair<std::string, int> toInt[] = {{"  -12ab", -12},
+                                               {"abc", 0},
+                                               {"", 0},
+                                               {"+7", 7},
+                                               {"- 7", 0},
+                                               {"+-7", 0},
+                                               {"\t\n 15", 15},
+                                               {"99999999999", INT_MAX},
+                                               {"-99999999999", INT_MIN},
+                                               {"2147483647", INT_MAX},
+                                               {"-2147483648", INT_MIN},
+                                               {"2147483648", INT_MAX},
+                                               {std::string(100, '9'), INT_MAX},
+                                               {"-" + std::string(100, '9'), INT_MIN},
+                                               {"000000000000000000000000000042", 42}};
   for (const auto& [text, want] : toInt) EXPECT_EQ(ToInt(text), want) << '"' << text << '"';
   EXPECT_EQ(SafeAbs(-5), 5);
   EXPECT_EQ(SafeAbs(INT_MIN), INT_MAX);
@@ -113,16 +123,28 @@ static void ExpectFieldsOf(std::initializer_list<std::tuple<std::string, std::st
 }
 
 TEST(FieldOf, FieldsBetweenSeparators) {
-  ExpectFieldsOf({{"a=b=c", "=", 1, "a"}, {"a=b=c", "=", 2, "b"}, {"a=b=c", "=", 3, "c"}, {"a=b=c", "=", 4, "-+-"},
-                  {"a==b", "=", 2, ""}, {"a==b", "=", 3, "b"}, {"a=", "=", 2, ""}, {"1,2", ",", 2, "2"},
+  ExpectFieldsOf({{"a=b=c", "=", 1, "a"},
+                  {"a=b=c", "=", 2, "b"},
+                  {"a=b=c", "=", 3, "c"},
+                  {"a=b=c", "=", 4, "-+-"},
+                  {"a==b", "=", 2, ""},
+                  {"a==b", "=", 3, "b"},
+                  {"a=", "=", 2, ""},
+                  {"1,2", ",", 2, "2"},
                   // Outer blanks and control characters go first; inner spaces stay.
-                  {"\t Key = 5 \r", "=", 1, "Key "}, {"\t Key = 5 \r", "=", 2, " 5"}});
+                  {"\t Key = 5 \r", "=", 1, "Key "},
+                  {"\t Key = 5 \r", "=", 2, " 5"}});
 }
 
 TEST(FieldOf, TextWithoutSeparator) {
-  ExpectFieldsOf({{"abc", "=", 1, "abc"}, {"abc", "=", 2, "abc"},  // field 2 with no separator is all of it
-                  {"abc", "=", 3, "-+-"}, {"", "=", 1, ""}, {"", "=", 2, ""}, {"a=b", "=", 0, "a"},
-                  {"a=b", "", 1, "a=b"}, {"a=b", "", 3, "-+-"},
+  ExpectFieldsOf({{"abc", "=", 1, "abc"},
+                  {"abc", "=", 2, "abc"},  // field 2 with no separator is all of it
+                  {"abc", "=", 3, "-+-"},
+                  {"", "=", 1, ""},
+                  {"", "=", 2, ""},
+                  {"a=b", "=", 0, "a"},
+                  {"a=b", "", 1, "a=b"},
+                  {"a=b", "", 3, "-+-"},
                   {"a=b", "=", INT_MAX, "-+-"}});  // returns at once, no walk of two billion steps
 }
 
@@ -240,7 +262,10 @@ TEST(SystemText, DateAndTimeForms) {
 // broken sequences are dropped without losing what follows them.
 TEST(Text, TypedUtf8KeepsLatin1) {
   InputState in;
-  TypeUtf8("a\xC3\xA9\xE2\x82\xAC\x01\xC3z\xF0\x9F\x98\x80\xFF" "b\xC3\xBF", in);
+  TypeUtf8(
+      "a\xC3\xA9\xE2\x82\xAC\x01\xC3z\xF0\x9F\x98\x80\xFF"
+      "b\xC3\xBF",
+      in);
   const std::vector<int> typed(in.typed.begin(), in.typed.end());
   EXPECT_EQ(typed, (std::vector<int>{'a', 0xE9, 'z', 'b', 0xFF}));
 }

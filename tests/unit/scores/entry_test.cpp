@@ -198,7 +198,7 @@ TEST_F(NameEntry, HeldButtonWaitsForReleaseBeforeAndAfter) {
   });
   EXPECT_EQ(framesAtRelease, 0);  // nothing drawn while waiting
   EXPECT_EQ(frames, 4);
-  EXPECT_EQ(afterConfirm, 30);    // returned only once the button was up
+  EXPECT_EQ(afterConfirm, 30);  // returned only once the button was up
   EXPECT_FALSE(MouseDown(1));
 }
 
@@ -221,7 +221,10 @@ TEST_F(NameEntry, EscapeConfirmsAndTheRandomGeneratorIsReseeded) {
   const int32_t state = RndState();
   SeedRnd(static_cast<int32_t>(clockAtPresent[2] + 15));
   EXPECT_EQ(state, RndState());
-  EXPECT_NE(state, [] { SeedRnd(1); return RndState(); }());
+  EXPECT_NE(state, [] {
+    SeedRnd(1);
+    return RndState();
+  }());
 }
 
 // The on-screen keyboard by itself: moves wrap round, a wide key is one
@@ -234,9 +237,9 @@ TEST(OnScreenKeys, MovesTypingDeleteAndDone) {
   MoveOnScreenKeys(k, -1, 0);
   EXPECT_EQ(key(), 'J');  // round to the row's other end
   MoveOnScreenKeys(k, 0, -2);
-  EXPECT_LT(key(), 0);    // past the digits to the bottom row: done, under J
+  EXPECT_LT(key(), 0);  // past the digits to the bottom row: done, under J
   MoveOnScreenKeys(k, -1, 0);
-  EXPECT_LT(key(), 0);    // delete
+  EXPECT_LT(key(), 0);  // delete
   MoveOnScreenKeys(k, -1, 0);
   EXPECT_EQ(key(), ' ');  // the wide space, one step
   EXPECT_EQ(k.col, 5);
@@ -249,7 +252,7 @@ TEST(OnScreenKeys, MovesTypingDeleteAndDone) {
   EXPECT_FALSE(PressOnScreenKey(k, name));  // the case key: lower case letters
   MoveOnScreenKeys(k, 0, -2);               // L
   EXPECT_FALSE(PressOnScreenKey(k, name));
-  MoveOnScreenKeys(k, 0, -2);               // 2
+  MoveOnScreenKeys(k, 0, -2);  // 2
   EXPECT_FALSE(PressOnScreenKey(k, name));
   EXPECT_EQ(name, "Wenl2");
   k.row = 4;
@@ -287,26 +290,29 @@ TEST_F(NameEntry, APadTypesOnTheOnScreenKeyboard) {
   Run([&](int n) {
     keysDrawn.push_back(FindText(lastFrame, "Done") != nullptr);
     switch (n) {
-      case 1: press(B, true); break;      // deletes at frame 2
+      case 1: press(B, true); break;  // deletes at frame 2
       case 2: press(B, false); break;
-      case 3: press(DOWN, true); break;   // K
+      case 3: press(DOWN, true); break;  // K
       case 4: press(DOWN, false); break;
-      case 5: press(A, true); break;      // types K
+      case 5: press(A, true); break;  // types K
       case 6: press(A, false); break;
       case 7: press(RIGHT, true); break;  // L at once, M and N as it repeats
       case 37: press(RIGHT, false); break;
-      case 38: press(A, true); break;     // types N
+      case 38: press(A, true); break;  // types N
       case 39: press(A, false); break;
-      case 40: HeadlessType('z'); TapKey(KEY_Z); break;
-      case 41: press(A, true); break;     // shows the keyboard again, types nothing
+      case 40:
+        HeadlessType('z');
+        TapKey(KEY_Z);
+        break;
+      case 41: press(A, true); break;  // shows the keyboard again, types nothing
       case 42: press(A, false); break;
       case 43: press(DOWN, true); break;  // the bottom row's space
       case 44: press(DOWN, false); break;
       case 45: press(DOWN, true); break;
       case 46: press(DOWN, false); break;
-      case 47: press(RIGHT, true); break; // delete
+      case 47: press(RIGHT, true); break;  // delete
       case 48: press(RIGHT, false); break;
-      case 49: press(RIGHT, true); break; // done
+      case 49: press(RIGHT, true); break;  // done
       case 50: press(RIGHT, false); break;
       case 51: press(A, true); break;
       default: break;

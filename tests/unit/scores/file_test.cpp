@@ -74,7 +74,7 @@ TEST_F(ScoreFile, EveryFieldOfEveryRecordSurvivesSaveAndLoad) {
   a.Quit = 1;
   for (int i = 1; i <= 30; i++) a.Best[i] = i * 1000 + 7;
   Scores b = Record(-42, 65149974729, "\xe9lan", 0);  // Score and Timestamp keep their sign
-  Scores c = Record(0, -5, "", 1);                     // an empty name stays empty
+  Scores c = Record(0, -5, "", 1);                    // an empty name stays empty
   ScoreList = {a, b, c};
   SaveScores();
   const std::string first = ReadBytes("scores.dat");
@@ -119,8 +119,8 @@ TEST_F(ScoreFile, NoFileLeavesListAndNameAlone) {
 }
 
 TEST_F(ScoreFile, LoadSortsNewestFirstKeepingFileOrderOfEqualStampsAndNamesTheFirstLine) {
-  WriteBytes("scores.dat", Lines({"1|Old|0|100|0|0|0|0", "0", "2|New|0|300|0|0|0|0", "0", "3|TieA|0|200|0|0|0|0",
-                                  "0", "4|TieB|0|200|0|0|0|0", "0"}));
+  WriteBytes("scores.dat", Lines({"1|Old|0|100|0|0|0|0", "0", "2|New|0|300|0|0|0|0", "0", "3|TieA|0|200|0|0|0|0", "0",
+                                  "4|TieB|0|200|0|0|0|0", "0"}));
   LoadScores();
   EXPECT_EQ(Stamps(), (std::vector<int64_t>{300, 200, 200, 100}));
   std::vector<std::string> names;
@@ -146,12 +146,12 @@ TEST_F(ScoreFile, DamagedLinesReadAsFarAsTheyGo) {
              "\r\n"
              "just a comment line\r\n"
              "  77|  Spaced Name \t|x|9q|-3|-2|-1|-7  \r\n"  // trimmed; text reads up to its first non-digit
-             "4|5|-5\r\n"                                     // missing elements 0, negatives made positive
-             "8|Short|1\n"                                    // LF alone; fields 4 to 8 missing
-             "12\n"                                           // one number: elements 1 and 2
+             "4|5|-5\r\n"                                    // missing elements 0, negatives made positive
+             "8|Short|1\n"                                   // LF alone; fields 4 to 8 missing
+             "12\n"                                          // one number: elements 1 and 2
              "99999999999999999999|Big|-2147483648|-99999999999999999999|2147483648|0|0|0\r\n"
              "99999999999|-2147483648\r\n"
-             "5|End|0|1|0|0|0|0");                            // the file ends after line 1
+             "5|End|0|1|0|0|0|0");  // the file ends after line 1
   LoadScores();
   ASSERT_EQ(ScoreList.size(), 4u);
   std::vector<const Scores*> r;
@@ -193,11 +193,17 @@ TEST_F(ScoreFile, BarsAndLineEndsInANameCannotShiftTheFields) {
   ScoreList = {s, Record(30, 10, std::string("a\tb\nc\rd\0e", 9))};
   SaveScores();
   const std::string bytes = ReadBytes("scores.dat");
-  EXPECT_EQ(bytes.substr(0, bytes.find("\r\n")), "10|a\xa6" "b\xa6" "c|0|20|0|1|0|1");
+  EXPECT_EQ(bytes.substr(0, bytes.find("\r\n")),
+            "10|a\xa6"
+            "b\xa6"
+            "c|0|20|0|1|0|1");
   ScoreList.clear();
   LoadScores();
   ASSERT_EQ(ScoreList.size(), 2u);
-  EXPECT_EQ(ScoreList.front().Name, "a\xa6" "b\xa6" "c");
+  EXPECT_EQ(ScoreList.front().Name,
+            "a\xa6"
+            "b\xa6"
+            "c");
   EXPECT_EQ(ScoreList.front().Timestamp, 20);
   EXPECT_EQ(ScoreList.front().Quit, 1);
   EXPECT_EQ(ScoreList.back().Name, "a\tb c d e");
@@ -605,10 +611,12 @@ TEST_F(ScoreFile, NoLockToBeHadIsSaidOnce) {
   fs::permissions(dir / "scores.dat.lock", fs::perms::none);
   fs::permissions(dir, fs::perms::all);
   ScoreList = {Record(5, 10, "Unlocked")};
-  const std::string said = Said([] { AsOrdinaryUser([] {
-    SaveScores();
-    SaveScores();
-  }); });
+  const std::string said = Said([] {
+    AsOrdinaryUser([] {
+      SaveScores();
+      SaveScores();
+    });
+  });
   ExpectSaidOnce(said, (dir / "scores.dat").string() + ": scores saved without the lock on " +
                            (dir / "scores.dat.lock").string() + " (Permission denied)");
   EXPECT_NE(ReadBytes("scores.dat").find("|Unlocked|"), std::string::npos);

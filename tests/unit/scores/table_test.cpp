@@ -288,7 +288,7 @@ TEST_F(ScoreTable, ExtremeScoresStayInsideTheirNumbers) {
   EXPECT_EQ(marks[1].y, B);
   EXPECT_GT(marks[2].y, B);
   EXPECT_NE(FindText(d, "-9223372036854775808"), nullptr);  // whole on the card
-  EXPECT_NE(FindText(d, "036854775807"), nullptr);         // the last 12 digits in the list
+  EXPECT_NE(FindText(d, "036854775807"), nullptr);          // the last 12 digits in the list
 }
 
 }  // namespace

@@ -20,9 +20,9 @@ class DisplaySetup : public ShellTest {
 TEST(AcceptedModes, FourByThreeOrSixteenByNineByTheIntegerRule) {
   EXPECT_TRUE(AcceptedMode(800, 600));
   EXPECT_TRUE(AcceptedMode(1280, 720));
-  EXPECT_TRUE(AcceptedMode(1280, 800));   // a handheld's 16:10
+  EXPECT_TRUE(AcceptedMode(1280, 800));  // a handheld's 16:10
   EXPECT_TRUE(AcceptedMode(1920, 1200));
-  EXPECT_TRUE(AcceptedMode(1366, 768));   // 1366 * 9 / 16 = 768
+  EXPECT_TRUE(AcceptedMode(1366, 768));  // 1366 * 9 / 16 = 768
   EXPECT_FALSE(AcceptedMode(1360, 768));
   EXPECT_FALSE(AcceptedMode(1280, 1024));
   EXPECT_FALSE(AcceptedMode(0, 0));
@@ -30,8 +30,15 @@ TEST(AcceptedModes, FourByThreeOrSixteenByNineByTheIntegerRule) {
 }
 
 TEST_F(DisplaySetup, ModeListKeepsEachAcceptedSizeOnceInOrder) {
-  HeadlessSetModes({M(640, 480, 16), M(640, 480, 32), M(1280, 1024), M(800, 600), M(1366, 768),
-                    M(1360, 768), {640, 480, 32, 75}, M(1280, 720), M(800, 600, 16)});
+  HeadlessSetModes({M(640, 480, 16),
+                    M(640, 480, 32),
+                    M(1280, 1024),
+                    M(800, 600),
+                    M(1366, 768),
+                    M(1360, 768),
+                    {640, 480, 32, 75},
+                    M(1280, 720),
+                    M(800, 600, 16)});
   ApplyGraphics();
   ASSERT_EQ(ResolutionCount, 4);
   EXPECT_EQ(ResolutionWidths[1], 640);
@@ -201,12 +208,31 @@ TEST_F(DisplaySetup, FirstCallShowsTheSplashWithItsJingleAndLogsEachStep) {
 
   const std::vector<std::string> log = CloseLog();
   const std::string dashes = "-=-=-=-=-=-=-=-=-=-=-=-=-=-";
-  EXPECT_TRUE(InOrder(log, {"", dashes, "Applying Graphical Settings", "\tUsing OpenGL Driver",
-                            "\tResolution : 800x600,0", "", "Loading : Common Objects", "",
-                            "Switching to Default Folder", "", "\tDefault Fonts", "\tDefault Icons",
-                            "\tLogos", "\tBadgeGet", "", "Switching to Game Folder", "",
-                            "Loading Sound effects", "\tSFX(1)", "\tSFX(7)", "\tSFX(200)", "Sounds loaded", "",
-                            "Starting Engine Test", dashes}));
+  EXPECT_TRUE(InOrder(log, {"",
+                            dashes,
+                            "Applying Graphical Settings",
+                            "\tUsing OpenGL Driver",
+                            "\tResolution : 800x600,0",
+                            "",
+                            "Loading : Common Objects",
+                            "",
+                            "Switching to Default Folder",
+                            "",
+                            "\tDefault Fonts",
+                            "\tDefault Icons",
+                            "\tLogos",
+                            "\tBadgeGet",
+                            "",
+                            "Switching to Game Folder",
+                            "",
+                            "Loading Sound effects",
+                            "\tSFX(1)",
+                            "\tSFX(7)",
+                            "\tSFX(200)",
+                            "Sounds loaded",
+                            "",
+                            "Starting Engine Test",
+                            dashes}));
   int sfx = 0;
   for (const std::string& line : log) sfx += line.rfind("\tSFX(", 0) == 0;
   EXPECT_EQ(sfx, 3);

@@ -104,7 +104,7 @@ TEST_F(DrawHelpers, SpritesAreDrawnByTheirTopLeftWithinTheBudget) {
   DrawSprite(image, 0, 0, 0, 1);  // the fourth is over the budget
   EXPECT_EQ(CountKind(HeadlessDraws(), DrawRecord::IMAGE), 3);
   EXPECT_EQ(SpriteCount[1], 3);
-  DrawSprite(image, 0, 0, 0, 0);  // kind 0 has no budget at all
+  DrawSprite(image, 0, 0, 0, 0);   // kind 0 has no budget at all
   DrawSprite(image, 0, 0, 0, 25);  // no such kind: ignored, not out of bounds
   EXPECT_EQ(CountKind(HeadlessDraws(), DrawRecord::IMAGE), 3);
 

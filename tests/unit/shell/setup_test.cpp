@@ -68,8 +68,9 @@ TEST_F(Setup, OptionalLinesAndOddSlots) {
   WriteFromGameFolder();
   std::string text = ReadBytes(files_ / "Setup.ini");
   EXPECT_NE(text.find("\r\nFullscreen = True\r\nGFX Engine = DX7\r\n"), std::string::npos);
-  EXPECT_NE(text.find("\r\nESS=1 ; This is a slow system, and things must run a wee bit slower for it.  Awww..\r\n\r\n"),
-            std::string::npos);
+  EXPECT_NE(
+      text.find("\r\nESS=1 ; This is a slow system, and things must run a wee bit slower for it.  Awww..\r\n\r\n"),
+      std::string::npos);
   EXPECT_NE(text.find("\r\nAudioDriver = \r\n\r\n[Controls]"), std::string::npos);
 
   // Values outside the known sets write no line; slot 14 past the list names the first entry.
@@ -87,9 +88,9 @@ TEST_F(Setup, OptionalLinesAndOddSlots) {
 }
 
 TEST_F(Setup, FullscreenWordsAndEngines) {
-  const std::pair<const char*, int> fullscreen[] = {
-      {"fullscreen = on", 1}, {"FullScreen=TRUE", 1}, {"FULLSCREEN = True", 1},
-      {"Fullscreen = False", 0}, {"Fullscreen = 1", 0}, {"Fullscreen", 0}};
+  const std::pair<const char*, int> fullscreen[] = {{"fullscreen = on", 1},   {"FullScreen=TRUE", 1},
+                                                    {"FULLSCREEN = True", 1}, {"Fullscreen = False", 0},
+                                                    {"Fullscreen = 1", 0},    {"Fullscreen", 0}};
   for (auto [line, want] : fullscreen) {
     Settings[SET_FULLSCREEN] = 0;
     ReadText(std::string(line) + "\r\n");
@@ -115,14 +116,14 @@ TEST_F(Setup, FullscreenWordsAndEngines) {
 TEST_F(Setup, KeyLines) {
   ReadText("Key=0,65\nKey=-3,65\nKey=4\nKey=100,65\nkey = 12 , 300 \nKey=99,7\nKey=13,-40\nKey=14,abc\n");
   EXPECT_EQ(Keys[0], 65);
-  EXPECT_EQ(Keys[3], 65);    // the index is taken as an absolute value
-  EXPECT_EQ(Keys[4], 4);     // no comma: field 2 is the whole value
+  EXPECT_EQ(Keys[3], 65);  // the index is taken as an absolute value
+  EXPECT_EQ(Keys[4], 4);   // no comma: field 2 is the whole value
   EXPECT_EQ(Keys[12], 300);
   EXPECT_EQ(Keys[99], 7);
   EXPECT_EQ(Keys[13], 40);
   EXPECT_EQ(Keys[14], 0);
-  EXPECT_EQ(Keys[100], 0);   // "Key=100,65" is ignored
-  EXPECT_EQ(Keys[10], 90);   // untouched defaults stay
+  EXPECT_EQ(Keys[100], 0);  // "Key=100,65" is ignored
+  EXPECT_EQ(Keys[10], 90);  // untouched defaults stay
 }
 
 TEST_F(Setup, NumbersReadAsFarAsTheyGo) {
@@ -138,8 +139,10 @@ TEST_F(Setup, NumbersReadAsFarAsTheyGo) {
 
 TEST_F(Setup, HugeNumbersSaturate) {
   const std::string digits(100, '9');
-  ReadText("Key=2147483648,77\nKey=-2147483648,77\nKey=5,2147483648\nKey=6,-2147483648\n"
-           "Width=-2147483648\nHeight=" + digits + "\nMaster=-" + digits + "\nSound=2147483647\n");
+  ReadText(
+      "Key=2147483648,77\nKey=-2147483648,77\nKey=5,2147483648\nKey=6,-2147483648\n"
+      "Width=-2147483648\nHeight=" +
+      digits + "\nMaster=-" + digits + "\nSound=2147483647\n");
   // Huge indices are out of range: no slot takes the code.
   for (int i = 0; i <= 100; i++) EXPECT_NE(Keys[i], 77) << i;
   EXPECT_EQ(Keys[5], INT_MAX);
@@ -155,8 +158,9 @@ TEST_F(Setup, WriterHeadersCommentsAndJunkPassThrough) {
   std::copy(std::begin(Settings), std::end(Settings), before);
   int keysBefore[101];
   std::copy(std::begin(Keys), std::end(Keys), keysBefore);
-  ReadText("[Graphics]\r\n; Width = 1\r\n\r\nUnknown=5\r\n=\r\n==,\r\n   \r\nWidthx=3\r\n; AudioDriver = FreeAudio\r\n"
-           "Key\r\nKey=\r\n");
+  ReadText(
+      "[Graphics]\r\n; Width = 1\r\n\r\nUnknown=5\r\n=\r\n==,\r\n   \r\nWidthx=3\r\n; AudioDriver = FreeAudio\r\n"
+      "Key\r\nKey=\r\n");
   // "Key" alone binds slot 0 to code 0 (both fields read as 0), and "Key=" likewise.
   keysBefore[0] = 0;
   EXPECT_TRUE(std::equal(std::begin(Settings), std::end(Settings), before));
@@ -170,12 +174,20 @@ TEST_F(Setup, WriterHeadersCommentsAndJunkPassThrough) {
 
 TEST_F(Setup, RoundTripRestoresStoredSlots) {
   AudioDriverNames = {"OpenAL", "FreeAudio", "DirectSound"};
-  SetSettings({{SET_FULLSCREEN, 1}, {SET_GFXENGINE, 1}, {SET_WIDTH, 1600}, {SET_HEIGHT, 900}, {SET_SLOWSYSTEM, 1},
-               {SET_MASTER, 0}, {SET_SOUND, 100}, {SET_MUSIC, 7}, {SET_AUDIODRIVER, 2},
-               {SET_WIDESCREEN, 1}, {SET_RESOLUTION, 4}});  // the last two are not stored
+  SetSettings({{SET_FULLSCREEN, 1},
+               {SET_GFXENGINE, 1},
+               {SET_WIDTH, 1600},
+               {SET_HEIGHT, 900},
+               {SET_SLOWSYSTEM, 1},
+               {SET_MASTER, 0},
+               {SET_SOUND, 100},
+               {SET_MUSIC, 7},
+               {SET_AUDIODRIVER, 2},
+               {SET_WIDESCREEN, 1},
+               {SET_RESOLUTION, 4}});  // the last two are not stored
   for (int i = 0; i <= 99; i++) Keys[i] = (i * 37) % 11 == 0 ? 0 : 10 + i * 4;
-  Keys[0] = 0;     // unbound: comes back as its default
-  Keys[3] = -5;    // negative: not written either
+  Keys[0] = 0;   // unbound: comes back as its default
+  Keys[3] = -5;  // negative: not written either
   Keys[99] = 349;
   int wantSettings[100];
   std::copy(std::begin(Settings), std::end(Settings), wantSettings);
@@ -304,7 +316,10 @@ TEST_F(Setup, APinnedReadOnlyFileIsReadButNeverReplaced) {
 
   Settings[SET_MASTER] = 60;
   // Tab toggles save every time: said only once.
-  const std::string said = Said([this] { WriteFromGameFolder(); WriteFromGameFolder(); });
+  const std::string said = Said([this] {
+    WriteFromGameFolder();
+    WriteFromGameFolder();
+  });
   EXPECT_EQ(ReadBytes(files_ / "Setup.ini"), pinned);
   EXPECT_FALSE(fs::exists(files_ / "Setup.ini.tmp"));
   ExpectSaidOnce(said, (files_ / "Setup.ini").string() + ": settings not saved: Permission denied");
@@ -325,7 +340,10 @@ TEST_F(Setup, AFileThatCannotBeReadIsNeverReplaced) {
   AsOrdinaryUser(ReadSetup);
   EXPECT_EQ(Settings[SET_WIDTH], 800);  // the game plays on with its defaults
 
-  const std::string said = Said([this] { WriteFromGameFolder(); WriteFromGameFolder(); });
+  const std::string said = Said([this] {
+    WriteFromGameFolder();
+    WriteFromGameFolder();
+  });
   fs::permissions(files_ / "Setup.ini", fs::perms::owner_read, fs::perm_options::add);
   EXPECT_EQ(ReadBytes(files_ / "Setup.ini"), hidden);
   EXPECT_FALSE(fs::exists(files_ / "Setup.ini.tmp"));

@@ -21,12 +21,25 @@ TEST_F(StartSequence, LogsTheBannerAndEveryStepInOrder) {
   EXPECT_NE(LogFile, nullptr);
   const std::vector<std::string> log = CloseLog();
   const std::string rule(28, '-');
-  const std::vector<std::string> banner = {"Marrowby's Brackenfold Engine", rule, "Week #239", rule,
-                                           "#239 : Wen Hod in a Varno Zavored", rule, "", "Loading",
-                                           "Setting Audio Driver", "Set Audio Driver", "",
-                                           "\tRequested Resolution : 800x600", "\tSetup Loaded", "",
-                                           "Grabbing Previous Scores", "", "",
-                                           "-=-=-=-=-=-=-=-=-=-=-=-=-=-", "Applying Graphical Settings"};
+  const std::vector<std::string> banner = {"Marrowby's Brackenfold Engine",
+                                           rule,
+                                           "Week #239",
+                                           rule,
+                                           "#239 : Wen Hod in a Varno Zavored",
+                                           rule,
+                                           "",
+                                           "Loading",
+                                           "Setting Audio Driver",
+                                           "Set Audio Driver",
+                                           "",
+                                           "\tRequested Resolution : 800x600",
+                                           "\tSetup Loaded",
+                                           "",
+                                           "Grabbing Previous Scores",
+                                           "",
+                                           "",
+                                           "-=-=-=-=-=-=-=-=-=-=-=-=-=-",
+                                           "Applying Graphical Settings"};
   ASSERT_GE(log.size(), banner.size());
   EXPECT_EQ(std::vector<std::string>(log.begin(), log.begin() + static_cast<long>(banner.size())), banner);
   EXPECT_TRUE(InOrder(log, {"Loading : Common Objects", "Starting Engine Test", "Test Complete",

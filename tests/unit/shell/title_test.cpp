@@ -74,16 +74,22 @@ TEST_F(TitleScreen, SlidesInAndComesToRestAfter32Frames) {
       EXPECT_FLOAT_EQ(panel->alpha, 0.6f);
       const DrawRecord* prompt = Text("Press Start (Z) To Begin");
       EXPECT_NE(prompt, nullptr);
-      if (prompt) { EXPECT_FLOAT_EQ(prompt->y, static_cast<float>(H / 2 + 775 - TextHeight("Press Start (Z) To Begin") / 2)); }
+      if (prompt) {
+        EXPECT_FLOAT_EQ(prompt->y, static_cast<float>(H / 2 + 775 - TextHeight("Press Start (Z) To Begin") / 2));
+      }
       EXPECT_FLOAT_EQ(easy->x, W / 2 - 100.0f);
     }
     if (n == 40) {
       const DrawRecord* credit = Text("A Game by Marrowby");
       EXPECT_NE(credit, nullptr);
-      if (credit) { EXPECT_FLOAT_EQ(credit->y, H - 428.0f); }
+      if (credit) {
+        EXPECT_FLOAT_EQ(credit->y, H - 428.0f);
+      }
       const DrawRecord* last = Text("No Harm Intended");
       EXPECT_NE(last, nullptr);
-      if (last) { EXPECT_FLOAT_EQ(last->y, H - 428.0f + 18 * 20); }
+      if (last) {
+        EXPECT_FLOAT_EQ(last->y, H - 428.0f + 18 * 20);
+      }
       EXPECT_NE(Text("Hit [Tab] for settings"), nullptr);
       EXPECT_NE(Text("Wen Hod"), nullptr);
       EXPECT_EQ(Text("(Don't forget to set player 2's controls!)"), nullptr);
@@ -94,7 +100,7 @@ TEST_F(TitleScreen, SlidesInAndComesToRestAfter32Frames) {
   ASSERT_EQ(panelX.size(), 40u);
   EXPECT_FLOAT_EQ(panelX[0], 10 - (416 - 13));  // 13 per frame below 900 pixels
   EXPECT_FLOAT_EQ(panelX[1], 10 - (416 - 26));
-  EXPECT_FLOAT_EQ(panelX[31], 10);               // at rest after 32 frames
+  EXPECT_FLOAT_EQ(panelX[31], 10);  // at rest after 32 frames
   EXPECT_FLOAT_EQ(panelX[39], 10);
   EXPECT_FLOAT_EQ(easyY[0], H / 2 + 200 - 775.0f);  // drops in from above
   EXPECT_FLOAT_EQ(easyY[31], H / 2 + 200.0f);
@@ -121,14 +127,17 @@ TEST_F(TitleScreen, UpAndDownMoveTheChoiceOnceAndWrapAround) {
   step = [&](int n) {
     seen.push_back(Difficulty);
     switch (n) {
-      case 2: Press(KEY_UP); break;             // Easy -> Two Player
-      case 8: Release(KEY_UP); break;           // held 6 frames: one step only
-      case 10: Press(KEY_DOWN); break;          // Two Player -> Easy
+      case 2: Press(KEY_UP); break;     // Easy -> Two Player
+      case 8: Release(KEY_UP); break;   // held 6 frames: one step only
+      case 10: Press(KEY_DOWN); break;  // Two Player -> Easy
       case 12: Release(KEY_DOWN); break;
-      case 14: Press(83); break;                // player 2's down (S): Easy -> Medium
-      case 15: Release(83); Press(83); break;   // never released in between: no step
+      case 14: Press(83); break;  // player 2's down (S): Easy -> Medium
+      case 15:
+        Release(83);
+        Press(83);
+        break;  // never released in between: no step
       case 17: Release(83); break;
-      case 19: Press(87); break;                // player 2's up (W): Medium -> Easy
+      case 19: Press(87); break;  // player 2's up (W): Medium -> Easy
       case 20: Release(87); break;
       default: break;
     }
@@ -209,14 +218,27 @@ TEST_F(TitleScreen, StartInputsOfEveryPlayerAndThePanelGuard) {
   Keys[31] = 75;  // player 2, action 11
   step = [&](int n) {
     if (n == 2) Press(73);
-    if (n == 3) { EXPECT_EQ(g_rounds, 1); }  // the frame that reads the start starts the round
-    if (n == 4) { EXPECT_EQ(g_rounds, 1); Release(73); }
+    if (n == 3) {
+      EXPECT_EQ(g_rounds, 1);
+    }  // the frame that reads the start starts the round
+    if (n == 4) {
+      EXPECT_EQ(g_rounds, 1);
+      Release(73);
+    }
     if (n == 6) Press(75);
-    if (n == 8) { EXPECT_EQ(g_rounds, 2); Release(75); }
+    if (n == 8) {
+      EXPECT_EQ(g_rounds, 2);
+      Release(75);
+    }
     // With the panel open a held start does nothing until the panel is away.
-    if (n == 10) { SettingsOpen = 1; }
+    if (n == 10) {
+      SettingsOpen = 1;
+    }
     if (n == 12) Press(KEY_Z);
-    if (n == 30) { EXPECT_EQ(g_rounds, 2); SettingsOpen = 0; }
+    if (n == 30) {
+      EXPECT_EQ(g_rounds, 2);
+      SettingsOpen = 0;
+    }
     return g_rounds < 3;
   };
   g_inRound = [] { EXPECT_LT(SettingsSlide, -250); };
@@ -241,9 +263,15 @@ TEST_F(TitleScreen, ByTouchThePromptsNameTheControlsAndJumpStarts) {
       HeadlessTouch(TOUCH_SETTINGS, false);
       HeadlessTouch(TOUCH_SETTINGS, true);
     }
-    if (n == 4) { EXPECT_EQ(SettingsOpen, 0); HeadlessTouch(TOUCH_SETTINGS, false); }
+    if (n == 4) {
+      EXPECT_EQ(SettingsOpen, 0);
+      HeadlessTouch(TOUCH_SETTINGS, false);
+    }
     if (n == 5) HeadlessTouch(TOUCH_DOWN, true);
-    if (n == 7) { EXPECT_EQ(Difficulty, 1); HeadlessTouch(TOUCH_DOWN, false); }
+    if (n == 7) {
+      EXPECT_EQ(Difficulty, 1);
+      HeadlessTouch(TOUCH_DOWN, false);
+    }
     if (n == 40) HeadlessTouch(TOUCH_JUMP, true);
     return g_rounds == 0 && n < 100;
   };
@@ -298,7 +326,9 @@ TEST_F(TitleScreen, TwoPlayerRemindsOfUnboundControlsAtTheTopRight) {
       }
       Keys[23] = 65;
     }
-    if (n == 4) { EXPECT_EQ(Text("(Don't forget to set player 2's controls!)"), nullptr); }
+    if (n == 4) {
+      EXPECT_EQ(Text("(Don't forget to set player 2's controls!)"), nullptr);
+    }
     return n < 4;
   };
   ASSERT_TRUE(Run());
@@ -329,9 +359,7 @@ TEST_F(TitleScreen, PromptsFollowTheLastHandAndBHeldASecondLeaves) {
         Keys[KeySlot(2, ACT_LEFT)] = 0;
         HeadlessJoyButton(0, Y, true);  // a button with no use on the title
         break;
-      case 3:
-        HeadlessJoyButton(0, Y, false);
-        break;
+      case 3: HeadlessJoyButton(0, Y, false); break;
       case 4:
         EXPECT_NE(Text("Press Start (A) To Begin"), nullptr);
         EXPECT_NE(Text(padHint), nullptr);
@@ -350,9 +378,7 @@ TEST_F(TitleScreen, PromptsFollowTheLastHandAndBHeldASecondLeaves) {
       case 40:
         HeadlessJoyButton(0, B, false);  // let go early: nothing
         break;
-      case 45:
-        HeadlessJoyButton(0, B, true);
-        break;
+      case 45: HeadlessJoyButton(0, B, true); break;
       default: break;
     }
     return true;

@@ -29,28 +29,83 @@ class Controls : public ProgramTest {
 constexpr int kAxisX = 0, kAxisY = 1, kAxisZ = 2;
 
 TEST(KeyName, ExactCodes) {
-  const std::pair<int, const char*> table[] = {
-      {1, "Left Mousebutton"}, {2, "Right Mousebutton"}, {3, "Middle Mousebutton"}, {8, "Backspace"},
-      {9, "Tab"}, {12, "Clear"}, {13, "Return"}, {19, "Pause"}, {20, "CapsLock"}, {27, "Escape"},
-      {32, "Space"}, {33, "Page Up"}, {34, "Page Down"}, {35, "End"}, {36, "Home"}, {37, "Left"},
-      {38, "Up"}, {39, "Right"}, {40, "Down"}, {41, "Select"}, {42, "Print"}, {43, "Execute"},
-      {44, "Screen"}, {45, "Insert"}, {46, "Delete"}, {47, "Help"}, {48, "0"}, {57, "9"}, {65, "A"},
-      {90, "Z"}, {91, "Sys Left"}, {92, "Sys Right"}, {96, "0"}, {101, "5"}, {105, "9"}, {106, "*"},
-      {107, "+"}, {109, "-"}, {110, "."}, {111, "/"}, {112, "F1"}, {121, "F10"}, {123, "F12"},
-      {144, "NumLock"}, {145, "ScrollLock"}, {160, "LShift"}, {161, "RShift"}, {162, "LControl"},
-      {163, "RControl"}, {164, "LAlt"}, {165, "RAlt"}, {173, "Mute"}, {174, "Volume Down"},
-      {175, "Volume Up"}, {186, ";"}, {187, "="}, {188, ","}, {189, "-"}, {190, "."}, {191, "/"},
-      {192, "'"}, {219, "["}, {220, "\\"}, {221, "]"}, {222, "#"}, {223, "`"}, {226, "\\"}};
+  const std::pair<int, const char*> table[] = {{1, "Left Mousebutton"},
+                                               {2, "Right Mousebutton"},
+                                               {3, "Middle Mousebutton"},
+                                               {8, "Backspace"},
+                                               {9, "Tab"},
+                                               {12, "Clear"},
+                                               {13, "Return"},
+                                               {19, "Pause"},
+                                               {20, "CapsLock"},
+                                               {27, "Escape"},
+                                               {32, "Space"},
+                                               {33, "Page Up"},
+                                               {34, "Page Down"},
+                                               {35, "End"},
+                                               {36, "Home"},
+                                               {37, "Left"},
+                                               {38, "Up"},
+                                               {39, "Right"},
+                                               {40, "Down"},
+                                               {41, "Select"},
+                                               {42, "Print"},
+                                               {43, "Execute"},
+                                               {44, "Screen"},
+                                               {45, "Insert"},
+                                               {46, "Delete"},
+                                               {47, "Help"},
+                                               {48, "0"},
+                                               {57, "9"},
+                                               {65, "A"},
+                                               {90, "Z"},
+                                               {91, "Sys Left"},
+                                               {92, "Sys Right"},
+                                               {96, "0"},
+                                               {101, "5"},
+                                               {105, "9"},
+                                               {106, "*"},
+                                               {107, "+"},
+                                               {109, "-"},
+                                               {110, "."},
+                                               {111, "/"},
+                                               {112, "F1"},
+                                               {121, "F10"},
+                                               {123, "F12"},
+                                               {144, "NumLock"},
+                                               {145, "ScrollLock"},
+                                               {160, "LShift"},
+                                               {161, "RShift"},
+                                               {162, "LControl"},
+                                               {163, "RControl"},
+                                               {164, "LAlt"},
+                                               {165, "RAlt"},
+                                               {173, "Mute"},
+                                               {174, "Volume Down"},
+                                               {175, "Volume Up"},
+                                               {186, ";"},
+                                               {187, "="},
+                                               {188, ","},
+                                               {189, "-"},
+                                               {190, "."},
+                                               {191, "/"},
+                                               {192, "'"},
+                                               {219, "["},
+                                               {220, "\\"},
+                                               {221, "]"},
+                                               {222, "#"},
+                                               {223, "`"},
+                                               {226, "\\"}};
   for (auto [code, name] : table) EXPECT_EQ(KeyName(code), name) << "code " << code;
   for (int c = 65; c <= 90; c++) EXPECT_EQ(KeyName(c), std::string(1, static_cast<char>(c)));
 }
 
 TEST(KeyName, EverythingElseByInputPart) {
-  EXPECT_EQ(KeyName(0), "Y-");      // unbound
-  EXPECT_EQ(KeyName(350), "Y-");    // joystick 2, negative Y
-  EXPECT_EQ(KeyName(330), "0");     // joystick 1, button 0
-  EXPECT_EQ(KeyName(93), "13");     // a key with no name of its own: part 43
-  EXPECT_EQ(KeyName(124), "-6");    // F13: part 24
+  EXPECT_EQ(KeyName(0), "Y-");    // unbound
+  EXPECT_EQ(KeyName(350), "Y-");  // joystick 2, negative Y
+  EXPECT_EQ(KeyName(330), "0");   // joystick 1, button 0
+  EXPECT_EQ(KeyName(93), "13");   // a key with no name of its own: part 43
+  EXPECT_EQ(KeyName(124), "-6");  // F13: part 24
   EXPECT_EQ(KeyName(311), "R+");
   EXPECT_EQ(KeyName(420), "Up");
   EXPECT_EQ(KeyName(423), "Left");
@@ -58,14 +113,15 @@ TEST(KeyName, EverythingElseByInputPart) {
   EXPECT_EQ(KeyName(428), "Down");
   EXPECT_EQ(KeyName(349), "19");
   EXPECT_EQ(KeyName(312), "-18");
-  EXPECT_EQ(KeyName(255), "Z+");    // 255 mod 50 = 5
-  EXPECT_EQ(KeyName(-1), "-31");    // the remainder keeps the sign of the code
+  EXPECT_EQ(KeyName(255), "Z+");  // 255 mod 50 = 5
+  EXPECT_EQ(KeyName(-1), "-31");  // the remainder keeps the sign of the code
   EXPECT_FALSE(KeyName(INT_MIN).empty());
   EXPECT_FALSE(KeyName(INT_MAX).empty());
 }
 
 TEST_F(Controls, DefaultBindings) {
-  const int bound[][2] = {{0, 38}, {3, 37}, {5, 39}, {8, 40}, {10, 90}, {20, 87}, {23, 65}, {25, 68}, {28, 83}, {30, 74}};
+  const int bound[][2] = {{0, 38},  {3, 37},  {5, 39},  {8, 40},  {10, 90},
+                          {20, 87}, {23, 65}, {25, 68}, {28, 83}, {30, 74}};
   int nonZero = 0;
   for (int v : Keys) nonZero += v != 0;
   EXPECT_EQ(nonZero, 10);
@@ -108,7 +164,7 @@ TEST_F(Controls, DiscoveryTakesRestReadingsAndAtMostFour) {
   HeadlessSetJoysticks(6);
   HeadlessJoySetup(0, "Stick", 0x0F, true);
   HeadlessJoySetup(1, "Wheel", 0x03, false);  // no hat: reads centred
-  HeadlessJoyHat(2, 0.5f);                     // a hat pushed at start-up
+  HeadlessJoyHat(2, 0.5f);                    // a hat pushed at start-up
   HeadlessJoyAxis(0, kAxisZ, 0.5f);
   DiscoverJoysticks();
   EXPECT_EQ(JoyCount, 4);
@@ -199,8 +255,8 @@ TEST_F(Controls, ButtonsHeldByNumberCapturedByMaskUpTo18) {
   EXPECT_EQ(DetectInput(), 348);
   HeadlessJoyButton(0, 18, false);
   HeadlessJoyButton(0, 19, true);
-  EXPECT_EQ(CodeDown(349), 1);   // bindable through the file
-  EXPECT_EQ(DetectInput(), 0);   // never captured
+  EXPECT_EQ(CodeDown(349), 1);  // bindable through the file
+  EXPECT_EQ(DetectInput(), 0);  // never captured
   HeadlessJoyButton(0, 19, false);
 
   // A button outside the device's mask is not captured.
@@ -232,12 +288,12 @@ TEST_F(Controls, CaptureOrder) {
   EXPECT_EQ(DetectInput(), 301);  // slot 1 before slot 2; Y before X; axes before buttons
   HeadlessKey(KEY_Z, true);
   HeadlessKey(KEY_A, true);
-  EXPECT_EQ(DetectInput(), 65);   // keyboard first, lowest code first
+  EXPECT_EQ(DetectInput(), 65);  // keyboard first, lowest code first
   HeadlessKey(KEY_F12, true);
-  EXPECT_EQ(DetectInput(), 0);    // F12 held: nothing is captured
+  EXPECT_EQ(DetectInput(), 0);  // F12 held: nothing is captured
   HeadlessKey(KEY_F12, false);
   HeadlessKey(KEY_F11, true);
-  EXPECT_EQ(DetectInput(), 0);    // F11 likewise
+  EXPECT_EQ(DetectInput(), 0);  // F11 likewise
   HeadlessKey(KEY_F11, false);
   HeadlessKey(KEY_A, false);
   HeadlessKey(KEY_Z, false);
@@ -251,8 +307,11 @@ TEST_F(Controls, CaptureOrder) {
 // The on-screen controls press player 1's actions, whatever they are bound to.
 TEST_F(Controls, TouchPressesPlayerOnesActionsNotKeys) {
   Keys[KeySlot(1, ACT_LEFT)] = KEY_A;  // rebinding keeps the control working
-  const std::pair<int, int> pairs[] = {{TOUCH_LEFT, ACT_LEFT}, {TOUCH_RIGHT, ACT_RIGHT}, {TOUCH_JUMP, ACT_BUTTON1},
-                                       {TOUCH_UP, ACT_UP}, {TOUCH_DOWN, ACT_DOWN}};
+  const std::pair<int, int> pairs[] = {{TOUCH_LEFT, ACT_LEFT},
+                                       {TOUCH_RIGHT, ACT_RIGHT},
+                                       {TOUCH_JUMP, ACT_BUTTON1},
+                                       {TOUCH_UP, ACT_UP},
+                                       {TOUCH_DOWN, ACT_DOWN}};
   for (auto [control, action] : pairs) {
     HeadlessTouch(control, true);
     EXPECT_EQ(ControlDown(action, 1), 1) << control;

@@ -48,9 +48,15 @@ class EngineTestRun : public ShellTest {
   }
 
   std::vector<std::string> Results(int rate, int main, int glow, int particles) {
-    return {"Test Complete", "", "Engine Test Results", "",
+    return {"Test Complete",
+            "",
+            "Engine Test Results",
+            "",
             "\tMaximum Sprites Allowed for " + Str(rate) + " Frames Per Second",
-            "\tMain sprites : " + Str(main), "\tGlowy Sprites : " + Str(glow), "\tParticles : " + Str(particles), ""};
+            "\tMain sprites : " + Str(main),
+            "\tGlowy Sprites : " + Str(glow),
+            "\tParticles : " + Str(particles),
+            ""};
   }
 };
 

@@ -101,11 +101,11 @@ TEST_F(PauseMenuTest, SelectionWrapsBothWaysAndEscapeAnswersBySelection) {
   script = [&](int f) {
     lit.push_back(Highlighted(frames.back()));
     switch (f) {
-      case 2: HeadlessKey(KEY_UP, true); break;    // Continue -> Quit
+      case 2: HeadlessKey(KEY_UP, true); break;  // Continue -> Quit
       case 3: HeadlessKey(KEY_UP, false); break;
       case 5: HeadlessKey(KEY_DOWN, true); break;  // Quit -> nothing -> Continue
       case 6: HeadlessKey(KEY_DOWN, false); break;
-      case 8: HeadlessKey(KEY_W, true); break;     // player 2's up works too
+      case 8: HeadlessKey(KEY_W, true); break;  // player 2's up works too
       case 9: HeadlessKey(KEY_W, false); break;
       case 11: PressEscape(50); break;
       default: break;

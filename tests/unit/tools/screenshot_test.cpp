@@ -110,8 +110,8 @@ TEST_F(Screenshot, F11SavesTheDisplaySizedPictureBesideTheGameFolder) {
   EXPECT_EQ(Messages.front().c, 1);
 
   const std::vector<std::string> log = CloseLog();
-  EXPECT_TRUE(InOrder(log, {"", "\tScreenshot", "\tGrabbing Screenshot", "\tSaving Screenshot : " + name,
-                            "\tSaved Screenshot 1", ""}));
+  EXPECT_TRUE(InOrder(
+      log, {"", "\tScreenshot", "\tGrabbing Screenshot", "\tSaving Screenshot : " + name, "\tSaved Screenshot 1", ""}));
 }
 
 TEST_F(Screenshot, ASecondShotInTheSameSecondKeepsTheFirst) {
@@ -165,7 +165,8 @@ TEST_F(Screenshot, AFailedSaveIsReportedAsSuch) {
   EXPECT_TRUE(fs::equivalent(fs::current_path(), game));
 
   const std::vector<std::string> log = CloseLog();
-  EXPECT_EQ(Lines(log, "\tSaved Screenshot "), (std::vector<std::string>{"\tSaved Screenshot 0", "\tSaved Screenshot 0"}));
+  EXPECT_EQ(Lines(log, "\tSaved Screenshot "),
+            (std::vector<std::string>{"\tSaved Screenshot 0", "\tSaved Screenshot 0"}));
 }
 
 }  // namespace

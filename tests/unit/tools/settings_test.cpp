@@ -16,7 +16,7 @@ class SettingsPanel : public ShellTest {
     if (!HaveStagedFile("Common/icons.png") || !HaveStagedFile("Common/SVBasicManual.ttf"))
       GTEST_SKIP() << "icons and fonts not staged in this build";
     UseStagedCommon();
-    SlowMachine();  // the engine test inside ApplyGraphics ends quickly
+    SlowMachine();    // the engine test inside ApplyGraphics ends quickly
     ApplyGraphics();  // 800 x 600 among the seven default modes
     HeadlessOnDelay(nullptr);
     Settings[SET_SLOWSYSTEM] = 0;  // the short engine test called this machine slow
@@ -43,8 +43,9 @@ class SettingsPanel : public ShellTest {
   }
   // The pointer at a virtual point; the panel sees it from the next frame on.
   void Point(int vx, int vy) {
-    HeadlessMouseMove((static_cast<float>(vx) + 0.5f) * static_cast<float>(ScreenWidth) / static_cast<float>(VirtualWidth),
-                      (static_cast<float>(vy) + 0.5f) * static_cast<float>(ScreenHeight) / static_cast<float>(VirtualHeight));
+    HeadlessMouseMove(
+        (static_cast<float>(vx) + 0.5f) * static_cast<float>(ScreenWidth) / static_cast<float>(VirtualWidth),
+        (static_cast<float>(vy) + 0.5f) * static_cast<float>(ScreenHeight) / static_cast<float>(VirtualHeight));
     Frame();
   }
   std::vector<DrawRecord> Click(int button = 1) {
@@ -415,7 +416,7 @@ TEST_F(SettingsPanel, JoysticksShowButtonZeroAndAClickSwitchesThemOff) {
   ASSERT_TRUE(first && second);
   EXPECT_EQ(first->y, 250);
   EXPECT_EQ(second->y, 265);
-  EXPECT_EQ(first->b, 80);   // green
+  EXPECT_EQ(first->b, 80);    // green
   EXPECT_EQ(second->r, 255);  // yellow while its button 0 is held
   EXPECT_EQ(second->b, 80);
   EXPECT_EQ(second->g, 255);

@@ -50,8 +50,8 @@ TEST_F(Render, ClearIsBlackAndSolidRectFillsExactly) {
   SetBlend(SOLIDBLEND);
   DrawRect(10, 20, 30, 40);
   // The right edge is exclusive: (40, 59) stays black.
-  ExpectSpots({{10, 20, {10, 20, 30}}, {39, 59, {10, 20, 30}}, {40, 59, {0, 0, 0}}, {39, 60, {0, 0, 0}},
-               {9, 20, {0, 0, 0}}});
+  ExpectSpots(
+      {{10, 20, {10, 20, 30}}, {39, 59, {10, 20, 30}}, {40, 59, {0, 0, 0}}, {39, 60, {0, 0, 0}}, {9, 20, {0, 0, 0}}});
   ClearScreen();
   EXPECT_TRUE(Near(At(20, 30), 0, 0, 0));
 }
@@ -83,9 +83,8 @@ TEST_F(Render, EachBlendOverAKnownBackground) {
 
 TEST_F(Render, MaskDropsTexelsBelowHalfAlphaAndColourMultiplies) {
   // Four texels: alpha 0, 100 (below half), 128 (half), 255.
-  const int img = MakeImage(4, 1, {{Pack(255, 0, 0, 0), Pack(255, 0, 0, 100), Pack(255, 255, 255, 128),
-                                    Pack(200, 200, 200, 255)}},
-                            0, 0);
+  const int img = MakeImage(
+      4, 1, {{Pack(255, 0, 0, 0), Pack(255, 0, 0, 100), Pack(255, 255, 255, 128), Pack(200, 200, 200, 255)}}, 0, 0);
   Background();
   SetBlend(MASKBLEND);
   SetColor(255, 128, 255);
@@ -124,15 +123,20 @@ TEST_F(Render, RotatedScaledImageLandsAboutItsHandle) {
   // Unrotated at scale 2: 40x20 centred on (100, 75).
   SetScale(2, 2);
   DrawImage(img, 100, 75);
-  ExpectSpots({{81, 66, {255, 0, 0}}, {118, 84, {0, 255, 0}}, {79, 75, {0, 0, 0}}, {121, 75, {0, 0, 0}},
-               {100, 64, {0, 0, 0}}});
+  ExpectSpots(
+      {{81, 66, {255, 0, 0}}, {118, 84, {0, 255, 0}}, {79, 75, {0, 0, 0}}, {121, 75, {0, 0, 0}}, {100, 64, {0, 0, 0}}});
 
   // 90 degrees clockwise: the left (red) half turns to the top; 20 wide, 40 tall.
   ClearScreen();
   SetRotation(90);
   DrawImage(img, 100, 75);
-  ExpectSpots({{100, 57, {255, 0, 0}}, {100, 93, {0, 255, 0}}, {91, 75 - 19, {255, 0, 0}}, {100, 54, {0, 0, 0}},
-               {100, 96, {0, 0, 0}}, {88, 75, {0, 0, 0}}, {112, 75, {0, 0, 0}}});
+  ExpectSpots({{100, 57, {255, 0, 0}},
+               {100, 93, {0, 255, 0}},
+               {91, 75 - 19, {255, 0, 0}},
+               {100, 54, {0, 0, 0}},
+               {100, 96, {0, 0, 0}},
+               {88, 75, {0, 0, 0}},
+               {112, 75, {0, 0, 0}}});
 
   // The overlap test places frames the same way the renderer draws them.
   const int dot = MakeImage(1, 1, {{Pack(255, 255, 255)}});
@@ -150,11 +154,10 @@ TEST_F(Render, RotatedScaledImageLandsAboutItsHandle) {
 TEST_F(Render, AnimationFramesAndNearestFiltering) {
   // Three 2x1 frames; frame 1 is blue then yellow. Unfiltered scaling keeps
   // hard edges and never bleeds a neighbour frame in.
-  const int img = MakeImage(2, 1,
-                            {{Pack(255, 0, 0), Pack(255, 0, 0)},
-                             {Pack(0, 0, 255), Pack(255, 255, 0)},
-                             {Pack(0, 255, 0), Pack(0, 255, 0)}},
-                            0, 0);
+  const int img = MakeImage(
+      2, 1,
+      {{Pack(255, 0, 0), Pack(255, 0, 0)}, {Pack(0, 0, 255), Pack(255, 255, 0)}, {Pack(0, 255, 0), Pack(0, 255, 0)}}, 0,
+      0);
   SetBlend(SOLIDBLEND);
   SetScale(16, 16);
   DrawImage(img, 10, 10, 1);
@@ -207,7 +210,7 @@ TEST_F(Render, TextFitsItsMeasuredBoxAndScales) {
   EXPECT_LT(y1, 30 + h);
   EXPECT_GT(x1 - x0 + 1, w / 2);  // three letters span most of the width
   const Rgb ink = At(x0, y0 + (y1 - y0) / 2);
-  EXPECT_EQ(ink.b, 0);            // the colour multiplies the glyphs
+  EXPECT_EQ(ink.b, 0);  // the colour multiplies the glyphs
 
   ClearScreen();
   SetScale(2, 2);
@@ -243,8 +246,12 @@ TEST_F(Render, VirtualResolutionMapsOntoTheDisplay) {
   SetBlend(SOLIDBLEND);
   SetColor(0, 200, 0);
   DrawRect(640, 480, 128, 96);  // display (400,300)-(480,360)
-  ExpectSpots({{400, 300, {0, 200, 0}}, {479, 359, {0, 200, 0}}, {399, 330, {0, 0, 0}}, {480, 330, {0, 0, 0}},
-               {440, 299, {0, 0, 0}}, {440, 360, {0, 0, 0}}});
+  ExpectSpots({{400, 300, {0, 200, 0}},
+               {479, 359, {0, 200, 0}},
+               {399, 330, {0, 0, 0}},
+               {480, 330, {0, 0, 0}},
+               {440, 299, {0, 0, 0}},
+               {440, 360, {0, 0, 0}}});
   SetVirtualResolution(200, 150);
 }
 
@@ -258,8 +265,12 @@ TEST_F(Render, AnAreaKeptInShapeSitsBetweenBars) {
   SetBlend(SOLIDBLEND);
   SetColor(0, 200, 0);
   DrawRect(-50, -50, 300, 300);  // beyond the area on every side
-  ExpectSpots({{12, 50, {0, 0, 0}}, {146, 50, {0, 0, 0}}, {13, 50, {0, 200, 0}}, {145, 50, {0, 200, 0}},
-               {80, 0, {0, 200, 0}}, {80, 99, {0, 200, 0}}});
+  ExpectSpots({{12, 50, {0, 0, 0}},
+               {146, 50, {0, 0, 0}},
+               {13, 50, {0, 200, 0}},
+               {145, 50, {0, 200, 0}},
+               {80, 0, {0, 200, 0}},
+               {80, 99, {0, 200, 0}}});
   MoveMouse(13 + 133 / 2, 50);
   EXPECT_NEAR(VirtualMouseX(), 64, 0.5);
   EXPECT_NEAR(VirtualMouseY(), 48, 0.5);

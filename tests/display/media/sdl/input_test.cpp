@@ -61,23 +61,37 @@ TEST(SdlKeys, LettersAndDigitsByLabelTheRestByPlace) {
   // A Cyrillic letter falls back to its place.
   EXPECT_EQ(VirtualKeyFromSdl(0x0439, SDL_SCANCODE_Q), 81);
   // Every other key by its place, whatever the layout.
-  const std::tuple<SDL_Keycode, SDL_Scancode, int> byPlace[] = {
-      {SDLK_LEFT, SDL_SCANCODE_LEFT, 37}, {SDLK_UP, SDL_SCANCODE_UP, 38}, {SDLK_RIGHT, SDL_SCANCODE_RIGHT, 39},
-      {SDLK_DOWN, SDL_SCANCODE_DOWN, 40}, {SDLK_F1, SDL_SCANCODE_F1, 112}, {SDLK_F12, SDL_SCANCODE_F12, 123},
-      {SDLK_TAB, SDL_SCANCODE_TAB, 9}, {SDLK_RETURN, SDL_SCANCODE_RETURN, 13},
-      {SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, 13}, {SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, 27},
-      {SDLK_SPACE, SDL_SCANCODE_SPACE, 32}, {SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE, 8},
-      {SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, 160}, {SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, 161},
-      {SDLK_LCTRL, SDL_SCANCODE_LCTRL, 162}, {SDLK_RCTRL, SDL_SCANCODE_RCTRL, 163},
-      {SDLK_LALT, SDL_SCANCODE_LALT, 164}, {SDLK_RALT, SDL_SCANCODE_RALT, 165}, {SDLK_KP_0, SDL_SCANCODE_KP_0, 96},
-      {SDLK_KP_9, SDL_SCANCODE_KP_9, 105}, {SDLK_KP_DIVIDE, SDL_SCANCODE_KP_DIVIDE, 111},
-      {SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON, 186}, {SDLK_BACKQUOTE, SDL_SCANCODE_GRAVE, 192},
-      {SDLK_LEFTBRACKET, SDL_SCANCODE_LEFTBRACKET, 219}, {SDLK_QUOTE, SDL_SCANCODE_APOSTROPHE, 222},
-      {SDLK_DELETE, SDL_SCANCODE_DELETE, 46}, {SDLK_PAGEDOWN, SDL_SCANCODE_PAGEDOWN, 34},
-      {SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, 20}, {SDLK_NUMLOCKCLEAR, SDL_SCANCODE_NUMLOCKCLEAR, 144},
-      {SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, 0}};
-  for (auto [sym, place, code] : byPlace)
-    EXPECT_EQ(VirtualKeyFromSdl(sym, place), code) << SDL_GetScancodeName(place);
+  const std::tuple<SDL_Keycode, SDL_Scancode, int> byPlace[] = {{SDLK_LEFT, SDL_SCANCODE_LEFT, 37},
+                                                                {SDLK_UP, SDL_SCANCODE_UP, 38},
+                                                                {SDLK_RIGHT, SDL_SCANCODE_RIGHT, 39},
+                                                                {SDLK_DOWN, SDL_SCANCODE_DOWN, 40},
+                                                                {SDLK_F1, SDL_SCANCODE_F1, 112},
+                                                                {SDLK_F12, SDL_SCANCODE_F12, 123},
+                                                                {SDLK_TAB, SDL_SCANCODE_TAB, 9},
+                                                                {SDLK_RETURN, SDL_SCANCODE_RETURN, 13},
+                                                                {SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER, 13},
+                                                                {SDLK_ESCAPE, SDL_SCANCODE_ESCAPE, 27},
+                                                                {SDLK_SPACE, SDL_SCANCODE_SPACE, 32},
+                                                                {SDLK_BACKSPACE, SDL_SCANCODE_BACKSPACE, 8},
+                                                                {SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, 160},
+                                                                {SDLK_RSHIFT, SDL_SCANCODE_RSHIFT, 161},
+                                                                {SDLK_LCTRL, SDL_SCANCODE_LCTRL, 162},
+                                                                {SDLK_RCTRL, SDL_SCANCODE_RCTRL, 163},
+                                                                {SDLK_LALT, SDL_SCANCODE_LALT, 164},
+                                                                {SDLK_RALT, SDL_SCANCODE_RALT, 165},
+                                                                {SDLK_KP_0, SDL_SCANCODE_KP_0, 96},
+                                                                {SDLK_KP_9, SDL_SCANCODE_KP_9, 105},
+                                                                {SDLK_KP_DIVIDE, SDL_SCANCODE_KP_DIVIDE, 111},
+                                                                {SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON, 186},
+                                                                {SDLK_BACKQUOTE, SDL_SCANCODE_GRAVE, 192},
+                                                                {SDLK_LEFTBRACKET, SDL_SCANCODE_LEFTBRACKET, 219},
+                                                                {SDLK_QUOTE, SDL_SCANCODE_APOSTROPHE, 222},
+                                                                {SDLK_DELETE, SDL_SCANCODE_DELETE, 46},
+                                                                {SDLK_PAGEDOWN, SDL_SCANCODE_PAGEDOWN, 34},
+                                                                {SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, 20},
+                                                                {SDLK_NUMLOCKCLEAR, SDL_SCANCODE_NUMLOCKCLEAR, 144},
+                                                                {SDLK_UNKNOWN, SDL_SCANCODE_UNKNOWN, 0}};
+  for (auto [sym, place, code] : byPlace) EXPECT_EQ(VirtualKeyFromSdl(sym, place), code) << SDL_GetScancodeName(place);
 }
 
 class SdlInput : public ::testing::Test {
@@ -88,7 +102,8 @@ class SdlInput : public ::testing::Test {
     SDL_PumpEvents();
     SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);  // whatever the window itself caused
     FlushKeys();
-    while (MouseHit(1) + MouseHit(2) + MouseHit(3)) {}
+    while (MouseHit(1) + MouseHit(2) + MouseHit(3)) {
+    }
     CloseRequested();
   }
   void TearDown() override { CloseDisplay(); }
@@ -191,9 +206,9 @@ TEST(MediaJoystick, VirtualDeviceAxesHatButtonsAndMask) {
   const struct {
     Uint8 hat;
     float value;
-  } hats[] = {{SDL_HAT_UP, 0},          {SDL_HAT_RIGHTUP, 0.125f}, {SDL_HAT_RIGHT, 0.25f},
-              {SDL_HAT_RIGHTDOWN, 0.375f}, {SDL_HAT_DOWN, 0.5f},  {SDL_HAT_LEFTDOWN, 0.625f},
-              {SDL_HAT_LEFT, 0.75f},    {SDL_HAT_LEFTUP, 0.875f}, {SDL_HAT_CENTERED, -1}};
+  } hats[] = {{SDL_HAT_UP, 0},       {SDL_HAT_RIGHTUP, 0.125f},  {SDL_HAT_RIGHT, 0.25f}, {SDL_HAT_RIGHTDOWN, 0.375f},
+              {SDL_HAT_DOWN, 0.5f},  {SDL_HAT_LEFTDOWN, 0.625f}, {SDL_HAT_LEFT, 0.75f},  {SDL_HAT_LEFTUP, 0.875f},
+              {SDL_HAT_CENTERED, -1}};
   for (const auto& h : hats) {
     pad.Hat(h.hat);
     EXPECT_FLOAT_EQ(JoyHat(port), h.value) << int(h.hat);
@@ -223,8 +238,8 @@ int MakeTone() {
 
 TEST(SdlAudio, OutputsSwitchAndEarlierSoundsStillPlay) {
   UseSdlBackend();
-  const std::vector<std::string> outputs = OpenALLinked() ? std::vector<std::string>{"OpenAL", "FreeAudio"}
-                                                         : std::vector<std::string>{"FreeAudio"};
+  const std::vector<std::string> outputs =
+      OpenALLinked() ? std::vector<std::string>{"OpenAL", "FreeAudio"} : std::vector<std::string>{"FreeAudio"};
   EXPECT_EQ(AudioDriverList(), outputs);
   EXPECT_TRUE(AudioDriverExists("freeaudio"));
   EXPECT_FALSE(SetAudioDriver("DirectSound"));

@@ -2,8 +2,8 @@
 // discovery, and its axes, hat and buttons are held and captured by code; a
 // pad attached later is found and plays in the standard layout through SDL's
 // pad mapping.
-#include "tests/display/support.h"
 #include "shell/globals.h"
+#include "tests/display/support.h"
 #include "tools/tools.h"
 
 namespace {
@@ -49,7 +49,7 @@ TEST_F(SdlJoystick, AxesHatAndButtonsByCode) {
   EXPECT_EQ(CodeDown(301), 0);
   EXPECT_EQ(DetectInput(), 300);
   pad_->Axis(1, 0);
-  pad_->Axis(0, 32767);   // X fully right
+  pad_->Axis(0, 32767);  // X fully right
   EXPECT_EQ(CodeDown(303), 1);
   EXPECT_EQ(DetectInput(), 303);
   pad_->Axis(0, 0);
@@ -93,7 +93,7 @@ TEST(SdlPadLater, FoundAndPlaysTheStandardLayout) {
   desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
   desc.naxes = SDL_CONTROLLER_AXIS_MAX;
   desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-  desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;      // every part, each at its own number
+  desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;  // every part, each at its own number
   desc.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
   const int index = SDL_JoystickAttachVirtualEx(&desc);
   ASSERT_GE(index, 0) << SDL_GetError();

@@ -144,10 +144,8 @@ std::vector<Burst> Bursts(const Pcm& pcm) {
   std::vector<std::pair<size_t, size_t>> spans;  // [first, last] windows
   for (size_t w = 0; w < count; ++w) {
     if (std::max(l[w], r[w]) < 200) continue;
-    if (!spans.empty() && w - spans.back().second <= 8)
-      spans.back().second = w;
-    else
-      spans.push_back({w, w});
+    if (!spans.empty() && w - spans.back().second <= 8) spans.back().second = w;
+    else spans.push_back({w, w});
   }
   std::vector<Burst> out;
   const double winSec = double(win) / pcm.rate;
@@ -173,8 +171,7 @@ std::string Describe(const std::vector<Burst>& bursts) {
   std::string s;
   char line[128];
   for (const Burst& b : bursts) {
-    std::snprintf(line, sizeof line, "\n  at %.3f s for %.3f s, rms L %.0f R %.0f", b.start, b.seconds, b.rmsL,
-                  b.rmsR);
+    std::snprintf(line, sizeof line, "\n  at %.3f s for %.3f s, rms L %.0f R %.0f", b.start, b.seconds, b.rmsL, b.rmsR);
     s += line;
   }
   return s;
@@ -233,7 +230,7 @@ void CheckMix(const std::function<std::unique_ptr<AudioOutput>()>& open, const s
   EXPECT_NEAR(b[1].seconds, 0.2, 0.03);
   EXPECT_GT(b[2].rmsL, 20 * b[2].rmsR);  // hard left
   EXPECT_GT(b[3].rmsR, 20 * b[3].rmsL);  // hard right
-  EXPECT_NEAR(b[4].seconds, 0.1, 0.03);            // double speed
+  EXPECT_NEAR(b[4].seconds, 0.1, 0.03);  // double speed
 }
 
 TEST(OpenALOutput, WaveCaptureFollowsCueVolumePanAndRate) {

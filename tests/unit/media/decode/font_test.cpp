@@ -117,7 +117,7 @@ TEST(BuiltinFace, FixedCellsWithShapes) {
   EXPECT_EQ(f.glyphs[' '].advance, f.glyphs['A'].advance);
   EXPECT_EQ(f.glyphs[7].advance, 0);  // controls take no room
   EXPECT_GT(Coverage(f, 'A'), 0);
-  EXPECT_GT(Coverage(f, 0xC9), 0);    // accented letters show their base letter
+  EXPECT_GT(Coverage(f, 0xC9), 0);  // accented letters show their base letter
   EXPECT_EQ(Coverage(f, ' '), 0);
   // Every printable ASCII glyph but the space has ink, and no two are alike.
   std::vector<std::vector<uint8_t>> shapes;

@@ -98,7 +98,8 @@ TEST_F(Images, EveryColourLayoutDecodesToRgba) {
                          {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}}, {0, 128});
   EXPECT_EQ(Decode(pal, w, h), (std::vector<uint32_t>{Rgba(255, 0, 0, 0), Rgba(0, 255, 0, 128), Rgba(0, 0, 255)}));
   // 16-bit RGB scales to 8 bits, alpha becomes opaque.
-  auto rgb16 = WriteRawPng(dir, "rgb16.png", 1, 1, 16, PNG_COLOR_TYPE_RGB, false, {{0x12, 0x12, 0xAB, 0xAB, 0xFF, 0xFF}});
+  auto rgb16 =
+      WriteRawPng(dir, "rgb16.png", 1, 1, 16, PNG_COLOR_TYPE_RGB, false, {{0x12, 0x12, 0xAB, 0xAB, 0xFF, 0xFF}});
   EXPECT_EQ(Decode(rgb16, w, h), (std::vector<uint32_t>{Rgba(0x12, 0xAB, 0xFF)}));
   // Interlaced RGBA, big enough to use every pass.
   std::vector<std::vector<uint8_t>> rows(9);
@@ -141,7 +142,8 @@ TEST_F(Images, MissingCorruptAndTruncatedFilesGiveNull) {
 
 TEST_F(Images, AnimImageCutsLeftToRightTopToBottom) {
   // A 3 x 2 sheet of 4 x 5 cells; cell k is filled with red = k * 10.
-  std::string sheet = WritePng(dir, "sheet.png", 12, 10, [](int x, int y) { return Rgba((y / 5 * 3 + x / 4) * 10, x % 4, y % 5); });
+  std::string sheet =
+      WritePng(dir, "sheet.png", 12, 10, [](int x, int y) { return Rgba((y / 5 * 3 + x / 4) * 10, x % 4, y % 5); });
   AutoMidHandle(true);
   int img = LoadAnimImage(sheet, 4, 5, 1, 4, MASKEDIMAGE);
   ASSERT_NE(img, 0);
@@ -191,7 +193,7 @@ TEST_F(Images, HandlesAreReusedAndNullHandlesDoNothing) {
   HeadlessClearDraws();
   DrawImage(a, 10, 10);
   DrawImage(0, 10, 10);
-  DrawImage(b, 10, 10, 1);   // no such frame
+  DrawImage(b, 10, 10, 1);  // no such frame
   DrawImage(b, 10, 10, -1);
   DrawImage(-7, 1, 1);
   EXPECT_TRUE(HeadlessDraws().empty());
@@ -246,15 +248,16 @@ TEST_F(Images, CreateGrabAndPixmap) {
 TEST_F(Images, OverlapAtScaleOneFollowsOpaquePixels) {
   int square = LoadImage(WritePng(dir, "sq.png", 10, 10, [](int, int) { return Rgba(255, 255, 255); }), 0);
   // Only the left half is solid; alpha 127 counts as clear, 128 as solid.
-  int half = LoadImage(WritePng(dir, "half.png", 10, 10, [](int x, int) { return Rgba(9, 9, 9, x < 5 ? 128 : 127); }), 0);
+  int half =
+      LoadImage(WritePng(dir, "half.png", 10, 10, [](int x, int) { return Rgba(9, 9, 9, x < 5 ? 128 : 127); }), 0);
   EXPECT_FALSE(ImagesCollide(square, 0, 0, 0, square, 10, 0, 0));  // side by side
   EXPECT_TRUE(ImagesCollide(square, 0, 0, 0, square, 9, 0, 0));
-  EXPECT_TRUE(ImagesCollide(square, 0, 0, 0, square, 9, 9, 0));    // one corner pixel
+  EXPECT_TRUE(ImagesCollide(square, 0, 0, 0, square, 9, 9, 0));  // one corner pixel
   EXPECT_FALSE(ImagesCollide(square, 0, 0, 0, square, 10, 10, 0));
   EXPECT_TRUE(ImagesCollide(square, 0, 0, 0, square, -9.4f, 0, 0));
-  EXPECT_FALSE(ImagesCollide(half, 0, 0, 0, square, 5, 0, 0));    // over the clear half only
+  EXPECT_FALSE(ImagesCollide(half, 0, 0, 0, square, 5, 0, 0));  // over the clear half only
   EXPECT_TRUE(ImagesCollide(half, 0, 0, 0, square, 4, 0, 0));
-  EXPECT_TRUE(ImagesCollide(square, 4, 0, 0, half, 0, 0, 0));     // either order
+  EXPECT_TRUE(ImagesCollide(square, 4, 0, 0, half, 0, 0, 0));  // either order
   // Between whole pixels the sample points decide: solid columns over
   // 0.6..5.6 reach the centre 5.5 of the square's first column, 0.4..5.4 do not.
   EXPECT_TRUE(ImagesCollide(square, 5, 0, 0, half, 0.6f, 0, 0));
@@ -273,7 +276,7 @@ TEST_F(Images, OverlapAppliesScaleAboutTheHandle) {
   EXPECT_FALSE(ImagesCollide(sq, 10, 10, 0, sq, 25, 10, 0));  // 5..15 against 20..30
   SetScale(0, 1);
   EXPECT_FALSE(ImagesCollide(sq, 10, 10, 0, sq, 10, 10, 0));  // nothing is drawn at scale 0
-  SetScale(-1, 1);  // mirrored about the handle: same square
+  SetScale(-1, 1);                                            // mirrored about the handle: same square
   EXPECT_TRUE(ImagesCollide(sq, 10, 10, 0, sq, 29, 10, 0));
   EXPECT_FALSE(ImagesCollide(sq, 10, 10, 0, sq, 30, 10, 0));
 }
@@ -308,7 +311,7 @@ TEST_F(Images, PlaceFrameTurnsClockwiseAboutTheHandle) {
   // The top-right corner (20, 0) scaled to (40, 0) turns to straight below.
   EXPECT_FLOAT_EQ(q.x[1], 100);
   EXPECT_FLOAT_EQ(q.y[1], 140);
-  EXPECT_FLOAT_EQ(q.x[3], 70);   // bottom-left (0, 30) turns to the left
+  EXPECT_FLOAT_EQ(q.x[3], 70);  // bottom-left (0, 30) turns to the left
   EXPECT_FLOAT_EQ(q.y[3], 100);
 }
 
@@ -348,7 +351,7 @@ TEST_F(Images, NullImagesNeverCollide) {
   EXPECT_TRUE(ImagesCollide(sq, 0, 0, 0, sq, 0, 0, 0));
   EXPECT_FALSE(ImagesCollide(0, 0, 0, 0, sq, 0, 0, 0));
   EXPECT_FALSE(ImagesCollide(sq, 0, 0, 0, 0, 0, 0, 0));
-  EXPECT_FALSE(ImagesCollide(sq, 0, 0, 1, sq, 0, 0, 0));   // no such frame
+  EXPECT_FALSE(ImagesCollide(sq, 0, 0, 1, sq, 0, 0, 0));  // no such frame
   EXPECT_FALSE(ImagesCollide(sq, 0, 0, 0, sq, 0, 0, -1));
   int gone = LoadImage(WritePng(dir, "gone.png", 4, 4, [](int, int) { return Rgba(1, 1, 1); }), 0);
   FreeImage(gone);

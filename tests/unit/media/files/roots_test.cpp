@@ -72,8 +72,8 @@ TEST_F(Roots, ATreeThatCannotBeWrittenSendsThePlayersFilesHome) {
     fs::permissions(temp.path, fs::perms::all);
     fs::permissions(home, fs::perms::all);
   }
-  fs::permissions(files, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                             fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(files, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read | fs::perms::group_exec |
+                             fs::perms::others_read | fs::perms::others_exec);
   AsOrdinaryUser([this] { Find(); });
   fs::permissions(files, fs::perms::owner_all, fs::perm_options::add);
   EXPECT_EQ(DataRoot(), Canon(files));
@@ -118,8 +118,8 @@ TEST(PathRules, JoinKnowsTheSystemsAbsoluteNames) {
 
   // The roots take names by the same rule: the player's folder on a share.
   SetFileRoots("C:\\Program Files\\wenhod\\Files", "\\\\server\\share\\wenhod");
-  EXPECT_EQ(DataPath("Common"), kWindowsPaths ? "C:\\Program Files\\wenhod\\Files\\Common"
-                                              : "C:\\Program Files\\wenhod\\Files/Common");
+  EXPECT_EQ(DataPath("Common"),
+            kWindowsPaths ? "C:\\Program Files\\wenhod\\Files\\Common" : "C:\\Program Files\\wenhod\\Files/Common");
   EXPECT_EQ(PlayerPath("C:\\Setup.ini"), kWindowsPaths ? "C:\\Setup.ini" : "\\\\server\\share\\wenhod/C:\\Setup.ini");
   SetFileRoots("", "");
 }

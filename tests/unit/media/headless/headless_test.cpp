@@ -19,7 +19,7 @@ TEST_F(Headless, DrawCallsCarryTheStickyState) {
   SetColor(10, 300, -4);  // clamped into 0..255
   SetAlpha(0.25f);
   SetBlend(LIGHTBLEND);
-  SetBlend(42);           // not a blend: ignored
+  SetBlend(42);  // not a blend: ignored
   SetRotation(30);
   SetScale(2, 3);
   int r, g, b;
@@ -328,7 +328,7 @@ TEST_F(Headless, SoundsAreDecodedCuedAndRecorded) {
   SetChannelRate(ch, 2.0f);
   ResumeChannel(ch);
   EXPECT_TRUE(ChannelPlaying(ch));
-  Delay(499);                        // one second at double speed
+  Delay(499);  // one second at double speed
   EXPECT_TRUE(ChannelPlaying(ch));
   Delay(2);
   EXPECT_FALSE(ChannelPlaying(ch));
