@@ -85,6 +85,7 @@ struct Renderer {
   unsigned vao = 0, vbo = 0, ibo = 0;
   unsigned white = 0;
   unsigned fbo = 0, fboTex = 0;
+  bool direct = false;  // frames drawn straight into the window's back buffer (GlDrawToWindow)
   int maxTexture = 2048;
   // The batch (vertices in g_verts).
   int quads = 0;
@@ -326,6 +327,30 @@ void SetPictureViewport() {
               static_cast<GLsizei>(fit.h));
 }
 
+// Where frames are drawn: the offscreen frame, or the window itself.
+unsigned DrawTarget() { return R.direct ? 0 : R.fbo; }
+
+// Mesa's software rasterisers, whose windows keep their back buffer in the
+// program's own memory.
+bool SoftwareRasteriser() {
+  const std::string name = GlRendererName();
+  return name.find("llvmpipe") != std::string::npos || name.find("softpipe") != std::string::npos;
+}
+
+// Clears the window's back buffer to a colour, shows it, and says whether
+// the back buffer still holds exactly that colour at two corners.
+bool ShowsAndKeeps(int w, int h, const uint8_t (&rgb)[3], void (*swap)(void*), void* context) {
+  gl.ClearColor(rgb[0] / 255.0f, rgb[1] / 255.0f, rgb[2] / 255.0f, 1);
+  gl.Clear(GL_COLOR_BUFFER_BIT);
+  swap(context);
+  for (const int x : {0, w - 1}) {
+    uint8_t px[4] = {};
+    gl.ReadPixels(x, x == 0 ? 0 : h - 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, px);
+    if (px[0] != rgb[0] || px[1] != rgb[1] || px[2] != rgb[2]) return false;
+  }
+  return true;
+}
+
 void BindTexture(unsigned tex) {
   if (tex == R.boundTex) return;
   gl.BindTexture(GL_TEXTURE_2D, tex);
@@ -402,7 +427,7 @@ void GlSetVirtual(float virtualW, float virtualH) {
 }
 
 void GlSetFrameSize(int w, int h) {
-  if (!R.ready || !R.fbo || w <= 0 || h <= 0 || w > R.maxTexture || h > R.maxTexture) return;
+  if (!R.ready || !R.fbo || R.direct || w <= 0 || h <= 0 || w > R.maxTexture || h > R.maxTexture) return;
   if (w == R.width && h == R.height) return;
   GlFlush();
   unsigned fbo = 0, tex = 0;
@@ -492,11 +517,37 @@ void GlClear() {
   R.windowCurrent = false;
 }
 
+bool GlDrawToWindow(int drawableW, int drawableH, void (*swap)(void*), void* context) {
+  if (!R.ready || !R.fbo || R.direct) return R.direct;
+  if (drawableW != R.width || drawableH != R.height || !SoftwareRasteriser()) return false;
+  GlFlush();
+  gl.BindFramebuffer(GL_FRAMEBUFFER, 0);
+  // Two near-black colours no 16-bit window holds exactly; a window that
+  // swaps between two buffers answers the first after the second swap.
+  static const uint8_t kFirst[3] = {1, 2, 3}, kSecond[3] = {3, 1, 2};
+  R.direct = ShowsAndKeeps(R.width, R.height, kFirst, swap, context) &&
+             ShowsAndKeeps(R.width, R.height, kSecond, swap, context);
+  if (!R.direct) gl.BindFramebuffer(GL_FRAMEBUFFER, R.fbo);
+  R.windowCurrent = false;
+  GlClear();
+  return R.direct;
+}
+
+bool GlDrawsToWindow() { return R.direct; }
+
+void GlFrameBegins(int drawableW, int drawableH) {
+  if (!R.ready || !R.direct || (drawableW == R.width && drawableH == R.height)) return;
+  GlFlush();
+  gl.BindFramebuffer(GL_FRAMEBUFFER, R.fbo);
+  R.direct = false;
+  R.windowCurrent = false;
+}
+
 void GlShowFrame(int drawableW, int drawableH) {
   if (!R.ready) return;
   GlFlush();
   R.frameChanged = false;
-  if (!R.fbo || R.windowCurrent) return;
+  if (!R.fbo || R.direct || R.windowCurrent) return;
   gl.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   const bool scaled = drawableW != R.width || drawableH != R.height;
   gl.BlitFramebuffer(0, 0, R.width, R.height, 0, 0, drawableW, drawableH, GL_COLOR_BUFFER_BIT,
@@ -526,7 +577,7 @@ void GlReadPixels(int x, int y, int w, int h, uint32_t* out) {
   std::vector<uint32_t> rows(static_cast<size_t>(cw) * ch);
   // A frame larger than the display is read at the display's size.
   unsigned fbo = 0, tex = 0;
-  const bool scaled = R.fbo && (R.width != R.displayW || R.height != R.displayH);
+  const bool scaled = R.fbo && !R.direct && (R.width != R.displayW || R.height != R.displayH);
   if (scaled && MakeTarget(R.displayW, R.displayH, fbo, tex)) {
     gl.BindFramebuffer(GL_READ_FRAMEBUFFER, R.fbo);
     gl.BlitFramebuffer(0, 0, R.width, R.height, 0, 0, R.displayW, R.displayH, GL_COLOR_BUFFER_BIT, GL_LINEAR);
@@ -535,7 +586,7 @@ void GlReadPixels(int x, int y, int w, int h, uint32_t* out) {
   // GL rows run bottom-up.
   gl.ReadPixels(x0, R.displayH - y1, cw, ch, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
   if (fbo) {
-    gl.BindFramebuffer(GL_FRAMEBUFFER, R.fbo);
+    gl.BindFramebuffer(GL_FRAMEBUFFER, DrawTarget());
     gl.DeleteFramebuffers(1, &fbo);
     gl.DeleteTextures(1, &tex);
     R.boundTex = ~0u;

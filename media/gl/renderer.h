@@ -13,7 +13,9 @@
 // rasteriser at once rather than at the end of the frame.
 // The frame is drawn into an offscreen colour buffer
 // the size of the display (or of the host's canvas, GlSetFrameSize), so
-// read-back is exact and a presented picture can be drawn over again.
+// read-back is exact and a presented picture can be drawn over again; or,
+// where a window is seen to keep its picture, straight into the window
+// (GlDrawToWindow).
 #pragma once
 
 #include <cstdint>
@@ -74,6 +76,18 @@ void GlShowFrame(int drawableW, int drawableH);
 // the window, so the rasteriser works through the sleep instead of after
 // it. The frame loop draws, sleeps to pace itself, then presents.
 void GlIdle(int drawableW, int drawableH);
+// Draws later frames straight into the window's back buffer, sparing the
+// full-screen copy of the offscreen frame each frame (for a software
+// rasteriser, a third of what a frame costs). Only for Mesa's software
+// rasterisers, on a window of the frame's size whose back buffer is seen to
+// keep its picture across two swaps (it shows two near-black frames to
+// find out). True when frames now go to the window.
+bool GlDrawToWindow(int drawableW, int drawableH, void (*swap)(void*), void* context);
+bool GlDrawsToWindow();
+// A frame begins (before it is cleared). A window resized since it was
+// drawn into (the window manager's doing) no longer fits the frame: this and
+// later frames go to the offscreen frame, shown scaled.
+void GlFrameBegins(int drawableW, int drawableH);
 void GlSwapped();  // the window's back buffer is undefined now
 // Display pixels of the current frame, RGBA top-down, opaque. Pixels outside
 // the display read as black.

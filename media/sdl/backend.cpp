@@ -167,6 +167,11 @@ class SdlBackend final : public MediaBackend {
     HostBreathe();
     UpdateWindowSize();
     FollowHostFrame();
+    // A window a page shows whenever it sleeps must only ever hold whole frames.
+    if (!HostSleepShowsWindow()) {
+      GlDrawToWindow(
+          drawableW_, drawableH_, [](void* window) { SDL_GL_SwapWindow(static_cast<SDL_Window*>(window)); }, window_);
+    }
     SDL_DisplayMode current{};
     refresh_ = 60;
     if (SDL_GetWindowDisplayMode(window_, &current) == 0 && current.refresh_rate > 0) refresh_ = current.refresh_rate;
@@ -192,7 +197,9 @@ class SdlBackend final : public MediaBackend {
   bool IsOpen() override { return window_ != nullptr; }
 
   void Clear() override {
-    if (window_) GlClear();
+    if (!window_) return;
+    GlFrameBegins(drawableW_, drawableH_);
+    GlClear();
   }
 
   void Present(int sync) override {

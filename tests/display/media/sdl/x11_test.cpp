@@ -5,11 +5,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
 
+#include "media/gl/renderer.h"
 #include "tests/display/support.h"
 
 namespace {
@@ -77,6 +79,75 @@ TEST(SdlX11, XdotoolKeysTextAndMouseReachTheLayer) {
       << VirtualMouseX() << "," << VirtualMouseY();
   Shell("xdotool mousedown 2; sleep 0.05; xdotool mouseup 2");
   EXPECT_TRUE(Within2s([] { return MouseHit(3) == 1; }));
+  CloseDisplay();
+}
+
+// The colour the X server shows at (x, y) of the window, as ImageMagick reads
+// it ("r,g,b"), or "" when it cannot.
+std::string ShownAt(unsigned long window, int x, int y) {
+  const std::string txt = Shell("import -window " + std::to_string(window) + " -crop 1x1+" + std::to_string(x) + "+" +
+                                std::to_string(y) + " -depth 8 txt:- 2>/dev/null");
+  const size_t open = txt.find('('), close = txt.find(')', open);
+  if (open == std::string::npos || close == std::string::npos) return "";
+  std::string rgb = txt.substr(open + 1, close - open - 1);
+  std::erase(rgb, ' ');
+  if (std::count(rgb.begin(), rgb.end(), ',') > 2) rgb.erase(rgb.rfind(','));  // alpha
+  return rgb;
+}
+
+// A frame: cleared, then its left half one colour, its right half another.
+void FillHalves(int w, int h, gl::Rgb left, gl::Rgb right) {
+  ClearScreen();
+  SetBlend(SOLIDBLEND);
+  SetColor(left.r, left.g, left.b);
+  DrawRect(0, 0, static_cast<float>(w / 2), static_cast<float>(h));
+  SetColor(right.r, right.g, right.b);
+  DrawRect(static_cast<float>(w / 2), 0, static_cast<float>(w - w / 2), static_cast<float>(h));
+}
+
+// Mesa's software rasteriser keeps an X window's back buffer across a swap,
+// so frames are drawn straight into it: what the game presents is what the
+// X server shows, frame after frame, and read-back after presenting still
+// answers the picture shown. From the first frame after the window manager
+// resizes the window, frames go to the offscreen frame, scaled to the window.
+TEST(SdlX11, FramesDrawnStraightIntoTheWindowAreWhatTheScreenShows) {
+  if (!OnX11() || Shell("command -v import").empty() || Shell("command -v xdotool").empty())
+    GTEST_SKIP() << "needs an X display, ImageMagick and xdotool";
+  UseSdlBackend();
+  SetAppTitle("straight to the window");
+  ASSERT_TRUE(gl::OpenWindow(200, 150, 200, 150));
+  if (std::string(GlRendererName()).find("llvmpipe") == std::string::npos)
+    GTEST_SKIP() << "the offscreen frame serves " << GlRendererName();
+  EXPECT_TRUE(GlDrawsToWindow());
+  SDL_Window* window = SDL_GL_GetCurrentWindow();
+  ASSERT_NE(window, nullptr);
+  const unsigned long id = std::strtoul(Shell("xdotool search --name '^straight to the window$'").c_str(), nullptr, 10);
+  ASSERT_NE(id, 0UL);
+
+  FillHalves(200, 150, {200, 10, 20}, {10, 20, 200});
+  PresentFrame(0);
+  EXPECT_EQ(ShownAt(id, 20, 140), "200,10,20");
+  EXPECT_EQ(ShownAt(id, 180, 5), "10,20,200");
+  EXPECT_EQ(gl::PixelAt(180, 5), gl::Pack(10, 20, 200));
+  FillHalves(200, 150, {30, 180, 40}, {250, 250, 0});
+  PresentFrame(0);
+  EXPECT_EQ(ShownAt(id, 20, 140), "30,180,40");
+  EXPECT_EQ(ShownAt(id, 180, 5), "250,250,0");
+
+  SDL_SetWindowSize(window, 400, 300);
+  EXPECT_TRUE(Within2s([&] {
+    KeyDown(KEY_SPACE);  // pumps the window's events
+    int w = 0, h = 0;
+    SDL_GL_GetDrawableSize(window, &w, &h);
+    return w == 400;
+  }));
+  KeyDown(KEY_SPACE);
+  FillHalves(200, 150, {30, 180, 40}, {250, 250, 0});
+  PresentFrame(0);
+  EXPECT_FALSE(GlDrawsToWindow());
+  EXPECT_EQ(ShownAt(id, 40, 280), "30,180,40");
+  EXPECT_EQ(ShownAt(id, 360, 10), "250,250,0");
+  EXPECT_EQ(gl::PixelAt(180, 5), gl::Pack(250, 250, 0));
   CloseDisplay();
 }
 
