@@ -21,7 +21,7 @@
 # (Escape), name entry (a letter, Backspace) and the score card (the pointer
 # onto the best list and off it). Pacing: the intervals between frames the
 # window presents (XDamage), over 5 s on the title and in a Hard round, each
-# followed by 5 s of the bare window's.
+# followed by 5 s of the bare window's, with the CPU each process used.
 #
 # Options: --presses N (each screen, default 30), --rounds N (rounds played,
 # default 10; the round start and pause are timed once a round), --display :N
@@ -161,11 +161,22 @@ step() {
   made || key "$2" "$7"
 }
 key() { "$PROBE" key "$@"; sleep 0.15; }
-# pacing FILE WID: the game's frames over 5 s, then the bare window's.
+# pacing FILE WID PID: the game's frames over 5 s, then the bare window's,
+# each with the CPU its process used meanwhile (all its threads: a software
+# rasteriser draws on threads of its own).
 pacing() {
-  "$PROBE" pacing "$2" 5 >"$1" || true
-  "$PROBE" pacing "$REF_WID" 5 >"$1.bare" || true
+  timed_pacing "$1" "$2" "$3"
+  timed_pacing "$1.bare" "$REF_WID" "$REF_PID"
 }
+timed_pacing() {  # timed_pacing FILE WID PID
+  local t0 t1 s0 s1
+  t0=$(cpu_ticks "$3") s0=$(date +%s.%N)
+  "$PROBE" pacing "$2" 5 >"$1" || true
+  t1=$(cpu_ticks "$3") s1=$(date +%s.%N)
+  awk -v a="$t0" -v b="$t1" -v s="$s0" -v e="$s1" -v hz="$(getconf CLK_TCK)" \
+    'BEGIN { printf "cpu %.0f%%\n", 100 * (b - a) / hz / (e - s) }' >>"$1"
+}
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null || echo 0; }  # user + system
 
 # stats FILE: "n median p90" of the numbers in it ("0 - -" when none).
 stats() {
@@ -185,6 +196,7 @@ start_reference() {
   SDL_VIDEODRIVER=x11 "$REFERENCE" 0 0 >"$OUT/reference.txt" 2>&1 &
   pid=$!
   PIDS+=("$pid")
+  REF_PID=$pid
   REF_WID=$(wait_window 'latency reference' "$pid")
   sleep 0.5
 }
@@ -249,7 +261,7 @@ time_game() {
   fi
 
   press "$dir/title menu" "$wid" $MENU Down,Up "$PRESSES"
-  pacing "$dir/pacing-title" "$wid"
+  pacing "$dir/pacing-title" "$wid" "$pid"
   press "$dir/settings panel" "$wid" $PANEL Tab "$PRESSES" 700
   press "$dir/score card" "$wid" $CARD "$ONTO_ROW,$OFF_ROW" "$PRESSES"
 
@@ -262,7 +274,7 @@ time_game() {
   key "$wid" Down; sleep 0.2; key "$wid" Down; sleep 0.2
   step "$dir/round start" "$wid" $CENTRE z
   sleep 4.5
-  pacing "$dir/pacing-round" "$wid"
+  pacing "$dir/pacing-round" "$wid" "$pid"
   step "$dir/pause" "$wid" $SKY Escape
   key "$wid" Down; key "$wid" z
   sleep 2.5
@@ -321,13 +333,13 @@ done
 echo
 echo "Pacing: intervals between presented frames over 5 s, ms (a 60 Hz period is 16.7)"
 echo
-echo "| window | where | mode | fps | median | p90 | max | sd | over 1.5 periods |"
-echo "| --- | --- | --- | ---: | ---: | ---: | ---: | ---: | ---: |"
+echo "| window | where | mode | fps | median | p90 | max | sd | over 1.5 periods | CPU |"
+echo "| --- | --- | --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
 row() {  # row WINDOW WHERE MODE FILE
-  [[ -s $4 ]] || { echo "| $1 | $2 | $3 | - | - | - | - | - | - |"; return; }
+  [[ -s $4 ]] || { echo "| $1 | $2 | $3 | - | - | - | - | - | - | - |"; return; }
   awk -v w="$1" -v where="$2" -v mode="$3" '{v[$1] = $2} END {
-    printf "| %s | %s | %s | %s | %s | %s | %s | %s | %s of %d |\n", w, where, mode, v["fps"], v["median"], v["p90"],
-           v["max"], v["sd"], v["long"], v["frames"] - 1 }' "$4"
+    printf "| %s | %s | %s | %s | %s | %s | %s | %s | %s of %d | %s |\n", w, where, mode, v["fps"], v["median"],
+           v["p90"], v["max"], v["sd"], v["long"], v["frames"] - 1, v["cpu"] }' "$4"
 }
 for (( i = 1; i <= n; ++i )); do
   dir=$OUT/game-$i

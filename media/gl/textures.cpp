@@ -27,10 +27,13 @@ std::vector<uint32_t> FrameSheet(const ImageData& img, int cols, int texW, int t
     const std::vector<uint32_t>& px = img.pixels[f];
     if (px.size() != static_cast<size_t>(w) * h) continue;
     const int ox = (f % cols) * (w + 2), oy = (f / cols) * (h + 2);
+    // Row by row (a grabbed screen is remade at once when the pause menu opens).
     for (int y = -1; y <= h; ++y) {
-      const int sy = std::clamp(y, 0, h - 1);
+      const uint32_t* src = &px[static_cast<size_t>(std::clamp(y, 0, h - 1)) * w];
       uint32_t* row = &sheet[static_cast<size_t>(oy + y + 1) * texW + ox];
-      for (int x = -1; x <= w; ++x) row[x + 1] = px[static_cast<size_t>(sy) * w + std::clamp(x, 0, w - 1)];
+      row[0] = src[0];
+      std::copy(src, src + w, row + 1);
+      row[w + 1] = src[w - 1];
     }
   }
   return sheet;
