@@ -23,7 +23,7 @@
  * pointer moved to that point of the window) or click:X:Y (moved there and
  * the left button pressed). Regions are in window pixels.
  * Before a press the region (and its guard) must be still: grabbed twice,
- * 40 ms apart. */
+ * 40 ms apart; the press then waits a random part of a 60 Hz period. */
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -34,6 +34,7 @@
 #include <string.h>
 #include <sys/select.h>
 #include <time.h>
+#include <unistd.h>
 
 enum { STILL_MS = 40, ANSWER_LIMIT_MS = 1000, POLL_US = 200, MAX_FRAMES = 100000 };
 static const double kPeriodMs = 1000.0 / 60;
@@ -130,6 +131,11 @@ static double TimedPress(int x, int y, int w, int h, Input in, double holdMs, in
   XDestroyImage(before);
   XDestroyImage(around);
   if (moving) return -1;
+  /* A player's press lands anywhere in a frame. Without this wait each press
+   * would come a fixed time after the last answer, which was seen just after
+   * a picture went up: every press would fall at the same point of the
+   * window's frame, and the figure would be that point's, not a player's. */
+  SleepMs(kPeriodMs * rand() / RAND_MAX);
   XImage* still = Grab(x, y, w, h);
   Send(in, 1);
   const double pressed = NowMs();
@@ -248,6 +254,7 @@ static int Pacing(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (argc < 3) Die("usage: latency_probe press|key|pacing WINDOW ...");
+  srand((unsigned)time(NULL) ^ (unsigned)getpid());
   g_dpy = XOpenDisplay(NULL);
   if (!g_dpy) Die("cannot open the display");
   int ev, er, major, minor;
