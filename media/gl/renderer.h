@@ -88,7 +88,7 @@ bool GlDrawsToWindow();
 // drawn into (the window manager's doing) no longer fits the frame: this and
 // later frames go to the offscreen frame, shown scaled.
 void GlFrameBegins(int drawableW, int drawableH);
-void GlSwapped();  // the window's back buffer is undefined now
+void GlSwapped();  // the window was swapped: its back buffer is undefined unless drawn to directly
 // Display pixels of the current frame, RGBA top-down, opaque. Pixels outside
 // the display read as black.
 void GlReadPixels(int x, int y, int w, int h, uint32_t* out);
