@@ -1,5 +1,8 @@
 // round.cpp — one game round: set-up, the frame loop with its scenery, the
 // result texts and the one-player score record.
+#include <cstdint>
+#include <vector>
+
 #include "game/game.h"
 #include "game/replay.h"
 #include "media/random.h"
@@ -16,31 +19,38 @@ const DifficultyRow& DifficultyRowFor(int difficulty) {
                                                                                               : DIFFICULTY_EASY];
 }
 
+// Both skies are strips of colour down to the ground, drawn as bands: one
+// quad instead of hundreds of thin ones, a third of a round's frame to a
+// software rasteriser.
 void PlainSky(int W, int H) {
   ResetDrawState();
+  std::vector<uint32_t> bands;
   double v = 80;
   for (int y = 0; y <= H - 128; y += 2) {
     v -= 0.05;
     if (y > H - 180) v -= 0.8;
     if (v < 0) v = 0;
-    SetColorAlpha(v, v / 2, 0, 1);
-    int band = y % 60;
-    if (band == 0) SetColorAlpha(1.5 * v, 0.7 * v, 0);
-    else if (band == 2 || band == 4 || band == 6) SetColorAlpha(1.3 * v, 0.6 * v, 0);
-    else if (band == 8) SetColorAlpha(0.8 * v, 0.2 * v, 0);
-    DrawRect(0, static_cast<float>(y), static_cast<float>(W), 2);
+    const int band = y % 60;
+    if (band == 0) bands.push_back(BandColour(1.5 * v, 0.7 * v, 0));
+    else if (band == 2 || band == 4 || band == 6) bands.push_back(BandColour(1.3 * v, 0.6 * v, 0));
+    else if (band == 8) bands.push_back(BandColour(0.8 * v, 0.2 * v, 0));
+    else bands.push_back(BandColour(v, v / 2, 0));
   }
+  SetAlpha(1);
+  DrawBands(bands, 0, 0, static_cast<float>(W), 2);
   ResetDrawState();
 }
 
 void ZavoredSky(int W, int H) {
+  std::vector<uint32_t> bands;
   double v = 100;
   for (int y = 0; y <= H - 128; y += 6) {
     v += 1;
     if (v > 255) v = 255;
-    SetColorAlpha(0, 0.85 * v, v, Round.fade);
-    DrawRect(0, static_cast<float>(y), static_cast<float>(W), 6);
+    bands.push_back(BandColour(0, 0.85 * v, v));
   }
+  SetAlpha(static_cast<float>(ClampFloat(Round.fade, 0, 1)));
+  DrawBands(bands, 0, 0, static_cast<float>(W), 6);
   ResetDrawState();
 }
 

@@ -102,6 +102,9 @@ class MediaBackend {
   // end maps virtual units to the display (virtualW x virtualH spans it).
   virtual void SetVirtual(float virtualW, float virtualH) = 0;
   virtual void DrawRect(float x, float y, float w, float h, const DrawState& s) = 0;
+  // DrawBands (media.h); by default one DrawRect a band.
+  virtual void DrawBands(const std::vector<uint32_t>& colours, float x, float y, float w, float bandHeight,
+                         const DrawState& s);
   virtual void DrawLine(float x1, float y1, float x2, float y2, bool lastPixel, const DrawState& s) = 0;
   virtual void DrawImage(ImageData& img, int frame, float x, float y, const DrawState& s) = 0;
   // font is never null from the media layer: the built-in face comes as BuiltinFontData().

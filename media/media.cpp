@@ -262,6 +262,22 @@ void DrawRect(float x, float y, float w, float h) {
   if (!g_media.drawing.skip) Backend().DrawRect(x, y, w, h, g_media.drawing.state);
 }
 
+void DrawBands(const std::vector<uint32_t>& colours, float x, float y, float w, float bandHeight) {
+  if (!g_media.drawing.skip && !colours.empty())
+    Backend().DrawBands(colours, x, y, w, bandHeight, g_media.drawing.state);
+}
+
+void MediaBackend::DrawBands(const std::vector<uint32_t>& colours, float x, float y, float w, float bandHeight,
+                             const DrawState& s) {
+  DrawState band = s;
+  for (size_t i = 0; i < colours.size(); ++i) {
+    band.r = static_cast<int>(colours[i] & 0xFF);
+    band.g = static_cast<int>(colours[i] >> 8 & 0xFF);
+    band.b = static_cast<int>(colours[i] >> 16 & 0xFF);
+    DrawRect(x, y + static_cast<float>(i) * bandHeight, w, bandHeight, band);
+  }
+}
+
 void DrawLine(float x1, float y1, float x2, float y2, bool lastPixel) {
   if (!g_media.drawing.skip) Backend().DrawLine(x1, y1, x2, y2, lastPixel, g_media.drawing.state);
 }

@@ -80,6 +80,11 @@ void PresentFrame(int sync);  // 1 vblank, 0 at once, -1 software paced to refre
 enum Blend { MASKBLEND = 1, SOLIDBLEND = 2, ALPHABLEND = 3, LIGHTBLEND = 4, SHADEBLEND = 5 };
 
 void DrawRect(float x, float y, float w, float h);  // current colour, alpha, blend, scale, rotation
+// Rectangles w wide and bandHeight high stacked down from (x, y), one per
+// colour (RGB bytes, R lowest; the current colour is not used): exactly
+// DrawRect for each, in the current alpha, blend, scale and rotation, at the
+// cost of one draw where the back end can (a sky of hundreds of strips).
+void DrawBands(const std::vector<uint32_t>& colours, float x, float y, float w, float bandHeight);
 void DrawLine(float x1, float y1, float x2, float y2, bool lastPixel = true);
 void DrawText(const std::string& text, float x, float y);    // top-left at x, y in the current font
 int TextWidth(const std::string& text);                      // pixels at scale 1 in the current font

@@ -31,6 +31,11 @@ void SetColorAlpha(double r, double g, double b) {
   SetColor(TruncInt(ClampFloat(r, 0, 255)), TruncInt(ClampFloat(g, 0, 255)), TruncInt(ClampFloat(b, 0, 255)));
 }
 
+uint32_t BandColour(double r, double g, double b) {
+  const auto byte = [](double v) { return static_cast<uint32_t>(TruncInt(ClampFloat(v, 0, 255))); };
+  return byte(r) | byte(g) << 8 | byte(b) << 16;
+}
+
 void SetColorAlpha(double r, double g, double b, double alpha) {
   SetColorAlpha(r, g, b);
   SetAlpha(static_cast<float>(ClampFloat(alpha, 0, 1)));

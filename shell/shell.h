@@ -92,6 +92,7 @@ bool FrameShown();  // false on the frames a slow system never presents
 void DrawTextAligned(int x, int y, const std::string& text, int h = 0, int v = 0);
 void SetColorAlpha(double r, double g, double b);
 void SetColorAlpha(double r, double g, double b, double alpha);
+uint32_t BandColour(double r, double g, double b);  // what SetColorAlpha(r, g, b) sets, packed for DrawBands
 void SetDrawScale(double sx);
 void SetDrawScale(double sx, double sy);
 void SetDrawRotation(double degrees);

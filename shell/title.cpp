@@ -1,6 +1,9 @@
 // title.cpp — the title screen: background, credits panel, score table,
 // prompt, difficulty menu and title picture, one frame at a time, and the
 // hand-over to a round and back.
+#include <cstdint>
+#include <vector>
+
 #include "scores/scores.h"
 #include "shell/shell.h"
 #include "tools/tools.h"
@@ -24,17 +27,19 @@ const int kEntryDrop[4] = {200, 250, 300, 400};
 const int kStartActions[6] = {ACT_UP, ACT_DOWN, ACT_BUTTON1, ACT_BUTTON2, ACT_BUTTON3, ACT_BUTTON4};
 
 void DrawBackground(int W, int H) {
+  std::vector<uint32_t> bands;
   double shade = 100.0;
   for (int y = 0; y <= H; y += 10) {
     shade += 1;
     if (shade > 255) shade = 255;
-    SetColorAlpha(0, shade / 2, shade);
     if (y > H / 2 + 100) {
-      SetColorAlpha(shade / 4, shade, shade / 4);
+      bands.push_back(BandColour(shade / 4, shade, shade / 4));
       shade -= 2;
+    } else {
+      bands.push_back(BandColour(0, shade / 2, shade));
     }
-    DrawRect(0, static_cast<float>(y), static_cast<float>(W), 10);
   }
+  DrawBands(bands, 0, 0, static_cast<float>(W), 10);
 }
 
 void DrawCredits(const TitleState& t, int H) {

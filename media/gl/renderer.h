@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "media/backend.h"
 
@@ -62,6 +63,10 @@ const GlSheet* GlImageSheet(ImageData& img);
 const GlSheet* GlFontSheet(FontData& font);
 void GlReleaseSheet(uintptr_t& gpu);
 void GlForgetSheets();
+// A texture one texel wide holding the colours top to bottom (opaque,
+// unfiltered), for DrawBands; the same colours give the same texture from a
+// small cache, so a screen's unchanging sky is made once. 0 when it cannot be.
+unsigned GlBandTexture(const std::vector<uint32_t>& colours);
 
 // Reserves one quad (4 vertices: top-left, top-right, bottom-right,
 // bottom-left) in the batch for this texture and blend; the caller fills it.

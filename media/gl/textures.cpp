@@ -18,6 +18,17 @@ struct Record {
 
 std::vector<Record> g_records;
 
+// Band textures by their colours, the least lately used replaced first: a
+// screen draws one or two skies a frame.
+struct Bands {
+  unsigned tex = 0;
+  std::vector<uint32_t> colours;
+  uint64_t used = 0;  // g_bandClock when last asked for
+};
+constexpr int kBandSlots = 4;
+Bands g_bands[kBandSlots];
+uint64_t g_bandClock = 0;
+
 // Frames sit in a grid with a one-pixel border copied from each frame's
 // edge, so smooth filtering never bleeds a neighbour frame in.
 std::vector<uint32_t> FrameSheet(const ImageData& img, int cols, int texW, int texH) {
@@ -105,4 +116,24 @@ void GlReleaseSheet(uintptr_t& gpu) {
 
 void GlForgetSheets() {
   for (Record& r : g_records) r.sheet.tex = 0;
+  for (Bands& b : g_bands) b = Bands{};
+}
+
+unsigned GlBandTexture(const std::vector<uint32_t>& colours) {
+  const int n = static_cast<int>(colours.size());
+  if (n <= 0 || n > GlMaxTextureSize()) return 0;
+  ++g_bandClock;
+  Bands* slot = &g_bands[0];
+  for (Bands& b : g_bands) {
+    if (b.tex && b.colours == colours) {
+      b.used = g_bandClock;
+      return b.tex;
+    }
+    if (b.used < slot->used) slot = &b;
+  }
+  std::vector<uint32_t> texels(colours);
+  for (uint32_t& t : texels) t |= 0xFF000000u;
+  if (slot->tex) GlDeleteTexture(slot->tex);
+  *slot = Bands{GlCreateTexture(1, n, texels.data(), false), colours, g_bandClock};
+  return slot->tex;
 }

@@ -236,6 +236,25 @@ class SdlBackend final : public MediaBackend {
     Emit(GlWhiteTexture(), s.blend, q, 0.5f, 0.5f, 0.5f, 0.5f, Color(s));
   }
 
+  // One quad of a texture a texel a band, unfiltered, is the stack of
+  // rectangles itself when nothing turns or scales them apart.
+  void DrawBands(const std::vector<uint32_t>& colours, float x, float y, float w, float bandHeight,
+                 const DrawState& s) override {
+    if (!window_) return;
+    const unsigned tex = s.rotation == 0 && s.scaleX == 1 && s.scaleY == 1 ? GlBandTexture(colours) : 0;
+    if (!tex) {
+      MediaBackend::DrawBands(colours, x, y, w, bandHeight, s);
+      return;
+    }
+    const float h = bandHeight * static_cast<float>(colours.size());
+    DrawState white = s;
+    white.r = white.g = white.b = 255;
+    const uint32_t color = Color(white);
+    // Opaque texels at full alpha: the alpha blend would write the solid one's pixels.
+    const int blend = s.blend == ALPHABLEND && color >> 24 == 255 ? SOLIDBLEND : s.blend;
+    Emit(tex, blend, PlaceFrame(w, h, 0, 0, x, y, 1, 1, 0), 0, 0, 1, 1, color);
+  }
+
   void DrawLine(float x1, float y1, float x2, float y2, bool lastPixel, const DrawState& s) override {
     if (!window_) return;
     Quad q;
@@ -613,6 +632,9 @@ class SdlBackend final : public MediaBackend {
 
   static void Emit(unsigned tex, int blend, const Quad& q, float u0, float v0, float u1, float v1, uint32_t color) {
     if (!tex) return;
+    // Fully transparent in the alpha or the light blend, a draw leaves every
+    // pixel as it was (a sky or the ground faded all the way out).
+    if ((blend == ALPHABLEND || blend == LIGHTBLEND) && color >> 24 == 0) return;
     // Untextured and opaque, the alpha blend writes exactly the solid blend's
     // pixels (source times 1 plus destination times 0); without the blend
     // the rasteriser need not read the frame back.

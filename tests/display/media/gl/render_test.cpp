@@ -1,5 +1,8 @@
 // The real renderer read back pixel by pixel: blends, placement, text, the
 // virtual resolution, grabbing, and drawing after the display is reopened.
+#include <algorithm>
+#include <set>
+
 #include "tests/display/support.h"
 
 using namespace gl;
@@ -65,6 +68,7 @@ TEST_F(Render, EachBlendOverAKnownBackground) {
   // Light adds source times alpha, saturating.
   EXPECT_TRUE(Near(OverBackground(LIGHTBLEND, {200, 50, 0}, 0.5f), 200, 145, 140));
   EXPECT_TRUE(Near(OverBackground(LIGHTBLEND, {200, 50, 0}, 1), 255, 170, 140));
+  EXPECT_TRUE(Near(OverBackground(LIGHTBLEND, {200, 50, 0}, 0), 100, 120, 140));
   // Shade multiplies the destination by the source.
   EXPECT_TRUE(Near(OverBackground(SHADEBLEND, {128, 255, 0}, 1), 50, 120, 0));
 
@@ -252,6 +256,65 @@ TEST_F(Render, VirtualResolutionMapsOntoTheDisplay) {
                {480, 330, {0, 0, 0}},
                {440, 299, {0, 0, 0}},
                {440, 360, {0, 0, 0}}});
+  SetVirtualResolution(200, 150);
+}
+
+// Bands are one quad of a band texture where nothing turns or scales them,
+// else one rectangle each: either way the very pixels of the rectangles, at
+// the game's own 1280 x 960 over 800 x 600 (band edges fall between and on
+// pixel centres), over a picture, in each blend and alpha; two skies in turn
+// and a sky whose colours change draw their own colours.
+TEST_F(Render, BandsDrawExactlyTheirRectangles) {
+  CloseDisplay();
+  ASSERT_TRUE(OpenWindow(800, 600, 1280, 960));
+  const auto sky = [](int n, int seed) {
+    std::vector<uint32_t> c(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) c[i] = Pack((i * 7 + seed) % 256, (i * 13) % 256, (255 - i - seed) % 256) & 0xFFFFFF;
+    return c;
+  };
+  const auto picture = [](const std::vector<uint32_t>& colours, float bandH, int blend, float alpha, bool asBands,
+                          float turn = 0) {
+    ClearScreen();
+    Reset();
+    SetBlend(SOLIDBLEND);
+    SetColor(40, 90, 160);
+    DrawRect(300, 100, 500, 700);  // something to blend over
+    SetBlend(blend);
+    SetAlpha(alpha);
+    SetColor(9, 9, 9);  // not used by bands
+    SetRotation(turn);
+    if (asBands) {
+      DrawBands(colours, 10, 3, 1270, bandH);
+    } else {
+      for (size_t i = 0; i < colours.size(); ++i) {
+        SetColor(colours[i] & 0xFF, colours[i] >> 8 & 0xFF, colours[i] >> 16 & 0xFF);
+        DrawRect(10, 3 + static_cast<float>(i) * bandH, 1270, bandH);
+      }
+    }
+    return GrabPixmap(0, 0, 800, 600).pixels;
+  };
+  const std::vector<uint32_t> plain = sky(417, 0), blue = sky(139, 50), bluer = sky(139, 51);
+  struct Case {
+    const std::vector<uint32_t>* colours;
+    float bandH;
+    int blend;
+    float alpha;
+  };
+  for (int pass = 0; pass < 2; ++pass) {  // the second finds the textures made
+    for (const Case& c :
+         {Case{&plain, 2, ALPHABLEND, 1}, Case{&blue, 6, ALPHABLEND, 0.4f}, Case{&plain, 2, MASKBLEND, 1},
+          Case{&bluer, 6, LIGHTBLEND, 0.7f}, Case{&blue, 6, SOLIDBLEND, 0.2f}, Case{&plain, 2, SHADEBLEND, 1}}) {
+      const std::vector<uint32_t> want = picture(*c.colours, c.bandH, c.blend, c.alpha, false);
+      const std::vector<uint32_t> got = picture(*c.colours, c.bandH, c.blend, c.alpha, true);
+      EXPECT_GT(std::set<uint32_t>(want.begin(), want.end()).size(), c.colours->size() / 2);  // the bands are there
+      EXPECT_TRUE(want == got) << "pass " << pass << ", blend " << c.blend << ", " << c.colours->size() << " bands";
+    }
+  }
+  // Turned, the bands stay separate rectangles, each about its own corner.
+  const std::vector<uint32_t> few = sky(5, 3);
+  const std::vector<uint32_t> turned = picture(few, 40, ALPHABLEND, 1, true, 10);
+  EXPECT_TRUE(turned == picture(few, 40, ALPHABLEND, 1, false, 10));
+  EXPECT_FALSE(turned == picture(few, 40, ALPHABLEND, 1, true));
   SetVirtualResolution(200, 150);
 }
 
