@@ -33,4 +33,16 @@ if [[ ! -f $WINEPREFIX/.complete ]]; then
   fi
   exec 8>&-
 fi
+# WENHOD_WINE_TIMEOUT=SECONDS ends a program that outlives it, and the
+# prefix's wineserver with it: once a test passed, its process never ended,
+# and every program started after it hung as well, on the same server.
+if [[ -n ${WENHOD_WINE_TIMEOUT:-} ]]; then
+  rc=0
+  timeout -k 5 "$WENHOD_WINE_TIMEOUT" wine "$@" || rc=$?
+  if (( rc == 124 || rc == 137 )); then
+    say "$1 ran past ${WENHOD_WINE_TIMEOUT}s: ended, with the wineserver"
+    wineserver -k 2>/dev/null || true
+  fi
+  exit "$rc"
+fi
 exec wine "$@"
