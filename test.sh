@@ -300,6 +300,7 @@ if (( win )); then
     stage "Unit tests under Wine"
     WENHOD_WINE_TIMEOUT=150 ctest_cap=900 run_ctest "win unit" build-win -j2 -L unit --repeat until-pass:2
     golden_figure build-win
+    if bash tests/win/test_wine_hang.sh; then tally "win hang bound" 1 0; else tally "win hang bound" 0 1; fi
     if [[ -z ${DISPLAY:-} ]]; then
       source scripts/xvfb.sh
       trap StopXvfb EXIT
